@@ -1,0 +1,8 @@
+# The Windows build: platform code, quenlow.exe and the Windows-side tests run under Wine.
+enable_language(RC)
+
+# Static runtime: the executable needs no DLL beyond Windows' own.
+add_link_options(-static -static-libgcc -static-libstdc++)
+add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00)
+
+add_subdirectory(tests/wine)

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Text rules that depend on the platform's idea of letters. The Windows build uses the
+// system's own case mapping and collation; the portable build uses the C library's.
+namespace quenlow {
+
+// Every letter in lower case.
+std::wstring LowerCase(std::wstring_view text);
+
+// Alphabetical order without regard to case: negative, zero or positive.
+int CompareNoCase(std::wstring_view a, std::wstring_view b);
+
+// True when the two texts differ at most in letter case, character by character
+// (the comparison WMI applies to an equality test in a query).
+bool EqualNoCase(std::wstring_view a, std::wstring_view b);
+
+} // namespace quenlow

@@ -1,0 +1,49 @@
+#include "common/Text.h"
+
+#include <windows.h>
+
+#include <climits>
+
+namespace quenlow {
+
+namespace {
+
+int Length(std::wstring_view text)
+{
+    return text.size() > static_cast<std::size_t>(INT_MAX) ? INT_MAX : static_cast<int>(text.size());
+}
+
+} // namespace
+
+std::wstring LowerCase(std::wstring_view text)
+{
+    if (text.empty()) {
+        return {};
+    }
+    std::wstring lowered(text.size(), L'\0');
+    const int written = LCMapStringEx(LOCALE_NAME_INVARIANT, LCMAP_LOWERCASE, text.data(), Length(text),
+                                      lowered.data(), Length(lowered), nullptr, nullptr, 0);
+    if (written <= 0) {
+        return std::wstring(text);
+    }
+    lowered.resize(static_cast<std::size_t>(written));
+    return lowered;
+}
+
+int CompareNoCase(std::wstring_view a, std::wstring_view b)
+{
+    const int result = CompareStringEx(LOCALE_NAME_USER_DEFAULT, NORM_IGNORECASE, a.data(), Length(a), b.data(),
+                                       Length(b), nullptr, nullptr, 0);
+    if (result == 0) {
+        // Only for invalid arguments; fall back to the ordinal case-insensitive order.
+        return CompareStringOrdinal(a.data(), Length(a), b.data(), Length(b), TRUE) - CSTR_EQUAL;
+    }
+    return result - CSTR_EQUAL;
+}
+
+bool EqualNoCase(std::wstring_view a, std::wstring_view b)
+{
+    return CompareStringOrdinal(a.data(), Length(a), b.data(), Length(b), TRUE) == CSTR_EQUAL;
+}
+
+} // namespace quenlow

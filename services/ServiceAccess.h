@@ -1,0 +1,55 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+// What the program needs of WMI's Win32_Service class, in portable types. Every failure is
+// thrown as quenlow::Error (number and readable description). Each caller opens its own
+// connection, runs one query, walks it once and lets everything go when it returns.
+namespace quenlow {
+
+enum class ServiceMethod { StartService, StopService };
+
+// One Win32_Service instance of a result set.
+class IServiceObject {
+public:
+    virtual ~IServiceObject() = default;
+
+    // The text of a string property such as L"DisplayName", L"Name" or L"State";
+    // nullopt when WMI holds null for it.
+    virtual std::optional<std::wstring> ReadText(std::wstring_view property) = 0;
+
+    // Calls the method with no arguments and returns its ReturnValue.
+    virtual std::int32_t CallMethod(ServiceMethod method) = 0;
+};
+
+// A result set, walked once, forward only.
+class IServiceResult {
+public:
+    virtual ~IServiceResult() = default;
+
+    // The next instance, or nullptr after the last one.
+    virtual std::unique_ptr<IServiceObject> Next() = 0;
+};
+
+// A connection to root\cimv2 on the local computer.
+class IServiceConnection {
+public:
+    virtual ~IServiceConnection() = default;
+
+    // Runs one WQL query.
+    virtual std::unique_ptr<IServiceResult> ExecQuery(std::wstring_view query) = 0;
+};
+
+class IServiceAccess {
+public:
+    virtual ~IServiceAccess() = default;
+
+    // Opens a fresh connection; the only way in to WMI.
+    virtual std::unique_ptr<IServiceConnection> fConnectWmi() = 0;
+};
+
+} // namespace quenlow

@@ -1,0 +1,70 @@
+#include "start/modStart.h"
+
+#include "start/CommandLine.h"
+
+namespace quenlow {
+
+ServiceOutcome fStartServiceByName(IServiceAccess& access, const std::wstring& ServiceName)
+{
+    return CallOnMatchingServices(access, ServiceKey::Name, ServiceName, ServiceMethod::StartService);
+}
+
+ServiceOutcome fStopServiceByName(IServiceAccess& access, const std::wstring& ServiceName)
+{
+    return CallOnMatchingServices(access, ServiceKey::Name, ServiceName, ServiceMethod::StopService);
+}
+
+std::wstring CommandLineReport(ServiceMethod method, const std::wstring& serviceName, const ServiceOutcome& outcome)
+{
+    const bool starting = method == ServiceMethod::StartService;
+    switch (outcome.kind) {
+    case ServiceOutcome::Kind::Succeeded:
+        return serviceName + (starting ? L" has started." : L" has stopped.");
+    case ServiceOutcome::Kind::NotFound:
+        return L"No service is named \"" + serviceName + L"\", so nothing was " +
+               (starting ? L"started." : L"stopped.");
+    case ServiceOutcome::Kind::Failed:
+        break;
+    }
+    return serviceName + (starting ? L" could not be started: " : L" could not be stopped: ") + outcome.reason +
+           L" (return value " + std::to_wstring(outcome.code) + L").";
+}
+
+int ExitStatusOf(const ServiceOutcome& outcome)
+{
+    switch (outcome.kind) {
+    case ServiceOutcome::Kind::Succeeded:
+        return kExitSucceeded;
+    case ServiceOutcome::Kind::NotFound:
+        return kExitNotFound;
+    case ServiceOutcome::Kind::Failed:
+        break;
+    }
+    return kExitFailed;
+}
+
+int Main(std::wstring_view argumentText, IServiceAccess& access, IStartupUi& ui)
+{
+    const Command command = ParseCommandLine(argumentText);
+    switch (command.kind) {
+    case Command::Kind::Windowed:
+        ui.ShowWindowedPath();
+        return kExitSucceeded;
+    case Command::Kind::Start:
+    case Command::Kind::Stop: {
+        const bool starting = command.kind == Command::Kind::Start;
+        const ServiceOutcome outcome = starting ? fStartServiceByName(access, command.serviceName)
+                                                : fStopServiceByName(access, command.serviceName);
+        ui.MessageBox(CommandLineReport(starting ? ServiceMethod::StartService : ServiceMethod::StopService,
+                                        command.serviceName, outcome));
+        return ExitStatusOf(outcome);
+    }
+    case Command::Kind::Unrecognised:
+        break;
+    }
+    ui.MessageBox(kUnrecognisedCommandText);
+    ui.ShowWindowedPath();
+    return kExitUnrecognisedCommand;
+}
+
+} // namespace quenlow

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "services/ServiceAccess.h"
+#include "services/ServiceOutcome.h"
+
+#include <string>
+#include <string_view>
+
+namespace quenlow {
+
+// The process's exit status, so that scripts can tell what happened.
+enum ExitStatus : int {
+    kExitSucceeded = 0,
+    kExitFailed = 1,         // a service refused the request
+    kExitNotFound = 2,       // no service has the name
+    kExitUntrappedError = 3, // an error ended the program (WMI unreachable, ...)
+    kExitUnrecognisedCommand = 4, // the command line was not understood; the windows were shown instead
+};
+
+// What the start-up procedure needs of the user interface.
+class IStartupUi {
+public:
+    virtual ~IStartupUi() = default;
+    // A modal box with the text, an OK button and the application title.
+    virtual void MessageBox(std::wstring_view text) = 0;
+    // Opens the first window of the windowed path.
+    virtual void ShowWindowedPath() = 0;
+};
+
+inline constexpr std::wstring_view kUnrecognisedCommandText = L"Error initializing Command";
+
+// Reads the command line once and takes the windowed or the command-line path. Returns the
+// exit status the process ends with once its windows (if any) are gone.
+// Errors from WMI are not caught.
+int Main(std::wstring_view argumentText, IServiceAccess& access, IStartupUi& ui);
+
+// Start or stop every service whose short name is ServiceName.
+ServiceOutcome fStartServiceByName(IServiceAccess& access, const std::wstring& ServiceName);
+ServiceOutcome fStopServiceByName(IServiceAccess& access, const std::wstring& ServiceName);
+
+// The message that reports a command-line request, and the exit status that goes with it.
+std::wstring CommandLineReport(ServiceMethod method, const std::wstring& serviceName, const ServiceOutcome& outcome);
+int ExitStatusOf(const ServiceOutcome& outcome);
+
+} // namespace quenlow

@@ -1,0 +1,120 @@
+#include "FakeServiceAccess.h"
+
+namespace quenlow::testing {
+
+namespace {
+
+constexpr std::int32_t kInvalidQuery = static_cast<std::int32_t>(0x80041017u);
+
+class FakeObject final : public IServiceObject {
+public:
+    FakeObject(FakeServiceAccess& owner, FakeService snapshot, FakeService& live)
+        : m_owner(owner), m_snapshot(std::move(snapshot)), m_live(live) {}
+
+    std::optional<std::wstring> ReadText(std::wstring_view property) override
+    {
+        if (property == L"Name") return m_snapshot.name;
+        if (property == L"DisplayName") return m_snapshot.displayName;
+        if (property == L"State") return m_snapshot.state;
+        throw Error(static_cast<std::int32_t>(0x80041002u), L"Not found");
+    }
+
+    std::int32_t CallMethod(ServiceMethod method) override
+    {
+        m_owner.calls.push_back({m_snapshot.name, method});
+        if (m_live.methodThrows) {
+            throw Error(static_cast<std::int32_t>(0x80041001u), L"Generic failure");
+        }
+        const bool starting = method == ServiceMethod::StartService;
+        const std::int32_t value = starting ? m_live.startReturns : m_live.stopReturns;
+        if (value == 0 && m_owner.methodsChangeState) {
+            m_live.state = starting ? L"Running" : L"Stopped";
+        }
+        return value;
+    }
+
+private:
+    FakeServiceAccess& m_owner;
+    FakeService m_snapshot; // WMI hands out a copy taken when the query ran
+    FakeService& m_live;
+};
+
+class FakeResult final : public IServiceResult {
+public:
+    FakeResult(FakeServiceAccess& owner, std::vector<FakeService*> rows) : m_owner(owner), m_rows(std::move(rows)) {}
+
+    std::unique_ptr<IServiceObject> Next() override
+    {
+        if (m_next >= m_rows.size()) return nullptr;
+        FakeService& live = *m_rows[m_next++];
+        return std::make_unique<FakeObject>(m_owner, live, live);
+    }
+
+private:
+    FakeServiceAccess& m_owner;
+    std::vector<FakeService*> m_rows;
+    std::size_t m_next = 0;
+};
+
+class FakeConnection final : public IServiceConnection {
+public:
+    explicit FakeConnection(FakeServiceAccess& owner) : m_owner(owner) {}
+
+    std::unique_ptr<IServiceResult> ExecQuery(std::wstring_view query) override
+    {
+        m_owner.queries.emplace_back(query);
+        if (m_owner.failQuery) throw *m_owner.failQuery;
+        return std::make_unique<FakeResult>(m_owner, m_owner.Select(query));
+    }
+
+private:
+    FakeServiceAccess& m_owner;
+};
+
+} // namespace
+
+std::unique_ptr<IServiceConnection> FakeServiceAccess::fConnectWmi()
+{
+    ++connections;
+    if (failConnect) throw *failConnect;
+    return std::make_unique<FakeConnection>(*this);
+}
+
+std::vector<FakeService*> FakeServiceAccess::Select(std::wstring_view query)
+{
+    constexpr std::wstring_view kAll = L"SELECT * FROM Win32_Service";
+    std::vector<FakeService*> rows;
+    if (query.substr(0, kAll.size()) != kAll) throw Error(kInvalidQuery, L"Invalid query");
+    std::wstring_view rest = query.substr(kAll.size());
+    if (rest.empty()) {
+        for (auto& s : services) rows.push_back(&s);
+        return rows;
+    }
+    // " where Property=<literal>", where the literal has no escapes: it ends at the first
+    // delimiter, and nothing may follow it (this is how a hostile text would show up).
+    constexpr std::wstring_view kWhere = L" where ";
+    if (rest.substr(0, kWhere.size()) != kWhere) throw Error(kInvalidQuery, L"Invalid query");
+    rest.remove_prefix(kWhere.size());
+    const auto equals = rest.find(L'=');
+    if (equals == std::wstring_view::npos || equals + 1 >= rest.size()) throw Error(kInvalidQuery, L"Invalid query");
+    const std::wstring_view property = rest.substr(0, equals);
+    const wchar_t delimiter = rest[equals + 1];
+    if (delimiter != L'\'' && delimiter != L'"') throw Error(kInvalidQuery, L"Invalid query");
+    const std::wstring_view afterOpen = rest.substr(equals + 2);
+    const auto close = afterOpen.find(delimiter);
+    if (close == std::wstring_view::npos || close + 1 != afterOpen.size()) {
+        throw Error(kInvalidQuery, L"Invalid query");
+    }
+    const std::wstring_view value = afterOpen.substr(0, close);
+    for (auto& s : services) {
+        std::optional<std::wstring> field;
+        if (property == L"Name") field = s.name;
+        else if (property == L"DisplayName") field = s.displayName;
+        else if (property == L"State") field = s.state;
+        else throw Error(kInvalidQuery, L"Invalid query");
+        if (field && EqualNoCase(*field, value)) rows.push_back(&s);
+    }
+    return rows;
+}
+
+} // namespace quenlow::testing

@@ -1,0 +1,125 @@
+#include "services/ServiceOutcome.h"
+
+#include "FakeServiceAccess.h"
+
+#include <gtest/gtest.h>
+
+namespace quenlow {
+namespace {
+
+using testing::FakeService;
+using testing::FakeServiceAccess;
+using Kind = ServiceOutcome::Kind;
+
+TEST(ReturnValues, SuccessMeansTheServiceIsAsWanted)
+{
+    EXPECT_TRUE(IsSuccessfulReturn(ServiceMethod::StartService, 0, L""));
+    EXPECT_TRUE(IsSuccessfulReturn(ServiceMethod::StartService, 10, L"Running"));
+    EXPECT_FALSE(IsSuccessfulReturn(ServiceMethod::StartService, 6, L"Stopped"));
+    EXPECT_TRUE(IsSuccessfulReturn(ServiceMethod::StopService, 0, L"Running"));
+    EXPECT_TRUE(IsSuccessfulReturn(ServiceMethod::StopService, 6, L"Stopped"));
+    EXPECT_FALSE(IsSuccessfulReturn(ServiceMethod::StopService, 10, L"Running"));
+    // 5 means "already stopped" only for a service that was stopped when it was found.
+    EXPECT_TRUE(IsSuccessfulReturn(ServiceMethod::StopService, 5, L"Stopped"));
+    EXPECT_FALSE(IsSuccessfulReturn(ServiceMethod::StopService, 5, L"Start Pending"));
+    EXPECT_FALSE(IsSuccessfulReturn(ServiceMethod::StartService, 5, L"Stopped"));
+    for (const std::int32_t failure : {1, 2, 3, 7, 8, 14, 24, 25, -1}) {
+        EXPECT_FALSE(IsSuccessfulReturn(ServiceMethod::StartService, failure, L"Stopped")) << failure;
+    }
+}
+
+TEST(ReturnValues, EveryDocumentedValueHasPlainWords)
+{
+    EXPECT_EQ(DescribeReturnValue(2), L"access is denied");
+    EXPECT_EQ(DescribeReturnValue(3), L"other running services depend on it");
+    EXPECT_EQ(DescribeReturnValue(7), L"the service did not respond in time");
+    EXPECT_EQ(DescribeReturnValue(14), L"the service is disabled");
+    EXPECT_EQ(DescribeReturnValue(24), L"the service is already paused");
+    EXPECT_EQ(DescribeReturnValue(25), L"the service answered with return value 25");
+    EXPECT_EQ(DescribeReturnValue(-3), L"the service answered with return value -3");
+}
+
+class CallOnMatchingServicesTest : public ::testing::Test {
+protected:
+    FakeServiceAccess wmi;
+};
+
+TEST_F(CallOnMatchingServicesTest, CallsEveryMatchOnItsOwnConnection)
+{
+    wmi.services = {{L"a", L"Same", L"Stopped"}, {L"b", L"Other", L"Stopped"}, {L"c", L"same", L"Stopped"}};
+    const auto outcome = CallOnMatchingServices(wmi, ServiceKey::DisplayName, L"Same", ServiceMethod::StartService);
+    EXPECT_EQ(outcome.kind, Kind::Succeeded);
+    EXPECT_EQ(outcome.matched, 2);
+    ASSERT_EQ(wmi.calls.size(), 2u);
+    EXPECT_EQ(wmi.calls[0].name, L"a");
+    EXPECT_EQ(wmi.calls[1].name, L"c");
+    EXPECT_EQ(wmi.connections, 1);
+    EXPECT_EQ(wmi.queries, std::vector<std::wstring>{L"SELECT * FROM Win32_Service where DisplayName='Same'"});
+}
+
+TEST_F(CallOnMatchingServicesTest, NothingMatchedIsNotASuccess)
+{
+    wmi.services = {{L"a", L"A"}};
+    const auto outcome = CallOnMatchingServices(wmi, ServiceKey::Name, L"zzz", ServiceMethod::StopService);
+    EXPECT_EQ(outcome.kind, Kind::NotFound);
+    EXPECT_TRUE(wmi.calls.empty());
+}
+
+TEST_F(CallOnMatchingServicesTest, FirstFailureIsReportedAndTheRestStillCalled)
+{
+    wmi.services = {{L"a", L"Twin", L"Stopped", 14}, {L"b", L"Twin", L"Stopped", 2}, {L"c", L"Twin", L"Stopped"}};
+    const auto outcome = CallOnMatchingServices(wmi, ServiceKey::DisplayName, L"Twin", ServiceMethod::StartService);
+    EXPECT_EQ(outcome.kind, Kind::Failed);
+    EXPECT_EQ(outcome.code, 14);
+    EXPECT_EQ(outcome.reason, L"the service is disabled");
+    EXPECT_EQ(wmi.calls.size(), 3u);
+}
+
+TEST_F(CallOnMatchingServicesTest, StopAnsweredWithFiveUsesTheStateWhenFound)
+{
+    wmi.services = {{L"idle", L"Idle", L"Stopped", 0, 5}, {L"busy", L"Busy", L"Start Pending", 0, 5}};
+    EXPECT_EQ(CallOnMatchingServices(wmi, ServiceKey::Name, L"idle", ServiceMethod::StopService).kind,
+              Kind::Succeeded);
+    EXPECT_EQ(CallOnMatchingServices(wmi, ServiceKey::Name, L"busy", ServiceMethod::StopService).kind, Kind::Failed);
+}
+
+// Texts no literal can hold are looked up by reading every service and comparing in code:
+// only the service with exactly that text is touched, never its near neighbours.
+TEST_F(CallOnMatchingServicesTest, UnquotableTextsMatchExactlyInCode)
+{
+    const std::wstring both = L"Both ' and \" quotes";
+    const std::wstring slash = L"Back\\slash";
+    wmi.services = {{L"both", both}, {L"slash", slash}, {L"slash2", L"Back\\slash2"}, {L"plain", L"Back"},
+                    {L"nullname", std::nullopt}};
+    auto outcome = CallOnMatchingServices(wmi, ServiceKey::DisplayName, both, ServiceMethod::StartService);
+    EXPECT_EQ(outcome.kind, Kind::Succeeded);
+    outcome = CallOnMatchingServices(wmi, ServiceKey::DisplayName, slash, ServiceMethod::StartService);
+    EXPECT_EQ(outcome.matched, 1);
+    ASSERT_EQ(wmi.calls.size(), 2u);
+    EXPECT_EQ(wmi.calls[0].name, L"both");
+    EXPECT_EQ(wmi.calls[1].name, L"slash");
+    EXPECT_EQ(wmi.queries.back(), L"SELECT * FROM Win32_Service");
+}
+
+TEST_F(CallOnMatchingServicesTest, InjectionAttemptTouchesNothing)
+{
+    wmi.services = {{L"run1", L"Run 1", L"Running"}, {L"run2", L"Run 2", L"Running"}};
+    const auto outcome =
+        CallOnMatchingServices(wmi, ServiceKey::Name, L"x' or Name<>'", ServiceMethod::StopService);
+    EXPECT_EQ(outcome.kind, Kind::NotFound);
+    EXPECT_TRUE(wmi.calls.empty());
+    EXPECT_EQ(wmi.services[0].state, L"Running");
+}
+
+TEST_F(CallOnMatchingServicesTest, WmiErrorsAreNotCaughtHere)
+{
+    wmi.failConnect = Error(static_cast<std::int32_t>(0x80040154u), L"Class not registered");
+    EXPECT_THROW(CallOnMatchingServices(wmi, ServiceKey::Name, L"a", ServiceMethod::StartService), Error);
+    wmi.failConnect.reset();
+    wmi.services = {{L"a", L"A"}};
+    wmi.services[0].methodThrows = true;
+    EXPECT_THROW(CallOnMatchingServices(wmi, ServiceKey::Name, L"a", ServiceMethod::StartService), Error);
+}
+
+} // namespace
+} // namespace quenlow

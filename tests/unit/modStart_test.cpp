@@ -1,0 +1,115 @@
+#include "start/modStart.h"
+
+#include "common/Error.h"
+
+#include "FakeServiceAccess.h"
+
+#include <gtest/gtest.h>
+
+namespace quenlow {
+namespace {
+
+using testing::FakeServiceAccess;
+
+class FakeStartupUi final : public IStartupUi {
+public:
+    std::vector<std::wstring> events;
+    void MessageBox(std::wstring_view text) override { events.push_back(L"box: " + std::wstring(text)); }
+    void ShowWindowedPath() override { events.emplace_back(L"windows"); }
+};
+
+class MainTest : public ::testing::Test {
+protected:
+    FakeServiceAccess wmi;
+    FakeStartupUi ui;
+    void SetUp() override
+    {
+        wmi.services = {{L"Spooler", L"Print Spooler", L"Stopped"},
+                        {L"PlugPlay", L"Plug and Play", L"Running", 10, 0},
+                        {L"Broken", L"Broken Service", L"Stopped", 14, 0}};
+    }
+};
+
+TEST_F(MainTest, EmptyCommandLineOpensTheWindowsSilently)
+{
+    EXPECT_EQ(Main(L"  ", wmi, ui), kExitSucceeded);
+    EXPECT_EQ(ui.events, std::vector<std::wstring>{L"windows"});
+    EXPECT_EQ(wmi.connections, 0);
+}
+
+TEST_F(MainTest, UnrecognisedCommandIsAnsweredThenTheWindowsOpen)
+{
+    EXPECT_EQ(Main(L"/start", wmi, ui), kExitUnrecognisedCommand);
+    EXPECT_EQ(ui.events, (std::vector<std::wstring>{L"box: Error initializing Command", L"windows"}));
+    EXPECT_EQ(wmi.connections, 0);
+}
+
+TEST_F(MainTest, StartByNameReportsInLowerCaseAndExitsZero)
+{
+    EXPECT_EQ(Main(L"/START SPOOLER", wmi, ui), kExitSucceeded);
+    EXPECT_EQ(ui.events, std::vector<std::wstring>{L"box: spooler has started."});
+    EXPECT_EQ(wmi.services[0].state, L"Running");
+    EXPECT_EQ(wmi.queries, std::vector<std::wstring>{L"SELECT * FROM Win32_Service where Name='spooler'"});
+}
+
+TEST_F(MainTest, AlreadyInTheWantedStateIsSuccess)
+{
+    EXPECT_EQ(Main(L"/start plugplay", wmi, ui), kExitSucceeded);
+    EXPECT_EQ(ui.events, std::vector<std::wstring>{L"box: plugplay has started."});
+}
+
+TEST_F(MainTest, StopReportsStopped)
+{
+    EXPECT_EQ(Main(L"/stop plugplay", wmi, ui), kExitSucceeded);
+    EXPECT_EQ(ui.events, std::vector<std::wstring>{L"box: plugplay has stopped."});
+    EXPECT_EQ(wmi.services[1].state, L"Stopped");
+}
+
+TEST_F(MainTest, RefusalIsReportedWithItsMeaningAndFails)
+{
+    EXPECT_EQ(Main(L"/start broken", wmi, ui), kExitFailed);
+    EXPECT_EQ(ui.events,
+              std::vector<std::wstring>{L"box: broken could not be started: the service is disabled (return value 14)."});
+}
+
+TEST_F(MainTest, UnknownNameIsReportedAsSuchNotAsSuccess)
+{
+    EXPECT_EQ(Main(L"/stop nosuch", wmi, ui), kExitNotFound);
+    EXPECT_EQ(ui.events, std::vector<std::wstring>{L"box: No service is named \"nosuch\", so nothing was stopped."});
+    // "/stop" alone is a name of its own.
+    ui.events.clear();
+    EXPECT_EQ(Main(L"/stop", wmi, ui), kExitNotFound);
+    EXPECT_EQ(wmi.queries.back(), L"SELECT * FROM Win32_Service where Name='/stop'");
+}
+
+TEST_F(MainTest, ExtraBlanksStayInTheNameAndTheQuery)
+{
+    EXPECT_EQ(Main(L"/start  spooler", wmi, ui), kExitNotFound);
+    EXPECT_EQ(wmi.queries.back(), L"SELECT * FROM Win32_Service where Name=' spooler'");
+    EXPECT_EQ(ui.events.back(), L"box: No service is named \" spooler\", so nothing was started.");
+}
+
+TEST_F(MainTest, InjectionAttemptStopsNothing)
+{
+    EXPECT_EQ(Main(L"/stop x' or Name<>'", wmi, ui), kExitNotFound);
+    EXPECT_TRUE(wmi.calls.empty());
+    EXPECT_EQ(wmi.services[1].state, L"Running");
+}
+
+TEST_F(MainTest, WmiErrorsReachTheCallerWithNoMessage)
+{
+    wmi.failQuery = Error(static_cast<std::int32_t>(0x80041001u), L"Generic failure");
+    EXPECT_THROW(Main(L"/start spooler", wmi, ui), Error);
+    EXPECT_TRUE(ui.events.empty());
+}
+
+TEST(UntrappedError, ReportGivesNumberAndDescription)
+{
+    const std::wstring text = UntrappedErrorText(static_cast<std::int32_t>(0x80041017u), L"Invalid query");
+    EXPECT_NE(text.find(L"0x80041017"), std::wstring::npos);
+    EXPECT_NE(text.find(L"Invalid query"), std::wstring::npos);
+    EXPECT_EQ(FormatErrorNumber(5), L"5");
+}
+
+} // namespace
+} // namespace quenlow
