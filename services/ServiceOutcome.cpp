@@ -63,7 +63,7 @@ bool IsSuccessfulReturn(ServiceMethod method, std::int32_t value, std::wstring_v
 }
 
 ServiceOutcome CallOnMatchingServices(IServiceAccess& access, ServiceKey key, std::wstring_view value,
-                                      ServiceMethod method)
+                                      ServiceMethod method, const std::function<bool(IServiceObject&)>& alsoRequire)
 {
     const ServiceQuery query = BuildServiceQuery(key, value);
     auto connection = access.fConnectWmi();
@@ -76,6 +76,9 @@ ServiceOutcome CallOnMatchingServices(IServiceAccess& access, ServiceKey key, st
             if (!property || !EqualNoCase(*property, *query.valueToMatch)) {
                 continue;
             }
+        }
+        if (alsoRequire && !alsoRequire(*service)) {
+            continue;
         }
         const std::int32_t returned = service->CallMethod(method);
         ++outcome.matched;

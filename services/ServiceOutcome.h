@@ -4,6 +4,7 @@
 #include "services/ServiceQuery.h"
 
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -29,8 +30,9 @@ struct ServiceOutcome {
 
 // Opens a connection, runs the query for the services whose key property equals value,
 // calls the method on each in the order the result gives and reads each return value.
-// WMI errors are not caught here.
+// A service must also satisfy alsoRequire, when given. WMI errors are not caught here.
 ServiceOutcome CallOnMatchingServices(IServiceAccess& access, ServiceKey key, std::wstring_view value,
-                                      ServiceMethod method);
+                                      ServiceMethod method,
+                                      const std::function<bool(IServiceObject&)>& alsoRequire = {});
 
 } // namespace quenlow

@@ -1,0 +1,181 @@
+#include "windows/frmActiveServicesList.h"
+#include "windows/frmStoppedServicesList.h"
+#include "windows/frmTotalServicesList.h"
+
+#include "FakeServiceAccess.h"
+#include "FakeUserInterface.h"
+
+#include <gtest/gtest.h>
+
+namespace quenlow {
+namespace {
+
+using testing::FakeServiceAccess;
+using testing::FakeUserInterface;
+using Log = std::vector<std::wstring>;
+constexpr auto kStopped = WindowId::frmStoppedServicesList;
+constexpr auto kActive = WindowId::frmActiveServicesList;
+
+class ListProceduresTest : public ::testing::Test {
+protected:
+    FakeServiceAccess wmi;
+    FakeUserInterface ui;
+    WindowContext context{wmi, ui};
+
+    void SetUp() override
+    {
+        ui.CreateFromDesign(kStopped);
+        ui.CreateFromDesign(kActive);
+        ui.TakeLog();
+    }
+};
+
+TEST_F(ListProceduresTest, LoadSortsWithoutRegardToCaseKeepingEqualTexts)
+{
+    wmi.services = {{L"a", L"beta", L"Stopped"},  {L"b", L"Alpha", L"Stopped"}, {L"c", L"alpha", L"Stopped"},
+                    {L"d", L"Gamma", L"Running"}, {L"e", L"Beta", L"Stopped"},  {L"f", L"Alpha", L"Stopped"}};
+    frmStoppedServicesList::sLoadStoppedServices(context);
+    EXPECT_EQ(ui.Texts(kStopped), (Log{L"Alpha", L"alpha", L"Alpha", L"beta", L"Beta"}));
+    EXPECT_EQ(wmi.queries, Log{L"SELECT * FROM Win32_Service where State='Stopped'"});
+    EXPECT_EQ(ui.TakeLog(), (Log{L"clear frmStoppedServicesList", L"fill frmStoppedServicesList 5"}));
+}
+
+TEST_F(ListProceduresTest, NullDisplayNameIsListedByShortNameAndCanBeStarted)
+{
+    wmi.services = {{L"NoDisplay", std::nullopt, L"Stopped"}, {L"x", L"Empty Is Kept", L"Stopped"}};
+    wmi.services.push_back({L"y", L"", L"Stopped"});
+    frmStoppedServicesList::sLoadStoppedServices(context);
+    EXPECT_EQ(ui.Texts(kStopped), (Log{L"", L"Empty Is Kept", L"NoDisplay"}));
+    ui.Tick(kStopped, L"NoDisplay");
+    frmStoppedServicesList::sNamesToBeStarted(context);
+    EXPECT_EQ(wmi.services[0].state, L"Running");
+    EXPECT_EQ(ui.log.back(), L"box: Selected Services are Started.");
+}
+
+TEST_F(ListProceduresTest, LoadFailureBeforeTheWalkKeepsTheOldEntries)
+{
+    wmi.services = {{L"a", L"A", L"Stopped"}};
+    frmStoppedServicesList::sLoadStoppedServices(context);
+    ui.Tick(kStopped, L"A");
+    wmi.failQuery = Error(static_cast<std::int32_t>(0x80041001u), L"Generic failure");
+    EXPECT_THROW(frmStoppedServicesList::sLoadStoppedServices(context), Error);
+    EXPECT_TRUE(ui.ListChecked(kStopped, 0));
+}
+
+TEST_F(ListProceduresTest, StartsTickedEntriesInListOrderThenReloadsOnceAndConfirms)
+{
+    wmi.services = {{L"c", L"Charlie", L"Stopped"}, {L"a", L"alpha", L"Stopped"}, {L"b", L"Bravo", L"Stopped"}};
+    frmStoppedServicesList::sLoadStoppedServices(context);
+    ui.Tick(kStopped, L"Charlie");
+    ui.Tick(kStopped, L"alpha");
+    wmi.queries.clear();
+    wmi.connections = 0;
+    ui.TakeLog();
+
+    frmStoppedServicesList::sNamesToBeStarted(context);
+    ASSERT_EQ(wmi.calls.size(), 2u);
+    EXPECT_EQ(wmi.calls[0].name, L"a");
+    EXPECT_EQ(wmi.calls[1].name, L"c");
+    // One connection and one query per ticked entry, then one for the reload.
+    EXPECT_EQ(wmi.connections, 3);
+    EXPECT_EQ(wmi.queries, (Log{L"SELECT * FROM Win32_Service where DisplayName='alpha'",
+                                L"SELECT * FROM Win32_Service where DisplayName='Charlie'",
+                                L"SELECT * FROM Win32_Service where State='Stopped'"}));
+    EXPECT_EQ(ui.TakeLog(), (Log{L"clear frmStoppedServicesList", L"fill frmStoppedServicesList 1",
+                                 L"box: Selected Services are Started."}));
+    EXPECT_EQ(ui.Texts(kStopped), Log{L"Bravo"});
+}
+
+TEST_F(ListProceduresTest, EmptySelectionStillReloadsAndConfirms)
+{
+    frmActiveServicesList::sNamesToBeStarted(context);
+    EXPECT_TRUE(wmi.calls.empty());
+    EXPECT_EQ(ui.TakeLog(), (Log{L"clear frmActiveServicesList", L"fill frmActiveServicesList 0",
+                                 L"box: Selected Services are Stopped."}));
+}
+
+TEST_F(ListProceduresTest, FailuresAreReportedByNameAndTheLoopGoesOn)
+{
+    wmi.services = {{L"a", L"A Disabled", L"Stopped", 14},
+                    {L"b", L"B Broken WMI", L"Stopped"},
+                    {L"c", L"C Fine", L"Stopped"},
+                    {L"d", L"D Gone", L"Stopped"}};
+    wmi.services[1].methodThrows = true;
+    frmStoppedServicesList::sLoadStoppedServices(context);
+    for (const auto* text : {L"A Disabled", L"B Broken WMI", L"C Fine", L"D Gone"}) ui.Tick(kStopped, text);
+    wmi.services.pop_back(); // removed after the list was read
+    ui.TakeLog();
+
+    frmStoppedServicesList::sNamesToBeStarted(context);
+    EXPECT_EQ(wmi.services[2].state, L"Running");
+    const Log log = ui.TakeLog();
+    ASSERT_EQ(log.size(), 3u);
+    EXPECT_EQ(log[2], L"box: 1 of 4 selected services were started. These were not:\n"
+                      L"\nA Disabled: the service is disabled (return value 14)."
+                      L"\nB Broken WMI: error 0x80041001: Generic failure."
+                      L"\nD Gone: not found; no service has this name any more.");
+    EXPECT_EQ(ui.Texts(kStopped), (Log{L"A Disabled", L"B Broken WMI"}));
+}
+
+TEST_F(ListProceduresTest, StopTreatsNotActiveAsDoneAndOtherCodesAsFailures)
+{
+    wmi.services = {{L"a", L"Already Stopped", L"Running", 0, 6}, {L"b", L"Has Dependents", L"Running", 0, 3}};
+    wmi.methodsChangeState = false;
+    frmActiveServicesList::sLoadStartedServices(context);
+    ui.Tick(kActive, L"Already Stopped");
+    ui.Tick(kActive, L"Has Dependents");
+    frmActiveServicesList::sNamesToBeStarted(context);
+    EXPECT_EQ(ui.log.back(), L"box: 1 of 2 selected services were stopped. This one was not:\n"
+                             L"\nHas Dependents: other running services depend on it (return value 3).");
+}
+
+TEST_F(ListProceduresTest, HostileDisplayNamesFindExactlyTheirOwnService)
+{
+    const Log names = {L"Bob's", L"Say \"Hi\"", L"Both ' \"", L"Back\\slash", L"Ünïcødé Ω", L"x' or Name<>'"};
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        wmi.services.push_back({L"svc" + std::to_wstring(i), names[i], L"Stopped"});
+    }
+    wmi.services.push_back({L"bystander", L"Bystander", L"Stopped"});
+    frmStoppedServicesList::sLoadStoppedServices(context);
+    for (const auto& name : names) ui.Tick(kStopped, name);
+    frmStoppedServicesList::sNamesToBeStarted(context);
+    EXPECT_EQ(ui.log.back(), L"box: Selected Services are Started.");
+    EXPECT_EQ(wmi.calls.size(), names.size());
+    EXPECT_EQ(wmi.services.back().state, L"Stopped");
+    EXPECT_EQ(ui.Texts(kStopped), Log{L"Bystander"});
+}
+
+TEST_F(ListProceduresTest, EveryServiceSharingADisplayNameIsActedOn)
+{
+    wmi.services = {{L"a", L"Twin", L"Running"}, {L"b", L"Twin", L"Running"}};
+    frmActiveServicesList::sLoadStartedServices(context);
+    ui.Tick(kActive, L"Twin");
+    frmActiveServicesList::sNamesToBeStarted(context);
+    EXPECT_EQ(wmi.calls.size(), 2u);
+    EXPECT_TRUE(ui.Texts(kActive).empty());
+}
+
+TEST_F(ListProceduresTest, ListsLongerThanSixteenBitsWork)
+{
+    constexpr int kCount = 40000;
+    for (int i = 0; i < kCount; ++i) wmi.services.push_back({L"s" + std::to_wstring(i), L"S" + std::to_wstring(i)});
+    frmStoppedServicesList::sLoadStoppedServices(context);
+    ASSERT_EQ(ui.ListCount(kStopped), static_cast<std::size_t>(kCount));
+    ui.lists[kStopped].back().checked = true;
+    const std::wstring last = ui.lists[kStopped].back().text;
+    frmStoppedServicesList::sNamesToBeStarted(context);
+    ASSERT_EQ(wmi.calls.size(), 1u);
+    EXPECT_EQ(L"S" + wmi.calls[0].name.substr(1), last);
+}
+
+TEST_F(ListProceduresTest, AllServicesListsEveryState)
+{
+    ui.CreateFromDesign(WindowId::frmTotalServicesList);
+    wmi.services = {{L"a", L"Run", L"Running"}, {L"b", L"Pause", L"Paused"}, {L"c", L"Pend", L"Start Pending"}};
+    frmTotalServicesList::loadservices(context);
+    EXPECT_EQ(ui.Texts(WindowId::frmTotalServicesList), (Log{L"Pause", L"Pend", L"Run"}));
+    EXPECT_EQ(wmi.queries, Log{L"SELECT * FROM Win32_Service"});
+}
+
+} // namespace
+} // namespace quenlow

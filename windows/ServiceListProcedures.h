@@ -1,0 +1,43 @@
+#pragma once
+
+#include "services/ServiceAccess.h"
+#include "services/ServiceOutcome.h"
+#include "windows/UserInterface.h"
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+// The procedures the list windows share: fill a list from a query, and start or stop the
+// service of every ticked entry.
+namespace quenlow {
+
+struct WindowContext {
+    IServiceAccess& services;
+    IUserInterface& ui;
+};
+
+// Runs the query on a fresh connection, clears the list and fills it with the display names
+// found, in sorted order. A service whose display name is null is listed by its short name.
+void LoadServiceList(WindowContext& context, WindowId window, std::wstring_view query);
+
+// Calls the method on every service whose display name is the entry text. An error from WMI
+// becomes this entry's failure rather than ending the program.
+ServiceOutcome CallByDisplayName(IServiceAccess& services, const std::wstring& displayName, ServiceMethod method);
+
+struct EntryResult {
+    std::wstring displayName;
+    ServiceOutcome outcome;
+};
+
+// Walks the entries once, from the first to the last position counted at the start, and calls
+// the method for each ticked one; then reloads the list once and shows one message.
+void ActOnTickedEntries(WindowContext& context, WindowId window, ServiceMethod method,
+                        void (*reload)(WindowContext&),
+                        ServiceOutcome (*perEntry)(IServiceAccess&, const std::wstring&));
+
+// "Selected Services are Started." / "... Stopped." when nothing failed; otherwise which
+// services failed and why.
+std::wstring SelectionReport(ServiceMethod method, const std::vector<EntryResult>& results);
+
+} // namespace quenlow

@@ -1,0 +1,76 @@
+#include "windows/WindowModel.h"
+
+#include <algorithm>
+
+namespace quenlow {
+
+namespace {
+
+std::size_t IndexOf(WindowId window)
+{
+    return static_cast<std::size_t>(window);
+}
+
+} // namespace
+
+WindowModel::WindowModel(IUserInterface& ui, LoadEvent loadEvent) : m_ui(ui), m_loadEvent(std::move(loadEvent)) {}
+
+std::optional<WindowState>& WindowModel::Instance(WindowId window)
+{
+    auto& instance = m_instances[IndexOf(window)];
+    if (!instance) {
+        instance = WindowState::NotLoaded;
+    }
+    return instance;
+}
+
+void WindowModel::Show(WindowId window)
+{
+    auto& state = Instance(window);
+    if (*state == WindowState::NotLoaded) {
+        m_ui.CreateFromDesign(window);
+        // Loaded from here on, even when the load event fails.
+        state = WindowState::Hidden;
+        m_loadEvent(window);
+    }
+    m_ui.SetVisible(window, true);
+    state = WindowState::Visible;
+}
+
+void WindowModel::Hide(WindowId window)
+{
+    auto& state = Instance(window);
+    if (*state == WindowState::NotLoaded) {
+        return;
+    }
+    m_ui.SetVisible(window, false);
+    state = WindowState::Hidden;
+}
+
+void WindowModel::Unload(WindowId window)
+{
+    auto& state = Instance(window);
+    if (*state == WindowState::NotLoaded) {
+        return;
+    }
+    m_ui.Destroy(window);
+    state = WindowState::NotLoaded;
+}
+
+WindowState WindowModel::State(WindowId window) const
+{
+    return m_instances[IndexOf(window)].value_or(WindowState::NotLoaded);
+}
+
+bool WindowModel::InstanceExists(WindowId window) const
+{
+    return m_instances[IndexOf(window)].has_value();
+}
+
+bool WindowModel::AnyVisible() const
+{
+    return std::any_of(m_instances.begin(), m_instances.end(),
+                       [](const auto& instance) { return instance == WindowState::Visible; });
+}
+
+} // namespace quenlow

@@ -1,0 +1,22 @@
+#include "windows/frmActiveServicesList.h"
+
+#include "services/ServiceQuery.h"
+
+namespace quenlow::frmActiveServicesList {
+
+void sLoadStartedServices(WindowContext& context)
+{
+    LoadServiceList(context, kWindow, kRunningServicesQuery);
+}
+
+void sNamesToBeStarted(WindowContext& context)
+{
+    ActOnTickedEntries(context, kWindow, ServiceMethod::StopService, &sLoadStartedServices, &fStopService);
+}
+
+ServiceOutcome fStopService(IServiceAccess& services, const std::wstring& ServiceDispName)
+{
+    return CallByDisplayName(services, ServiceDispName, ServiceMethod::StopService);
+}
+
+} // namespace quenlow::frmActiveServicesList

@@ -1,0 +1,15 @@
+#pragma once
+
+#include "windows/ServiceListProcedures.h"
+
+// The active services window: every running service, ticked entries are stopped.
+namespace quenlow::frmActiveServicesList {
+
+inline constexpr WindowId kWindow = WindowId::frmActiveServicesList;
+
+void sLoadStartedServices(WindowContext& context);
+// Same name as in the stopped services window; here it stops the ticked services.
+void sNamesToBeStarted(WindowContext& context);
+ServiceOutcome fStopService(IServiceAccess& services, const std::wstring& ServiceDispName);
+
+} // namespace quenlow::frmActiveServicesList

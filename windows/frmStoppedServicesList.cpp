@@ -1,0 +1,22 @@
+#include "windows/frmStoppedServicesList.h"
+
+#include "services/ServiceQuery.h"
+
+namespace quenlow::frmStoppedServicesList {
+
+void sLoadStoppedServices(WindowContext& context)
+{
+    LoadServiceList(context, kWindow, kStoppedServicesQuery);
+}
+
+void sNamesToBeStarted(WindowContext& context)
+{
+    ActOnTickedEntries(context, kWindow, ServiceMethod::StartService, &sLoadStoppedServices, &fStartService);
+}
+
+ServiceOutcome fStartService(IServiceAccess& services, const std::wstring& ServiceDispName)
+{
+    return CallByDisplayName(services, ServiceDispName, ServiceMethod::StartService);
+}
+
+} // namespace quenlow::frmStoppedServicesList

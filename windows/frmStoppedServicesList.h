@@ -1,0 +1,14 @@
+#pragma once
+
+#include "windows/ServiceListProcedures.h"
+
+// The stopped services window: every stopped service, ticked entries are started.
+namespace quenlow::frmStoppedServicesList {
+
+inline constexpr WindowId kWindow = WindowId::frmStoppedServicesList;
+
+void sLoadStoppedServices(WindowContext& context);
+void sNamesToBeStarted(WindowContext& context);
+ServiceOutcome fStartService(IServiceAccess& services, const std::wstring& ServiceDispName);
+
+} // namespace quenlow::frmStoppedServicesList

@@ -1,0 +1,12 @@
+#pragma once
+
+#include "windows/ServiceListProcedures.h"
+
+// The all services window: every service whatever its state, for viewing only.
+namespace quenlow::frmTotalServicesList {
+
+inline constexpr WindowId kWindow = WindowId::frmTotalServicesList;
+
+void loadservices(WindowContext& context);
+
+} // namespace quenlow::frmTotalServicesList
