@@ -5,4 +5,28 @@ enable_language(RC)
 add_link_options(-static -static-libgcc -static-libstdc++)
 add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00)
 
-add_subdirectory(tests/wine)
+# Unused functions and data are dropped from the release executable.
+set(QUENLOW_SIZE_COMPILE_OPTIONS $<$<AND:$<CONFIG:MinSizeRel>,$<COMPILE_LANGUAGE:CXX>>:-ffunction-sections -fdata-sections>)
+target_compile_options(quenlow_core PRIVATE ${QUENLOW_SIZE_COMPILE_OPTIONS})
+
+# The Win32 and COM layer: WMI access, start-up's user interface and the untrapped-error report.
+add_library(quenlow_win STATIC
+    common/HResultText_win.cpp
+    services/WmiServiceAccess_win.cpp
+    start/ArgumentPart.cpp
+    start/ComApartment_win.cpp
+    start/MessageLoop_win.cpp
+    start/StartupUi_win.cpp
+    start/UntrappedError_win.cpp
+)
+target_link_libraries(quenlow_win PUBLIC quenlow_core ole32 oleaut32 wbemuuid uuid user32 comctl32)
+target_compile_options(quenlow_win PRIVATE ${QUENLOW_SIZE_COMPILE_OPTIONS})
+quenlow_warnings(quenlow_win)
+
+add_executable(quenlow WIN32 start/WinMain_win.cpp resources/quenlow.rc)
+set_target_properties(quenlow PROPERTIES OUTPUT_NAME quenlow)
+target_compile_options(quenlow PRIVATE $<$<COMPILE_LANGUAGE:CXX>:-municode> ${QUENLOW_SIZE_COMPILE_OPTIONS})
+target_link_options(quenlow PRIVATE -municode $<$<CONFIG:MinSizeRel>:-Wl,--gc-sections -s>)
+target_link_libraries(quenlow PRIVATE quenlow_win)
+quenlow_warnings(quenlow)
+

@@ -1,0 +1,141 @@
+#include "common/HResultText_win.h"
+
+#include "common/ComPtrs_win.h"
+#include "common/Error.h"
+
+#include <wbemcli.h>
+#include <wrl/client.h>
+
+#include <array>
+#include <cstdio>
+#include <cwctype>
+#include <memory>
+#include <utility>
+
+namespace quenlow {
+
+namespace {
+
+using Microsoft::WRL::ComPtr;
+
+bool IsWbemCode(HRESULT hr)
+{
+    // WMI's status codes are FACILITY_ITF codes from 0x80041000 up (0x00041000 up for
+    // its successes); the ones below belong to OLE, and the system describes those.
+    return HRESULT_FACILITY(hr) == FACILITY_ITF && HRESULT_CODE(hr) >= 0x1000;
+}
+
+std::wstring TrimTrailingSpace(std::wstring text)
+{
+    while (!text.empty() && std::iswspace(static_cast<std::wint_t>(text.back()))) {
+        text.pop_back();
+    }
+    return text;
+}
+
+// Texts that only repeat the code ("Error code: 0x80041017") tell the reader nothing the
+// report does not already show.
+bool OnlyRestatesCode(const std::wstring& text, HRESULT hr)
+{
+    wchar_t digits[9];
+    std::swprintf(digits, std::size(digits), L"%08x", static_cast<unsigned>(hr));
+    std::wstring lowered = text;
+    for (auto& c : lowered) {
+        c = static_cast<wchar_t>(std::towlower(static_cast<std::wint_t>(c)));
+    }
+    return lowered.find(digits) != std::wstring::npos;
+}
+
+std::wstring FromWbemStatusCodeText(HRESULT hr)
+{
+    ComPtr<IWbemStatusCodeText> statusText;
+    if (FAILED(::CoCreateInstance(CLSID_WbemStatusCodeText, nullptr, CLSCTX_INPROC_SERVER,
+                                  IID_PPV_ARGS(&statusText)))) {
+        return {};
+    }
+    UniqueBstr text;
+    if (FAILED(statusText->GetErrorCodeText(hr, 0, 0, text.put()))) {
+        return {};
+    }
+    std::wstring result = TrimTrailingSpace(text.str());
+    return OnlyRestatesCode(result, hr) ? std::wstring() : result;
+}
+
+std::wstring FromSystemMessageTable(DWORD code)
+{
+    wchar_t* buffer = nullptr;
+    const DWORD length = ::FormatMessageW(
+        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
+        reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
+    const std::unique_ptr<wchar_t, decltype(&::LocalFree)> owner(buffer, &::LocalFree);
+    if (length == 0 || !buffer) {
+        return {};
+    }
+    return TrimTrailingSpace(std::wstring(buffer, length));
+}
+
+struct KnownCode {
+    HRESULT code;
+    const wchar_t* text;
+};
+
+// The WMI codes this program can meet, for systems that cannot describe them.
+constexpr std::array<KnownCode, 14> kWbemCodes = {{
+    {static_cast<HRESULT>(0x80041001), L"Generic failure"},
+    {static_cast<HRESULT>(0x80041002), L"Not found"},
+    {static_cast<HRESULT>(0x80041003), L"Access denied"},
+    {static_cast<HRESULT>(0x80041004), L"Provider failure"},
+    {static_cast<HRESULT>(0x80041005), L"Type mismatch"},
+    {static_cast<HRESULT>(0x80041006), L"Out of memory"},
+    {static_cast<HRESULT>(0x80041008), L"Invalid parameter"},
+    {static_cast<HRESULT>(0x8004100C), L"Not supported"},
+    {static_cast<HRESULT>(0x8004100E), L"Invalid namespace"},
+    {static_cast<HRESULT>(0x80041010), L"Invalid class"},
+    {static_cast<HRESULT>(0x80041013), L"Provider load failure"},
+    {static_cast<HRESULT>(0x80041017), L"Invalid query"},
+    {static_cast<HRESULT>(0x80041018), L"Invalid query type"},
+    {static_cast<HRESULT>(0x8004102E), L"Invalid method"},
+}};
+
+std::wstring FromOwnTable(HRESULT hr)
+{
+    for (const auto& known : kWbemCodes) {
+        if (known.code == hr) {
+            return known.text;
+        }
+    }
+    return {};
+}
+
+} // namespace
+
+std::wstring DescribeHResult(HRESULT hr)
+{
+    std::wstring text;
+    if (IsWbemCode(hr)) {
+        text = FromWbemStatusCodeText(hr);
+    }
+    if (text.empty()) {
+        text = FromSystemMessageTable(static_cast<DWORD>(hr));
+    }
+    if (text.empty() && HRESULT_FACILITY(hr) == FACILITY_WIN32) {
+        text = FromSystemMessageTable(static_cast<DWORD>(HRESULT_CODE(hr)));
+    }
+    if (text.empty()) {
+        text = FromOwnTable(hr);
+    }
+    return text.empty() ? std::wstring(L"Unknown error") : text;
+}
+
+void ThrowHResult(HRESULT hr, std::wstring_view activity)
+{
+    std::wstring description = DescribeHResult(hr);
+    if (!activity.empty()) {
+        description += L" (while ";
+        description += activity;
+        description += L")";
+    }
+    throw Error(static_cast<std::int32_t>(hr), std::move(description));
+}
+
+} // namespace quenlow

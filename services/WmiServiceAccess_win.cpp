@@ -1,0 +1,237 @@
+#include "services/WmiServiceAccess_win.h"
+
+#include "common/ComPtrs_win.h"
+#include "common/HResultText_win.h"
+#include "common/ScopedWaitCursor_win.h"
+#include "common/Text.h"
+
+#include <windows.h>
+#include <wbemcli.h>
+#include <wrl/client.h>
+
+// <windows.h> names StartServiceW this way; here it is ServiceMethod's enumerator.
+#undef StartService
+
+#include <string>
+#include <vector>
+
+namespace quenlow {
+
+namespace {
+
+using Microsoft::WRL::ComPtr;
+
+// What the moniker winmgmts:\\.\root\cimv2 binds: root\cimv2 on the local computer.
+constexpr std::wstring_view kNamespace = L"\\\\.\\root\\cimv2";
+
+constexpr HRESULT kWbemNotFound = static_cast<HRESULT>(WBEM_E_NOT_FOUND);
+constexpr HRESULT kWbemFailed = static_cast<HRESULT>(WBEM_E_FAILED);
+constexpr HRESULT kWbemInvalidObject = static_cast<HRESULT>(WBEM_E_INVALID_OBJECT);
+
+// Lets WMI act as the caller when it talks to the service manager.
+void SetCallerBlanket(IUnknown* proxy, std::wstring_view activity)
+{
+    ThrowIfFailed(::CoSetProxyBlanket(proxy, RPC_C_AUTHN_WINNT, RPC_C_AUTHZ_NONE, nullptr, RPC_C_AUTHN_LEVEL_CALL,
+                                      RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE),
+                  activity);
+}
+
+// A CIM string ends at its first NUL. Wine hands out __PATH and __RELPATH in BSTRs longer
+// than their text, padded with NULs, which must not reach a comparison or a method call.
+std::wstring TextOf(BSTR text)
+{
+    if (!text) {
+        return {};
+    }
+    const std::wstring_view whole(text, ::SysStringLen(text));
+    return std::wstring(whole.substr(0, whole.find(L'\0')));
+}
+
+const wchar_t* MethodName(ServiceMethod method)
+{
+    return method == ServiceMethod::StartService ? L"StartService" : L"StopService";
+}
+
+struct Property {
+    std::wstring name;
+    UniqueVariant value;
+};
+
+// An instance's properties, system ones (__PATH) included, as they were when the query found
+// it. Wine serves every query on a class from one shared table that the next query on that
+// class - ExecMethod runs one - refills with its own rows: instances and enumerators of an
+// earlier query then read another service's values, or freed memory. Copying each instance
+// while its query is walked keeps what the caller reads true to what was found.
+using Snapshot = std::vector<Property>;
+
+Snapshot TakeSnapshot(IWbemClassObject& object)
+{
+    const std::wstring activity = L"reading the properties of a service";
+    UniqueSafeArray names;
+    ThrowIfFailed(object.GetNames(nullptr, WBEM_FLAG_ALWAYS, nullptr, names.put()), activity);
+    LONG lower = 0;
+    LONG upper = -1;
+    ThrowIfFailed(::SafeArrayGetLBound(names.get(), 1, &lower), activity);
+    ThrowIfFailed(::SafeArrayGetUBound(names.get(), 1, &upper), activity);
+
+    Snapshot snapshot;
+    snapshot.reserve(upper >= lower ? static_cast<std::size_t>(upper - lower + 1) : 0);
+    for (LONG index = lower; index <= upper; ++index) {
+        UniqueBstr name;
+        ThrowIfFailed(::SafeArrayGetElement(names.get(), &index, name.put()), activity);
+        Property property{TextOf(name.get()), UniqueVariant()};
+        ThrowIfFailed(object.Get(name.get(), 0, property.value.put(), nullptr, nullptr),
+                      L"reading the property " + property.name + L" of a service");
+        snapshot.push_back(std::move(property));
+    }
+    return snapshot;
+}
+
+class WmiServiceObject final : public IServiceObject {
+public:
+    WmiServiceObject(ComPtr<IWbemServices> services, Snapshot snapshot)
+        : m_services(std::move(services)), m_snapshot(std::move(snapshot))
+    {
+    }
+
+    std::optional<std::wstring> ReadText(std::wstring_view property) override
+    {
+        const std::wstring name(property);
+        VARIANT& value = Find(name);
+        if (value.vt == VT_NULL || value.vt == VT_EMPTY) {
+            return std::nullopt;
+        }
+        if (value.vt == VT_BSTR) {
+            return TextOf(value.bstrVal);
+        }
+        UniqueVariant text;
+        ThrowIfFailed(::VariantChangeType(text.put(), &value, VARIANT_ALPHABOOL, VT_BSTR),
+                      L"converting the property " + name + L" of a service to text");
+        return TextOf(text.get().bstrVal);
+    }
+
+    std::int32_t CallMethod(ServiceMethod method) override
+    {
+        const ScopedWaitCursor wait;
+        const std::wstring methodName = MethodName(method);
+        const auto path = ReadText(L"__PATH");
+        if (!path || path->empty()) {
+            ThrowHResult(kWbemInvalidObject, L"calling " + methodName + L" on a service that has no object path");
+        }
+        const std::wstring activity = L"calling " + methodName + L" on " + *path;
+
+        const UniqueBstr objectPath(*path);
+        const UniqueBstr methodBstr(methodName);
+        ComPtr<IWbemClassObject> outParameters;
+        ThrowIfFailed(m_services->ExecMethod(objectPath.get(), methodBstr.get(), 0, nullptr, nullptr, &outParameters,
+                                             nullptr),
+                      activity);
+        if (!outParameters) {
+            ThrowHResult(kWbemFailed, activity + L": WMI gave no ReturnValue");
+        }
+
+        UniqueVariant returned;
+        ThrowIfFailed(outParameters->Get(L"ReturnValue", 0, returned.put(), nullptr, nullptr),
+                      L"reading the ReturnValue of " + methodName);
+        if (returned.type() == VT_I4) {
+            return static_cast<std::int32_t>(returned.get().lVal);
+        }
+        UniqueVariant number;
+        ThrowIfFailed(::VariantChangeType(number.put(), returned.addressof(), 0, VT_I4),
+                      L"reading the ReturnValue of " + methodName);
+        return static_cast<std::int32_t>(number.get().lVal);
+    }
+
+private:
+    // WMI's property names ignore case, as its Get does.
+    VARIANT& Find(const std::wstring& name)
+    {
+        for (auto& property : m_snapshot) {
+            if (EqualNoCase(property.name, name)) {
+                return *property.value.addressof();
+            }
+        }
+        ThrowHResult(kWbemNotFound, L"reading the property " + name + L" of a service");
+    }
+
+    ComPtr<IWbemServices> m_services;
+    Snapshot m_snapshot;
+};
+
+class WmiServiceResult final : public IServiceResult {
+public:
+    WmiServiceResult(ComPtr<IWbemServices> services, std::vector<Snapshot> instances)
+        : m_services(std::move(services)), m_instances(std::move(instances))
+    {
+    }
+
+    std::unique_ptr<IServiceObject> Next() override
+    {
+        if (m_next == m_instances.size()) {
+            return nullptr;
+        }
+        return std::make_unique<WmiServiceObject>(m_services, std::move(m_instances[m_next++]));
+    }
+
+private:
+    ComPtr<IWbemServices> m_services;
+    std::vector<Snapshot> m_instances;
+    std::size_t m_next = 0;
+};
+
+class WmiServiceConnection final : public IServiceConnection {
+public:
+    explicit WmiServiceConnection(ComPtr<IWbemServices> services) : m_services(std::move(services)) {}
+
+    std::unique_ptr<IServiceResult> ExecQuery(std::wstring_view query) override
+    {
+        const ScopedWaitCursor wait;
+        const std::wstring activity = L"running the WMI query " + std::wstring(query);
+        const UniqueBstr language(L"WQL");
+        const UniqueBstr text(query);
+        ComPtr<IEnumWbemClassObject> enumerator;
+        ThrowIfFailed(m_services->ExecQuery(language.get(), text.get(),
+                                            WBEM_FLAG_FORWARD_ONLY | WBEM_FLAG_RETURN_IMMEDIATELY, nullptr,
+                                            &enumerator),
+                      activity);
+        SetCallerBlanket(enumerator.Get(), activity);
+
+        // The whole set is read now, before the caller can run anything else on WMI.
+        std::vector<Snapshot> instances;
+        for (;;) {
+            ComPtr<IWbemClassObject> object;
+            ULONG returned = 0;
+            // WBEM_S_FALSE with nothing returned marks the end; failures of a query that was
+            // accepted at once (WBEM_FLAG_RETURN_IMMEDIATELY) surface here.
+            ThrowIfFailed(enumerator->Next(static_cast<long>(WBEM_INFINITE), 1, &object, &returned), activity);
+            if (returned == 0 || !object) {
+                break;
+            }
+            instances.push_back(TakeSnapshot(*object.Get()));
+        }
+        return std::make_unique<WmiServiceResult>(m_services, std::move(instances));
+    }
+
+private:
+    ComPtr<IWbemServices> m_services;
+};
+
+} // namespace
+
+std::unique_ptr<IServiceConnection> WmiServiceAccess::fConnectWmi()
+{
+    const ScopedWaitCursor wait;
+    const std::wstring activity = L"connecting to WMI namespace " + std::wstring(kNamespace);
+
+    ComPtr<IWbemLocator> locator;
+    ThrowIfFailed(::CoCreateInstance(CLSID_WbemLocator, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&locator)),
+                  activity);
+    const UniqueBstr wmiNamespace(kNamespace);
+    ComPtr<IWbemServices> services;
+    ThrowIfFailed(locator->ConnectServer(wmiNamespace.get(), nullptr, nullptr, nullptr, 0, nullptr, nullptr, &services),
+                  activity);
+    SetCallerBlanket(services.Get(), activity);
+    return std::make_unique<WmiServiceConnection>(std::move(services));
+}
+
+} // namespace quenlow
