@@ -1,0 +1,130 @@
+#include "splash/SplashFrame_win.h"
+
+#include "common/HResultText_win.h"
+#include "start/UntrappedError_win.h"
+
+#include <windowsx.h>
+
+#include <utility>
+
+namespace quenlow::splash {
+
+namespace {
+
+void RegisterFrameClass(HINSTANCE instance, WNDPROC procedure)
+{
+    WNDCLASSEXW existing{};
+    existing.cbSize = sizeof(existing);
+    if (::GetClassInfoExW(instance, SplashFrame::kClassName, &existing)) {
+        return;
+    }
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
+    windowClass.lpszClassName = SplashFrame::kClassName;
+    if (!::RegisterClassExW(&windowClass)) {
+        ThrowHResult(HRESULT_FROM_WIN32(::GetLastError()), L"registering the splash frame's window class");
+    }
+}
+
+} // namespace
+
+SplashFrame::SplashFrame(SplashContent& content, std::function<void()> onClick)
+    : m_content(content), m_onClick(std::move(onClick))
+{
+}
+
+void SplashFrame::Create(HWND parent, HINSTANCE instance)
+{
+    RegisterFrameClass(instance, &SplashFrame::Procedure);
+    // Not a tab stop and never focused: every key press stays with the splash window itself.
+    if (!::CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 0, 0, parent, nullptr,
+                           instance, this)) {
+        ThrowHResult(HRESULT_FROM_WIN32(::GetLastError()), L"creating the splash window's frame");
+    }
+}
+
+LRESULT CALLBACK SplashFrame::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_NCCREATE) {
+        auto* self = static_cast<SplashFrame*>(reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams);
+        self->m_window = window;
+        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<SplashFrame*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (!self) {
+        return ::DefWindowProcW(window, message, wParam, lParam);
+    }
+    if (message == WM_NCDESTROY) {
+        // The splash window owns this object and deletes it after its children are gone.
+        ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+        self->m_window = nullptr;
+        return ::DefWindowProcW(window, message, wParam, lParam);
+    }
+    return RunTrapped([&] { return self->HandleMessage(message, wParam, lParam); });
+}
+
+LRESULT SplashFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_PAINT:
+        OnPaint();
+        return 0;
+    case WM_ERASEBKGND:
+        return 1; // WM_PAINT covers every pixel
+    case WM_LBUTTONDOWN:
+        OnButtonDown(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        return 0;
+    case WM_LBUTTONUP:
+        // May unload the splash window, and this object with it: nothing may follow.
+        OnButtonUp(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        return 0;
+    case WM_CAPTURECHANGED:
+        m_pressed = false;
+        return 0;
+    default:
+        return ::DefWindowProcW(m_window, message, wParam, lParam);
+    }
+}
+
+void SplashFrame::OnPaint()
+{
+    PAINTSTRUCT paint{};
+    const HDC dc = ::BeginPaint(m_window, &paint);
+    if (!dc) {
+        return;
+    }
+    RECT client{};
+    ::GetClientRect(m_window, &client);
+    m_content.Paint(dc, client);
+    ::EndPaint(m_window, &paint);
+}
+
+void SplashFrame::OnButtonDown(POINT point)
+{
+    // A press on a label or the logo belongs to that control, which has no click of its own.
+    if (!m_content.IsOverControl(point)) {
+        m_pressed = true;
+        ::SetCapture(m_window);
+    }
+}
+
+void SplashFrame::OnButtonUp(POINT point)
+{
+    if (!m_pressed) {
+        return;
+    }
+    m_pressed = false;
+    ::ReleaseCapture();
+    RECT client{};
+    ::GetClientRect(m_window, &client);
+    // A click is a press and a release both on the frame's own surface.
+    if (::PtInRect(&client, point) && !m_content.IsOverControl(point)) {
+        m_onClick();
+    }
+}
+
+} // namespace quenlow::splash
