@@ -18,8 +18,9 @@ add_library(quenlow_win STATIC
     start/MessageLoop_win.cpp
     start/StartupUi_win.cpp
     start/UntrappedError_win.cpp
+    windows/Dpi_win.cpp
 )
-target_link_libraries(quenlow_win PUBLIC quenlow_core ole32 oleaut32 wbemuuid uuid user32 comctl32)
+target_link_libraries(quenlow_win PUBLIC quenlow_core ole32 oleaut32 wbemuuid uuid user32 gdi32 comctl32)
 target_compile_options(quenlow_win PRIVATE ${QUENLOW_SIZE_COMPILE_OPTIONS})
 quenlow_warnings(quenlow_win)
 
@@ -30,3 +31,24 @@ target_link_options(quenlow PRIVATE -municode $<$<CONFIG:MinSizeRel>:-Wl,--gc-se
 target_link_libraries(quenlow PRIVATE quenlow_win)
 quenlow_warnings(quenlow)
 
+# The splash window on Win32 and the executable's own title and version.
+include(cmake/Splash.cmake)
+
+# List windows: the Win32 user interface of the windowed path (the three list windows, the
+# splash window's host, the message loop) and the pictures of the list windows' buttons.
+add_library(quenlow_windows_win STATIC
+    windows/ListWindowDesigns_win.cpp
+    windows/ListWindow_win.cpp
+    windows/PictureButton_win.cpp
+    windows/ServiceListControl_win.cpp
+    windows/Win32UserInterface_win.cpp
+)
+target_link_libraries(quenlow_windows_win PUBLIC quenlow_win quenlow_splash_win comctl32 gdi32 user32)
+target_compile_options(quenlow_windows_win PRIVATE ${QUENLOW_SIZE_COMPILE_OPTIONS})
+quenlow_warnings(quenlow_windows_win)
+# An object library: a resource inside a static library would never be pulled into the program.
+add_library(quenlow_button_pictures OBJECT resources/buttons.rc)
+target_include_directories(quenlow_button_pictures PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/resources)
+target_link_libraries(quenlow PRIVATE quenlow_windows_win quenlow_button_pictures)
+
+add_subdirectory(tests/wine)

@@ -1,0 +1,84 @@
+#pragma once
+
+// IUserInterface has a member named MessageBox, which <windows.h> would rename to MessageBoxW
+// in one translation unit and not in another.
+#include <windows.h>
+#undef MessageBox
+
+#include "windows/ListWindow_win.h"
+#include "windows/Program.h"
+#include "windows/UniqueGdi_win.h"
+#include "windows/UserInterface.h"
+
+#include <array>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace quenlow {
+
+// The four windows on Win32: the three list windows built here from their designs, the splash
+// window through its own module. Events from the windows go to the program one at a time,
+// with the wait cursor up while a handler runs.
+class Win32UserInterface final : public IUserInterface, private IListWindowEvents {
+public:
+    Win32UserInterface(HINSTANCE instance, std::wstring applicationTitle);
+    ~Win32UserInterface() override;
+    Win32UserInterface(const Win32UserInterface&) = delete;
+    Win32UserInterface& operator=(const Win32UserInterface&) = delete;
+
+    // The program that receives the windows' events; set before the first window opens.
+    void Attach(Program& program) noexcept { m_program = &program; }
+
+    // Dispatches the thread's messages, with the dialog keys (Tab, Enter, Escape) in the list
+    // windows, until EndProgram has been called.
+    void RunMessageLoop();
+    bool EndRequested() const noexcept { return m_endRequested; }
+
+    // The window's handle while it is loaded; nullptr otherwise.
+    HWND Handle(WindowId window) const noexcept;
+
+    void CreateFromDesign(WindowId window) override;
+    void SetVisible(WindowId window, bool visible) override;
+    void Destroy(WindowId window) override;
+    void ClearList(WindowId window) override;
+    void AppendToList(WindowId window, const std::vector<std::wstring>& texts) override;
+    std::size_t ListCount(WindowId window) override;
+    std::wstring ListText(WindowId window, std::size_t position) override;
+    bool ListChecked(WindowId window, std::size_t position) override;
+    void SetLabelCaption(WindowId window, LabelId label, std::wstring_view caption) override;
+    void MessageBox(std::wstring_view text) override;
+    void EndProgram() override;
+
+private:
+    void OnClick(WindowId window, ControlId control) override;
+    void OnClosedByUser(WindowId window) override;
+    bool Busy() const override { return m_busy > 0; }
+
+    // Runs one event of a window: the wait cursor shows, and a message box it opens is owned
+    // by that window.
+    template <typename Handler>
+    void Dispatch(WindowId window, Handler&& handler);
+
+    ListWindow* LoadedListWindow(WindowId window) const noexcept;
+    ListWindow& ListWindowOf(WindowId window) const;
+    HWND TaskbarOwner();
+    HWND MessageBoxOwner() const noexcept;
+
+    HINSTANCE m_instance;
+    std::wstring m_title;
+    Program* m_program = nullptr;
+    std::array<std::unique_ptr<ListWindow>, kWindowCount> m_listWindows;
+    // Windows unloaded while one of their own handlers ran: their objects live on until the
+    // handler has returned.
+    std::vector<std::unique_ptr<ListWindow>> m_unloaded;
+    UniqueHwnd m_splash;
+    // A hidden window that owns the windows kept out of the task bar.
+    UniqueHwnd m_taskbarOwner;
+    // The windows whose events are being handled, innermost last.
+    std::vector<WindowId> m_eventWindows;
+    int m_busy = 0;
+    bool m_endRequested = false;
+};
+
+} // namespace quenlow
