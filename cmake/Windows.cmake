@@ -13,7 +13,6 @@ target_compile_options(quenlow_core PRIVATE ${QUENLOW_SIZE_COMPILE_OPTIONS})
 add_library(quenlow_win STATIC
     common/HResultText_win.cpp
     services/WmiServiceAccess_win.cpp
-    start/ArgumentPart.cpp
     start/ComApartment_win.cpp
     start/MessageLoop_win.cpp
     start/StartupUi_win.cpp
