@@ -1,0 +1,300 @@
+// The WMI layer against Wine's real WMI and service manager: what it lists, what it finds by a
+// hostile name, the answers of the methods and the errors it raises. Every result is checked
+// against the service manager itself.
+#include "services/WmiServiceAccess_win.h"
+
+#include "start/ComApartment_win.h"
+
+#include "common/Error.h"
+#include "services/ServiceOutcome.h"
+#include "services/ServiceQuery.h"
+
+#include "ServicesTestBase.h"
+#include "support/ServiceManager.h"
+#include "support/TestServices.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quenlow {
+namespace {
+
+using namespace quenlow::testing;
+using namespace std::string_literals;
+
+constexpr std::int32_t kWbemNotFound = static_cast<std::int32_t>(0x80041002u);
+constexpr std::int32_t kWbemInvalidQuery = static_cast<std::int32_t>(0x80041017u);
+
+struct ServiceRow {
+    std::wstring name;
+    std::optional<std::wstring> displayName;
+    std::wstring state;
+};
+
+class WmiServiceAccessTest : public ServicesTestBase {
+protected:
+    void SetUp() override
+    {
+        // COM as the program sets it up on its one thread (a second call keeps the first setting).
+        InitializeComSecurity();
+        ServicesTestBase::SetUp();
+    }
+
+    // Runs the query on a fresh connection and reads every instance's Name, DisplayName and State.
+    std::vector<ServiceRow> ReadAll(std::wstring_view query)
+    {
+        std::vector<ServiceRow> rows;
+        const auto connection = wmi.fConnectWmi();
+        const auto result = connection->ExecQuery(query);
+        while (const auto service = result->Next()) {
+            rows.push_back({service->ReadText(L"Name").value_or(L"<null>"), service->ReadText(L"DisplayName"),
+                            service->ReadText(L"State").value_or(L"<null>")});
+        }
+        return rows;
+    }
+
+    // The one instance whose Name is the text (looked up with the query WQL takes for it).
+    std::unique_ptr<IServiceObject> FindByName(IServiceConnection& connection, std::wstring_view name)
+    {
+        const auto result = connection.ExecQuery(BuildServiceQuery(ServiceKey::Name, name).text);
+        auto service = result->Next();
+        EXPECT_NE(service, nullptr) << "no service named " << std::wstring(name);
+        EXPECT_EQ(result->Next(), nullptr) << "more than one service named " << std::wstring(name);
+        return service;
+    }
+
+    ComApartment com;
+    WmiServiceAccess wmi;
+};
+
+const ServiceRow* FindRow(const std::vector<ServiceRow>& rows, std::wstring_view name)
+{
+    const auto found = std::find_if(rows.begin(), rows.end(), [&](const ServiceRow& row) { return row.name == name; });
+    return found == rows.end() ? nullptr : &*found;
+}
+
+bool ListsDisplayName(const std::vector<ServiceRow>& rows, std::wstring_view displayName)
+{
+    return std::any_of(rows.begin(), rows.end(), [&](const ServiceRow& row) { return row.displayName == displayName; });
+}
+
+TEST_F(WmiServiceAccessTest, AllServicesQueryListsEveryTestServiceWithItsExactDisplayName)
+{
+    const auto rows = ReadAll(kAllServicesQuery);
+    // Wine's own services come first; ours are among them.
+    EXPECT_GT(rows.size(), kTestServices.size());
+    for (const auto& service : kTestServices) {
+        SCOPED_TRACE(std::wstring(service.name));
+        const ServiceRow* row = FindRow(rows, service.name);
+        ASSERT_NE(row, nullptr);
+        EXPECT_EQ(std::count_if(rows.begin(), rows.end(), [&](const ServiceRow& r) { return r.name == service.name; }),
+                  1);
+        if (service.displayName) {
+            EXPECT_EQ(row->displayName, std::wstring(*service.displayName));
+        }
+        EXPECT_EQ(row->state, L"Stopped"s);
+    }
+}
+
+TEST_F(WmiServiceAccessTest, StateQueriesSeparateRunningFromStoppedServices)
+{
+    StartServiceDirectly(kOrdinary.name);
+    StartServiceDirectly(kNonAscii.name);
+
+    const auto running = ReadAll(kRunningServicesQuery);
+    const auto stopped = ReadAll(kStoppedServicesQuery);
+    EXPECT_TRUE(ListsDisplayName(running, *kOrdinary.displayName));
+    EXPECT_TRUE(ListsDisplayName(running, *kNonAscii.displayName));
+    EXPECT_FALSE(ListsDisplayName(running, *kSecond.displayName));
+    EXPECT_TRUE(ListsDisplayName(stopped, *kSecond.displayName));
+    EXPECT_TRUE(ListsDisplayName(stopped, *kBothQuotes.displayName));
+    EXPECT_FALSE(ListsDisplayName(stopped, *kOrdinary.displayName));
+    EXPECT_FALSE(ListsDisplayName(stopped, *kNonAscii.displayName));
+
+    for (const auto& row : running) {
+        EXPECT_EQ(row.state, L"Running") << row.name;
+    }
+    for (const auto& row : stopped) {
+        EXPECT_EQ(row.state, L"Stopped") << row.name;
+    }
+    // Each test service is in exactly the list that the service manager's state says.
+    for (const auto& service : kTestServices) {
+        const bool isRunning = QueryServiceState(service.name) == SERVICE_RUNNING;
+        EXPECT_EQ(FindRow(running, service.name) != nullptr, isRunning) << std::wstring(service.name);
+        EXPECT_EQ(FindRow(stopped, service.name) != nullptr, !isRunning) << std::wstring(service.name);
+    }
+}
+
+// Start and stop by display name, once for every kind of character that has broken queries.
+class DisplayNameLookupTest : public WmiServiceAccessTest, public ::testing::WithParamInterface<TestService> {};
+
+TEST_P(DisplayNameLookupTest, StartsAndStopsExactlyThatService)
+{
+    const TestService& target = GetParam();
+    const std::wstring displayName(*target.displayName);
+
+    const ServiceOutcome started =
+        CallOnMatchingServices(wmi, ServiceKey::DisplayName, displayName, ServiceMethod::StartService);
+    EXPECT_EQ(started.kind, ServiceOutcome::Kind::Succeeded) << started.reason;
+    EXPECT_EQ(started.matched, 1);
+    EXPECT_TRUE(WaitForServiceState(target.name, SERVICE_RUNNING));
+    for (const auto& other : kTestServices) {
+        if (other.name != target.name) {
+            EXPECT_EQ(QueryServiceState(other.name), SERVICE_STOPPED) << std::wstring(other.name) << " was touched";
+        }
+    }
+
+    const ServiceOutcome stopped =
+        CallOnMatchingServices(wmi, ServiceKey::DisplayName, displayName, ServiceMethod::StopService);
+    EXPECT_EQ(stopped.kind, ServiceOutcome::Kind::Succeeded) << stopped.reason;
+    EXPECT_EQ(stopped.matched, 1);
+    EXPECT_TRUE(WaitForServiceState(target.name, SERVICE_STOPPED));
+}
+
+std::string ParamName(const ::testing::TestParamInfo<TestService>& info)
+{
+    std::string name;
+    for (const wchar_t c : info.param.name) {
+        if ((c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z') || (c >= L'0' && c <= L'9')) {
+            name += static_cast<char>(c);
+        }
+    }
+    return name;
+}
+
+INSTANTIATE_TEST_SUITE_P(HostileDisplayNames, DisplayNameLookupTest,
+                         ::testing::Values(kOrdinary, kApostrophe, kDoubleQuote, kBackslash, kBothQuotes, kNonAscii,
+                                           kEmptyDisplayName),
+                         ParamName);
+
+TEST_F(WmiServiceAccessTest, NameLookupIgnoresCaseAndTakesAnApostrophe)
+{
+    const ServiceOutcome lowered =
+        CallOnMatchingServices(wmi, ServiceKey::Name, L"quenlowtesta", ServiceMethod::StartService);
+    EXPECT_EQ(lowered.kind, ServiceOutcome::Kind::Succeeded) << lowered.reason;
+    EXPECT_TRUE(WaitForServiceState(kOrdinary.name, SERVICE_RUNNING));
+
+    const ServiceOutcome apostrophe =
+        CallOnMatchingServices(wmi, ServiceKey::Name, L"quenlowtest'name", ServiceMethod::StartService);
+    EXPECT_EQ(apostrophe.kind, ServiceOutcome::Kind::Succeeded) << apostrophe.reason;
+    EXPECT_EQ(apostrophe.matched, 1);
+    EXPECT_TRUE(WaitForServiceState(kApostropheName.name, SERVICE_RUNNING));
+}
+
+TEST_F(WmiServiceAccessTest, InjectedConditionsMatchNothing)
+{
+    StartServiceDirectly(kOrdinary.name);
+    StartServiceDirectly(kSecond.name);
+
+    for (const auto& [key, text] : {std::pair{ServiceKey::Name, L"x' or Name<>'"},
+                                    std::pair{ServiceKey::Name, L"x\" or Name<>\""},
+                                    std::pair{ServiceKey::DisplayName, L"x' or DisplayName<>'"},
+                                    std::pair{ServiceKey::DisplayName, L"x' or \"a\"<>\"b"}}) {
+        const ServiceOutcome outcome = CallOnMatchingServices(wmi, key, text, ServiceMethod::StopService);
+        EXPECT_EQ(outcome.kind, ServiceOutcome::Kind::NotFound) << text;
+        EXPECT_EQ(outcome.matched, 0) << text;
+    }
+    EXPECT_EQ(QueryServiceState(kOrdinary.name), SERVICE_RUNNING);
+    EXPECT_EQ(QueryServiceState(kSecond.name), SERVICE_RUNNING);
+}
+
+TEST_F(WmiServiceAccessTest, MethodsReturnWhatTheServiceManagerAnswered)
+{
+    const auto connection = wmi.fConnectWmi();
+    const auto service = FindByName(*connection, kOrdinary.name);
+    ASSERT_NE(service, nullptr);
+
+    EXPECT_EQ(service->CallMethod(ServiceMethod::StopService), 6) << "stopping a stopped service";
+    EXPECT_EQ(service->CallMethod(ServiceMethod::StartService), 0);
+    EXPECT_TRUE(WaitForServiceState(kOrdinary.name, SERVICE_RUNNING));
+    EXPECT_EQ(service->CallMethod(ServiceMethod::StartService), 10) << "starting a running service";
+    EXPECT_EQ(service->CallMethod(ServiceMethod::StopService), 0);
+    EXPECT_TRUE(WaitForServiceState(kOrdinary.name, SERVICE_STOPPED));
+}
+
+TEST_F(WmiServiceAccessTest, RefusalsAreFailuresAndChangeNothing)
+{
+    // A disabled service cannot start (Wine answers 8, Windows 14).
+    const ServiceOutcome disabled =
+        CallOnMatchingServices(wmi, ServiceKey::Name, kDisabled.name, ServiceMethod::StartService);
+    EXPECT_EQ(disabled.kind, ServiceOutcome::Kind::Failed);
+    EXPECT_EQ(disabled.matched, 1);
+    EXPECT_NE(disabled.code, 0);
+    EXPECT_FALSE(disabled.reason.empty());
+    EXPECT_EQ(QueryServiceState(kDisabled.name), SERVICE_STOPPED);
+
+    // A running service that does not accept STOP keeps running.
+    StartServiceDirectly(kRefusesStop.name);
+    const ServiceOutcome refused =
+        CallOnMatchingServices(wmi, ServiceKey::Name, kRefusesStop.name, ServiceMethod::StopService);
+    EXPECT_EQ(refused.kind, ServiceOutcome::Kind::Failed);
+    EXPECT_NE(refused.code, 0);
+    EXPECT_EQ(QueryServiceState(kRefusesStop.name), SERVICE_RUNNING);
+}
+
+TEST_F(WmiServiceAccessTest, OddPropertiesAreReadAsTheyAre)
+{
+    const auto connection = wmi.fConnectWmi();
+
+    // Registered without a display name: Wine's WMI holds null for it (Windows would show the name).
+    const auto noDisplayName = FindByName(*connection, kNoDisplayName.name);
+    ASSERT_NE(noDisplayName, nullptr);
+    EXPECT_EQ(noDisplayName->ReadText(L"DisplayName"), std::nullopt);
+    EXPECT_EQ(noDisplayName->ReadText(L"Name"), std::wstring(kNoDisplayName.name));
+
+    const auto emptyDisplayName = FindByName(*connection, kEmptyDisplayName.name);
+    ASSERT_NE(emptyDisplayName, nullptr);
+    EXPECT_EQ(emptyDisplayName->ReadText(L"DisplayName"), std::wstring());
+
+    // A number is read as its text: the process that the service manager reports.
+    StartServiceDirectly(kOrdinary.name);
+    const auto status = QueryServiceStatus(kOrdinary.name);
+    ASSERT_TRUE(status.has_value());
+    const auto running = FindByName(*connection, kOrdinary.name);
+    ASSERT_NE(running, nullptr);
+    EXPECT_EQ(running->ReadText(L"ProcessID"), std::to_wstring(status->dwProcessId));
+    EXPECT_EQ(running->ReadText(L"State"), L"Running"s);
+
+    try {
+        running->ReadText(L"NoSuchProperty");
+        ADD_FAILURE() << "reading a property that does not exist succeeded";
+    } catch (const Error& error) {
+        EXPECT_EQ(error.Number(), kWbemNotFound) << FormatErrorNumber(error.Number());
+        EXPECT_FALSE(error.Description().empty());
+    }
+}
+
+TEST_F(WmiServiceAccessTest, ARefusedQueryRaisesWmisOwnErrorNumberAndText)
+{
+    const auto connection = wmi.fConnectWmi();
+    try {
+        // The error may come with the query or, as WMI answers at once, with the walk.
+        const auto result = connection->ExecQuery(L"SELECT * FROM Win32_Service where Name='a'b'");
+        result->Next();
+        ADD_FAILURE() << "WMI accepted a malformed query";
+    } catch (const Error& error) {
+        EXPECT_EQ(error.Number(), kWbemInvalidQuery) << FormatErrorNumber(error.Number());
+        EXPECT_NE(error.Description().find(L"query"), std::wstring::npos) << error.Description();
+    }
+}
+
+TEST_F(WmiServiceAccessTest, ResultsAndInstancesOutliveWhatProducedThem)
+{
+    auto connection = wmi.fConnectWmi();
+    auto result = connection->ExecQuery(BuildServiceQuery(ServiceKey::Name, kOrdinary.name).text);
+    connection.reset();
+    auto service = result->Next();
+    ASSERT_NE(service, nullptr);
+    result.reset();
+
+    EXPECT_EQ(service->ReadText(L"Name"), std::wstring(kOrdinary.name));
+    EXPECT_EQ(service->CallMethod(ServiceMethod::StartService), 0);
+    EXPECT_TRUE(WaitForServiceState(kOrdinary.name, SERVICE_RUNNING));
+}
+
+} // namespace
+} // namespace quenlow

@@ -1,0 +1,97 @@
+#include "support/ChildProcess.h"
+
+#include <vector>
+
+namespace quenlow::testing {
+
+namespace {
+
+// The exit code a process that we end ourselves is given, so it cannot pass for a real one.
+constexpr UINT kTerminatedByTest = 0xDEAD;
+
+DWORD ToWaitMilliseconds(std::chrono::milliseconds timeout)
+{
+    if (timeout.count() <= 0) {
+        return 0;
+    }
+    return timeout.count() >= INFINITE ? INFINITE - 1 : static_cast<DWORD>(timeout.count());
+}
+
+} // namespace
+
+ChildProcess ChildProcess::Start(const std::wstring& commandLine)
+{
+    // CreateProcessW may write into the command line, so it gets a copy of its own.
+    std::vector<wchar_t> buffer(commandLine.begin(), commandLine.end());
+    buffer.push_back(L'\0');
+
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION info{};
+    if (!::CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
+                          &startup, &info)) {
+        ThrowLastError("CreateProcessW");
+    }
+    ::CloseHandle(info.hThread);
+    return ChildProcess(UniqueHandle(info.hProcess), info.dwProcessId);
+}
+
+ChildProcess::~ChildProcess()
+{
+    if (m_process) {
+        Terminate();
+    }
+}
+
+bool ChildProcess::HasExited() const
+{
+    return ::WaitForSingleObject(m_process.Get(), 0) == WAIT_OBJECT_0;
+}
+
+std::optional<DWORD> ChildProcess::WaitForExit(std::chrono::milliseconds timeout) const
+{
+    const DWORD waited = ::WaitForSingleObject(m_process.Get(), ToWaitMilliseconds(timeout));
+    if (waited == WAIT_TIMEOUT) {
+        return std::nullopt;
+    }
+    if (waited != WAIT_OBJECT_0) {
+        ThrowLastError("WaitForSingleObject");
+    }
+    DWORD code = 0;
+    if (!::GetExitCodeProcess(m_process.Get(), &code)) {
+        ThrowLastError("GetExitCodeProcess");
+    }
+    return code;
+}
+
+void ChildProcess::Terminate()
+{
+    if (!HasExited()) {
+        ::TerminateProcess(m_process.Get(), kTerminatedByTest);
+        ::WaitForSingleObject(m_process.Get(), 10'000);
+    }
+}
+
+std::wstring QuoteArgument(std::wstring_view argument)
+{
+    if (!argument.empty() && argument.find_first_of(L" \t\n\v\"") == std::wstring_view::npos) {
+        return std::wstring(argument);
+    }
+    // Backslashes are literal except before a quote, where they must be doubled.
+    std::wstring quoted = L"\"";
+    std::size_t backslashes = 0;
+    for (const wchar_t c : argument) {
+        if (c == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        quoted.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
+        backslashes = 0;
+        quoted += c;
+    }
+    quoted.append(backslashes * 2, L'\\');
+    quoted += L'"';
+    return quoted;
+}
+
+} // namespace quenlow::testing

@@ -1,0 +1,45 @@
+#pragma once
+
+#include "support/UniqueHandle.h"
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace quenlow::testing {
+
+// A process this test started. It is only ever ended through its own handle, never by name:
+// the destructor terminates it if it is still running, so a failing test leaves nothing behind.
+class ChildProcess {
+public:
+    // Starts the program with the full command line given (program name included, quoted as
+    // the caller wants it), in the caller's environment and without a console window.
+    static ChildProcess Start(const std::wstring& commandLine);
+
+    ChildProcess(ChildProcess&&) noexcept = default;
+    ChildProcess& operator=(ChildProcess&&) noexcept = default;
+    ~ChildProcess();
+
+    DWORD Id() const noexcept { return m_id; }
+    HANDLE Handle() const noexcept { return m_process.Get(); }
+
+    bool HasExited() const;
+
+    // The exit code once the process has ended, or nullopt when it is still running after the timeout.
+    std::optional<DWORD> WaitForExit(std::chrono::milliseconds timeout) const;
+
+    // Ends the process by its handle (when it still runs) and waits until it is gone.
+    void Terminate();
+
+private:
+    ChildProcess(UniqueHandle process, DWORD id) noexcept : m_process(std::move(process)), m_id(id) {}
+
+    UniqueHandle m_process;
+    DWORD m_id = 0;
+};
+
+// The text as one command-line argument that CommandLineToArgvW and the C runtime read back unchanged.
+std::wstring QuoteArgument(std::wstring_view argument);
+
+} // namespace quenlow::testing

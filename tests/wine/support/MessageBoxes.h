@@ -1,0 +1,37 @@
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <optional>
+#include <string>
+
+namespace quenlow::testing {
+
+class ChildProcess;
+
+// A message box of another process, as a user sees it.
+struct MessageBoxView {
+    HWND window = nullptr;
+    std::wstring caption;
+    std::wstring text;
+};
+
+inline constexpr wchar_t kDialogClass[] = L"#32770";
+inline constexpr wchar_t kApplicationTitle[] = L"Quenlow";
+
+// Waits for the process to show a message box with the caption and reads its text. nullopt when
+// none appeared before the timeout or the process ended without one.
+std::optional<MessageBoxView> WaitForMessageBox(const ChildProcess& process, std::chrono::milliseconds timeout,
+                                                const std::wstring& caption = kApplicationTitle);
+
+// The text of a message box: its static control with id 0xFFFF.
+std::wstring ReadMessageBoxText(HWND box);
+
+// Presses OK as a user would. Posted, not sent: the box's owner may be busy.
+void PressOk(HWND box);
+
+// Presses OK and waits until the box has gone; false when it is still there after the timeout.
+bool AnswerOk(HWND box, std::chrono::milliseconds timeout = std::chrono::seconds(10));
+
+} // namespace quenlow::testing

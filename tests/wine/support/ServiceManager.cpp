@@ -1,0 +1,178 @@
+#include "support/ServiceManager.h"
+
+#include "support/UniqueHandle.h"
+
+#include <string>
+#include <thread>
+
+namespace quenlow::testing {
+
+namespace {
+
+constexpr std::chrono::milliseconds kPollInterval{50};
+
+std::string Narrow(std::wstring_view text)
+{
+    std::string narrow;
+    for (const wchar_t c : text) {
+        narrow += (c < 0x80) ? static_cast<char>(c) : '?';
+    }
+    return narrow;
+}
+
+SERVICE_STATUS_PROCESS QueryStatus(SC_HANDLE service)
+{
+    SERVICE_STATUS_PROCESS status{};
+    DWORD needed = 0;
+    if (!::QueryServiceStatusEx(service, SC_STATUS_PROCESS_INFO, reinterpret_cast<BYTE*>(&status), sizeof(status),
+                                &needed)) {
+        ThrowLastError("QueryServiceStatusEx");
+    }
+    return status;
+}
+
+UniqueServiceHandle OpenExisting(std::wstring_view name, DWORD access)
+{
+    const auto manager = OpenServiceManager(SC_MANAGER_CONNECT);
+    auto service = OpenServiceByName(manager.get(), name, access);
+    if (!service) {
+        ::SetLastError(ERROR_SERVICE_DOES_NOT_EXIST);
+        ThrowLastError("OpenServiceW " + Narrow(name));
+    }
+    return service;
+}
+
+void RequireState(std::wstring_view name, DWORD state, std::chrono::milliseconds timeout, const char* what)
+{
+    if (!WaitForServiceState(name, state, timeout)) {
+        ::SetLastError(ERROR_SERVICE_REQUEST_TIMEOUT);
+        ThrowLastError(std::string(what) + " " + Narrow(name) + ": still " +
+                       Narrow(ServiceStateName(QueryServiceState(name))));
+    }
+}
+
+} // namespace
+
+UniqueServiceHandle OpenServiceManager(DWORD access)
+{
+    UniqueServiceHandle manager(::OpenSCManagerW(nullptr, nullptr, access));
+    if (!manager) {
+        ThrowLastError("OpenSCManagerW");
+    }
+    return manager;
+}
+
+UniqueServiceHandle OpenServiceByName(SC_HANDLE manager, std::wstring_view name, DWORD access)
+{
+    const std::wstring terminated(name);
+    UniqueServiceHandle service(::OpenServiceW(manager, terminated.c_str(), access));
+    if (!service && ::GetLastError() != ERROR_SERVICE_DOES_NOT_EXIST) {
+        ThrowLastError("OpenServiceW " + Narrow(name));
+    }
+    return service;
+}
+
+std::optional<SERVICE_STATUS_PROCESS> QueryServiceStatus(std::wstring_view name)
+{
+    const auto manager = OpenServiceManager(SC_MANAGER_CONNECT);
+    const auto service = OpenServiceByName(manager.get(), name, SERVICE_QUERY_STATUS);
+    if (!service) {
+        return std::nullopt;
+    }
+    return QueryStatus(service.get());
+}
+
+std::optional<DWORD> QueryServiceState(std::wstring_view name)
+{
+    const auto status = QueryServiceStatus(name);
+    return status ? std::optional<DWORD>(status->dwCurrentState) : std::nullopt;
+}
+
+std::wstring_view ServiceStateName(std::optional<DWORD> state)
+{
+    if (!state) {
+        return L"missing";
+    }
+    switch (*state) {
+    case SERVICE_STOPPED:
+        return L"Stopped";
+    case SERVICE_START_PENDING:
+        return L"Start Pending";
+    case SERVICE_STOP_PENDING:
+        return L"Stop Pending";
+    case SERVICE_RUNNING:
+        return L"Running";
+    case SERVICE_CONTINUE_PENDING:
+        return L"Continue Pending";
+    case SERVICE_PAUSE_PENDING:
+        return L"Pause Pending";
+    case SERVICE_PAUSED:
+        return L"Paused";
+    default:
+        return L"Unknown";
+    }
+}
+
+bool WaitForServiceState(std::wstring_view name, DWORD state, std::chrono::milliseconds timeout)
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        if (QueryServiceState(name) == state) {
+            return true;
+        }
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(kPollInterval);
+    }
+}
+
+bool WaitForProcessExit(DWORD processId, std::chrono::milliseconds timeout)
+{
+    if (processId == 0) {
+        return true;
+    }
+    const UniqueHandle process(::OpenProcess(SYNCHRONIZE, FALSE, processId));
+    if (!process) {
+        return true; // already gone
+    }
+    return ::WaitForSingleObject(process.Get(), static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0;
+}
+
+void StartServiceDirectly(std::wstring_view name, std::chrono::milliseconds timeout)
+{
+    const auto service = OpenExisting(name, SERVICE_START | SERVICE_QUERY_STATUS);
+    if (!::StartServiceW(service.get(), 0, nullptr) && ::GetLastError() != ERROR_SERVICE_ALREADY_RUNNING) {
+        ThrowLastError("StartServiceW " + Narrow(name));
+    }
+    RequireState(name, SERVICE_RUNNING, timeout, "StartServiceW");
+}
+
+void StopServiceDirectly(std::wstring_view name, std::chrono::milliseconds timeout)
+{
+    const auto service = OpenExisting(name, SERVICE_STOP | SERVICE_QUERY_STATUS);
+    const DWORD processId = QueryStatus(service.get()).dwProcessId;
+    SERVICE_STATUS status{};
+    if (!::ControlService(service.get(), SERVICE_CONTROL_STOP, &status) &&
+        ::GetLastError() != ERROR_SERVICE_NOT_ACTIVE) {
+        ThrowLastError("ControlService(STOP) " + Narrow(name));
+    }
+    RequireState(name, SERVICE_STOPPED, timeout, "ControlService(STOP)");
+    if (!WaitForProcessExit(processId, timeout)) {
+        ::SetLastError(ERROR_SERVICE_REQUEST_TIMEOUT);
+        ThrowLastError("ControlService(STOP) " + Narrow(name) + ": its process did not end");
+    }
+}
+
+StopOnExit::~StopOnExit()
+{
+    try {
+        if (QueryServiceState(m_name) == SERVICE_RUNNING) {
+            StopServiceDirectly(m_name);
+        }
+    } catch (const std::exception&) {
+        // The fixture's cleanup stops whatever is left; a destructor must not throw.
+    }
+}
+
+} // namespace quenlow::testing

@@ -1,0 +1,99 @@
+#include "support/TopLevelWindows.h"
+
+#include "support/ChildProcess.h"
+
+#include <thread>
+
+namespace quenlow::testing {
+
+namespace {
+
+constexpr std::chrono::milliseconds kPollInterval{20};
+
+struct Search {
+    const WindowQuery* query;
+    std::vector<HWND> found;
+};
+
+bool Matches(HWND window, const WindowQuery& query)
+{
+    DWORD owner = 0;
+    ::GetWindowThreadProcessId(window, &owner);
+    if (owner != query.processId) {
+        return false;
+    }
+    if (query.visibleOnly && !::IsWindowVisible(window)) {
+        return false;
+    }
+    if (query.className && WindowClassName(window) != *query.className) {
+        return false;
+    }
+    return !query.caption || WindowText(window) == *query.caption;
+}
+
+BOOL CALLBACK CollectMatching(HWND window, LPARAM context)
+{
+    auto* search = reinterpret_cast<Search*>(context);
+    if (Matches(window, *search->query)) {
+        search->found.push_back(window);
+    }
+    return TRUE;
+}
+
+} // namespace
+
+std::vector<HWND> FindTopLevelWindows(const WindowQuery& query)
+{
+    Search search{&query, {}};
+    ::EnumWindows(CollectMatching, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+HWND WaitForTopLevelWindow(const ChildProcess& process, WindowQuery query, std::chrono::milliseconds timeout)
+{
+    query.processId = process.Id();
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        if (const auto found = FindTopLevelWindows(query); !found.empty()) {
+            return found.front();
+        }
+        if (process.HasExited() || std::chrono::steady_clock::now() >= deadline) {
+            return nullptr;
+        }
+        std::this_thread::sleep_for(kPollInterval);
+    }
+}
+
+bool WaitUntilClosed(HWND window, std::chrono::milliseconds timeout)
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (::IsWindow(window)) {
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(kPollInterval);
+    }
+    return true;
+}
+
+std::wstring WindowText(HWND window)
+{
+    // WM_GETTEXT through SendMessageTimeout: a hung window must not hang the test.
+    std::wstring text(1024, L'\0');
+    DWORD_PTR copied = 0;
+    if (!::SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                               SMTO_ABORTIFHUNG, 5000, &copied)) {
+        return {};
+    }
+    text.resize(static_cast<std::size_t>(copied));
+    return text;
+}
+
+std::wstring WindowClassName(HWND window)
+{
+    wchar_t name[256] = {};
+    const int length = ::GetClassNameW(window, name, static_cast<int>(std::size(name)));
+    return std::wstring(name, static_cast<std::size_t>(length > 0 ? length : 0));
+}
+
+} // namespace quenlow::testing

@@ -1,0 +1,35 @@
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace quenlow::testing {
+
+class ChildProcess;
+
+// Which top-level windows of one process to look for. Unset fields match anything.
+struct WindowQuery {
+    DWORD processId = 0;
+    std::optional<std::wstring> className;
+    std::optional<std::wstring> caption;
+    bool visibleOnly = true;
+};
+
+// The process's top-level windows that match, in Z order.
+std::vector<HWND> FindTopLevelWindows(const WindowQuery& query);
+
+// Polls until a matching window exists. Returns nullptr after the timeout, or as soon as the
+// process has ended, so a program that dies early does not cost the whole timeout.
+HWND WaitForTopLevelWindow(const ChildProcess& process, WindowQuery query, std::chrono::milliseconds timeout);
+
+// Polls until the window no longer exists; false after the timeout.
+bool WaitUntilClosed(HWND window, std::chrono::milliseconds timeout);
+
+std::wstring WindowText(HWND window);
+std::wstring WindowClassName(HWND window);
+
+} // namespace quenlow::testing
