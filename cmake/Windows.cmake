@@ -14,7 +14,6 @@ add_library(quenlow_win STATIC
     common/HResultText_win.cpp
     services/WmiServiceAccess_win.cpp
     start/ComApartment_win.cpp
-    start/MessageLoop_win.cpp
     start/StartupUi_win.cpp
     start/UntrappedError_win.cpp
     windows/Dpi_win.cpp

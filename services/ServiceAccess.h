@@ -11,7 +11,7 @@
 // connection, runs one query, walks it once and lets everything go when it returns.
 namespace quenlow {
 
-enum class ServiceMethod { StartService, StopService };
+enum class ServiceMethod { Start, Stop };
 
 // One Win32_Service instance of a result set.
 class IServiceObject {

@@ -56,7 +56,7 @@ bool IsSuccessfulReturn(ServiceMethod method, std::int32_t value, std::wstring_v
     if (value == 0) {
         return true;
     }
-    if (method == ServiceMethod::StartService) {
+    if (method == ServiceMethod::Start) {
         return value == kAlreadyRunning;
     }
     return value == kNotActive || (value == kCannotAcceptControl && EqualNoCase(stateWhenFound, L"Stopped"));
@@ -84,7 +84,7 @@ ServiceOutcome CallOnMatchingServices(IServiceAccess& access, ServiceKey key, st
         ++outcome.matched;
         // The instance keeps the state it had when the query found it; it is read only to
         // understand the one ambiguous answer.
-        const std::wstring state = (method == ServiceMethod::StopService && returned == kCannotAcceptControl)
+        const std::wstring state = (method == ServiceMethod::Stop && returned == kCannotAcceptControl)
                                        ? service->ReadText(L"State").value_or(L"")
                                        : std::wstring();
         if (!IsSuccessfulReturn(method, returned, state) && outcome.kind != ServiceOutcome::Kind::Failed) {

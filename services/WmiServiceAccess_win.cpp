@@ -9,8 +9,6 @@
 #include <wbemcli.h>
 #include <wrl/client.h>
 
-// <windows.h> names StartServiceW this way; here it is ServiceMethod's enumerator.
-#undef StartService
 
 #include <string>
 #include <vector>
@@ -49,7 +47,7 @@ std::wstring TextOf(BSTR text)
 
 const wchar_t* MethodName(ServiceMethod method)
 {
-    return method == ServiceMethod::StartService ? L"StartService" : L"StopService";
+    return method == ServiceMethod::Start ? L"StartService" : L"StopService";
 }
 
 struct Property {

@@ -6,7 +6,7 @@
 
 namespace quenlow {
 
-void Win32StartupUi::MessageBox(std::wstring_view text)
+void Win32StartupUi::ShowMessage(std::wstring_view text)
 {
     const std::wstring message(text);
     // No owner window exists on the command-line path; task-modal keeps any window of the
@@ -17,9 +17,7 @@ void Win32StartupUi::MessageBox(std::wstring_view text)
 
 void Win32StartupUi::ShowWindowedPath()
 {
-    if (m_hooks.showFirstWindow) {
-        m_hooks.showFirstWindow();
-    }
+    m_showWindowedPath();
 }
 
 } // namespace quenlow

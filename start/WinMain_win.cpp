@@ -1,11 +1,9 @@
-// StartupUi_win.h first: it includes <windows.h> and keeps IStartupUi::MessageBox its name.
 #include "start/StartupUi_win.h"
 
 #include "services/WmiServiceAccess_win.h"
 #include "splash/AppInfo_win.h"
 #include "start/ArgumentPart.h"
 #include "start/ComApartment_win.h"
-#include "start/MessageLoop_win.h"
 #include "start/UntrappedError_win.h"
 #include "start/modStart.h"
 #include "windows/Program.h"
@@ -23,9 +21,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
         quenlow::Win32UserInterface windows(instance, app.title);
         quenlow::Program program(wmi, windows, app);
         windows.Attach(program);
-        const quenlow::WindowedPathHooks windowedPath{[&] { program.ShowWindowedPath(); },
-                                                      [&] { return !program.Ended(); }};
-        quenlow::Win32StartupUi ui(windowedPath);
+        quenlow::Win32StartupUi ui([&] { program.ShowWindowedPath(); });
 
         // The runtime's own argument text drops any control character after the program's
         // name; read the line as the system holds it.

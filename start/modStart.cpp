@@ -6,17 +6,17 @@ namespace quenlow {
 
 ServiceOutcome fStartServiceByName(IServiceAccess& access, const std::wstring& ServiceName)
 {
-    return CallOnMatchingServices(access, ServiceKey::Name, ServiceName, ServiceMethod::StartService);
+    return CallOnMatchingServices(access, ServiceKey::Name, ServiceName, ServiceMethod::Start);
 }
 
 ServiceOutcome fStopServiceByName(IServiceAccess& access, const std::wstring& ServiceName)
 {
-    return CallOnMatchingServices(access, ServiceKey::Name, ServiceName, ServiceMethod::StopService);
+    return CallOnMatchingServices(access, ServiceKey::Name, ServiceName, ServiceMethod::Stop);
 }
 
 std::wstring CommandLineReport(ServiceMethod method, const std::wstring& serviceName, const ServiceOutcome& outcome)
 {
-    const bool starting = method == ServiceMethod::StartService;
+    const bool starting = method == ServiceMethod::Start;
     switch (outcome.kind) {
     case ServiceOutcome::Kind::Succeeded:
         return serviceName + (starting ? L" has started." : L" has stopped.");
@@ -55,14 +55,14 @@ int Main(std::wstring_view argumentText, IServiceAccess& access, IStartupUi& ui)
         const bool starting = command.kind == Command::Kind::Start;
         const ServiceOutcome outcome = starting ? fStartServiceByName(access, command.serviceName)
                                                 : fStopServiceByName(access, command.serviceName);
-        ui.MessageBox(CommandLineReport(starting ? ServiceMethod::StartService : ServiceMethod::StopService,
+        ui.ShowMessage(CommandLineReport(starting ? ServiceMethod::Start : ServiceMethod::Stop,
                                         command.serviceName, outcome));
         return ExitStatusOf(outcome);
     }
     case Command::Kind::Unrecognised:
         break;
     }
-    ui.MessageBox(kUnrecognisedCommandText);
+    ui.ShowMessage(kUnrecognisedCommandText);
     ui.ShowWindowedPath();
     return kExitUnrecognisedCommand;
 }

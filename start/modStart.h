@@ -22,7 +22,7 @@ class IStartupUi {
 public:
     virtual ~IStartupUi() = default;
     // A modal box with the text, an OK button and the application title.
-    virtual void MessageBox(std::wstring_view text) = 0;
+    virtual void ShowMessage(std::wstring_view text) = 0;
     // Opens the first window of the windowed path.
     virtual void ShowWindowedPath() = 0;
 };

@@ -57,12 +57,12 @@ void ActOnTickedEntries(WindowContext& context, WindowId window, ServiceMethod m
         }
     }
     reload(context);
-    context.ui.MessageBox(SelectionReport(method, results));
+    context.ui.ShowMessage(SelectionReport(method, results));
 }
 
 std::wstring SelectionReport(ServiceMethod method, const std::vector<EntryResult>& results)
 {
-    const bool starting = method == ServiceMethod::StartService;
+    const bool starting = method == ServiceMethod::Start;
     std::size_t failures = 0;
     std::wstring details;
     for (const auto& result : results) {

@@ -51,7 +51,7 @@ public:
     virtual void SetLabelCaption(WindowId window, LabelId label, std::wstring_view caption) = 0;
 
     // A modal box with the text, an OK button, no icon and the application title as caption.
-    virtual void MessageBox(std::wstring_view text) = 0;
+    virtual void ShowMessage(std::wstring_view text) = 0;
 
     // Leaves the message loop once the current event has been handled.
     virtual void EndProgram() = 0;

@@ -178,7 +178,7 @@ HWND Win32UserInterface::MessageBoxOwner() const noexcept
     return nullptr;
 }
 
-void Win32UserInterface::MessageBox(std::wstring_view text)
+void Win32UserInterface::ShowMessage(std::wstring_view text)
 {
     const std::wstring message(text);
     const HWND owner = MessageBoxOwner();

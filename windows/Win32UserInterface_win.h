@@ -1,9 +1,6 @@
 #pragma once
 
-// IUserInterface has a member named MessageBox, which <windows.h> would rename to MessageBoxW
-// in one translation unit and not in another.
 #include <windows.h>
-#undef MessageBox
 
 #include "windows/ListWindow_win.h"
 #include "windows/Program.h"
@@ -47,7 +44,7 @@ public:
     std::wstring ListText(WindowId window, std::size_t position) override;
     bool ListChecked(WindowId window, std::size_t position) override;
     void SetLabelCaption(WindowId window, LabelId label, std::wstring_view caption) override;
-    void MessageBox(std::wstring_view text) override;
+    void ShowMessage(std::wstring_view text) override;
     void EndProgram() override;
 
 private:

@@ -11,12 +11,12 @@ void sLoadStartedServices(WindowContext& context)
 
 void sNamesToBeStarted(WindowContext& context)
 {
-    ActOnTickedEntries(context, kWindow, ServiceMethod::StopService, &sLoadStartedServices, &fStopService);
+    ActOnTickedEntries(context, kWindow, ServiceMethod::Stop, &sLoadStartedServices, &fStopService);
 }
 
 ServiceOutcome fStopService(IServiceAccess& services, const std::wstring& ServiceDispName)
 {
-    return CallByDisplayName(services, ServiceDispName, ServiceMethod::StopService);
+    return CallByDisplayName(services, ServiceDispName, ServiceMethod::Stop);
 }
 
 } // namespace quenlow::frmActiveServicesList

@@ -11,12 +11,12 @@ void sLoadStoppedServices(WindowContext& context)
 
 void sNamesToBeStarted(WindowContext& context)
 {
-    ActOnTickedEntries(context, kWindow, ServiceMethod::StartService, &sLoadStoppedServices, &fStartService);
+    ActOnTickedEntries(context, kWindow, ServiceMethod::Start, &sLoadStoppedServices, &fStartService);
 }
 
 ServiceOutcome fStartService(IServiceAccess& services, const std::wstring& ServiceDispName)
 {
-    return CallByDisplayName(services, ServiceDispName, ServiceMethod::StartService);
+    return CallByDisplayName(services, ServiceDispName, ServiceMethod::Start);
 }
 
 } // namespace quenlow::frmStoppedServicesList

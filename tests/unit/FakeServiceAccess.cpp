@@ -25,7 +25,7 @@ public:
         if (m_live.methodThrows) {
             throw Error(static_cast<std::int32_t>(0x80041001u), L"Generic failure");
         }
-        const bool starting = method == ServiceMethod::StartService;
+        const bool starting = method == ServiceMethod::Start;
         const std::int32_t value = starting ? m_live.startReturns : m_live.stopReturns;
         if (value == 0 && m_owner.methodsChangeState) {
             m_live.state = starting ? L"Running" : L"Stopped";

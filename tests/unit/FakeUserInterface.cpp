@@ -95,7 +95,7 @@ void FakeUserInterface::SetLabelCaption(WindowId window, LabelId label, std::wst
     labels[{window, label}] = std::wstring(caption);
 }
 
-void FakeUserInterface::MessageBox(std::wstring_view text)
+void FakeUserInterface::ShowMessage(std::wstring_view text)
 {
     log.push_back(L"box: " + std::wstring(text));
 }

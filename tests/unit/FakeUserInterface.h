@@ -38,7 +38,7 @@ public:
     std::wstring ListText(WindowId window, std::size_t position) override;
     bool ListChecked(WindowId window, std::size_t position) override;
     void SetLabelCaption(WindowId window, LabelId label, std::wstring_view caption) override;
-    void MessageBox(std::wstring_view text) override;
+    void ShowMessage(std::wstring_view text) override;
     void EndProgram() override;
 };
 

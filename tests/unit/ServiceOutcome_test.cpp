@@ -13,18 +13,18 @@ using Kind = ServiceOutcome::Kind;
 
 TEST(ReturnValues, SuccessMeansTheServiceIsAsWanted)
 {
-    EXPECT_TRUE(IsSuccessfulReturn(ServiceMethod::StartService, 0, L""));
-    EXPECT_TRUE(IsSuccessfulReturn(ServiceMethod::StartService, 10, L"Running"));
-    EXPECT_FALSE(IsSuccessfulReturn(ServiceMethod::StartService, 6, L"Stopped"));
-    EXPECT_TRUE(IsSuccessfulReturn(ServiceMethod::StopService, 0, L"Running"));
-    EXPECT_TRUE(IsSuccessfulReturn(ServiceMethod::StopService, 6, L"Stopped"));
-    EXPECT_FALSE(IsSuccessfulReturn(ServiceMethod::StopService, 10, L"Running"));
+    EXPECT_TRUE(IsSuccessfulReturn(ServiceMethod::Start, 0, L""));
+    EXPECT_TRUE(IsSuccessfulReturn(ServiceMethod::Start, 10, L"Running"));
+    EXPECT_FALSE(IsSuccessfulReturn(ServiceMethod::Start, 6, L"Stopped"));
+    EXPECT_TRUE(IsSuccessfulReturn(ServiceMethod::Stop, 0, L"Running"));
+    EXPECT_TRUE(IsSuccessfulReturn(ServiceMethod::Stop, 6, L"Stopped"));
+    EXPECT_FALSE(IsSuccessfulReturn(ServiceMethod::Stop, 10, L"Running"));
     // 5 means "already stopped" only for a service that was stopped when it was found.
-    EXPECT_TRUE(IsSuccessfulReturn(ServiceMethod::StopService, 5, L"Stopped"));
-    EXPECT_FALSE(IsSuccessfulReturn(ServiceMethod::StopService, 5, L"Start Pending"));
-    EXPECT_FALSE(IsSuccessfulReturn(ServiceMethod::StartService, 5, L"Stopped"));
+    EXPECT_TRUE(IsSuccessfulReturn(ServiceMethod::Stop, 5, L"Stopped"));
+    EXPECT_FALSE(IsSuccessfulReturn(ServiceMethod::Stop, 5, L"Start Pending"));
+    EXPECT_FALSE(IsSuccessfulReturn(ServiceMethod::Start, 5, L"Stopped"));
     for (const std::int32_t failure : {1, 2, 3, 7, 8, 14, 24, 25, -1}) {
-        EXPECT_FALSE(IsSuccessfulReturn(ServiceMethod::StartService, failure, L"Stopped")) << failure;
+        EXPECT_FALSE(IsSuccessfulReturn(ServiceMethod::Start, failure, L"Stopped")) << failure;
     }
 }
 
@@ -47,7 +47,7 @@ protected:
 TEST_F(CallOnMatchingServicesTest, CallsEveryMatchOnItsOwnConnection)
 {
     wmi.services = {{L"a", L"Same", L"Stopped"}, {L"b", L"Other", L"Stopped"}, {L"c", L"same", L"Stopped"}};
-    const auto outcome = CallOnMatchingServices(wmi, ServiceKey::DisplayName, L"Same", ServiceMethod::StartService);
+    const auto outcome = CallOnMatchingServices(wmi, ServiceKey::DisplayName, L"Same", ServiceMethod::Start);
     EXPECT_EQ(outcome.kind, Kind::Succeeded);
     EXPECT_EQ(outcome.matched, 2);
     ASSERT_EQ(wmi.calls.size(), 2u);
@@ -60,7 +60,7 @@ TEST_F(CallOnMatchingServicesTest, CallsEveryMatchOnItsOwnConnection)
 TEST_F(CallOnMatchingServicesTest, NothingMatchedIsNotASuccess)
 {
     wmi.services = {{L"a", L"A"}};
-    const auto outcome = CallOnMatchingServices(wmi, ServiceKey::Name, L"zzz", ServiceMethod::StopService);
+    const auto outcome = CallOnMatchingServices(wmi, ServiceKey::Name, L"zzz", ServiceMethod::Stop);
     EXPECT_EQ(outcome.kind, Kind::NotFound);
     EXPECT_TRUE(wmi.calls.empty());
 }
@@ -68,7 +68,7 @@ TEST_F(CallOnMatchingServicesTest, NothingMatchedIsNotASuccess)
 TEST_F(CallOnMatchingServicesTest, FirstFailureIsReportedAndTheRestStillCalled)
 {
     wmi.services = {{L"a", L"Twin", L"Stopped", 14}, {L"b", L"Twin", L"Stopped", 2}, {L"c", L"Twin", L"Stopped"}};
-    const auto outcome = CallOnMatchingServices(wmi, ServiceKey::DisplayName, L"Twin", ServiceMethod::StartService);
+    const auto outcome = CallOnMatchingServices(wmi, ServiceKey::DisplayName, L"Twin", ServiceMethod::Start);
     EXPECT_EQ(outcome.kind, Kind::Failed);
     EXPECT_EQ(outcome.code, 14);
     EXPECT_EQ(outcome.reason, L"the service is disabled");
@@ -78,9 +78,9 @@ TEST_F(CallOnMatchingServicesTest, FirstFailureIsReportedAndTheRestStillCalled)
 TEST_F(CallOnMatchingServicesTest, StopAnsweredWithFiveUsesTheStateWhenFound)
 {
     wmi.services = {{L"idle", L"Idle", L"Stopped", 0, 5}, {L"busy", L"Busy", L"Start Pending", 0, 5}};
-    EXPECT_EQ(CallOnMatchingServices(wmi, ServiceKey::Name, L"idle", ServiceMethod::StopService).kind,
+    EXPECT_EQ(CallOnMatchingServices(wmi, ServiceKey::Name, L"idle", ServiceMethod::Stop).kind,
               Kind::Succeeded);
-    EXPECT_EQ(CallOnMatchingServices(wmi, ServiceKey::Name, L"busy", ServiceMethod::StopService).kind, Kind::Failed);
+    EXPECT_EQ(CallOnMatchingServices(wmi, ServiceKey::Name, L"busy", ServiceMethod::Stop).kind, Kind::Failed);
 }
 
 // Texts no literal can hold are looked up by reading every service and comparing in code:
@@ -91,9 +91,9 @@ TEST_F(CallOnMatchingServicesTest, UnquotableTextsMatchExactlyInCode)
     const std::wstring slash = L"Back\\slash";
     wmi.services = {{L"both", both}, {L"slash", slash}, {L"slash2", L"Back\\slash2"}, {L"plain", L"Back"},
                     {L"nullname", std::nullopt}};
-    auto outcome = CallOnMatchingServices(wmi, ServiceKey::DisplayName, both, ServiceMethod::StartService);
+    auto outcome = CallOnMatchingServices(wmi, ServiceKey::DisplayName, both, ServiceMethod::Start);
     EXPECT_EQ(outcome.kind, Kind::Succeeded);
-    outcome = CallOnMatchingServices(wmi, ServiceKey::DisplayName, slash, ServiceMethod::StartService);
+    outcome = CallOnMatchingServices(wmi, ServiceKey::DisplayName, slash, ServiceMethod::Start);
     EXPECT_EQ(outcome.matched, 1);
     ASSERT_EQ(wmi.calls.size(), 2u);
     EXPECT_EQ(wmi.calls[0].name, L"both");
@@ -105,7 +105,7 @@ TEST_F(CallOnMatchingServicesTest, InjectionAttemptTouchesNothing)
 {
     wmi.services = {{L"run1", L"Run 1", L"Running"}, {L"run2", L"Run 2", L"Running"}};
     const auto outcome =
-        CallOnMatchingServices(wmi, ServiceKey::Name, L"x' or Name<>'", ServiceMethod::StopService);
+        CallOnMatchingServices(wmi, ServiceKey::Name, L"x' or Name<>'", ServiceMethod::Stop);
     EXPECT_EQ(outcome.kind, Kind::NotFound);
     EXPECT_TRUE(wmi.calls.empty());
     EXPECT_EQ(wmi.services[0].state, L"Running");
@@ -114,11 +114,11 @@ TEST_F(CallOnMatchingServicesTest, InjectionAttemptTouchesNothing)
 TEST_F(CallOnMatchingServicesTest, WmiErrorsAreNotCaughtHere)
 {
     wmi.failConnect = Error(static_cast<std::int32_t>(0x80040154u), L"Class not registered");
-    EXPECT_THROW(CallOnMatchingServices(wmi, ServiceKey::Name, L"a", ServiceMethod::StartService), Error);
+    EXPECT_THROW(CallOnMatchingServices(wmi, ServiceKey::Name, L"a", ServiceMethod::Start), Error);
     wmi.failConnect.reset();
     wmi.services = {{L"a", L"A"}};
     wmi.services[0].methodThrows = true;
-    EXPECT_THROW(CallOnMatchingServices(wmi, ServiceKey::Name, L"a", ServiceMethod::StartService), Error);
+    EXPECT_THROW(CallOnMatchingServices(wmi, ServiceKey::Name, L"a", ServiceMethod::Start), Error);
 }
 
 } // namespace

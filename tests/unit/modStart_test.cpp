@@ -14,7 +14,7 @@ using testing::FakeServiceAccess;
 class FakeStartupUi final : public IStartupUi {
 public:
     std::vector<std::wstring> events;
-    void MessageBox(std::wstring_view text) override { events.push_back(L"box: " + std::wstring(text)); }
+    void ShowMessage(std::wstring_view text) override { events.push_back(L"box: " + std::wstring(text)); }
     void ShowWindowedPath() override { events.emplace_back(L"windows"); }
 };
 

@@ -90,7 +90,7 @@ public:
             SetSplashLabelCaption(splash, label, caption);
         }
     }
-    void MessageBox(std::wstring_view text) override { log.push_back(L"box: " + std::wstring(text)); }
+    void ShowMessage(std::wstring_view text) override { log.push_back(L"box: " + std::wstring(text)); }
     void EndProgram() override { log.push_back(L"end"); }
 };
 

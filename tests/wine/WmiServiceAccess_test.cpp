@@ -138,7 +138,7 @@ TEST_P(DisplayNameLookupTest, StartsAndStopsExactlyThatService)
     const std::wstring displayName(*target.displayName);
 
     const ServiceOutcome started =
-        CallOnMatchingServices(wmi, ServiceKey::DisplayName, displayName, ServiceMethod::StartService);
+        CallOnMatchingServices(wmi, ServiceKey::DisplayName, displayName, ServiceMethod::Start);
     EXPECT_EQ(started.kind, ServiceOutcome::Kind::Succeeded) << started.reason;
     EXPECT_EQ(started.matched, 1);
     EXPECT_TRUE(WaitForServiceState(target.name, SERVICE_RUNNING));
@@ -149,7 +149,7 @@ TEST_P(DisplayNameLookupTest, StartsAndStopsExactlyThatService)
     }
 
     const ServiceOutcome stopped =
-        CallOnMatchingServices(wmi, ServiceKey::DisplayName, displayName, ServiceMethod::StopService);
+        CallOnMatchingServices(wmi, ServiceKey::DisplayName, displayName, ServiceMethod::Stop);
     EXPECT_EQ(stopped.kind, ServiceOutcome::Kind::Succeeded) << stopped.reason;
     EXPECT_EQ(stopped.matched, 1);
     EXPECT_TRUE(WaitForServiceState(target.name, SERVICE_STOPPED));
@@ -174,12 +174,12 @@ INSTANTIATE_TEST_SUITE_P(HostileDisplayNames, DisplayNameLookupTest,
 TEST_F(WmiServiceAccessTest, NameLookupIgnoresCaseAndTakesAnApostrophe)
 {
     const ServiceOutcome lowered =
-        CallOnMatchingServices(wmi, ServiceKey::Name, L"quenlowtesta", ServiceMethod::StartService);
+        CallOnMatchingServices(wmi, ServiceKey::Name, L"quenlowtesta", ServiceMethod::Start);
     EXPECT_EQ(lowered.kind, ServiceOutcome::Kind::Succeeded) << lowered.reason;
     EXPECT_TRUE(WaitForServiceState(kOrdinary.name, SERVICE_RUNNING));
 
     const ServiceOutcome apostrophe =
-        CallOnMatchingServices(wmi, ServiceKey::Name, L"quenlowtest'name", ServiceMethod::StartService);
+        CallOnMatchingServices(wmi, ServiceKey::Name, L"quenlowtest'name", ServiceMethod::Start);
     EXPECT_EQ(apostrophe.kind, ServiceOutcome::Kind::Succeeded) << apostrophe.reason;
     EXPECT_EQ(apostrophe.matched, 1);
     EXPECT_TRUE(WaitForServiceState(kApostropheName.name, SERVICE_RUNNING));
@@ -194,7 +194,7 @@ TEST_F(WmiServiceAccessTest, InjectedConditionsMatchNothing)
                                     std::pair{ServiceKey::Name, L"x\" or Name<>\""},
                                     std::pair{ServiceKey::DisplayName, L"x' or DisplayName<>'"},
                                     std::pair{ServiceKey::DisplayName, L"x' or \"a\"<>\"b"}}) {
-        const ServiceOutcome outcome = CallOnMatchingServices(wmi, key, text, ServiceMethod::StopService);
+        const ServiceOutcome outcome = CallOnMatchingServices(wmi, key, text, ServiceMethod::Stop);
         EXPECT_EQ(outcome.kind, ServiceOutcome::Kind::NotFound) << text;
         EXPECT_EQ(outcome.matched, 0) << text;
     }
@@ -208,11 +208,11 @@ TEST_F(WmiServiceAccessTest, MethodsReturnWhatTheServiceManagerAnswered)
     const auto service = FindByName(*connection, kOrdinary.name);
     ASSERT_NE(service, nullptr);
 
-    EXPECT_EQ(service->CallMethod(ServiceMethod::StopService), 6) << "stopping a stopped service";
-    EXPECT_EQ(service->CallMethod(ServiceMethod::StartService), 0);
+    EXPECT_EQ(service->CallMethod(ServiceMethod::Stop), 6) << "stopping a stopped service";
+    EXPECT_EQ(service->CallMethod(ServiceMethod::Start), 0);
     EXPECT_TRUE(WaitForServiceState(kOrdinary.name, SERVICE_RUNNING));
-    EXPECT_EQ(service->CallMethod(ServiceMethod::StartService), 10) << "starting a running service";
-    EXPECT_EQ(service->CallMethod(ServiceMethod::StopService), 0);
+    EXPECT_EQ(service->CallMethod(ServiceMethod::Start), 10) << "starting a running service";
+    EXPECT_EQ(service->CallMethod(ServiceMethod::Stop), 0);
     EXPECT_TRUE(WaitForServiceState(kOrdinary.name, SERVICE_STOPPED));
 }
 
@@ -220,7 +220,7 @@ TEST_F(WmiServiceAccessTest, RefusalsAreFailuresAndChangeNothing)
 {
     // A disabled service cannot start (Wine answers 8, Windows 14).
     const ServiceOutcome disabled =
-        CallOnMatchingServices(wmi, ServiceKey::Name, kDisabled.name, ServiceMethod::StartService);
+        CallOnMatchingServices(wmi, ServiceKey::Name, kDisabled.name, ServiceMethod::Start);
     EXPECT_EQ(disabled.kind, ServiceOutcome::Kind::Failed);
     EXPECT_EQ(disabled.matched, 1);
     EXPECT_NE(disabled.code, 0);
@@ -230,7 +230,7 @@ TEST_F(WmiServiceAccessTest, RefusalsAreFailuresAndChangeNothing)
     // A running service that does not accept STOP keeps running.
     StartServiceDirectly(kRefusesStop.name);
     const ServiceOutcome refused =
-        CallOnMatchingServices(wmi, ServiceKey::Name, kRefusesStop.name, ServiceMethod::StopService);
+        CallOnMatchingServices(wmi, ServiceKey::Name, kRefusesStop.name, ServiceMethod::Stop);
     EXPECT_EQ(refused.kind, ServiceOutcome::Kind::Failed);
     EXPECT_NE(refused.code, 0);
     EXPECT_EQ(QueryServiceState(kRefusesStop.name), SERVICE_RUNNING);
@@ -292,7 +292,7 @@ TEST_F(WmiServiceAccessTest, ResultsAndInstancesOutliveWhatProducedThem)
     result.reset();
 
     EXPECT_EQ(service->ReadText(L"Name"), std::wstring(kOrdinary.name));
-    EXPECT_EQ(service->CallMethod(ServiceMethod::StartService), 0);
+    EXPECT_EQ(service->CallMethod(ServiceMethod::Start), 0);
     EXPECT_TRUE(WaitForServiceState(kOrdinary.name, SERVICE_RUNNING));
 }
 
