@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cwchar>
+#include <utility>
 
 namespace quenlow::splash {
 
@@ -49,6 +50,29 @@ void FillSolid(HDC dc, const RECT& rect, COLORREF colour)
     ::ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &rect, nullptr, 0, nullptr);
 }
 
+// Labels take their own mouse input (SS_NOTIFY; a plain static is transparent to the mouse,
+// which would then reach the frame and count as a click on it) and run no code on it. They
+// never take the focus, so every key press stays with the splash window.
+DWORD LabelStyle(const LabelDesign& design) noexcept
+{
+    DWORD style = WS_CHILD | WS_VISIBLE | SS_NOTIFY | SS_NOPREFIX;
+    style |= design.alignment == Alignment::Right ? SS_RIGHT : SS_LEFT;
+    // One line either way, never wrapped: a fixed box cuts a caption that is too long with an
+    // ellipsis; a fitted box is one line high, so centring the line puts it at the top.
+    style |= design.sizing == Sizing::FixedBox ? SS_ENDELLIPSIS : SS_CENTERIMAGE;
+    return style;
+}
+
+HWND CreateControl(HWND frame, HINSTANCE instance, int id, const wchar_t* text, DWORD style)
+{
+    const HWND control = ::CreateWindowExW(0, L"STATIC", text, style, 0, 0, 0, 0, frame,
+                                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), instance, nullptr);
+    if (!control) {
+        ThrowLastError(L"creating the splash window's labels");
+    }
+    return control;
+}
+
 RECT Union(const RECT& a, const RECT& b) noexcept
 {
     RECT both{};
@@ -73,25 +97,51 @@ SplashContent::SplashContent(HINSTANCE instance)
     }
 }
 
+void SplashContent::Create(HWND frame, HINSTANCE instance)
+{
+    // The logo is drawn by the frame (WM_DRAWITEM): a stretched bitmap control would not
+    // average the pixels it drops. Like the labels it keeps the mouse input over it.
+    m_logoControl =
+        CreateControl(frame, instance, control_ids::imgLogo, L"", WS_CHILD | WS_VISIBLE | SS_OWNERDRAW | SS_NOTIFY);
+    for (std::size_t index = 0; index < kLabelCount; ++index) {
+        Label& label = m_labels[index];
+        const int id = ControlIdOf(static_cast<LabelIndex>(index));
+        label.control = CreateControl(frame, instance, id, label.caption.c_str(), LabelStyle(kLabels[index]));
+    }
+}
+
 void SplashContent::SetDpi(UINT dpi)
 {
     m_dpi = dpi;
     for (std::size_t index = 0; index < kLabelCount; ++index) {
         const LabelDesign& design = kLabels[index];
-        m_labels[index].font = CreateArial(design.points, design.bold, dpi);
+        Label& label = m_labels[index];
+        UniqueHfont font = CreateArial(design.points, design.bold, dpi);
+        if (label.control) {
+            // The control keeps using the old font until it has the new one.
+            ::SendMessageW(label.control, WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
+        }
+        label.font = std::move(font);
         Measure(static_cast<LabelIndex>(index));
+        Place(label.control, label.bounds);
     }
     m_logoBounds = ToPixels(kImgLogo, dpi);
+    Place(m_logoControl, m_logoBounds);
 }
 
 RECT SplashContent::SetCaption(LabelIndex label, std::wstring_view caption)
 {
-    const RECT before = m_labels[label].bounds;
-    m_labels[label].caption.assign(caption);
+    Label& changed = m_labels[label];
+    const RECT before = changed.bounds;
+    changed.caption.assign(caption);
+    if (changed.control && !::SetWindowTextW(changed.control, changed.caption.c_str())) {
+        ThrowLastError(L"setting the caption of a splash window's label");
+    }
     if (m_dpi != 0) {
         Measure(label);
+        Place(changed.control, changed.bounds);
     }
-    return Union(before, m_labels[label].bounds);
+    return Union(before, changed.bounds);
 }
 
 void SplashContent::Measure(LabelIndex label)
@@ -122,16 +172,24 @@ void SplashContent::Measure(LabelIndex label)
     m_labels[label].bounds = box;
 }
 
-bool SplashContent::IsOverControl(POINT framePoint) const noexcept
+void SplashContent::Place(HWND control, const RECT& bounds) const noexcept
 {
-    if (::PtInRect(&m_logoBounds, framePoint)) {
-        return true;
+    if (control) {
+        ::MoveWindow(control, bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top, FALSE);
     }
-    return std::any_of(m_labels.begin(), m_labels.end(),
-                       [&](const Label& label) { return ::PtInRect(&label.bounds, framePoint) != FALSE; });
 }
 
-void SplashContent::Paint(HDC dc, const RECT& frameClient) const
+std::optional<COLORREF> SplashContent::TextColour(HWND control) const noexcept
+{
+    for (std::size_t index = 0; index < kLabelCount; ++index) {
+        if (control && m_labels[index].control == control) {
+            return kLabels[index].colour;
+        }
+    }
+    return std::nullopt;
+}
+
+void SplashContent::PaintGround(HDC dc, const RECT& frameClient) const
 {
     FillSolid(dc, frameClient, kBlack);
 
@@ -142,33 +200,23 @@ void SplashContent::Paint(HDC dc, const RECT& frameClient) const
     FillSolid(dc, RECT{r.left, r.bottom - line, r.right, r.bottom}, kFrameLine);
     FillSolid(dc, RECT{r.left, r.top, r.left + line, r.bottom}, kFrameLine);
     FillSolid(dc, RECT{r.right - line, r.top, r.right, r.bottom}, kFrameLine);
+}
 
+void SplashContent::DrawLogo(HDC dc, const RECT& box) const
+{
     // The logo is stretched to its box in both directions; HALFTONE averages the pixels it drops.
-    if (const UniqueMemoryDc logoDc{::CreateCompatibleDC(dc)}) {
-        const ScopedSelectObject logo(logoDc.get(), m_logo.get());
-        const int previousMode = ::SetStretchBltMode(dc, HALFTONE);
-        ::SetBrushOrgEx(dc, 0, 0, nullptr);
-        ::StretchBlt(dc, m_logoBounds.left, m_logoBounds.top, m_logoBounds.right - m_logoBounds.left,
-                     m_logoBounds.bottom - m_logoBounds.top, logoDc.get(), 0, 0, m_logoSize.cx, m_logoSize.cy,
-                     SRCCOPY);
-        ::SetStretchBltMode(dc, previousMode);
+    const UniqueMemoryDc logoDc{::CreateCompatibleDC(dc)};
+    if (!logoDc) {
+        return;
     }
-
-    // Transparent labels: the black of the frame shows around and behind the text.
-    const int previousBkMode = ::SetBkMode(dc, TRANSPARENT);
-    for (std::size_t index = 0; index < kLabelCount; ++index) {
-        const LabelDesign& design = kLabels[index];
-        const Label& label = m_labels[index];
-        const ScopedSelectObject font(dc, label.font.get());
-        ::SetTextColor(dc, design.colour);
-        RECT bounds = label.bounds;
-        UINT format = DT_SINGLELINE | DT_NOPREFIX | DT_TOP;
-        format |= design.alignment == Alignment::Right ? DT_RIGHT : DT_LEFT;
-        // A fixed box cuts a caption that is too long; a fitted one never clips its own text.
-        format |= design.sizing == Sizing::FixedBox ? DT_END_ELLIPSIS : DT_NOCLIP;
-        ::DrawTextW(dc, label.caption.c_str(), static_cast<int>(label.caption.size()), &bounds, format);
-    }
-    ::SetBkMode(dc, previousBkMode);
+    const ScopedSelectObject logo(logoDc.get(), m_logo.get());
+    const int previousMode = ::SetStretchBltMode(dc, HALFTONE);
+    POINT previousOrigin{};
+    ::SetBrushOrgEx(dc, 0, 0, &previousOrigin);
+    ::StretchBlt(dc, box.left, box.top, box.right - box.left, box.bottom - box.top, logoDc.get(), 0, 0,
+                 m_logoSize.cx, m_logoSize.cy, SRCCOPY);
+    ::SetBrushOrgEx(dc, previousOrigin.x, previousOrigin.y, nullptr);
+    ::SetStretchBltMode(dc, previousMode);
 }
 
 } // namespace quenlow::splash

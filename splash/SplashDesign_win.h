@@ -13,6 +13,21 @@
 // window or of Frame1 that holds the control; fonts are Arial at the sizes in points.
 namespace quenlow::splash {
 
+// The child-window identifiers of the splash window's controls, named as the controls are, so
+// that screen readers and other programs can find each of them.
+namespace control_ids {
+inline constexpr int Frame1 = 200;
+inline constexpr int imgLogo = 201;
+inline constexpr int lblCopyright = 202;
+inline constexpr int lblCompany = 203;
+inline constexpr int lblVersion = 204;
+inline constexpr int lblPlatform = 205;
+inline constexpr int lblProductName = 206;
+inline constexpr int lblCompanyProduct = 207;
+inline constexpr int lblLicenseTo = 208;
+inline constexpr int lblWarning = 209;
+} // namespace control_ids
+
 struct TwipsRect {
     int left;
     int top;
@@ -71,11 +86,30 @@ inline constexpr std::array<LabelDesign, kLabelCount> kLabels{{
     {L"Quenlow Developers",              {2355, 705, 2160, 435},   18.0, true,  kWhite,     Alignment::Left,  Sizing::FitsCaption},
     // Along the top edge of the frame, right edge at 6975.
     {L"Freeware",                        {4320, 150, 2655, 255},   8.25, false, kLightGrey, Alignment::Right, Sizing::FitsCaption},
-    // Across the bottom of the frame, below the contact line.
+    // Across the bottom of the frame, below the contact line, to the right edge of the notices
+    // above it. A fixed box like theirs: Wine draws some glyphs of this long line wider than it
+    // measures them, and a box fitted to the measure would cut its end.
     {L"Starting or stopping services can affect how Windows works.",
-                                         {240, 3765, 6735, 255},   8.25, false, kLightGrey, Alignment::Left,  Sizing::FitsCaption},
+                                         {240, 3765, 6735, 255},   8.25, false, kLightGrey, Alignment::Left,  Sizing::FixedBox},
 }};
 // clang-format on
+
+// The child-window identifier of a label.
+constexpr int ControlIdOf(LabelIndex label) noexcept
+{
+    switch (label) {
+    case splash::lblCopyright: return control_ids::lblCopyright;
+    case splash::lblCompany: return control_ids::lblCompany;
+    case splash::lblVersion: return control_ids::lblVersion;
+    case splash::lblPlatform: return control_ids::lblPlatform;
+    case splash::lblProductName: return control_ids::lblProductName;
+    case splash::lblCompanyProduct: return control_ids::lblCompanyProduct;
+    case splash::lblLicenseTo: return control_ids::lblLicenseTo;
+    case splash::lblWarning: return control_ids::lblWarning;
+    case splash::kLabelCount: break;
+    }
+    return 0;
+}
 
 // The label whose caption the program sets, if it is one of the splash window's.
 constexpr std::optional<LabelIndex> IndexOf(LabelId label) noexcept

@@ -41,10 +41,13 @@ void SplashFrame::Create(HWND parent, HINSTANCE instance)
 {
     RegisterFrameClass(instance, &SplashFrame::Procedure);
     // Not a tab stop and never focused: every key press stays with the splash window itself.
-    if (!::CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 0, 0, parent, nullptr,
+    // No WS_CLIPCHILDREN: the frame paints the ground that shows through its transparent labels.
+    const auto id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_ids::Frame1));
+    if (!::CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 0, 0, parent, id,
                            instance, this)) {
         ThrowHResult(HRESULT_FROM_WIN32(::GetLastError()), L"creating the splash window's frame");
     }
+    m_content.Create(m_window, instance);
 }
 
 LRESULT CALLBACK SplashFrame::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
@@ -75,8 +78,15 @@ LRESULT SplashFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_ERASEBKGND:
         return 1; // WM_PAINT covers every pixel
+    case WM_CTLCOLORSTATIC:
+        return OnControlColour(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_DRAWITEM:
+        if (OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))) {
+            return TRUE;
+        }
+        return ::DefWindowProcW(m_window, message, wParam, lParam);
     case WM_LBUTTONDOWN:
-        OnButtonDown(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        OnButtonDown();
         return 0;
     case WM_LBUTTONUP:
         // May unload the splash window, and this object with it: nothing may follow.
@@ -86,6 +96,8 @@ LRESULT SplashFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         m_pressed = false;
         return 0;
     default:
+        // The labels' and the logo's notifications (STN_CLICKED...) end here: they have no
+        // handler.
         return ::DefWindowProcW(m_window, message, wParam, lParam);
     }
 }
@@ -99,17 +111,38 @@ void SplashFrame::OnPaint()
     }
     RECT client{};
     ::GetClientRect(m_window, &client);
-    m_content.Paint(dc, client);
+    m_content.PaintGround(dc, client);
     ::EndPaint(m_window, &paint);
 }
 
-void SplashFrame::OnButtonDown(POINT point)
+LRESULT SplashFrame::OnControlColour(HDC dc, HWND control)
 {
-    // A press on a label or the logo belongs to that control, which has no click of its own.
-    if (!m_content.IsOverControl(point)) {
-        m_pressed = true;
-        ::SetCapture(m_window);
+    const auto colour = m_content.TextColour(control);
+    if (!colour) {
+        return ::DefWindowProcW(m_window, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
+                                reinterpret_cast<LPARAM>(control));
     }
+    // Transparent: the label draws its text only, over the ground the frame has painted.
+    ::SetTextColor(dc, *colour);
+    ::SetBkMode(dc, TRANSPARENT);
+    return reinterpret_cast<LRESULT>(::GetStockObject(NULL_BRUSH));
+}
+
+bool SplashFrame::OnDrawItem(const DRAWITEMSTRUCT& item)
+{
+    if (item.CtlType != ODT_STATIC || item.hwndItem != m_content.Logo()) {
+        return false;
+    }
+    m_content.DrawLogo(item.hDC, item.rcItem);
+    return true;
+}
+
+void SplashFrame::OnButtonDown()
+{
+    // Only the frame's own surface sends the frame its mouse input: the labels and the logo
+    // take theirs.
+    m_pressed = true;
+    ::SetCapture(m_window);
 }
 
 void SplashFrame::OnButtonUp(POINT point)
@@ -119,12 +152,17 @@ void SplashFrame::OnButtonUp(POINT point)
     }
     m_pressed = false;
     ::ReleaseCapture();
-    RECT client{};
-    ::GetClientRect(m_window, &client);
     // A click is a press and a release both on the frame's own surface.
-    if (::PtInRect(&client, point) && !m_content.IsOverControl(point)) {
+    if (IsOwnSurface(point)) {
         m_onClick();
     }
+}
+
+bool SplashFrame::IsOwnSurface(POINT point) const noexcept
+{
+    RECT client{};
+    ::GetClientRect(m_window, &client);
+    return ::PtInRect(&client, point) && ::ChildWindowFromPointEx(m_window, point, CWP_SKIPINVISIBLE) == m_window;
 }
 
 } // namespace quenlow::splash

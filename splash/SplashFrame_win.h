@@ -8,9 +8,11 @@
 
 namespace quenlow::splash {
 
-// Frame1: a child window that draws the splash window's content and owns the mouse over it,
-// so that movement over the frame, its labels and its logo never reaches the window's own
-// surface. A click on the frame's own surface, beside the labels and the logo, is reported.
+// Frame1: a child window that draws the black ground and the border beneath its controls (the
+// logo and the transparent labels of SplashContent, which take their own mouse input) and owns
+// the mouse over the rest of its surface, so that movement over the frame never reaches the
+// splash window's own surface. A click on the frame's own surface, beside its controls, is
+// reported.
 class SplashFrame {
 public:
     SplashFrame(SplashContent& content, std::function<void()> onClick);
@@ -18,7 +20,8 @@ public:
     SplashFrame(const SplashFrame&) = delete;
     SplashFrame& operator=(const SplashFrame&) = delete;
 
-    // Creates the frame as a child of the splash window; throws quenlow::Error on failure.
+    // Creates the frame as a child of the splash window, then the content's controls inside it;
+    // throws quenlow::Error on failure.
     void Create(HWND parent, HINSTANCE instance);
     HWND Window() const noexcept { return m_window; }
 
@@ -28,8 +31,11 @@ private:
     static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnPaint();
-    void OnButtonDown(POINT point);
+    LRESULT OnControlColour(HDC dc, HWND control);
+    bool OnDrawItem(const DRAWITEMSTRUCT& item);
+    void OnButtonDown();
     void OnButtonUp(POINT point);
+    bool IsOwnSurface(POINT point) const noexcept;
 
     SplashContent& m_content;
     std::function<void()> m_onClick;

@@ -162,15 +162,17 @@ void SplashWindow::LayOut(UINT dpi)
     m_content.SetDpi(dpi);
     const RECT frame = ToPixels(splash::kFrame1, dpi);
     ::MoveWindow(m_frame.Window(), frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top, FALSE);
-    ::InvalidateRect(m_frame.Window(), nullptr, TRUE);
+    ::RedrawWindow(m_frame.Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void SplashWindow::OnDpiChanged(UINT dpi, const RECT& suggested)
 {
     LayOut(dpi);
     const SIZE size = OuterSize(dpi);
+    // No bits copied: the old layout's frame line would stay behind in the new margin.
     ::SetWindowPos(m_window, nullptr, suggested.left, suggested.top, size.cx, size.cy,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
+                   SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
+    ::RedrawWindow(m_window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 
 void SplashWindow::OnMouseMove(POINT clientPoint)
@@ -191,7 +193,8 @@ void SplashWindow::SetCaption(LabelId label, std::wstring_view caption)
         throw std::invalid_argument("the splash window has no such label");
     }
     const RECT changed = m_content.SetCaption(*index, caption);
-    ::InvalidateRect(m_frame.Window(), &changed, TRUE);
+    // The frame first, then the labels over it: a transparent label would leave its old text.
+    ::RedrawWindow(m_frame.Window(), &changed, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
     if (*index == splash::lblProductName) {
         // Not drawn (there is no title bar): it names the window on the task bar, in Alt+Tab
         // and to screen readers.

@@ -3,6 +3,7 @@
 // version 1.2.3.4 and the title "Quenlow Test" (SplashWindow_test.rc).
 #include "splash/AppInfo_win.h"
 #include "splash/SplashContent_win.h"
+#include "splash/SplashDesign_win.h"
 #include "splash/frmSplash_win.h"
 #include "windows/Dpi_win.h"
 #include "windows/Program.h"
@@ -12,8 +13,12 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <chrono>
+#include <cmath>
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cwchar>
 #include <functional>
 #include <memory>
@@ -152,6 +157,110 @@ void Click(POINT screen)
     ASSERT_EQ(::SendInput(3, inputs, sizeof(INPUT)), 3u);
 }
 
+RECT RectIn(HWND parent, HWND child)
+{
+    RECT rect{};
+    ::GetWindowRect(child, &rect);
+    ::MapWindowPoints(nullptr, parent, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+POINT CentreOnScreen(HWND window)
+{
+    RECT rect{};
+    ::GetWindowRect(window, &rect);
+    return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+RECT DesignPixels(const splash::TwipsRect& twips, UINT dpi)
+{
+    return RECT{TwipsToPixels(twips.left, dpi), TwipsToPixels(twips.top, dpi),
+                TwipsToPixels(twips.left + twips.width, dpi), TwipsToPixels(twips.top + twips.height, dpi)};
+}
+
+std::wstring TextOf(HWND window)
+{
+    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
+    text.resize(static_cast<std::size_t>(::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+::testing::AssertionResult SameRect(const RECT& actual, const RECT& expected)
+{
+    if (::EqualRect(&actual, &expected)) {
+        return ::testing::AssertionSuccess();
+    }
+    return ::testing::AssertionFailure() << "(" << actual.left << ", " << actual.top << ", " << actual.right << ", "
+                                         << actual.bottom << ") instead of (" << expected.left << ", " << expected.top
+                                         << ", " << expected.right << ", " << expected.bottom << ")";
+}
+
+// What the screen shows in a rectangle, as the user sees it.
+class ScreenCapture {
+public:
+    explicit ScreenCapture(const RECT& area)
+        : m_width(area.right - area.left), m_height(area.bottom - area.top)
+    {
+        const UniqueScreenDc screen(::GetDC(nullptr));
+        const UniqueMemoryDc memory(::CreateCompatibleDC(screen.get()));
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof(info.bmiHeader);
+        info.bmiHeader.biWidth = m_width;
+        info.bmiHeader.biHeight = -m_height; // top-down
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        void* bits = nullptr;
+        const UniqueHbitmap bitmap(::CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
+        if (!bitmap || !bits) {
+            ADD_FAILURE() << "no bitmap for the screen capture";
+            return;
+        }
+        {
+            const ScopedSelectObject selected(memory.get(), bitmap.get());
+            ::BitBlt(memory.get(), 0, 0, m_width, m_height, screen.get(), area.left, area.top, SRCCOPY);
+            ::GdiFlush();
+        }
+        const auto* pixels = static_cast<const std::uint32_t*>(bits);
+        m_pixels.assign(pixels, pixels + static_cast<std::size_t>(m_width) * static_cast<std::size_t>(m_height));
+    }
+
+    // 0x00RRGGBB, as a 32-bit DIB holds it.
+    const std::vector<std::uint32_t>& Pixels() const { return m_pixels; }
+
+private:
+    int m_width;
+    int m_height;
+    std::vector<std::uint32_t> m_pixels;
+};
+
+int Red(std::uint32_t pixel) { return static_cast<int>((pixel >> 16) & 0xFF); }
+int Green(std::uint32_t pixel) { return static_cast<int>((pixel >> 8) & 0xFF); }
+int Blue(std::uint32_t pixel) { return static_cast<int>(pixel & 0xFF); }
+
+bool IsColour(std::uint32_t pixel, COLORREF colour)
+{
+    return Red(pixel) == GetRValue(colour) && Green(pixel) == GetGValue(colour) && Blue(pixel) == GetBValue(colour);
+}
+
+// Text of the colour drawn over black: the colour itself, black, or a blend of the two where
+// the glyphs' edges are smoothed. Anything else is a ground that is not the frame's black.
+bool IsTextOverBlack(std::uint32_t pixel, COLORREF colour)
+{
+    const int sumColour = GetRValue(colour) + GetGValue(colour) + GetBValue(colour);
+    const double share = static_cast<double>(Red(pixel) + Green(pixel) + Blue(pixel)) / sumColour;
+    constexpr int kTolerance = 24;
+    return share <= 1.05 && std::abs(Red(pixel) - share * GetRValue(colour)) <= kTolerance &&
+           std::abs(Green(pixel) - share * GetGValue(colour)) <= kTolerance &&
+           std::abs(Blue(pixel) - share * GetBValue(colour)) <= kTolerance;
+}
+
+std::size_t CountColour(const ScreenCapture& capture, COLORREF colour)
+{
+    return static_cast<std::size_t>(std::count_if(capture.Pixels().begin(), capture.Pixels().end(),
+                                                  [&](std::uint32_t pixel) { return IsColour(pixel, colour); }));
+}
+
 // One run of the windowed path with its own Program, from the splash window on.
 struct SplashSession {
     SplashSession() { ui.program = &program; }
@@ -198,6 +307,18 @@ protected:
     }
 
     HWND Splash() const { return m_session->ui.splash; }
+    HWND Frame() const { return ::GetDlgItem(Splash(), splash::control_ids::Frame1); }
+    HWND Label(splash::LabelIndex label) const { return ::GetDlgItem(Frame(), splash::ControlIdOf(label)); }
+    HWND Logo() const { return ::GetDlgItem(Frame(), splash::control_ids::imgLogo); }
+    // The logo and every label.
+    std::vector<HWND> Controls() const
+    {
+        std::vector<HWND> controls{Logo()};
+        for (std::size_t label = 0; label < splash::kLabelCount; ++label) {
+            controls.push_back(Label(static_cast<splash::LabelIndex>(label)));
+        }
+        return controls;
+    }
     std::vector<std::wstring>& Log() { return m_session->ui.log; }
     UINT Dpi() const { return WindowDpi(Splash()); }
 
@@ -212,6 +333,49 @@ protected:
     POINT OnFrame(int xTwips, int yTwips) const
     {
         return OnWindow(splash::kFrame1.left + xTwips, splash::kFrame1.top + yTwips);
+    }
+
+    // Frame1 and its controls where the design puts them at the DPI, each label in its font,
+    // and each label that fits its caption exactly as big as its caption on one line.
+    void ExpectLaidOutAt(UINT dpi)
+    {
+        SCOPED_TRACE(dpi);
+        EXPECT_TRUE(SameRect(RectIn(Splash(), Frame()), DesignPixels(splash::kFrame1, dpi))) << "Frame1";
+        EXPECT_TRUE(SameRect(RectIn(Frame(), Logo()), DesignPixels(splash::kImgLogo, dpi))) << "imgLogo";
+        for (std::size_t index = 0; index < splash::kLabelCount; ++index) {
+            SCOPED_TRACE(index);
+            const splash::LabelDesign& design = splash::kLabels[index];
+            const HWND label = Label(static_cast<splash::LabelIndex>(index));
+            ASSERT_NE(label, nullptr);
+            const auto font = reinterpret_cast<HFONT>(::SendMessageW(label, WM_GETFONT, 0, 0));
+            LOGFONTW logFont{};
+            ASSERT_EQ(::GetObjectW(font, sizeof(logFont), &logFont), static_cast<int>(sizeof(logFont)));
+            EXPECT_EQ(logFont.lfHeight, -std::lround(design.points * dpi / 72.0));
+            EXPECT_EQ(logFont.lfWeight, design.bold ? FW_BOLD : FW_NORMAL);
+            EXPECT_STREQ(logFont.lfFaceName, L"Arial");
+
+            const RECT box = DesignPixels(design.box, dpi);
+            const RECT actual = RectIn(Frame(), label);
+            if (design.sizing == splash::Sizing::FixedBox) {
+                EXPECT_TRUE(SameRect(actual, box));
+                continue;
+            }
+            const UniqueScreenDc screen(::GetDC(nullptr));
+            const ScopedSelectObject selected(screen.get(), font);
+            const std::wstring text = TextOf(label);
+            SIZE extent{};
+            TEXTMETRICW metrics{};
+            ::GetTextExtentPoint32W(screen.get(), text.c_str(), static_cast<int>(text.size()), &extent);
+            ::GetTextMetricsW(screen.get(), &metrics);
+            EXPECT_EQ(actual.top, box.top);
+            EXPECT_EQ(actual.bottom - actual.top, metrics.tmHeight);
+            EXPECT_EQ(actual.right - actual.left, extent.cx);
+            if (design.alignment == splash::Alignment::Right) {
+                EXPECT_EQ(actual.right, box.right);
+            } else {
+                EXPECT_EQ(actual.left, box.left);
+            }
+        }
     }
 
     void ExpectNothingHappened()
@@ -265,6 +429,7 @@ TEST_F(SplashWindowTest, IsCentredAtItsDesignSizeWithAFixedFrameAndNoTitleBar)
     const HWND frame = ::GetWindow(Splash(), GW_CHILD);
     ASSERT_NE(frame, nullptr);
     EXPECT_EQ(::GetWindow(frame, GW_HWNDNEXT), nullptr);
+    EXPECT_EQ(::GetDlgCtrlID(frame), splash::control_ids::Frame1);
     RECT frameRect{};
     ::GetWindowRect(frame, &frameRect);
     ::MapWindowPoints(nullptr, Splash(), reinterpret_cast<POINT*>(&frameRect), 2);
@@ -324,9 +489,12 @@ TEST_F(SplashWindowTest, PointerMovingOverTheFrameLabelsAndLogoDoesNothing)
     outside.y -= 60;
     MovePointer(outside);
     Pump(100ms);
-    // Straight onto the frame, then about over the frame's surface, a label and the logo.
-    for (const POINT point : {OnFrame(3000, 300), OnFrame(3500, 1450), OnFrame(1100, 1900), OnFrame(6000, 2800),
-                              OnFrame(6900, 3950)}) {
+    // Straight onto the frame, then about over the frame's surface, every label and the logo.
+    std::vector<POINT> points{OnFrame(3000, 300), OnFrame(1100, 3500), OnFrame(6900, 3950)};
+    for (const HWND control : Controls()) {
+        points.push_back(CentreOnScreen(control));
+    }
+    for (const POINT point : points) {
         MovePointer(point);
         Pump(50ms);
     }
@@ -341,15 +509,117 @@ TEST_F(SplashWindowTest, ClickOnTheFramesOwnSurfaceContinues)
 
 TEST_F(SplashWindowTest, ClicksOnLabelsAndTheLogoDoNothing)
 {
-    const POINT product = OnFrame(2520 + 300, 1140 + 300);  // inside "Quenlow"
-    const POINT version = OnFrame(6855 - 200, 2700 + 120);  // inside "Version 1.0.0"
-    const POINT copyright = OnFrame(4320 + 200, 3240 + 100); // inside the copyright line
-    const POINT logo = OnFrame(240 + 900, 720 + 1200);
-    for (const POINT point : {product, version, copyright, logo}) {
-        Click(point);
+    for (const HWND control : Controls()) {
+        // Each control takes the mouse over its own box: the click never reaches the frame.
+        EXPECT_EQ(::WindowFromPoint(CentreOnScreen(control)), control) << ::GetDlgCtrlID(control);
+        Click(CentreOnScreen(control));
         Pump(100ms);
     }
+    // Near the edges of the product name too, where its text leaves black between the letters.
+    RECT product{};
+    ::GetWindowRect(Label(splash::lblProductName), &product);
+    Click(POINT{product.left + 1, product.top + 1});
+    Click(POINT{product.right - 2, product.bottom - 2});
     ExpectNothingHappened();
+}
+
+TEST_F(SplashWindowTest, AfterAClickOnALabelKeysStillReachTheWindow)
+{
+    Click(CentreOnScreen(Label(splash::lblVersion)));
+    Click(CentreOnScreen(Logo()));
+    Pump(200ms);
+    ASSERT_TRUE(Log().empty());
+    EXPECT_EQ(::GetFocus(), Splash());
+    SendKey('Q');
+    ExpectEnded();
+}
+
+TEST_F(SplashWindowTest, EveryLabelIsAControlThatCarriesItsText)
+{
+    EXPECT_EQ(TextOf(Label(splash::lblVersion)), L"Version 1.0.0");
+    EXPECT_EQ(TextOf(Label(splash::lblProductName)), L"Quenlow");
+    EXPECT_EQ(TextOf(Label(splash::lblPlatform)), L"Ms Windows");
+    EXPECT_EQ(TextOf(Label(splash::lblLicenseTo)), L"Freeware");
+    for (const auto label : {splash::lblCopyright, splash::lblCompany, splash::lblCompanyProduct, splash::lblWarning}) {
+        EXPECT_EQ(TextOf(Label(label)), splash::kLabels[label].caption) << label;
+    }
+    // Nothing inside the frame can take the focus, so every key press stays with the window.
+    for (const HWND control : Controls()) {
+        EXPECT_EQ(::GetParent(control), Frame());
+        EXPECT_EQ(::GetWindowLongPtrW(control, GWL_STYLE) & WS_TABSTOP, 0);
+    }
+    EXPECT_EQ(::GetFocus(), Splash());
+}
+
+TEST_F(SplashWindowTest, ControlsAreLaidOutFromTheDesignAndAgainWhenTheDpiChanges)
+{
+    ExpectLaidOutAt(Dpi());
+    for (const UINT dpi : {144u, 96u}) {
+        RECT suggested{};
+        ::GetWindowRect(Splash(), &suggested);
+        ::SendMessageW(Splash(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+        ExpectLaidOutAt(dpi);
+        EXPECT_EQ(TextOf(Label(splash::lblVersion)), L"Version 1.0.0");
+
+        // The margin around the frame is the window's black again: nothing of the old layout
+        // (its frame line lies in the new margin when the window grows) stays on screen.
+        Pump(300ms);
+        RECT client{};
+        ::GetClientRect(Splash(), &client);
+        const RECT frame = RectIn(Splash(), Frame());
+        for (RECT margin : {RECT{0, 0, client.right, frame.top}, RECT{0, 0, frame.left, client.bottom},
+                            RECT{frame.right, 0, client.right, client.bottom},
+                            RECT{0, frame.bottom, client.right, client.bottom}}) {
+            ::MapWindowPoints(Splash(), nullptr, reinterpret_cast<POINT*>(&margin), 2);
+            const ScreenCapture capture(margin);
+            EXPECT_EQ(CountColour(capture, splash::kBlack), capture.Pixels().size()) << "margin at " << margin.left
+                                                                                     << ", " << margin.top;
+        }
+    }
+}
+
+TEST_F(SplashWindowTest, LabelsAreDrawnInTheirColoursOverTheFramesBlack)
+{
+    Pump(300ms);
+    for (std::size_t index = 0; index < splash::kLabelCount; ++index) {
+        SCOPED_TRACE(index);
+        const COLORREF colour = splash::kLabels[index].colour;
+        RECT box{};
+        ::GetWindowRect(Label(static_cast<splash::LabelIndex>(index)), &box);
+        const ScreenCapture capture(box);
+        const std::size_t total = capture.Pixels().size();
+        const auto other = std::count_if(capture.Pixels().begin(), capture.Pixels().end(),
+                                         [&](std::uint32_t pixel) { return !IsTextOverBlack(pixel, colour); });
+        EXPECT_GT(CountColour(capture, colour), 0u) << "no text in its colour";
+        EXPECT_GT(CountColour(capture, splash::kBlack) * 3, total) << "too little black around the text";
+        EXPECT_EQ(other, 0) << "a ground that is not the frame's black";
+    }
+}
+
+TEST_F(SplashWindowTest, ACaptionThatGetsShorterLeavesNothingOfTheLongerOne)
+{
+    const HWND version = Label(splash::lblVersion);
+    SetSplashLabelCaption(Splash(), LabelId::lblVersion, L"Version 32767.32767.32767");
+    Pump(200ms);
+    RECT longer{};
+    ::GetWindowRect(version, &longer);
+    SetSplashLabelCaption(Splash(), LabelId::lblVersion, L"Version 1.0.0");
+    Pump(200ms);
+    RECT shorter{};
+    ::GetWindowRect(version, &shorter);
+    ASSERT_EQ(shorter.right, longer.right);
+    ASSERT_GT(shorter.left, longer.left + 20);
+
+    // Where the longer caption was and the shorter one is not: the frame's black only.
+    const RECT uncovered{longer.left, longer.top, shorter.left, longer.bottom};
+    const ScreenCapture after(uncovered);
+    EXPECT_EQ(CountColour(after, splash::kBlack), after.Pixels().size());
+
+    // The same place did show the longer caption, so the check above can see a left-over.
+    SetSplashLabelCaption(Splash(), LabelId::lblVersion, L"Version 32767.32767.32767");
+    Pump(200ms);
+    const ScreenCapture before(uncovered);
+    EXPECT_GT(CountColour(before, splash::kLightGrey), 0u);
 }
 
 TEST_F(SplashWindowTest, AltF4UnloadsTheWindowAndEndsTheProgram)
@@ -429,7 +699,7 @@ TEST_F(SplashContentTest, TextsFitTheFrameAndTheirBoxes)
         }
         // The fixed boxes must hold their one line without cutting it.
         const UniqueScreenDc screen(::GetDC(nullptr));
-        for (const auto label : {splash::lblCopyright, splash::lblCompany}) {
+        for (const auto label : {splash::lblCopyright, splash::lblCompany, splash::lblWarning}) {
             LOGFONTW font{};
             font.lfHeight = -::MulDiv(825, static_cast<int>(dpi), 7200);
             std::wcscpy(font.lfFaceName, L"Arial");
@@ -442,18 +712,6 @@ TEST_F(SplashContentTest, TextsFitTheFrameAndTheirBoxes)
             EXPECT_LE(text.cx, box.right - box.left) << "label " << label << " is cut";
         }
     }
-}
-
-TEST_F(SplashContentTest, OnlyTheFramesOwnSurfaceIsFreeOfControls)
-{
-    content.SetDpi(96);
-    const auto centre = [](const RECT& r) { return POINT{(r.left + r.right) / 2, (r.top + r.bottom) / 2}; };
-    EXPECT_TRUE(content.IsOverControl(centre(content.LogoBounds())));
-    for (std::size_t label = 0; label < splash::kLabelCount; ++label) {
-        EXPECT_TRUE(content.IsOverControl(centre(content.Bounds(static_cast<splash::LabelIndex>(label))))) << label;
-    }
-    EXPECT_FALSE(content.IsOverControl(POINT{TwipsToPixels(3000, 96), TwipsToPixels(300, 96)}));
-    EXPECT_FALSE(content.IsOverControl(POINT{TwipsToPixels(1000, 96), TwipsToPixels(3500, 96)}));
 }
 
 // ---- The executable's declared title and version --------------------------------------------

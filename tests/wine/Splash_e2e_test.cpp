@@ -1,0 +1,462 @@
+// quenlow.exe started with no arguments, as a user meets it: the real program under Wine, its
+// splash window read from this process (the labels are controls with their own texts) and
+// driven with real key presses, pointer movements and clicks (SendInput), and every window the
+// program shows recorded as the system announces it.
+#include "splash/SplashDesign_win.h"
+#include "support/ChildProcess.h"
+#include "support/TestOptions.h"
+#include "support/TopLevelWindows.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <algorithm>
+#include <chrono>
+#include <functional>
+#include <initializer_list>
+#include <optional>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+namespace quenlow {
+namespace {
+
+using namespace quenlow::testing;
+using namespace std::chrono_literals;
+namespace ids = splash::control_ids;
+
+constexpr wchar_t kSplashClass[] = L"QuenlowSplash";
+constexpr wchar_t kListWindowClass[] = L"QuenlowListWindow";
+constexpr wchar_t kStoppedServicesCaption[] = L"Stopped Services";
+constexpr wchar_t kDialogClass[] = L"#32770"; // message boxes
+
+// Generous: the first start of a program in a prefix, or the first WMI query, can take seconds
+// under Wine on a busy machine.
+constexpr auto kStartTimeout = 30s;
+constexpr auto kContinueTimeout = 30s;
+constexpr auto kExitTimeout = 15s;
+// How long a key press or click that must do nothing is given to do something.
+constexpr auto kQuietTime = 400ms;
+
+// ---- Real input ----------------------------------------------------------------------------
+
+INPUT MouseInput(POINT screen, DWORD flags)
+{
+    // Absolute positions run from 0 to 65535 across the primary screen.
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = ::MulDiv(screen.x, 65535, ::GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = ::MulDiv(screen.y, 65535, ::GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    return input;
+}
+
+void MovePointer(POINT screen)
+{
+    INPUT input = MouseInput(screen, 0);
+    ASSERT_EQ(::SendInput(1, &input, sizeof(INPUT)), 1u);
+}
+
+void Click(POINT screen)
+{
+    INPUT inputs[3] = {MouseInput(screen, 0), MouseInput(screen, MOUSEEVENTF_LEFTDOWN),
+                       MouseInput(screen, MOUSEEVENTF_LEFTUP)};
+    ASSERT_EQ(::SendInput(3, inputs, sizeof(INPUT)), 3u);
+}
+
+void PressKey(WORD key)
+{
+    INPUT inputs[2]{};
+    inputs[0].type = inputs[1].type = INPUT_KEYBOARD;
+    inputs[0].ki.wVk = inputs[1].ki.wVk = key;
+    inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    ASSERT_EQ(::SendInput(2, inputs, sizeof(INPUT)), 2u);
+}
+
+POINT CentreOf(const RECT& rect)
+{
+    return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+RECT ScreenRect(HWND window)
+{
+    RECT rect{};
+    ::GetWindowRect(window, &rect);
+    return rect;
+}
+
+RECT ClientOnScreen(HWND window)
+{
+    RECT rect{};
+    ::GetClientRect(window, &rect);
+    ::MapWindowPoints(window, nullptr, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+// ---- Windows the program shows -------------------------------------------------------------
+
+// The top-level windows of one process: those the system announces to accessibility tools as
+// created or shown (so that a window shown only for a moment is seen too), and those found
+// visible whenever Update runs. Wine announces creations to other processes but no showing,
+// so there a list window or a message box counts as soon as it is created; Windows announces
+// both. The announcements arrive as messages of this thread, handled by Update.
+class ProgramWindows {
+public:
+    ProgramWindows()
+    {
+        s_current = this;
+        m_hook = ::SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_SHOW, nullptr, &ProgramWindows::OnEvent, 0, 0,
+                                   WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS);
+    }
+    ~ProgramWindows()
+    {
+        if (m_hook) {
+            ::UnhookWinEvent(m_hook);
+        }
+        s_current = nullptr;
+    }
+    ProgramWindows(const ProgramWindows&) = delete;
+    ProgramWindows& operator=(const ProgramWindows&) = delete;
+
+    bool Hooked() const { return m_hook != nullptr; }
+    void Watch(DWORD processId)
+    {
+        m_processId = processId;
+        m_seen.clear();
+    }
+
+    void Update()
+    {
+        MSG message;
+        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+            ::DispatchMessageW(&message);
+        }
+        for (const HWND window : FindTopLevelWindows({m_processId, std::nullopt, std::nullopt, true})) {
+            Note(window, WindowClassName(window), true, false);
+        }
+    }
+
+    // Whether the system announced a window of the class.
+    bool Announced(const std::wstring& className) const
+    {
+        return std::any_of(m_seen.begin(), m_seen.end(),
+                           [&](const Seen& seen) { return seen.announced && seen.className == className; });
+    }
+
+    // The windows a user could have seen besides those allowed, for a failure message; empty if none.
+    std::wstring Others(std::initializer_list<HWND> allowed) const
+    {
+        std::wstring others;
+        for (const Seen& seen : m_seen) {
+            if (std::find(allowed.begin(), allowed.end(), seen.window) != allowed.end()) {
+                continue;
+            }
+            const bool userWindow = seen.className == kListWindowClass || seen.className == kDialogClass;
+            if (seen.shown || userWindow) {
+                others += (seen.className.empty() ? L"(a window gone before it was read)" : seen.className) +
+                          (seen.shown ? L" shown; " : L" created; ");
+            }
+        }
+        return others;
+    }
+
+private:
+    struct Seen {
+        HWND window;
+        std::wstring className; // empty when the window was gone before it was read
+        bool shown;
+        bool announced;
+    };
+
+    static void CALLBACK OnEvent(HWINEVENTHOOK, DWORD event, HWND window, LONG object, LONG child, DWORD thread,
+                                 DWORD)
+    {
+        if (!s_current || !window || object != OBJID_WINDOW || child != CHILDID_SELF || event == EVENT_OBJECT_DESTROY) {
+            return;
+        }
+        s_current->OnAnnounced(window, thread, event == EVENT_OBJECT_SHOW);
+    }
+
+    void OnAnnounced(HWND window, DWORD thread, bool shown)
+    {
+        if (::IsWindow(window)) {
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(window, &owner);
+            // Top-level windows only, not the controls inside them or message-only windows.
+            if (owner == m_processId && ::GetAncestor(window, GA_PARENT) == ::GetDesktopWindow()) {
+                Note(window, WindowClassName(window), shown, true);
+            }
+            return;
+        }
+        // Shown and gone already: the thread that showed it tells whose it was.
+        if (const HANDLE handle = shown ? ::OpenThread(THREAD_QUERY_LIMITED_INFORMATION, FALSE, thread) : nullptr) {
+            const DWORD owner = ::GetProcessIdOfThread(handle);
+            ::CloseHandle(handle);
+            if (owner == m_processId) {
+                Note(window, {}, true, true);
+            }
+        }
+    }
+
+    void Note(HWND window, std::wstring className, bool shown, bool announced)
+    {
+        const auto known =
+            std::find_if(m_seen.begin(), m_seen.end(), [&](const Seen& seen) { return seen.window == window; });
+        if (known == m_seen.end()) {
+            m_seen.push_back({window, std::move(className), shown, announced});
+        } else {
+            known->shown = known->shown || shown;
+            known->announced = known->announced || announced;
+        }
+    }
+
+    static inline ProgramWindows* s_current = nullptr;
+    HWINEVENTHOOK m_hook = nullptr;
+    DWORD m_processId = 0;
+    std::vector<Seen> m_seen;
+};
+
+// ---- One run of quenlow.exe, from its splash window on -------------------------------------
+
+class SplashE2eTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_FALSE(QuenlowProgramPath().empty()) << "pass --quenlow=PATH to quenlow.exe";
+        ASSERT_TRUE(m_windows.Hooked()) << "no window events: " << ::GetLastError();
+        Start();
+    }
+
+    // Starts the program with no arguments, the pointer out of the way, and waits until its
+    // splash window is on screen with the keyboard.
+    void Start()
+    {
+        m_process.reset();
+        m_splash = nullptr;
+        // The bottom-right corner: the splash window opens in the middle of the screen.
+        MovePointer(POINT{::GetSystemMetrics(SM_CXSCREEN) - 1, ::GetSystemMetrics(SM_CYSCREEN) - 1});
+        m_process.emplace(ChildProcess::Start(QuoteArgument(QuenlowProgramPath())));
+        m_windows.Watch(m_process->Id());
+        ASSERT_TRUE(PumpUntil(
+            [&] {
+                const auto found = FindTopLevelWindows({m_process->Id(), kSplashClass, std::nullopt, true});
+                m_splash = found.empty() ? nullptr : found.front();
+                return m_splash != nullptr || m_process->HasExited();
+            },
+            kStartTimeout));
+        ASSERT_NE(m_splash, nullptr) << "no splash window";
+        ::SetForegroundWindow(m_splash);
+        ASSERT_TRUE(PumpUntil([&] { return ::GetForegroundWindow() == m_splash; }, 5s)) << "not in front";
+        // The splash window is painted and its own announcement has been read.
+        Quiet(200ms);
+    }
+
+    // Handles the window announcements until the condition holds; false after the timeout.
+    bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout)
+    {
+        const auto deadline = std::chrono::steady_clock::now() + timeout;
+        for (;;) {
+            m_windows.Update();
+            if (done()) {
+                return true;
+            }
+            if (std::chrono::steady_clock::now() >= deadline) {
+                return false;
+            }
+            std::this_thread::sleep_for(10ms);
+        }
+    }
+
+    void Quiet(std::chrono::milliseconds duration)
+    {
+        PumpUntil([] { return false; }, duration);
+    }
+
+    HWND Splash() const { return m_splash; }
+    HWND Frame() const { return ::GetDlgItem(m_splash, ids::Frame1); }
+    HWND Control(int id) const { return ::GetDlgItem(Frame(), id); }
+    ChildProcess& Process() { return *m_process; }
+
+    std::vector<HWND> LabelsAndLogo() const
+    {
+        std::vector<HWND> controls{Control(ids::imgLogo)};
+        for (std::size_t label = 0; label < splash::kLabelCount; ++label) {
+            controls.push_back(Control(splash::ControlIdOf(static_cast<splash::LabelIndex>(label))));
+        }
+        return controls;
+    }
+
+    // A point on Frame1's own surface, given in twips from its top-left corner, and checked to
+    // be beside every control inside it.
+    POINT OnFrameSurface(int xTwips, int yTwips) const
+    {
+        const RECT frame = ClientOnScreen(Frame());
+        POINT point{frame.left + ::MulDiv(frame.right - frame.left, xTwips, splash::kFrame1.width),
+                    frame.top + ::MulDiv(frame.bottom - frame.top, yTwips, splash::kFrame1.height)};
+        POINT inFrame = point;
+        ::ScreenToClient(Frame(), &inFrame);
+        EXPECT_EQ(::ChildWindowFromPointEx(Frame(), inFrame, CWP_SKIPINVISIBLE), Frame()) << "not beside the controls";
+        return point;
+    }
+
+    // The splash window is still there and nothing else of the program was shown.
+    void ExpectNothingHappened()
+    {
+        Quiet(kQuietTime);
+        EXPECT_FALSE(Process().HasExited()) << "the program ended";
+        EXPECT_TRUE(::IsWindow(m_splash) && ::IsWindowVisible(m_splash)) << "the splash window closed";
+        EXPECT_EQ(m_windows.Others({m_splash}), L"") << "other windows";
+    }
+
+    // The stopped services window opened, the splash window closed and the program goes on.
+    void ExpectContinued()
+    {
+        HWND list = nullptr;
+        EXPECT_TRUE(PumpUntil(
+            [&] {
+                const auto found =
+                    FindTopLevelWindows({Process().Id(), kListWindowClass, kStoppedServicesCaption, true});
+                list = found.empty() ? nullptr : found.front();
+                return list != nullptr || Process().HasExited();
+            },
+            kContinueTimeout))
+            << "no stopped services window";
+        ASSERT_NE(list, nullptr) << "no stopped services window";
+        EXPECT_TRUE(PumpUntil([&] { return !::IsWindow(m_splash); }, 5s)) << "the splash window stayed";
+        EXPECT_FALSE(Process().HasExited()) << "the program ended";
+        // Nothing else came up on the way, no message box either.
+        EXPECT_EQ(m_windows.Others({m_splash, list}), L"") << "other windows";
+        // Closing the list window unloads the last window: the program ends by itself.
+        ::PostMessageW(list, WM_CLOSE, 0, 0);
+        Process().WaitForExit(kExitTimeout);
+    }
+
+    // The program ended with success and showed nothing but its splash window.
+    void ExpectEnded()
+    {
+        std::optional<DWORD> exitCode;
+        PumpUntil(
+            [&] {
+                exitCode = Process().WaitForExit(0ms);
+                return exitCode.has_value();
+            },
+            kExitTimeout);
+        Quiet(100ms);
+        EXPECT_EQ(exitCode, DWORD{0}) << "still running, or ended with another status";
+        EXPECT_EQ(m_windows.Others({m_splash}), L"") << "other windows";
+    }
+
+    ProgramWindows m_windows; // before the process, so that it sees the process's first window
+
+private:
+    std::optional<ChildProcess> m_process;
+    HWND m_splash = nullptr;
+};
+
+TEST_F(SplashE2eTest, ShowsItsLabelsAsControlsThatOtherProgramsCanRead)
+{
+    // The system announced the splash window's creation: the checks for other windows can see one.
+    EXPECT_TRUE(m_windows.Announced(kSplashClass));
+    EXPECT_EQ(m_windows.Others({Splash()}), L"");
+
+    ASSERT_NE(Frame(), nullptr);
+    // Built from the executable's version data and title.
+    EXPECT_EQ(WindowText(Control(ids::lblVersion)), L"Version 1.0.0");
+    EXPECT_EQ(WindowText(Control(ids::lblProductName)), L"Quenlow");
+    EXPECT_EQ(WindowText(Control(ids::lblPlatform)), L"Ms Windows");
+    EXPECT_EQ(WindowText(Control(ids::lblLicenseTo)), L"Freeware");
+    for (const int id : {ids::lblCopyright, ids::lblCompany, ids::lblCompanyProduct, ids::lblWarning}) {
+        SCOPED_TRACE(id);
+        const std::wstring text = WindowText(Control(id));
+        EXPECT_FALSE(text.empty());
+        EXPECT_EQ(text.find_first_of(L"\r\n"), std::wstring::npos) << "more than one line";
+    }
+    for (const HWND control : LabelsAndLogo()) {
+        EXPECT_EQ(WindowClassName(control), L"Static");
+        EXPECT_TRUE(::IsWindowVisible(control));
+    }
+
+    // Right-aligned labels fitted to their texts keep the right edge they share in the design,
+    // also the version label whose caption the program set.
+    EXPECT_EQ(ScreenRect(Control(ids::lblVersion)).right, ScreenRect(Control(ids::lblPlatform)).right);
+    // The labels lie inside the frame, which lies inside the window with a margin all round.
+    const RECT window = ClientOnScreen(Splash());
+    const RECT frame = ScreenRect(Frame());
+    EXPECT_GT(frame.left, window.left);
+    EXPECT_GT(frame.top, window.top);
+    EXPECT_LT(frame.right, window.right);
+    EXPECT_LT(frame.bottom, window.bottom);
+    for (const HWND control : LabelsAndLogo()) {
+        const RECT box = ScreenRect(control);
+        RECT inside{};
+        EXPECT_TRUE(::IntersectRect(&inside, &box, &frame) && ::EqualRect(&inside, &box)) << ::GetDlgCtrlID(control);
+    }
+}
+
+TEST_F(SplashE2eTest, ACharacterKeyEndsTheProgramWithoutAnotherWindow)
+{
+    bool first = true;
+    for (const WORD key : {WORD{'Q'}, WORD{VK_ESCAPE}, WORD{VK_RETURN}}) {
+        SCOPED_TRACE(key);
+        if (!first) {
+            Start();
+        }
+        first = false;
+        PressKey(key);
+        ExpectEnded();
+    }
+}
+
+TEST_F(SplashE2eTest, KeysWithoutACharacterDoNothing)
+{
+    for (const WORD key : {WORD{VK_LEFT}, WORD{VK_DOWN}, WORD{VK_F2}, WORD{VK_SHIFT}}) {
+        SCOPED_TRACE(key);
+        PressKey(key);
+        ExpectNothingHappened();
+    }
+    // The keys did reach the window: a key with a character still ends the program.
+    PressKey('A');
+    ExpectEnded();
+}
+
+TEST_F(SplashE2eTest, PointerComingInAcrossTheMarginOpensTheStoppedServicesWindow)
+{
+    // From beside the window onto its left margin, at mid height.
+    const RECT window = ClientOnScreen(Splash());
+    const RECT frame = ScreenRect(Frame());
+    const int y = (window.top + window.bottom) / 2;
+    MovePointer(POINT{ScreenRect(Splash()).left - 30, y});
+    Quiet(200ms);
+    ASSERT_TRUE(::IsWindow(Splash()));
+    MovePointer(POINT{(window.left + frame.left) / 2, y});
+    ExpectContinued();
+}
+
+TEST_F(SplashE2eTest, AClickOnTheFramesOwnSurfaceOpensTheStoppedServicesWindow)
+{
+    // Straight onto the frame beside the texts: moving over the frame does nothing ...
+    const POINT beside = OnFrameSurface(3000, 300);
+    MovePointer(beside);
+    ExpectNothingHappened();
+    // ... and clicking it continues.
+    Click(beside);
+    ExpectContinued();
+}
+
+TEST_F(SplashE2eTest, ClicksOnTheLabelsAndTheLogoDoNothing)
+{
+    for (const HWND control : LabelsAndLogo()) {
+        SCOPED_TRACE(::GetDlgCtrlID(control));
+        Click(CentreOf(ScreenRect(control)));
+        ExpectNothingHappened();
+    }
+    // The clicks did arrive: one on the frame beside them continues.
+    Click(OnFrameSurface(1000, 3500));
+    ExpectContinued();
+}
+
+} // namespace
+} // namespace quenlow
