@@ -23,6 +23,14 @@ target_compile_options(quenlow_win PRIVATE ${QUENLOW_SIZE_COMPILE_OPTIONS})
 quenlow_warnings(quenlow_win)
 
 add_executable(quenlow WIN32 start/WinMain_win.cpp resources/quenlow.rc)
+# windres reads these through the .rc files; a change to any of them must rebuild the resources.
+set(QUENLOW_SPLASH_RESOURCE_FILES
+    ${CMAKE_CURRENT_SOURCE_DIR}/resources/splash.rc
+    ${CMAKE_CURRENT_SOURCE_DIR}/resources/splash_ids.h
+    ${CMAKE_CURRENT_SOURCE_DIR}/resources/app.ico
+    ${CMAKE_CURRENT_SOURCE_DIR}/resources/logo.bmp)
+set_source_files_properties(resources/quenlow.rc PROPERTIES OBJECT_DEPENDS
+    "${CMAKE_CURRENT_SOURCE_DIR}/resources/quenlow.manifest;${QUENLOW_SPLASH_RESOURCE_FILES}")
 set_target_properties(quenlow PROPERTIES OUTPUT_NAME quenlow)
 target_compile_options(quenlow PRIVATE $<$<COMPILE_LANGUAGE:CXX>:-municode> ${QUENLOW_SIZE_COMPILE_OPTIONS})
 target_link_options(quenlow PRIVATE -municode $<$<CONFIG:MinSizeRel>:-Wl,--gc-sections -s>)
@@ -46,6 +54,9 @@ target_compile_options(quenlow_windows_win PRIVATE ${QUENLOW_SIZE_COMPILE_OPTION
 quenlow_warnings(quenlow_windows_win)
 # An object library: a resource inside a static library would never be pulled into the program.
 add_library(quenlow_button_pictures OBJECT resources/buttons.rc)
+file(GLOB QUENLOW_BUTTON_PICTURES CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/resources/pictures/*.bmp)
+set_source_files_properties(resources/buttons.rc PROPERTIES OBJECT_DEPENDS
+    "${CMAKE_CURRENT_SOURCE_DIR}/resources/button_ids.h;${QUENLOW_BUTTON_PICTURES}")
 target_include_directories(quenlow_button_pictures PRIVATE ${CMAKE_CURRENT_SOURCE_DIR}/resources)
 target_link_libraries(quenlow PRIVATE quenlow_windows_win quenlow_button_pictures)
 
