@@ -1,0 +1,113 @@
+#include "support/UserInput.h"
+
+#include "support/Polling.h"
+#include "support/UniqueHandle.h"
+
+#include <vector>
+
+namespace quenlow::testing {
+
+namespace {
+
+INPUT MouseInput(POINT screen, DWORD flags)
+{
+    // Absolute positions run from 0 to 65535 across the primary screen.
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = ::MulDiv(screen.x, 65535, ::GetSystemMetrics(SM_CXSCREEN) - 1);
+    input.mi.dy = ::MulDiv(screen.y, 65535, ::GetSystemMetrics(SM_CYSCREEN) - 1);
+    input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+    return input;
+}
+
+INPUT KeyInput(WORD key, DWORD flags)
+{
+    INPUT input{};
+    input.type = INPUT_KEYBOARD;
+    input.ki.wVk = key;
+    input.ki.wScan = static_cast<WORD>(::MapVirtualKeyW(key, MAPVK_VK_TO_VSC));
+    input.ki.dwFlags = flags;
+    return input;
+}
+
+void Send(std::vector<INPUT>& inputs)
+{
+    const UINT sent = ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
+    if (sent != inputs.size()) {
+        ThrowLastError("SendInput");
+    }
+}
+
+} // namespace
+
+void MovePointer(POINT screen)
+{
+    std::vector<INPUT> inputs{MouseInput(screen, 0)};
+    Send(inputs);
+}
+
+void ClickAt(POINT screen)
+{
+    std::vector<INPUT> inputs{MouseInput(screen, 0), MouseInput(screen, MOUSEEVENTF_LEFTDOWN),
+                              MouseInput(screen, MOUSEEVENTF_LEFTUP)};
+    Send(inputs);
+}
+
+void PressKeys(std::initializer_list<WORD> keys)
+{
+    std::vector<INPUT> inputs;
+    for (const WORD key : keys) {
+        inputs.push_back(KeyInput(key, 0));
+    }
+    for (auto key = std::rbegin(keys); key != std::rend(keys); ++key) {
+        inputs.push_back(KeyInput(*key, KEYEVENTF_KEYUP));
+    }
+    Send(inputs);
+}
+
+bool BringToForeground(HWND window, std::chrono::milliseconds timeout)
+{
+    if (::GetForegroundWindow() == window) {
+        return true;
+    }
+    ::SetForegroundWindow(window);
+    return PollUntil([&] { return ::GetForegroundWindow() == window; }, timeout);
+}
+
+bool WaitUntilUncovered(HWND window, POINT screen, std::chrono::milliseconds timeout)
+{
+    return PollUntil(
+        [&] {
+            const HWND under = ::WindowFromPoint(screen);
+            return under != nullptr && ::GetAncestor(under, GA_ROOT) == ::GetAncestor(window, GA_ROOT);
+        },
+        timeout);
+}
+
+POINT CentreOf(HWND window)
+{
+    RECT rect{};
+    if (!::GetWindowRect(window, &rect)) {
+        ThrowLastError("GetWindowRect");
+    }
+    return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+POINT OutOfTheWay()
+{
+    return POINT{::GetSystemMetrics(SM_CXSCREEN) - 2, ::GetSystemMetrics(SM_CYSCREEN) - 2};
+}
+
+std::string Utf8(std::wstring_view text)
+{
+    if (text.empty()) {
+        return {};
+    }
+    const int size =
+        ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), utf8.data(), size, nullptr, nullptr);
+    return utf8;
+}
+
+} // namespace quenlow::testing

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <windows.h>
+
+#include <chrono>
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+// Real mouse and keyboard input, as a user makes it: SendInput hands it to the system, which
+// delivers it to the window under the pointer or to the one with the keyboard focus, in
+// whichever process that is.
+namespace quenlow::testing {
+
+// Moves the pointer straight to the point (screen coordinates), without crossing what lies between.
+void MovePointer(POINT screen);
+
+// Moves the pointer to the point and presses and releases the left button there.
+void ClickAt(POINT screen);
+
+// Presses the keys in the order given and releases them in the reverse order: {VK_MENU, VK_F4}.
+void PressKeys(std::initializer_list<WORD> keys);
+inline void PressKey(WORD key)
+{
+    PressKeys({key});
+}
+
+// Makes the window the foreground window, so that key presses go to it; false when it is not
+// after the timeout.
+bool BringToForeground(HWND window, std::chrono::milliseconds timeout = std::chrono::seconds(5));
+
+// Polls until the top-level window under the point is the one given (nothing covers it);
+// false after the timeout.
+bool WaitUntilUncovered(HWND window, POINT screen, std::chrono::milliseconds timeout = std::chrono::seconds(5));
+
+// The centre of the window on the screen.
+POINT CentreOf(HWND window);
+
+// A place on the screen where none of the program's windows opens: the bottom-right corner.
+POINT OutOfTheWay();
+
+// UTF-8 for failure messages.
+std::string Utf8(std::wstring_view text);
+
+} // namespace quenlow::testing

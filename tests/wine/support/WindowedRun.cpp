@@ -1,0 +1,154 @@
+#include "support/WindowedRun.h"
+
+#include "support/TestOptions.h"
+#include "support/TopLevelWindows.h"
+#include "support/UserInput.h"
+
+#include <algorithm>
+#include <thread>
+
+namespace quenlow::testing {
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr wchar_t kSplashClass[] = L"QuenlowSplash";
+constexpr wchar_t kSplashFrameClass[] = L"QuenlowSplashFrame";
+constexpr auto kWindowTimeout = 30s;
+constexpr auto kWatchInterval = 5ms;
+
+ChildProcess StartWindowed()
+{
+    if (QuenlowProgramPath().empty()) {
+        throw DriverError("pass --quenlow=PATH to quenlow.exe");
+    }
+    // A pointer resting where the splash window opens is no movement of the user's; keep it away.
+    MovePointer(OutOfTheWay());
+    return ChildProcess::Start(QuoteArgument(QuenlowProgramPath()));
+}
+
+} // namespace
+
+WindowedRun::WindowedRun() : m_process(StartWindowed())
+{
+    m_splash = WaitForTopLevelWindow(m_process, {0, kSplashClass, std::nullopt, true}, kWindowTimeout);
+    if (!m_splash) {
+        throw DriverError("the splash window did not appear");
+    }
+}
+
+void WindowedRun::MovePointerOntoSplashMargin()
+{
+    // The client area's top-left corner is the margin's: the frame begins a few pixels further in.
+    POINT point{3, 3};
+    ::ClientToScreen(m_splash, &point);
+    if (!BringToForeground(m_splash) || !WaitUntilUncovered(m_splash, point)) {
+        throw DriverError("the splash window is not in front");
+    }
+    if (::WindowFromPoint(point) != m_splash) {
+        throw DriverError("the point chosen on the margin is not on the splash window's own surface");
+    }
+    MovePointer(OutOfTheWay());
+    MovePointer(point);
+}
+
+namespace {
+
+// Near the frame's top-left corner: above the logo and left of the texts, so the frame's own surface.
+POINT SplashFramePoint(HWND splash)
+{
+    const HWND frame = ::FindWindowExW(splash, nullptr, kSplashFrameClass, nullptr);
+    if (!frame) {
+        throw DriverError("the splash window has no frame");
+    }
+    POINT point{12, 12};
+    ::ClientToScreen(frame, &point);
+    if (!BringToForeground(splash) || !WaitUntilUncovered(splash, point)) {
+        throw DriverError("the splash window is not in front");
+    }
+    if (::WindowFromPoint(point) != frame) {
+        throw DriverError("the point chosen on the frame is not the frame's");
+    }
+    return point;
+}
+
+} // namespace
+
+void WindowedRun::MovePointerOntoSplashFrame()
+{
+    MovePointer(SplashFramePoint(m_splash));
+}
+
+void WindowedRun::ClickSplashFrame()
+{
+    ClickAt(SplashFramePoint(m_splash));
+}
+
+ListWindowDriver WindowedRun::ContinueToStoppedServices()
+{
+    return WaitForListWindow(m_process, ListWindowKind::StoppedServices, kWindowTimeout);
+}
+
+std::vector<HWND> WindowedRun::VisibleWindows() const
+{
+    return FindTopLevelWindows({m_process.Id(), std::nullopt, std::nullopt, true});
+}
+
+std::vector<std::wstring> WindowedRun::VisibleCaptions() const
+{
+    std::vector<std::wstring> captions;
+    for (const HWND window : VisibleWindows()) {
+        captions.push_back(WindowText(window));
+    }
+    std::sort(captions.begin(), captions.end());
+    return captions;
+}
+
+MessageBoxView WindowedRun::WaitForMessage(std::chrono::milliseconds timeout) const
+{
+    auto box = WaitForMessageBox(m_process, timeout);
+    if (!box) {
+        throw DriverError(m_process.HasExited() ? "the program ended without a message box" : "no message box came");
+    }
+    return *box;
+}
+
+ProcessEnd WindowedRun::WatchUntilEnd(std::chrono::milliseconds timeout) const
+{
+    using Clock = std::chrono::steady_clock;
+    const auto start = Clock::now();
+    auto lastVisible = start;
+    ProcessEnd end;
+    for (;;) {
+        const bool anyVisible = !VisibleWindows().empty();
+        const auto now = Clock::now();
+        if (anyVisible) {
+            lastVisible = now;
+        }
+        if (auto code = m_process.WaitForExit(kWatchInterval)) {
+            end.exitCode = code;
+            end.afterLastVisibleWindow =
+                std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - lastVisible);
+            return end;
+        }
+        if (now - start >= timeout) {
+            end.afterLastVisibleWindow = std::chrono::duration_cast<std::chrono::milliseconds>(now - lastVisible);
+            return end;
+        }
+    }
+}
+
+bool WindowedRun::KeepsRunningWithAWindowVisible(std::chrono::milliseconds duration) const
+{
+    const auto until = std::chrono::steady_clock::now() + duration;
+    while (std::chrono::steady_clock::now() < until) {
+        if (m_process.HasExited() || VisibleWindows().empty()) {
+            return false;
+        }
+        std::this_thread::sleep_for(20ms);
+    }
+    return !m_process.HasExited();
+}
+
+} // namespace quenlow::testing
