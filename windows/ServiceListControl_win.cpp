@@ -4,6 +4,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <climits>
 
 namespace quenlow {
@@ -48,7 +49,8 @@ void ServiceListControl::Create(HWND parent, int id, const wchar_t* accessibleNa
         if (!m_window) {
             ThrowListError(L"The list of services could not be created.");
         }
-        const DWORD extended = LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER;
+        // A label tip shows the whole text of an entry that is still cut at the list's edge.
+        const DWORD extended = LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_LABELTIP;
         ListView_SetExtendedListViewStyleEx(m_window, extended, extended);
         // The check boxes' state is asked of us (LVN_GETDISPINFO), also by screen readers.
         ListView_SetCallbackMask(m_window, LVIS_STATEIMAGEMASK);
@@ -75,6 +77,9 @@ void ServiceListControl::SetBounds(const RECT& bounds, HFONT font)
     ::SendMessageW(m_window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     ::SetWindowPos(m_window, nullptr, bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top,
                    SWP_NOZORDER | SWP_NOACTIVATE);
+    // A new font (a new DPI) gives the texts new widths.
+    m_widestEntry = 0;
+    MeasureTexts(0);
     FitColumn();
     ::InvalidateRect(m_window, nullptr, TRUE);
 }
@@ -84,10 +89,44 @@ void ServiceListControl::FitColumn() const
     if (m_kind != ListKind::CheckBoxes) {
         return;
     }
-    // The one column as wide as the visible part of the list, so no horizontal scroll bar.
+    // The one column fills the visible part of the list, and is wider only when an entry
+    // needs it: then a horizontal scroll bar reaches the end of a long name.
     RECT client{};
     ::GetClientRect(m_window, &client);
-    ListView_SetColumnWidth(m_window, 0, client.right - client.left);
+    ListView_SetColumnWidth(m_window, 0, std::max<int>(client.right - client.left, m_widestEntry));
+}
+
+void ServiceListControl::MeasureTexts(std::size_t first)
+{
+    if (m_kind != ListKind::CheckBoxes || first >= m_texts.size()) {
+        return;
+    }
+    // Measuring every text would cost more than the whole fill of a long list. The widest text
+    // is among the longest ones, so only those are measured.
+    std::size_t longest = 0;
+    for (std::size_t i = first; i < m_texts.size(); ++i) {
+        longest = std::max(longest, m_texts[i].size());
+    }
+    const std::size_t threshold = longest - longest / 4;
+    const HDC dc = ::GetDC(m_window);
+    const auto font = reinterpret_cast<HFONT>(::SendMessageW(m_window, WM_GETFONT, 0, 0));
+    const HGDIOBJ previousFont = font ? ::SelectObject(dc, font) : nullptr;
+    int widestText = 0;
+    for (std::size_t i = first; i < m_texts.size(); ++i) {
+        SIZE size{};
+        if (m_texts[i].size() >= threshold &&
+            ::GetTextExtentPoint32W(dc, m_texts[i].c_str(), static_cast<int>(m_texts[i].size()), &size)) {
+            widestText = std::max<int>(widestText, size.cx);
+        }
+    }
+    if (previousFont) {
+        ::SelectObject(dc, previousFont);
+    }
+    ::ReleaseDC(m_window, dc);
+    // The check box and the gaps around the text.
+    const int checkBox = ::GetSystemMetrics(SM_CXSMICON);
+    const int gaps = 2 * ::GetSystemMetrics(SM_CXEDGE) + 12;
+    m_widestEntry = std::max(m_widestEntry, widestText + checkBox + gaps);
 }
 
 void ServiceListControl::Clear()
@@ -95,6 +134,7 @@ void ServiceListControl::Clear()
     if (m_kind == ListKind::CheckBoxes) {
         m_texts.clear();
         m_checked.clear();
+        m_widestEntry = 0;
         ListView_SetItemCountEx(m_window, 0, 0);
     } else {
         ::SendMessageW(m_window, LB_RESETCONTENT, 0, 0);
@@ -114,7 +154,9 @@ void ServiceListControl::Append(const std::vector<std::wstring>& texts)
         return;
     }
     const bool wasEmpty = m_texts.empty();
+    const std::size_t first = m_texts.size();
     m_texts.insert(m_texts.end(), texts.begin(), texts.end());
+    MeasureTexts(first);
     m_checked.resize(m_texts.size(), false);
     // One message whatever the count: nothing to gain from turning redrawing off, which costs
     // a full repaint when it is turned back on.

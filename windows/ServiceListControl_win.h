@@ -48,6 +48,8 @@ private:
     int FindByPrefix(const NMLVFINDITEMW& find) const;
     void AppendToListBox(const std::vector<std::wstring>& texts);
     void FitColumn() const;
+    // Widens the column for the longest of the texts from position `first` on.
+    void MeasureTexts(std::size_t first);
     int Position(std::size_t position) const;
 
     ListKind m_kind;
@@ -55,6 +57,8 @@ private:
     // The entries of the check-box list, and their check marks.
     std::vector<std::wstring> m_texts;
     std::vector<bool> m_checked;
+    // The width the widest entry needs, in pixels, with its check box.
+    int m_widestEntry = 0;
 };
 
 } // namespace quenlow
