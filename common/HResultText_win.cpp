@@ -97,9 +97,26 @@ constexpr std::array<KnownCode, 14> kWbemCodes = {{
     {static_cast<HRESULT>(0x8004102E), L"Invalid method"},
 }};
 
+// COM's own codes that a WMI client can meet before WMI answers, in Windows' words, for
+// systems whose message table lacks them (Wine's has none of these).
+constexpr std::array<KnownCode, 7> kComCodes = {{
+    {static_cast<HRESULT>(0x80040154), L"Class not registered"},
+    {static_cast<HRESULT>(0x80040111), L"ClassFactory cannot supply requested class"},
+    {static_cast<HRESULT>(0x800401F0), L"CoInitialize has not been called"},
+    {static_cast<HRESULT>(0x80004002), L"No such interface supported"},
+    {static_cast<HRESULT>(0x80080005), L"Server execution failed"},
+    {static_cast<HRESULT>(0x80010108), L"The object invoked has disconnected from its clients"},
+    {static_cast<HRESULT>(0x8000FFFF), L"Catastrophic failure"},
+}};
+
 std::wstring FromOwnTable(HRESULT hr)
 {
     for (const auto& known : kWbemCodes) {
+        if (known.code == hr) {
+            return known.text;
+        }
+    }
+    for (const auto& known : kComCodes) {
         if (known.code == hr) {
             return known.text;
         }
