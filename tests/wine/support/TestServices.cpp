@@ -10,9 +10,53 @@
 
 namespace quenlow::testing {
 
+namespace {
+
+// The service manager gives up on a program that never connects after 30 s at most.
+constexpr std::chrono::seconds kManagerGivesUp{40};
+
+std::string Narrow(std::wstring_view text)
+{
+    if (text.empty()) {
+        return {};
+    }
+    const int size = static_cast<int>(text.size());
+    const int length = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+    std::string narrow(static_cast<std::size_t>(length > 0 ? length : 0), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), size, narrow.data(), length, nullptr, nullptr);
+    return narrow;
+}
+
+} // namespace
+
+std::wstring ServiceCommandLine(const TestService& service, const std::wstring& programPath)
+{
+    if (service.behaviour == ServiceBehaviour::MissingProgram) {
+        return std::wstring(kMissingProgramPath);
+    }
+    std::wstring command = L"\"" + programPath + L"\"";
+    if (const auto argument = BehaviourArgument(service.behaviour); !argument.empty()) {
+        command += L" ";
+        command += argument;
+    }
+    if (service.behaviour == ServiceBehaviour::NeverConnects) {
+        command += L" ";
+        command += service.name;
+    }
+    return command;
+}
+
 void StopTestService(const TestService& service)
 {
     if (QueryServiceState(service.name).value_or(SERVICE_STOPPED) == SERVICE_STOPPED) {
+        return;
+    }
+    if (service.behaviour == ServiceBehaviour::NeverConnects) {
+        // It cannot be told anything: the manager ends the start that waits for it.
+        if (!WaitForServiceState(service.name, SERVICE_STOPPED, kManagerGivesUp)) {
+            ::SetLastError(ERROR_SERVICE_REQUEST_TIMEOUT);
+            ThrowLastError("waiting for the service manager to give up on " + Narrow(service.name));
+        }
         return;
     }
     if (service.behaviour != ServiceBehaviour::RefusesStop) {
@@ -49,6 +93,87 @@ std::vector<std::wstring> TestServicesNotStopped()
         }
     }
     return found;
+}
+
+const std::vector<HostileService>& HostileServices()
+{
+    static const std::vector<HostileService> services = [] {
+        // 256 characters, the most the service manager takes for either name, and a neighbour
+        // that is the same text one character shorter.
+        const std::wstring longName = L"quenlowhostilelong" + std::wstring(256 - 18, L'x');
+        const std::wstring longDisplay = L"Quenlow Hostile Long " + std::wstring(256 - 21, L'x');
+        return std::vector<HostileService>{
+            {longName, longDisplay, true, true},
+            {longName.substr(0, 255), longDisplay.substr(0, 255)},
+            // LIKE wildcards. As patterns these would match their neighbours: % any text,
+            // _ any character, [ab] a or b, [^x] anything but x.
+            {L"quenlowhostile%", L"Quenlow Hostile 100% sure", true, true},
+            {L"quenlowhostilepercent", L"Quenlow Hostile 100 and more sure"},
+            {L"quenlowhostile", L"Quenlow Hostile 100"},
+            {L"quenlowhostile_u", L"Quenlow Hostile a_b", true, true},
+            {L"quenlowhostilexu", L"Quenlow Hostile axb"},
+            {L"quenlowhostile[ab]^", L"Quenlow Hostile [ab]^c", true, true},
+            {L"quenlowhostilea^", L"Quenlow Hostile a^c"},
+            {L"quenlowhostile[^x]", L"Quenlow Hostile [^x]", true, true},
+            {L"quenlowhostiley", L"Quenlow Hostile y"},
+            // Both quote kinds, and the same text with the kinds swapped. (A short name with a
+            // double quote cannot be started through Wine's WMI at all; see the tests.)
+            {L"quenlowhostile'q", L"Quenlow Hostile 'single' \"double\"", true, true},
+            {L"quenlowhostileq", L"Quenlow Hostile \"single\" 'double'", true, false},
+            // Backslashes, which Windows reads as escapes in a query and Wine does not. Short
+            // names cannot hold one.
+            {L"quenlowhostileback", L"Quenlow Hostile back\\slash\\", true, false},
+            {L"quenlowhostilebac", L"Quenlow Hostile back\\slash"},
+            {L"quenlowhostileba", L"Quenlow Hostile backslash\\"},
+            // Letters beyond ASCII, and the same text without its accents. Short names in
+            // small letters: the command line lowers the name, and Wine's queries ignore the
+            // case of ASCII letters only.
+            {L"quenlowhostile\u00E9t\u00E9", L"Quenlow Hostile \u00DCn\u00EFc\u00F8d\u00E9 \u03A9 \u65E5\u672C", true,
+             true},
+            {L"quenlowhostileete", L"Quenlow Hostile Unicode \u03A9 \u65E5\u672C"},
+            // Leading and trailing blanks. The command line trims its text, so a short name
+            // with a trailing blank is reachable only through the windows.
+            {L"quenlowhostiletrail", L"Quenlow Hostile Trailing", false, true},
+            {L"quenlowhostiletrail ", L"Quenlow Hostile Trailing ", true, false},
+            {L"quenlowhostiletrail  ", L"Quenlow Hostile Trailing  "},
+            {L" quenlowhostilelead", L" Quenlow Hostile Leading", true, true},
+            {L"quenlowhostilelead", L"Quenlow Hostile Leading"},
+        };
+    }();
+    return services;
+}
+
+void RemoveHostileServices()
+{
+    const auto manager = OpenServiceManager(SC_MANAGER_CONNECT);
+    for (const auto& service : HostileServices()) {
+        const auto handle = OpenServiceByName(manager.get(), service.name, DELETE);
+        if (!handle) {
+            continue;
+        }
+        if (QueryServiceState(service.name).value_or(SERVICE_STOPPED) != SERVICE_STOPPED) {
+            StopServiceDirectly(service.name);
+        }
+        if (!::DeleteService(handle.get()) && ::GetLastError() != ERROR_SERVICE_MARKED_FOR_DELETE) {
+            ThrowLastError("DeleteService " + Narrow(service.name));
+        }
+    }
+}
+
+void RegisterHostileServices(const std::wstring& programPath)
+{
+    RemoveHostileServices();
+    const auto manager = OpenServiceManager(SC_MANAGER_CREATE_SERVICE);
+    const std::wstring command = L"\"" + programPath + L"\"";
+    for (const auto& service : HostileServices()) {
+        const UniqueServiceHandle created(::CreateServiceW(
+            manager.get(), service.name.c_str(), service.displayName.c_str(), SERVICE_QUERY_STATUS,
+            SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START, SERVICE_ERROR_NORMAL, command.c_str(), nullptr, nullptr,
+            nullptr, nullptr, nullptr));
+        if (!created) {
+            ThrowLastError("CreateServiceW " + Narrow(service.name));
+        }
+    }
 }
 
 bool WaitForTestServiceProcessesToEnd(std::chrono::milliseconds timeout)

@@ -1,6 +1,7 @@
 // A minimal own-process service for the Wine tests: it reports running, and stops when told to
 // (or, in its refusing mode, only on the private quit control), so the tests can watch real
-// state changes made through WMI.
+// state changes made through WMI. In its never-connecting mode it is a program that hangs
+// before it ever reaches the service manager.
 #include "support/TestServices.h"
 
 #include <windows.h>
@@ -60,11 +61,37 @@ void WINAPI ServiceMain(DWORD argc, wchar_t** argv)
     Report(SERVICE_STOPPED);
 }
 
+// Waits, without connecting, until the service manager has given up on the start (Wine ends
+// the process itself then), and at most two minutes, so that nothing outlives a test run.
+int NeverConnect(const wchar_t* serviceName)
+{
+    const ULONGLONG deadline = ::GetTickCount64() + 120'000;
+    const SC_HANDLE manager = ::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT);
+    const SC_HANDLE service = manager ? ::OpenServiceW(manager, serviceName, SERVICE_QUERY_STATUS) : nullptr;
+    SERVICE_STATUS status{};
+    while (::GetTickCount64() < deadline && service && ::QueryServiceStatus(service, &status) &&
+           status.dwCurrentState == SERVICE_START_PENDING) {
+        ::Sleep(250);
+    }
+    if (service) {
+        ::CloseServiceHandle(service);
+    }
+    if (manager) {
+        ::CloseServiceHandle(manager);
+    }
+    return 0;
+}
+
 } // namespace
 
 int wmain(int argc, wchar_t** argv)
 {
-    const std::wstring_view refuse = BehaviourArgument(quenlow::testing::ServiceBehaviour::RefusesStop);
+    using quenlow::testing::ServiceBehaviour;
+    const std::wstring_view neverConnect = BehaviourArgument(ServiceBehaviour::NeverConnects);
+    if (argc == 3 && neverConnect == argv[1]) {
+        return NeverConnect(argv[2]);
+    }
+    const std::wstring_view refuse = BehaviourArgument(ServiceBehaviour::RefusesStop);
     for (int i = 1; i < argc; ++i) {
         g_refuseStop = g_refuseStop || refuse == argv[i];
     }

@@ -47,17 +47,18 @@ void Remove(SC_HANDLE manager, const TestService& test)
 
 void Install(SC_HANDLE manager, const TestService& test, const std::wstring& program)
 {
-    std::wstring command = L"\"" + program + L"\"";
-    if (const auto argument = BehaviourArgument(test.behaviour); !argument.empty()) {
-        command += L" ";
-        command += argument;
-    }
+    const std::wstring command = ServiceCommandLine(test, program);
     const std::wstring name(test.name);
     const std::wstring displayName(test.displayName.value_or(L""));
+    // A list of names, each ended by a NUL, and one more NUL after the last.
+    std::wstring dependencies(test.dependsOn);
+    dependencies.append(2, L'\0');
     UniqueServiceHandle service(::CreateServiceW(manager, name.c_str(),
                                                  test.displayName ? displayName.c_str() : nullptr, SERVICE_ALL_ACCESS,
                                                  SERVICE_WIN32_OWN_PROCESS, test.startType, SERVICE_ERROR_NORMAL,
-                                                 command.c_str(), nullptr, nullptr, nullptr, nullptr, nullptr));
+                                                 command.c_str(), nullptr, nullptr,
+                                                 test.dependsOn.empty() ? nullptr : dependencies.c_str(), nullptr,
+                                                 nullptr));
     if (!service) {
         ThrowLastError("CreateServiceW");
     }
@@ -70,6 +71,8 @@ int Run(const std::wstring& action)
         for (const auto& test : kTestServices) {
             Remove(manager.get(), test);
         }
+        // The tests register these themselves; a run that failed half-way may have left some.
+        RemoveHostileServices();
         std::printf("removed %zu test services\n", kTestServices.size());
         return 0;
     }
@@ -83,6 +86,7 @@ int Run(const std::wstring& action)
         for (const auto& test : kTestServices) {
             Remove(manager.get(), test);
         }
+        RemoveHostileServices();
         for (const auto& test : kTestServices) {
             Install(manager.get(), test, program);
         }

@@ -1,0 +1,236 @@
+// Names that break careless service queries, met through the real quenlow.exe: display names
+// and short names of 256 characters, both quote kinds, backslashes, the LIKE wildcards % _ [ ]
+// ^, letters beyond ASCII, leading and trailing blanks (see HostileServices()). Each is started
+// and stopped on its own, in the windows by its display name and on the command line by its
+// short name, while every other of these services - near misses of its name among them - stays
+// exactly as it was.
+//
+// What the service manager refuses, so no test can use it: a short name longer than 256
+// characters (Wine: 31, "a device attached to the system is not functioning") and a short name
+// with a backslash or a slash (123, "the name is not valid"), as on Windows. Wine's WMI cannot
+// call a method on a service whose short name holds a double quote (it writes the object path
+// unescaped and then refuses it), so such short names are left out here.
+#include "ListWindowsTestBase.h"
+#include "ServicesTestBase.h"
+#include "support/CommandLineRun.h"
+#include "support/ListWindowDriver.h"
+#include "support/ServiceManager.h"
+#include "support/TestOptions.h"
+#include "support/TestServices.h"
+#include "support/UserInput.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <set>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace quenlow {
+namespace {
+
+using namespace quenlow::testing;
+using namespace std::chrono_literals;
+
+// The test service program, which sits next to the test program.
+std::wstring TestServiceProgram()
+{
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) {
+            ThrowLastError("GetModuleFileNameW");
+        }
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    path.resize(path.find_last_of(L"\\/") + 1);
+    return path + L"quenlow_test_service.exe";
+}
+
+// Waits until exactly these hostile services (by short name) run and all other hostile and
+// test services are stopped; a start or stop that the program asked for may still be on its way.
+::testing::AssertionResult OnlyTheseHostileServicesRun(const std::set<std::wstring>& expected)
+{
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    for (;;) {
+        std::string wrong;
+        for (const auto& service : HostileServices()) {
+            const bool wanted = expected.contains(service.name);
+            const auto state = QueryServiceState(service.name);
+            if (state != (wanted ? SERVICE_RUNNING : SERVICE_STOPPED)) {
+                wrong += "\n  \"" + Utf8(service.name) + "\" (\"" + Utf8(service.displayName) + "\") is " +
+                         Utf8(ServiceStateName(state)) + ", expected " + (wanted ? "Running" : "Stopped");
+            }
+        }
+        for (const auto& other : TestServicesNotStopped()) {
+            wrong += "\n  test service " + Utf8(other);
+        }
+        if (wrong.empty()) {
+            return ::testing::AssertionSuccess();
+        }
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return ::testing::AssertionFailure() << "services not as expected:" << wrong;
+        }
+        std::this_thread::sleep_for(50ms);
+    }
+}
+
+std::vector<HostileService> Targets(bool HostileService::*channel)
+{
+    std::vector<HostileService> targets;
+    for (const auto& service : HostileServices()) {
+        if (service.*channel) {
+            targets.push_back(service);
+        }
+    }
+    return targets;
+}
+
+// The services that are no target of the channel: started directly before the stops, so that a
+// stop that reached one of them shows.
+void StartTheBystanders(bool HostileService::*channel, std::set<std::wstring>& running)
+{
+    for (const auto& service : HostileServices()) {
+        if (!(service.*channel)) {
+            StartServiceDirectly(service.name);
+            running.insert(service.name);
+        }
+    }
+}
+
+// Registers the hostile services for the suite and removes them after it; each test starts and
+// leaves them stopped.
+void RegisterForSuite()
+{
+    try {
+        RegisterHostileServices(TestServiceProgram());
+    } catch (const std::exception& error) {
+        FAIL() << "could not register the services with hostile names: " << error.what();
+    }
+}
+
+void RemoveAfterSuite()
+{
+    try {
+        RemoveHostileServices();
+    } catch (const std::exception& error) {
+        ADD_FAILURE() << "could not remove the services with hostile names: " << error.what();
+    }
+}
+
+void StopEveryHostileService()
+{
+    for (const auto& service : HostileServices()) {
+        if (QueryServiceState(service.name).value_or(SERVICE_STOPPED) != SERVICE_STOPPED) {
+            StopServiceDirectly(service.name);
+        }
+    }
+}
+
+// ---- Through the list windows, by display name ---------------------------------------------------
+
+class HostileNamesWindowsTest : public ListWindowsTest {
+protected:
+    static void SetUpTestSuite() { RegisterForSuite(); }
+    static void TearDownTestSuite() { RemoveAfterSuite(); }
+
+    void SetUp() override
+    {
+        StopEveryHostileService();
+        ListWindowsTest::SetUp();
+    }
+
+    void TearDown() override
+    {
+        ListWindowsTest::TearDown();
+        StopEveryHostileService();
+    }
+};
+
+TEST_F(HostileNamesWindowsTest, EachEntryStartsAndStopsExactlyItsOwnService)
+{
+    auto stopped = OpenStoppedServices();
+    for (const auto& service : HostileServices()) {
+        ASSERT_TRUE(stopped.Contains(service.displayName)) << "not listed: \"" << Utf8(service.displayName) << "\"";
+    }
+
+    std::set<std::wstring> running;
+    for (const auto& target : Targets(&HostileService::byDisplayName)) {
+        SCOPED_TRACE("start \"" + Utf8(target.displayName) + "\"");
+        stopped.ClickCheckBox(target.displayName);
+        stopped.ClickButton(L"Start");
+        EXPECT_EQ(AnswerMessage(), L"Selected Services are Started.");
+        running.insert(target.name);
+        ASSERT_TRUE(OnlyTheseHostileServicesRun(running));
+        EXPECT_FALSE(stopped.Contains(target.displayName));
+    }
+
+    StartTheBystanders(&HostileService::byDisplayName, running);
+    stopped.ClickButton(L"Active Services");
+    auto active = WaitForListWindow(Run().Process(), ListWindowKind::ActiveServices);
+    for (const auto& target : Targets(&HostileService::byDisplayName)) {
+        SCOPED_TRACE("stop \"" + Utf8(target.displayName) + "\"");
+        active.ClickCheckBox(target.displayName);
+        active.ClickButton(L"Stop");
+        EXPECT_EQ(AnswerMessage(), L"Selected Services are Stopped.");
+        running.erase(target.name);
+        ASSERT_TRUE(OnlyTheseHostileServicesRun(running));
+        EXPECT_FALSE(active.Contains(target.displayName));
+    }
+}
+
+// ---- On the command line, by short name ----------------------------------------------------------
+
+class HostileNamesCommandLineTest : public ServicesTestBase {
+protected:
+    static void SetUpTestSuite() { RegisterForSuite(); }
+    static void TearDownTestSuite() { RemoveAfterSuite(); }
+
+    void SetUp() override
+    {
+        ASSERT_FALSE(QuenlowProgramPath().empty()) << "pass --quenlow=PATH to quenlow.exe";
+        StopEveryHostileService();
+        ServicesTestBase::SetUp();
+    }
+
+    void TearDown() override
+    {
+        ServicesTestBase::TearDown();
+        StopEveryHostileService();
+    }
+};
+
+// The command line lowers its text and the short names here are in small letters already, so
+// the message repeats the name exactly. A name with a leading blank is reached with two blanks
+// after the command word, as the name is everything after the first blank.
+TEST_F(HostileNamesCommandLineTest, EachShortNameStartsAndStopsExactlyItsOwnService)
+{
+    std::set<std::wstring> running;
+    for (const auto& target : Targets(&HostileService::byName)) {
+        SCOPED_TRACE("/start \"" + Utf8(target.name) + "\"");
+        const auto run = RunQuenlowCommand(L"/start " + target.name);
+        EXPECT_EQ(run.message, target.name + L" has started.");
+        EXPECT_EQ(run.exitCode, kExitSucceeded);
+        running.insert(target.name);
+        ASSERT_TRUE(OnlyTheseHostileServicesRun(running));
+    }
+
+    StartTheBystanders(&HostileService::byName, running);
+    for (const auto& target : Targets(&HostileService::byName)) {
+        SCOPED_TRACE("/stop \"" + Utf8(target.name) + "\"");
+        const auto run = RunQuenlowCommand(L"/stop " + target.name);
+        EXPECT_EQ(run.message, target.name + L" has stopped.");
+        EXPECT_EQ(run.exitCode, kExitSucceeded);
+        running.erase(target.name);
+        ASSERT_TRUE(OnlyTheseHostileServicesRun(running));
+    }
+}
+
+} // namespace
+} // namespace quenlow

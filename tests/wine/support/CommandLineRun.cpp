@@ -1,0 +1,33 @@
+#include "support/CommandLineRun.h"
+
+#include "support/ChildProcess.h"
+#include "support/MessageBoxes.h"
+#include "support/TestOptions.h"
+#include "support/TopLevelWindows.h"
+
+namespace quenlow::testing {
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr auto kExitTimeout = 30s;
+
+} // namespace
+
+CommandLineRun RunQuenlowCommand(std::wstring_view arguments, std::chrono::milliseconds messageTimeout)
+{
+    ChildProcess process = ChildProcess::Start(QuoteArgument(QuenlowProgramPath()) + L" " + std::wstring(arguments));
+    CommandLineRun run;
+    if (const auto box = WaitForMessageBox(process, messageTimeout)) {
+        run.message = box->text;
+        if (AnswerOk(box->window)) {
+            // The program ends after its one message; a second box would wait for a user.
+            run.secondMessage = WaitForMessageBox(process, 2s).has_value();
+        }
+    }
+    run.exitCode = process.WaitForExit(kExitTimeout);
+    return run;
+}
+
+} // namespace quenlow::testing

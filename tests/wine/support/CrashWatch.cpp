@@ -1,0 +1,149 @@
+#include "support/CrashWatch.h"
+
+#include "support/ChildProcess.h"
+#include "support/TopLevelWindows.h"
+#include "support/UniqueHandle.h"
+
+#include <tlhelp32.h>
+
+#include <algorithm>
+#include <array>
+#include <map>
+#include <thread>
+
+namespace quenlow::testing {
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr auto kLookInterval = 20ms;
+// A debugger attaches while the crashed process is being torn down.
+constexpr auto kAfterExit = 1500ms;
+
+// Programs that only ever run because another program crashed.
+constexpr std::array<std::wstring_view, 5> kDebuggers = {L"winedbg.exe", L"werfault.exe", L"dwwin.exe",
+                                                         L"drwtsn32.exe", L"vsjitdebugger.exe"};
+
+bool IsDebugger(std::wstring_view exe)
+{
+    return std::any_of(kDebuggers.begin(), kDebuggers.end(), [&](std::wstring_view debugger) {
+        return ::CompareStringOrdinal(exe.data(), static_cast<int>(exe.size()), debugger.data(),
+                                      static_cast<int>(debugger.size()), TRUE) == CSTR_EQUAL;
+    });
+}
+
+// Every process there is now, by id, with its program's file name.
+std::map<DWORD, std::wstring> Processes()
+{
+    std::map<DWORD, std::wstring> found;
+    const UniqueHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot) {
+        ThrowLastError("CreateToolhelp32Snapshot");
+    }
+    PROCESSENTRY32W entry{};
+    entry.dwSize = sizeof(entry);
+    for (BOOL more = ::Process32FirstW(snapshot.Get(), &entry); more; more = ::Process32NextW(snapshot.Get(), &entry)) {
+        found.emplace(entry.th32ProcessID, entry.szExeFile);
+    }
+    return found;
+}
+
+BOOL CALLBACK CollectVisible(HWND window, LPARAM context)
+{
+    if (::IsWindowVisible(window)) {
+        reinterpret_cast<std::vector<HWND>*>(context)->push_back(window);
+    }
+    return TRUE;
+}
+
+std::vector<HWND> VisibleTopLevelWindows()
+{
+    std::vector<HWND> windows;
+    ::EnumWindows(CollectVisible, reinterpret_cast<LPARAM>(&windows));
+    return windows;
+}
+
+} // namespace
+
+CrashWatch::CrashWatch(DWORD programId) : m_programId(programId)
+{
+    for (const auto& [id, exe] : Processes()) {
+        m_knownProcesses.insert(id);
+    }
+    for (const HWND window : VisibleTopLevelWindows()) {
+        m_knownWindows.insert(window);
+    }
+}
+
+void CrashWatch::Note(std::wstring finding)
+{
+    if (std::find(m_findings.begin(), m_findings.end(), finding) == m_findings.end()) {
+        m_findings.push_back(std::move(finding));
+    }
+}
+
+void CrashWatch::Look()
+{
+    const auto processes = Processes();
+    for (const auto& [id, exe] : processes) {
+        if (!m_knownProcesses.contains(id) && IsDebugger(exe)) {
+            Note(L"a debugger ran: " + exe + L" (PID " + std::to_wstring(id) + L")");
+        }
+    }
+    const DWORD self = ::GetCurrentProcessId();
+    for (const HWND window : VisibleTopLevelWindows()) {
+        if (m_knownWindows.contains(window)) {
+            continue;
+        }
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(window, &owner);
+        if (owner == m_programId || owner == self) {
+            continue;
+        }
+        const auto process = processes.find(owner);
+        Note(L"a window of another program appeared: class \"" + WindowClassName(window) + L"\", caption \"" +
+             WindowText(window) + L"\", program " + (process == processes.end() ? L"?" : process->second));
+    }
+}
+
+std::optional<MessageBoxView> CrashWatch::WaitForMessageBox(const ChildProcess& process,
+                                                            std::chrono::milliseconds timeout,
+                                                            const std::wstring& caption)
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        Look();
+        const auto boxes = FindTopLevelWindows({process.Id(), std::wstring(kDialogClass), caption, true});
+        if (!boxes.empty()) {
+            const HWND box = boxes.front();
+            return MessageBoxView{box, WindowText(box), ReadMessageBoxText(box)};
+        }
+        if (process.HasExited() || std::chrono::steady_clock::now() >= deadline) {
+            Look();
+            return std::nullopt;
+        }
+        std::this_thread::sleep_for(kLookInterval);
+    }
+}
+
+std::optional<DWORD> CrashWatch::WaitForExit(const ChildProcess& process, std::chrono::milliseconds timeout)
+{
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    for (;;) {
+        Look();
+        if (const auto code = process.WaitForExit(kLookInterval)) {
+            const auto until = std::chrono::steady_clock::now() + kAfterExit;
+            while (std::chrono::steady_clock::now() < until) {
+                Look();
+                std::this_thread::sleep_for(kLookInterval);
+            }
+            return code;
+        }
+        if (std::chrono::steady_clock::now() >= deadline) {
+            return std::nullopt;
+        }
+    }
+}
+
+} // namespace quenlow::testing
