@@ -3,6 +3,7 @@
 #include "common/Text.h"
 
 #include <array>
+#include <vector>
 
 namespace quenlow {
 
@@ -69,17 +70,34 @@ ServiceOutcome CallOnMatchingServices(IServiceAccess& access, ServiceKey key, st
     auto connection = access.fConnectWmi();
     auto result = connection->ExecQuery(query.text);
 
-    ServiceOutcome outcome;
+    // Every match is found before any method runs. Matched in code, a text may differ from
+    // several names only in letter case (possible for letters beyond ASCII, which WMI's own
+    // comparison would tell apart): an exact match then wins over the others.
+    std::vector<std::unique_ptr<IServiceObject>> matches;
+    bool anyExact = false;
     while (auto service = result->Next()) {
+        if (alsoRequire && !alsoRequire(*service)) {
+            continue;
+        }
         if (query.valueToMatch) {
             const auto property = service->ReadText(PropertyOf(key));
             if (!property || !EqualNoCase(*property, *query.valueToMatch)) {
                 continue;
             }
+            if (*property == *query.valueToMatch) {
+                if (!anyExact) {
+                    matches.clear();
+                    anyExact = true;
+                }
+            } else if (anyExact) {
+                continue;
+            }
         }
-        if (alsoRequire && !alsoRequire(*service)) {
-            continue;
-        }
+        matches.push_back(std::move(service));
+    }
+
+    ServiceOutcome outcome;
+    for (const auto& service : matches) {
         const std::int32_t returned = service->CallMethod(method);
         ++outcome.matched;
         // The instance keeps the state it had when the query found it; it is read only to

@@ -101,6 +101,20 @@ TEST_F(CallOnMatchingServicesTest, UnquotableTextsMatchExactlyInCode)
     EXPECT_EQ(wmi.queries.back(), L"SELECT * FROM Win32_Service");
 }
 
+// Names matched in code that differ only in the case of letters beyond ASCII (which WMI's
+// own comparison tells apart) reach only the one written exactly so.
+TEST_F(CallOnMatchingServicesTest, ExactCaseWinsWhenMatchingInCode)
+{
+    wmi.services = {{L"upper", L"ÜNÏ\\x"}, {L"lower", L"ünï\\x"}, {L"mixed", L"Ünï\\x"}};
+    auto outcome = CallOnMatchingServices(wmi, ServiceKey::DisplayName, L"ünï\\x", ServiceMethod::Start);
+    EXPECT_EQ(outcome.matched, 1);
+    ASSERT_EQ(wmi.calls.size(), 1u);
+    EXPECT_EQ(wmi.calls[0].name, L"lower");
+    // With no exact match, every case-insensitive one is taken, as WMI's comparison would.
+    outcome = CallOnMatchingServices(wmi, ServiceKey::DisplayName, L"üNï\\x", ServiceMethod::Start);
+    EXPECT_EQ(outcome.matched, 3);
+}
+
 TEST_F(CallOnMatchingServicesTest, InjectionAttemptTouchesNothing)
 {
     wmi.services = {{L"run1", L"Run 1", L"Running"}, {L"run2", L"Run 2", L"Running"}};
