@@ -1,6 +1,7 @@
 #include "common/Text.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cwctype>
 
 namespace quenlow {
@@ -28,6 +29,20 @@ int CompareNoCase(std::wstring_view a, std::wstring_view b)
         return 0;
     }
     return a.size() < b.size() ? -1 : 1;
+}
+
+std::string SortKeyNoCase(std::wstring_view text)
+{
+    // Each folded character as four big-endian bytes: byte order is then CompareNoCase's order.
+    std::string key;
+    key.reserve(text.size() * 4);
+    for (const wchar_t c : text) {
+        const auto folded = static_cast<std::uint32_t>(std::towlower(static_cast<std::wint_t>(c)));
+        for (int shift = 24; shift >= 0; shift -= 8) {
+            key.push_back(static_cast<char>((folded >> shift) & 0xFFu));
+        }
+    }
+    return key;
 }
 
 bool EqualNoCase(std::wstring_view a, std::wstring_view b)

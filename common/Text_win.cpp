@@ -41,6 +41,21 @@ int CompareNoCase(std::wstring_view a, std::wstring_view b)
     return result - CSTR_EQUAL;
 }
 
+std::string SortKeyNoCase(std::wstring_view text)
+{
+    constexpr DWORD kFlags = LCMAP_SORTKEY | NORM_IGNORECASE;
+    const int size = LCMapStringEx(LOCALE_NAME_USER_DEFAULT, kFlags, text.data(), Length(text), nullptr, 0, nullptr,
+                                   nullptr, 0);
+    std::string key(size > 0 ? static_cast<std::size_t>(size) : 0, '\0');
+    if (size <= 0 || LCMapStringEx(LOCALE_NAME_USER_DEFAULT, kFlags, text.data(), Length(text),
+                                   reinterpret_cast<LPWSTR>(key.data()), size, nullptr, nullptr, 0) <= 0) {
+        return {};
+    }
+    // The key ends with its terminating zero byte, which is no part of the order.
+    key.pop_back();
+    return key;
+}
+
 bool EqualNoCase(std::wstring_view a, std::wstring_view b)
 {
     return CompareStringOrdinal(a.data(), Length(a), b.data(), Length(b), TRUE) == CSTR_EQUAL;
