@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <numeric>
 
 namespace quenlow {
 
@@ -102,20 +103,22 @@ void ServiceListControl::MeasureTexts(std::size_t first)
         return;
     }
     // Measuring every text would cost more than the whole fill of a long list. The widest text
-    // is among the longest ones, so only those are measured.
-    std::size_t longest = 0;
-    for (std::size_t i = first; i < m_texts.size(); ++i) {
-        longest = std::max(longest, m_texts[i].size());
+    // is among the longest ones, so only the longest few hundred are measured.
+    constexpr std::size_t kMeasured = 256;
+    std::vector<std::size_t> candidates(m_texts.size() - first);
+    std::iota(candidates.begin(), candidates.end(), first);
+    if (candidates.size() > kMeasured) {
+        std::nth_element(candidates.begin(), candidates.begin() + kMeasured, candidates.end(),
+                         [&](std::size_t a, std::size_t b) { return m_texts[a].size() > m_texts[b].size(); });
+        candidates.resize(kMeasured);
     }
-    const std::size_t threshold = longest - longest / 4;
     const HDC dc = ::GetDC(m_window);
     const auto font = reinterpret_cast<HFONT>(::SendMessageW(m_window, WM_GETFONT, 0, 0));
     const HGDIOBJ previousFont = font ? ::SelectObject(dc, font) : nullptr;
     int widestText = 0;
-    for (std::size_t i = first; i < m_texts.size(); ++i) {
+    for (const std::size_t i : candidates) {
         SIZE size{};
-        if (m_texts[i].size() >= threshold &&
-            ::GetTextExtentPoint32W(dc, m_texts[i].c_str(), static_cast<int>(m_texts[i].size()), &size)) {
+        if (::GetTextExtentPoint32W(dc, m_texts[i].c_str(), static_cast<int>(m_texts[i].size()), &size)) {
             widestText = std::max<int>(widestText, size.cx);
         }
     }
