@@ -55,25 +55,28 @@ struct Property {
     UniqueVariant value;
 };
 
-// An instance's properties, system ones (__PATH) included, as they were when the query found
-// it. Wine serves every query on a class from one shared table that the next query on that
-// class - ExecMethod runs one - refills with its own rows: instances and enumerators of an
-// earlier query then read another service's values, or freed memory. Copying each instance
-// while its query is walked keeps what the caller reads true to what was found.
+// An instance's properties as they were when the query found it: every property of the class,
+// and of the system properties only __PATH, which method calls need. Wine serves every query on a
+// class from one shared table that the next query on that class - ExecMethod runs one - refills
+// with its own rows: instances and enumerators of an earlier query then read another service's
+// values, or freed memory. Copying each instance while its query is walked keeps what the caller
+// reads true to what was found. The other system properties (__RELPATH, __DERIVATION, ...) are
+// read by nobody and would nearly double the copy.
 using Snapshot = std::vector<Property>;
 
 Snapshot TakeSnapshot(IWbemClassObject& object)
 {
     const std::wstring activity = L"reading the properties of a service";
     UniqueSafeArray names;
-    ThrowIfFailed(object.GetNames(nullptr, WBEM_FLAG_ALWAYS, nullptr, names.put()), activity);
+    ThrowIfFailed(object.GetNames(nullptr, WBEM_FLAG_ALWAYS | WBEM_FLAG_NONSYSTEM_ONLY, nullptr, names.put()),
+                  activity);
     LONG lower = 0;
     LONG upper = -1;
     ThrowIfFailed(::SafeArrayGetLBound(names.get(), 1, &lower), activity);
     ThrowIfFailed(::SafeArrayGetUBound(names.get(), 1, &upper), activity);
 
     Snapshot snapshot;
-    snapshot.reserve(upper >= lower ? static_cast<std::size_t>(upper - lower + 1) : 0);
+    snapshot.reserve(upper >= lower ? static_cast<std::size_t>(upper - lower + 2) : 1);
     for (LONG index = lower; index <= upper; ++index) {
         UniqueBstr name;
         ThrowIfFailed(::SafeArrayGetElement(names.get(), &index, name.put()), activity);
@@ -82,6 +85,10 @@ Snapshot TakeSnapshot(IWbemClassObject& object)
                       L"reading the property " + property.name + L" of a service");
         snapshot.push_back(std::move(property));
     }
+    Property path{L"__PATH", UniqueVariant()};
+    ThrowIfFailed(object.Get(L"__PATH", 0, path.value.put(), nullptr, nullptr),
+                  L"reading the property __PATH of a service");
+    snapshot.push_back(std::move(path));
     return snapshot;
 }
 
