@@ -1,0 +1,97 @@
+// The reference for the command line through WMI: the least a program does to start or stop a
+// service by its short name with WMI's COM interfaces - connect, query by Name, call the method
+// on each instance found by its __PATH - and then report in a message box, as quenlow.exe does.
+//   quenlow_bench_wmi_command.exe start|stop NAME
+// Exits with 0 when every call returned 0, 1 otherwise, 2 when nothing was found.
+#include "bench/BareWmiCommand.h"
+
+#include "common/ComPtrs_win.h"
+
+#include <windows.h>
+#include <wbemcli.h>
+#include <wrl/client.h>
+
+#include <shellapi.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+using Microsoft::WRL::ComPtr;
+
+bool Succeeded(HRESULT hr)
+{
+    return SUCCEEDED(hr);
+}
+
+// COM stays initialised until the process ends, after every interface has been released.
+int Run(const std::wstring& method, const std::wstring& name)
+{
+    if (!Succeeded(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) ||
+        !Succeeded(::CoInitializeSecurity(nullptr, -1, nullptr, nullptr, RPC_C_AUTHN_LEVEL_DEFAULT,
+                                          RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE, nullptr))) {
+        return 3;
+    }
+    ComPtr<IWbemLocator> locator;
+    ComPtr<IWbemServices> services;
+    const quenlow::UniqueBstr wmiNamespace(L"\\\\.\\root\\cimv2");
+    if (!Succeeded(::CoCreateInstance(CLSID_WbemLocator, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&locator))) ||
+        !Succeeded(locator->ConnectServer(wmiNamespace.get(), nullptr, nullptr, nullptr, 0, nullptr, nullptr,
+                                          &services)) ||
+        !Succeeded(::CoSetProxyBlanket(services.Get(), RPC_C_AUTHN_WINNT, RPC_C_AUTHZ_NONE, nullptr,
+                                       RPC_C_AUTHN_LEVEL_CALL, RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE))) {
+        return 3;
+    }
+    const quenlow::UniqueBstr language(L"WQL");
+    const quenlow::UniqueBstr query(L"SELECT * FROM Win32_Service where Name='" + name + L"'");
+    ComPtr<IEnumWbemClassObject> enumerator;
+    if (!Succeeded(services->ExecQuery(language.get(), query.get(),
+                                       WBEM_FLAG_FORWARD_ONLY | WBEM_FLAG_RETURN_IMMEDIATELY, nullptr, &enumerator))) {
+        return 3;
+    }
+    // The paths first: a method call runs a query of its own, after which Wine's instances of
+    // this query no longer hold their own values.
+    std::vector<quenlow::UniqueVariant> paths;
+    for (;;) {
+        ComPtr<IWbemClassObject> object;
+        ULONG returned = 0;
+        if (!Succeeded(enumerator->Next(static_cast<long>(WBEM_INFINITE), 1, &object, &returned)) || returned == 0) {
+            break;
+        }
+        quenlow::UniqueVariant path;
+        if (Succeeded(object->Get(L"__PATH", 0, path.put(), nullptr, nullptr)) && path.type() == VT_BSTR) {
+            paths.push_back(std::move(path));
+        }
+    }
+    const quenlow::UniqueBstr methodName(method == L"start" ? L"StartService" : L"StopService");
+    bool allSucceeded = !paths.empty();
+    for (const auto& path : paths) {
+        ComPtr<IWbemClassObject> out;
+        quenlow::UniqueVariant returnValue;
+        allSucceeded = Succeeded(services->ExecMethod(path.get().bstrVal, methodName.get(), 0, nullptr, nullptr,
+                                                      &out, nullptr)) &&
+                       out && Succeeded(out->Get(L"ReturnValue", 0, returnValue.put(), nullptr, nullptr)) &&
+                       returnValue.type() == VT_I4 && returnValue.get().lVal == 0 && allSucceeded;
+    }
+    const std::wstring text = name + (method == L"start" ? L" has started." : L" has stopped.");
+    ::MessageBoxW(nullptr, text.c_str(), quenlow::bench::kBareWmiCommandTitle, MB_OK | MB_SETFOREGROUND | MB_TASKMODAL);
+    if (paths.empty()) {
+        return 2;
+    }
+    return allSucceeded ? 0 : 1;
+}
+
+} // namespace
+
+int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
+{
+    int count = 0;
+    wchar_t** arguments = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    if (!arguments || count != 3) {
+        return 2;
+    }
+    const int status = Run(arguments[1], arguments[2]);
+    ::LocalFree(arguments);
+    return status;
+}

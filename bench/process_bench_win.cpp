@@ -1,0 +1,360 @@
+// Whole-process benchmarks under Wine, run by scripts/bench.sh:
+//   startup       process start until the splash window is visible, against a minimal Win32
+//                 program until its one window is visible;
+//   command-line  "quenlow.exe /start NAME" and "/stop NAME", the message box answered at
+//                 once, against "net start NAME" and "net stop NAME" (and, to tell WMI's share
+//                 from ours, against a bare program that does the same through WMI);
+//   footprint     the size of quenlow.exe and the peak working sets of the running programs;
+//   footprint-entries  quenlow.exe's peak working set with a stopped services window of
+//                 --entries entries (default 3,000), registering extra services as needed;
+//   install-extra / uninstall-extra  the services that make the system larger.
+// Options: --quenlow=PATH, --window=PATH (the minimal program), --wmi-command=PATH (the bare
+// WMI command program), --service=NAME,
+// --service-program=PATH, --count=N, --runs=N (default 7), --label=TEXT.
+#include "bench/BareWmiCommand.h"
+#include "bench/ExtraServices_win.h"
+#include "bench/Figures.h"
+#include "bench/ProcessMemory_win.h"
+#include "bench/Stopwatch_win.h"
+
+#include "support/ChildProcess.h"
+#include "support/HostPath.h"
+#include "support/MessageBoxes.h"
+#include "support/ServiceManager.h"
+#include "support/TestServices.h"
+#include "support/TopLevelWindows.h"
+
+#include <windows.h>
+#include <commctrl.h>
+
+#include <chrono>
+#include <cstdio>
+#include <exception>
+#include <functional>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace quenlow::bench {
+
+namespace {
+
+using namespace std::chrono_literals;
+using testing::ChildProcess;
+using testing::QuoteArgument;
+
+constexpr auto kWindowTimeout = 60s;
+
+std::string Narrow(const std::wstring& text)
+{
+    std::string narrow;
+    for (const wchar_t c : text) {
+        narrow += c < 128 ? static_cast<char>(c) : '?';
+    }
+    return narrow;
+}
+
+std::string Labelled(const std::string& figure, const std::string& label)
+{
+    return label.empty() ? figure : figure + " (" + label + ")";
+}
+
+std::wstring RequiredPath(int argc, wchar_t** argv, const wchar_t* name)
+{
+    const std::wstring path = TextOption(argc, argv, name);
+    if (path.empty()) {
+        throw std::invalid_argument("--" + Narrow(name) + "=PATH is required");
+    }
+    return testing::HostPathToWindows(path);
+}
+
+// Polls every millisecond until the process shows a visible top-level window of the class (and
+// caption, when given); nullptr when the process ends first or after the timeout.
+HWND WaitForWindow(const ChildProcess& process, const wchar_t* className, const wchar_t* caption = nullptr)
+{
+    testing::WindowQuery query;
+    query.processId = process.Id();
+    query.className = className;
+    if (caption) {
+        query.caption = caption;
+    }
+    const auto deadline = std::chrono::steady_clock::now() + kWindowTimeout;
+    for (;;) {
+        if (const auto found = testing::FindTopLevelWindows(query); !found.empty()) {
+            return found.front();
+        }
+        if (process.HasExited() || std::chrono::steady_clock::now() >= deadline) {
+            return nullptr;
+        }
+        ::Sleep(1);
+    }
+}
+
+void CloseAndWait(ChildProcess& process, HWND window, const char* what)
+{
+    ::PostMessageW(window, WM_CLOSE, 0, 0);
+    const auto code = process.WaitForExit(30s);
+    if (code != 0u) {
+        process.Terminate();
+        throw std::runtime_error(std::string(what) + " did not end cleanly after its window was closed");
+    }
+}
+
+// From CreateProcess until the window is visible; the process is then closed (not timed).
+double TimeUntilVisible(const std::wstring& commandLine, const wchar_t* className, const char* what)
+{
+    const Stopwatch watch;
+    ChildProcess process = ChildProcess::Start(commandLine);
+    const HWND window = WaitForWindow(process, className);
+    const double elapsed = watch.ElapsedMs();
+    if (!window) {
+        throw std::runtime_error(std::string(what) + " showed no window");
+    }
+    CloseAndWait(process, window, what);
+    return elapsed;
+}
+
+int RunStartup(int argc, wchar_t** argv, int rounds, const std::string& label)
+{
+    const std::wstring quenlow = QuoteArgument(RequiredPath(argc, argv, L"quenlow"));
+    const std::wstring minimal = QuoteArgument(RequiredPath(argc, argv, L"window"));
+    Note("start-up ...");
+    const auto samples = RunInterleaved(
+        {
+            [&] { return TimeUntilVisible(quenlow, L"QuenlowSplash", "quenlow.exe"); },
+            [&] { return TimeUntilVisible(minimal, L"QuenlowBenchWindow", "the minimal window program"); },
+        },
+        rounds, 1);
+    PrintRatio(Labelled("start-up to splash window visible", label), "minimal Win32 window program", samples[0],
+               samples[1], 1.3);
+    return 0;
+}
+
+// The whole process: started, its message box answered as soon as it shows, ended.
+double TimeWithMessageBox(const std::wstring& commandLine, const wchar_t* boxCaption, const std::string& what)
+{
+    const Stopwatch watch;
+    ChildProcess process = ChildProcess::Start(commandLine);
+    const HWND box = WaitForWindow(process, testing::kDialogClass, boxCaption);
+    if (!box) {
+        throw std::runtime_error(what + " showed no message box");
+    }
+    testing::PressOk(box);
+    const auto code = process.WaitForExit(60s);
+    const double elapsed = watch.ElapsedMs();
+    if (code != 0u) {
+        throw std::runtime_error(what + " did not succeed");
+    }
+    return elapsed;
+}
+
+double TimeNet(const std::wstring& arguments)
+{
+    const Stopwatch watch;
+    ChildProcess process = ChildProcess::Start(L"net " + arguments);
+    const auto code = process.WaitForExit(60s);
+    const double elapsed = watch.ElapsedMs();
+    if (code != 0u) {
+        throw std::runtime_error("net " + Narrow(arguments) + " did not succeed");
+    }
+    return elapsed;
+}
+
+// Untimed: the state is reached, and a stopped service's process has gone, before the next step.
+// Then a pause: Wine's WMI goes on working for about 150 ms after a query, which would slow
+// whatever comes next.
+void Settle(const std::wstring& service, DWORD state)
+{
+    if (!testing::WaitForServiceState(service, state)) {
+        throw std::runtime_error("the service did not reach the expected state");
+    }
+    if (state == SERVICE_STOPPED && !testing::WaitForTestServiceProcessesToEnd(15s)) {
+        throw std::runtime_error("the service's process did not end");
+    }
+    ::Sleep(300);
+}
+
+// One way of starting and stopping the service: the two times of one cycle.
+struct StartStop {
+    std::vector<double> start;
+    std::vector<double> stop;
+};
+
+int RunCommandLine(int argc, wchar_t** argv, int rounds, const std::string& label)
+{
+    const std::wstring quenlow = QuoteArgument(RequiredPath(argc, argv, L"quenlow"));
+    const std::wstring bareWmi = QuoteArgument(RequiredPath(argc, argv, L"wmi-command"));
+    const std::wstring service = TextOption(argc, argv, L"service");
+    if (service.empty()) {
+        throw std::invalid_argument("--service=NAME is required");
+    }
+    testing::StopServiceDirectly(service);
+    Settle(service, SERVICE_STOPPED);
+
+    using Step = std::function<double()>;
+    struct Way {
+        Step start;
+        Step stop;
+        StartStop times;
+    };
+    std::vector<Way> ways = {
+        {[&] { return TimeWithMessageBox(quenlow + L" /start " + service, testing::kApplicationTitle, "quenlow.exe /start"); },
+         [&] { return TimeWithMessageBox(quenlow + L" /stop " + service, testing::kApplicationTitle, "quenlow.exe /stop"); },
+         {}},
+        {[&] { return TimeWithMessageBox(bareWmi + L" start " + service, kBareWmiCommandTitle, "the bare WMI command"); },
+         [&] { return TimeWithMessageBox(bareWmi + L" stop " + service, kBareWmiCommandTitle, "the bare WMI command"); },
+         {}},
+        {[&] { return TimeNet(L"start " + service); }, [&] { return TimeNet(L"stop " + service); }, {}},
+    };
+    Note("command line ...");
+    // The first round warms up; the way that goes first moves on by one each round.
+    for (int round = 0; round <= rounds; ++round) {
+        for (std::size_t step = 0; step < ways.size(); ++step) {
+            Way& way = ways[(static_cast<std::size_t>(round) + step) % ways.size()];
+            const double start = way.start();
+            Settle(service, SERVICE_RUNNING);
+            const double stop = way.stop();
+            Settle(service, SERVICE_STOPPED);
+            if (round > 0) {
+                way.times.start.push_back(start);
+                way.times.stop.push_back(stop);
+            }
+        }
+    }
+    const StartStop& ours = ways[0].times;
+    const StartStop& wmi = ways[1].times;
+    const StartStop& net = ways[2].times;
+    PrintRatio(Labelled("command line /start", label), "net start", ours.start, net.start, 1.5);
+    PrintRatio(Labelled("command line /stop", label), "net stop", ours.stop, net.stop, 1.5);
+    PrintRatio(Labelled("  /start through WMI at all", label), "net start", wmi.start, net.start, 0);
+    PrintRatio(Labelled("  /stop through WMI at all", label), "net stop", wmi.stop, net.stop, 0);
+    PrintRatio(Labelled("  quenlow.exe /start", label), "bare WMI command program", ours.start, wmi.start, 0);
+    PrintRatio(Labelled("  quenlow.exe /stop", label), "bare WMI command program", ours.stop, wmi.stop, 0);
+    return 0;
+}
+
+// Starts the program, waits for its window and a moment of idle, and reads its memory.
+ProcessMemory MemoryWhenShown(ChildProcess& process, HWND window, const char* what)
+{
+    if (!window) {
+        throw std::runtime_error(std::string(what) + " showed no window");
+    }
+    ::Sleep(500);
+    return MemoryOf(process.Handle());
+}
+
+// quenlow.exe from its start until its stopped services window is open (through a click on
+// Frame1's own surface, clear of its labels and the logo), with the peak working set read at the
+// splash window and at the list; the process is closed afterwards. Returns the list's entries.
+std::size_t OpenStoppedServicesWindow(const std::wstring& quenlowPath, const std::string& label)
+{
+    ChildProcess quenlow = ChildProcess::Start(QuoteArgument(quenlowPath));
+    const HWND splash = WaitForWindow(quenlow, L"QuenlowSplash");
+    const ProcessMemory atSplash = MemoryWhenShown(quenlow, splash, "quenlow.exe");
+    const HWND frame = ::FindWindowExW(splash, nullptr, L"QuenlowSplashFrame", nullptr);
+    if (!frame) {
+        throw std::runtime_error("the splash window has no frame");
+    }
+    ::PostMessageW(frame, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
+    ::PostMessageW(frame, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
+    const HWND window = WaitForWindow(quenlow, L"QuenlowListWindow", L"Stopped Services");
+    const ProcessMemory atList = MemoryWhenShown(quenlow, window, "the stopped services window");
+    const HWND list = ::FindWindowExW(window, nullptr, WC_LISTVIEWW, nullptr);
+    const LRESULT entries = list ? ::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) : 0;
+    if (label.empty()) {
+        PrintValue("peak working set, quenlow.exe, splash window", atSplash.peakWorkingSetMB, "MB", 0);
+    }
+    PrintValue("peak working set, quenlow.exe, stopped services window, " + std::to_string(entries) + " entries" +
+                   (label.empty() ? "" : " (" + label + ")"),
+               atList.peakWorkingSetMB, "MB", label.empty() ? 0 : 10.0);
+    CloseAndWait(quenlow, window, "quenlow.exe");
+    return entries > 0 ? static_cast<std::size_t>(entries) : 0;
+}
+
+int RunFootprint(int argc, wchar_t** argv)
+{
+    const std::wstring quenlowPath = RequiredPath(argc, argv, L"quenlow");
+    WIN32_FILE_ATTRIBUTE_DATA attributes{};
+    if (!::GetFileAttributesExW(quenlowPath.c_str(), GetFileExInfoStandard, &attributes)) {
+        throw std::runtime_error("quenlow.exe cannot be found");
+    }
+    const double bytes = static_cast<double>((static_cast<unsigned long long>(attributes.nFileSizeHigh) << 32) |
+                                             attributes.nFileSizeLow);
+    PrintValue("size of quenlow.exe", bytes / 1e6, "MB", 1.5);
+
+    {
+        ChildProcess minimal = ChildProcess::Start(QuoteArgument(RequiredPath(argc, argv, L"window")));
+        const HWND window = WaitForWindow(minimal, L"QuenlowBenchWindow");
+        const ProcessMemory memory = MemoryWhenShown(minimal, window, "the minimal window program");
+        PrintValue("peak working set, minimal Win32 window program", memory.peakWorkingSetMB, "MB", 0);
+        CloseAndWait(minimal, window, "the minimal window program");
+    }
+    OpenStoppedServicesWindow(quenlowPath, "");
+    return 0;
+}
+
+// The stopped services window with at least --entries entries: extra services make up what the
+// system lacks.
+int RunFootprintWithEntries(int argc, wchar_t** argv)
+{
+    const int wanted = IntegerOption(argc, argv, L"entries", 3'000);
+    const int missing = wanted - CountStoppedServices();
+    if (missing > 0) {
+        InstallExtraServices(CountExtraServices() + missing, RequiredPath(argc, argv, L"service-program"));
+    }
+    Note("footprint: the stopped services window with " + std::to_string(wanted) + " entries ...");
+    OpenStoppedServicesWindow(RequiredPath(argc, argv, L"quenlow"), "real services");
+    return 0;
+}
+
+int Run(int argc, wchar_t** argv)
+{
+    const std::wstring mode = argc > 1 ? argv[1] : L"";
+    const int rounds = IntegerOption(argc, argv, L"runs", 7);
+    const std::string label = Narrow(TextOption(argc, argv, L"label"));
+    if (rounds < 1) {
+        throw std::invalid_argument("--runs must be at least 1");
+    }
+    if (mode == L"startup") {
+        return RunStartup(argc, argv, rounds, label);
+    }
+    if (mode == L"command-line") {
+        return RunCommandLine(argc, argv, rounds, label);
+    }
+    if (mode == L"footprint") {
+        return RunFootprint(argc, argv);
+    }
+    if (mode == L"footprint-entries") {
+        return RunFootprintWithEntries(argc, argv);
+    }
+    if (mode == L"install-extra") {
+        const int count = IntegerOption(argc, argv, L"count", 300);
+        InstallExtraServices(count, RequiredPath(argc, argv, L"service-program"));
+        Note("registered " + std::to_string(count) + " extra services");
+        return 0;
+    }
+    if (mode == L"uninstall-extra") {
+        Note("removed " + std::to_string(UninstallExtraServices()) + " extra services");
+        return 0;
+    }
+    std::fprintf(stderr, "usage: quenlow_process_bench startup|command-line|footprint|footprint-entries|"
+                         "install-extra|uninstall-extra [--entries=N] "
+                         "[--quenlow=PATH] [--window=PATH] [--wmi-command=PATH] [--service=NAME] [--service-program=PATH] [--count=N] "
+                         "[--runs=N] [--label=TEXT]\n");
+    return 2;
+}
+
+} // namespace
+
+} // namespace quenlow::bench
+
+int wmain(int argc, wchar_t** argv)
+{
+    try {
+        return quenlow::bench::Run(argc, argv);
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "quenlow_process_bench: %s\n", error.what());
+    }
+    return 1;
+}
