@@ -8,6 +8,7 @@
 #include "windows/Dpi_win.h"
 #include "windows/Program.h"
 #include "windows/UniqueGdi_win.h"
+#include "support/UserInput.h"
 
 #include <gtest/gtest.h>
 
@@ -31,6 +32,9 @@ namespace quenlow {
 namespace {
 
 using namespace std::chrono_literals;
+using testing::ClickAt;
+using testing::MovePointer;
+using testing::PressKey;
 using splash::SplashContent;
 
 class NoServices final : public IServiceAccess {
@@ -122,39 +126,6 @@ bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds time
 void Pump(std::chrono::milliseconds duration)
 {
     PumpUntil([] { return false; }, duration);
-}
-
-void SendKey(WORD key)
-{
-    INPUT inputs[2]{};
-    inputs[0].type = inputs[1].type = INPUT_KEYBOARD;
-    inputs[0].ki.wVk = inputs[1].ki.wVk = key;
-    inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    ASSERT_EQ(::SendInput(2, inputs, sizeof(INPUT)), 2u);
-}
-
-INPUT MouseInput(POINT screen, DWORD flags)
-{
-    // Absolute positions run from 0 to 65535 across the primary screen.
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = ::MulDiv(screen.x, 65535, ::GetSystemMetrics(SM_CXSCREEN) - 1);
-    input.mi.dy = ::MulDiv(screen.y, 65535, ::GetSystemMetrics(SM_CYSCREEN) - 1);
-    input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    return input;
-}
-
-void MovePointer(POINT screen)
-{
-    INPUT input = MouseInput(screen, 0);
-    ASSERT_EQ(::SendInput(1, &input, sizeof(INPUT)), 1u);
-}
-
-void Click(POINT screen)
-{
-    INPUT inputs[3] = {MouseInput(screen, 0), MouseInput(screen, MOUSEEVENTF_LEFTDOWN),
-                       MouseInput(screen, MOUSEEVENTF_LEFTUP)};
-    ASSERT_EQ(::SendInput(3, inputs, sizeof(INPUT)), 3u);
 }
 
 RECT RectIn(HWND parent, HWND child)
@@ -449,7 +420,7 @@ TEST_F(SplashWindowTest, KeysThatProduceACharacterEndTheProgram)
         if (!Splash()) {
             Open();
         }
-        SendKey(key);
+        PressKey(key);
         ExpectEnded();
     }
 }
@@ -458,7 +429,7 @@ TEST_F(SplashWindowTest, KeysWithoutACharacterDoNothing)
 {
     for (const WORD key : {WORD{VK_LEFT}, WORD{VK_DOWN}, WORD{VK_F2}, WORD{VK_SHIFT}, WORD{VK_CONTROL}}) {
         SCOPED_TRACE(key);
-        SendKey(key);
+        PressKey(key);
         ExpectNothingHappened();
     }
 }
@@ -503,7 +474,7 @@ TEST_F(SplashWindowTest, PointerMovingOverTheFrameLabelsAndLogoDoesNothing)
 
 TEST_F(SplashWindowTest, ClickOnTheFramesOwnSurfaceContinues)
 {
-    Click(OnFrame(3000, 300));
+    ClickAt(OnFrame(3000, 300));
     ExpectContinued();
 }
 
@@ -512,25 +483,25 @@ TEST_F(SplashWindowTest, ClicksOnLabelsAndTheLogoDoNothing)
     for (const HWND control : Controls()) {
         // Each control takes the mouse over its own box: the click never reaches the frame.
         EXPECT_EQ(::WindowFromPoint(CentreOnScreen(control)), control) << ::GetDlgCtrlID(control);
-        Click(CentreOnScreen(control));
+        ClickAt(CentreOnScreen(control));
         Pump(100ms);
     }
     // Near the edges of the product name too, where its text leaves black between the letters.
     RECT product{};
     ::GetWindowRect(Label(splash::lblProductName), &product);
-    Click(POINT{product.left + 1, product.top + 1});
-    Click(POINT{product.right - 2, product.bottom - 2});
+    ClickAt(POINT{product.left + 1, product.top + 1});
+    ClickAt(POINT{product.right - 2, product.bottom - 2});
     ExpectNothingHappened();
 }
 
 TEST_F(SplashWindowTest, AfterAClickOnALabelKeysStillReachTheWindow)
 {
-    Click(CentreOnScreen(Label(splash::lblVersion)));
-    Click(CentreOnScreen(Logo()));
+    ClickAt(CentreOnScreen(Label(splash::lblVersion)));
+    ClickAt(CentreOnScreen(Logo()));
     Pump(200ms);
     ASSERT_TRUE(Log().empty());
     EXPECT_EQ(::GetFocus(), Splash());
-    SendKey('Q');
+    PressKey('Q');
     ExpectEnded();
 }
 

@@ -7,6 +7,8 @@
 #include "support/TestOptions.h"
 #include "support/TopLevelWindows.h"
 
+#include "support/UserInput.h"
+
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -41,40 +43,7 @@ constexpr auto kExitTimeout = 15s;
 // How long a key press or click that must do nothing is given to do something.
 constexpr auto kQuietTime = 400ms;
 
-// ---- Real input ----------------------------------------------------------------------------
-
-INPUT MouseInput(POINT screen, DWORD flags)
-{
-    // Absolute positions run from 0 to 65535 across the primary screen.
-    INPUT input{};
-    input.type = INPUT_MOUSE;
-    input.mi.dx = ::MulDiv(screen.x, 65535, ::GetSystemMetrics(SM_CXSCREEN) - 1);
-    input.mi.dy = ::MulDiv(screen.y, 65535, ::GetSystemMetrics(SM_CYSCREEN) - 1);
-    input.mi.dwFlags = flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-    return input;
-}
-
-void MovePointer(POINT screen)
-{
-    INPUT input = MouseInput(screen, 0);
-    ASSERT_EQ(::SendInput(1, &input, sizeof(INPUT)), 1u);
-}
-
-void Click(POINT screen)
-{
-    INPUT inputs[3] = {MouseInput(screen, 0), MouseInput(screen, MOUSEEVENTF_LEFTDOWN),
-                       MouseInput(screen, MOUSEEVENTF_LEFTUP)};
-    ASSERT_EQ(::SendInput(3, inputs, sizeof(INPUT)), 3u);
-}
-
-void PressKey(WORD key)
-{
-    INPUT inputs[2]{};
-    inputs[0].type = inputs[1].type = INPUT_KEYBOARD;
-    inputs[0].ki.wVk = inputs[1].ki.wVk = key;
-    inputs[1].ki.dwFlags = KEYEVENTF_KEYUP;
-    ASSERT_EQ(::SendInput(2, inputs, sizeof(INPUT)), 2u);
-}
+// ---- Places on the screen -------------------------------------------------------------------
 
 POINT CentreOf(const RECT& rect)
 {
@@ -442,7 +411,7 @@ TEST_F(SplashE2eTest, AClickOnTheFramesOwnSurfaceOpensTheStoppedServicesWindow)
     MovePointer(beside);
     ExpectNothingHappened();
     // ... and clicking it continues.
-    Click(beside);
+    ClickAt(beside);
     ExpectContinued();
 }
 
@@ -450,11 +419,11 @@ TEST_F(SplashE2eTest, ClicksOnTheLabelsAndTheLogoDoNothing)
 {
     for (const HWND control : LabelsAndLogo()) {
         SCOPED_TRACE(::GetDlgCtrlID(control));
-        Click(CentreOf(ScreenRect(control)));
+        ClickAt(CentreOf(ScreenRect(control)));
         ExpectNothingHappened();
     }
     // The clicks did arrive: one on the frame beside them continues.
-    Click(OnFrameSurface(1000, 3500));
+    ClickAt(OnFrameSurface(1000, 3500));
     ExpectContinued();
 }
 
