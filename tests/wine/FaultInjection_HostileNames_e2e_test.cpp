@@ -34,25 +34,6 @@ namespace {
 using namespace quenlow::testing;
 using namespace std::chrono_literals;
 
-// The test service program, which sits next to the test program.
-std::wstring TestServiceProgram()
-{
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0) {
-            ThrowLastError("GetModuleFileNameW");
-        }
-        if (length < path.size()) {
-            path.resize(length);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
-    path.resize(path.find_last_of(L"\\/") + 1);
-    return path + L"quenlow_test_service.exe";
-}
-
 // Waits until exactly these hostile services (by short name) run and all other hostile and
 // test services are stopped; a start or stop that the program asked for may still be on its way.
 ::testing::AssertionResult OnlyTheseHostileServicesRun(const std::set<std::wstring>& expected)
@@ -109,7 +90,7 @@ void StartTheBystanders(bool HostileService::*channel, std::set<std::wstring>& r
 void RegisterForSuite()
 {
     try {
-        RegisterHostileServices(TestServiceProgram());
+        RegisterHostileServices(TestServiceProgramPath());
     } catch (const std::exception& error) {
         FAIL() << "could not register the services with hostile names: " << error.what();
     }

@@ -198,4 +198,22 @@ bool WaitForTestServiceProcessesToEnd(std::chrono::milliseconds timeout)
     return true;
 }
 
+std::wstring TestServiceProgramPath()
+{
+    std::wstring path(MAX_PATH, L'\0');
+    for (;;) {
+        const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+        if (length == 0) {
+            ThrowLastError("GetModuleFileNameW");
+        }
+        if (length < path.size()) {
+            path.resize(length);
+            break;
+        }
+        path.resize(path.size() * 2);
+    }
+    path.resize(path.find_last_of(L"\\/") + 1);
+    return path + L"quenlow_test_service.exe";
+}
+
 } // namespace quenlow::testing

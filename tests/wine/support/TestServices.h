@@ -125,4 +125,7 @@ std::vector<std::wstring> TestServicesNotStopped();
 // process may still be on its way out); false after the timeout.
 bool WaitForTestServiceProcessesToEnd(std::chrono::milliseconds timeout);
 
+// quenlow_test_service.exe, which sits next to the running program.
+std::wstring TestServiceProgramPath();
+
 } // namespace quenlow::testing

@@ -14,25 +14,6 @@ namespace {
 
 using namespace quenlow::testing;
 
-// The service program sits next to this one.
-std::wstring ServiceProgramPath()
-{
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0) {
-            ThrowLastError("GetModuleFileNameW");
-        }
-        if (length < path.size()) {
-            path.resize(length);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
-    path.resize(path.find_last_of(L"\\/") + 1);
-    return path + L"quenlow_test_service.exe";
-}
-
 void Remove(SC_HANDLE manager, const TestService& test)
 {
     const auto service = OpenServiceByName(manager, test.name, DELETE);
@@ -77,7 +58,7 @@ int Run(const std::wstring& action)
         return 0;
     }
     if (action == L"install") {
-        const std::wstring program = ServiceProgramPath();
+        const std::wstring program = TestServiceProgramPath();
         if (::GetFileAttributesW(program.c_str()) == INVALID_FILE_ATTRIBUTES) {
             std::fwprintf(stderr, L"register_test_services: %ls is missing\n", program.c_str());
             return 1;
