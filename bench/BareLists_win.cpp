@@ -1,6 +1,7 @@
 #include "bench/BareLists_win.h"
 
 #include "windows/Dpi_win.h"
+#include "windows/RedrawOff_win.h"
 
 #include <commctrl.h>
 
@@ -34,21 +35,6 @@ void RegisterHostClass(HINSTANCE instance)
         throw std::runtime_error("the bench's host window class could not be registered");
     }
 }
-
-class RedrawOff {
-public:
-    explicit RedrawOff(HWND window) noexcept : m_window(window) { ::SendMessageW(m_window, WM_SETREDRAW, FALSE, 0); }
-    ~RedrawOff()
-    {
-        ::SendMessageW(m_window, WM_SETREDRAW, TRUE, 0);
-        ::InvalidateRect(m_window, nullptr, TRUE);
-    }
-    RedrawOff(const RedrawOff&) = delete;
-    RedrawOff& operator=(const RedrawOff&) = delete;
-
-private:
-    HWND m_window;
-};
 
 } // namespace
 

@@ -1,6 +1,7 @@
 #include "windows/ServiceListControl_win.h"
 
 #include "common/Error.h"
+#include "windows/RedrawOff_win.h"
 
 #include <commctrl.h>
 
@@ -18,22 +19,6 @@ namespace {
     const auto number = static_cast<std::int32_t>(code ? HRESULT_FROM_WIN32(code) : E_OUTOFMEMORY);
     throw Error(number, what);
 }
-
-// Redrawing stays off while a list is filled, and comes back on however the fill ends.
-class RedrawOff {
-public:
-    explicit RedrawOff(HWND window) noexcept : m_window(window) { ::SendMessageW(m_window, WM_SETREDRAW, FALSE, 0); }
-    ~RedrawOff()
-    {
-        ::SendMessageW(m_window, WM_SETREDRAW, TRUE, 0);
-        ::InvalidateRect(m_window, nullptr, TRUE);
-    }
-    RedrawOff(const RedrawOff&) = delete;
-    RedrawOff& operator=(const RedrawOff&) = delete;
-
-private:
-    HWND m_window;
-};
 
 } // namespace
 
