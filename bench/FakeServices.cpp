@@ -22,6 +22,8 @@ public:
         return std::nullopt;
     }
 
+    std::optional<std::uint32_t> ReadUnsigned(std::wstring_view) override { return std::nullopt; }
+
     std::int32_t CallMethod(ServiceMethod) override { throw std::logic_error("the fake services cannot be called"); }
 
 private:

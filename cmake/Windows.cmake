@@ -12,6 +12,7 @@ target_compile_options(quenlow_core PRIVATE ${QUENLOW_SIZE_COMPILE_OPTIONS})
 # The Win32 and COM layer: WMI access, start-up's user interface and the untrapped-error report.
 add_library(quenlow_win STATIC
     common/HResultText_win.cpp
+    common/UiThreadClock_win.cpp
     services/WmiServiceAccess_win.cpp
     start/ComApartment_win.cpp
     start/StartupUi_win.cpp

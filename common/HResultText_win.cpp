@@ -2,6 +2,7 @@
 
 #include "common/ComPtrs_win.h"
 #include "common/Error.h"
+#include "common/SystemErrorText.h"
 
 #include <wbemcli.h>
 #include <wrl/client.h>
@@ -9,7 +10,6 @@
 #include <array>
 #include <cstdio>
 #include <cwctype>
-#include <memory>
 #include <utility>
 
 namespace quenlow {
@@ -59,19 +59,6 @@ std::wstring FromWbemStatusCodeText(HRESULT hr)
     }
     std::wstring result = TrimTrailingSpace(text.str());
     return OnlyRestatesCode(result, hr) ? std::wstring() : result;
-}
-
-std::wstring FromSystemMessageTable(DWORD code)
-{
-    wchar_t* buffer = nullptr;
-    const DWORD length = ::FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, code, 0,
-        reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    const std::unique_ptr<wchar_t, decltype(&::LocalFree)> owner(buffer, &::LocalFree);
-    if (length == 0 || !buffer) {
-        return {};
-    }
-    return TrimTrailingSpace(std::wstring(buffer, length));
 }
 
 struct KnownCode {
@@ -133,10 +120,10 @@ std::wstring DescribeHResult(HRESULT hr)
         text = FromWbemStatusCodeText(hr);
     }
     if (text.empty()) {
-        text = FromSystemMessageTable(static_cast<DWORD>(hr));
+        text = SystemErrorText(static_cast<DWORD>(hr));
     }
     if (text.empty() && HRESULT_FACILITY(hr) == FACILITY_WIN32) {
-        text = FromSystemMessageTable(static_cast<DWORD>(HRESULT_CODE(hr)));
+        text = SystemErrorText(static_cast<DWORD>(HRESULT_CODE(hr)));
     }
     if (text.empty()) {
         text = FromOwnTable(hr);

@@ -22,6 +22,11 @@ public:
     // nullopt when WMI holds null for it.
     virtual std::optional<std::wstring> ReadText(std::wstring_view property) = 0;
 
+    // The value of an unsigned number property such as L"CheckPoint" or L"ExitCode"; nullopt
+    // when WMI holds null for it or its class has no such property (Wine's has fewer than
+    // Windows').
+    virtual std::optional<std::uint32_t> ReadUnsigned(std::wstring_view property) = 0;
+
     // Calls the method with no arguments and returns its ReturnValue.
     virtual std::int32_t CallMethod(ServiceMethod method) = 0;
 };

@@ -1,9 +1,9 @@
 #include "services/ServiceOutcome.h"
 
+#include "common/Error.h"
 #include "common/Text.h"
 
 #include <array>
-#include <vector>
 
 namespace quenlow {
 
@@ -60,61 +60,24 @@ bool IsSuccessfulReturn(ServiceMethod method, std::int32_t value, std::wstring_v
     if (method == ServiceMethod::Start) {
         return value == kAlreadyRunning;
     }
-    return value == kNotActive || (value == kCannotAcceptControl && EqualNoCase(stateWhenFound, L"Stopped"));
+    return value == kNotActive ||
+           (value == kCannotAcceptControl &&
+            (EqualNoCase(stateWhenFound, L"Stopped") || EqualNoCase(stateWhenFound, L"Stop Pending")));
 }
 
-ServiceOutcome CallOnMatchingServices(IServiceAccess& access, ServiceKey key, std::wstring_view value,
-                                      ServiceMethod method, const std::function<bool(IServiceObject&)>& alsoRequire)
+void RecordFailure(ServiceOutcome& outcome, std::wstring reason, std::optional<std::int32_t> returnValue)
 {
-    const ServiceQuery query = BuildServiceQuery(key, value);
-    auto connection = access.fConnectWmi();
-    auto result = connection->ExecQuery(query.text);
+    if (outcome.kind == ServiceOutcome::Kind::Failed) {
+        return;
+    }
+    outcome.kind = ServiceOutcome::Kind::Failed;
+    outcome.reason = std::move(reason);
+    outcome.returnValue = returnValue;
+}
 
-    // Every match is found before any method runs. Matched in code, a text may differ from
-    // several names only in letter case (possible for letters beyond ASCII, which WMI's own
-    // comparison would tell apart): an exact match then wins over the others.
-    std::vector<std::unique_ptr<IServiceObject>> matches;
-    bool anyExact = false;
-    while (auto service = result->Next()) {
-        if (alsoRequire && !alsoRequire(*service)) {
-            continue;
-        }
-        if (query.valueToMatch) {
-            const auto property = service->ReadText(PropertyOf(key));
-            if (!property || !EqualNoCase(*property, *query.valueToMatch)) {
-                continue;
-            }
-            if (*property == *query.valueToMatch) {
-                if (!anyExact) {
-                    matches.clear();
-                    anyExact = true;
-                }
-            } else if (anyExact) {
-                continue;
-            }
-        }
-        matches.push_back(std::move(service));
-    }
-
-    ServiceOutcome outcome;
-    for (const auto& service : matches) {
-        const std::int32_t returned = service->CallMethod(method);
-        ++outcome.matched;
-        // The instance keeps the state it had when the query found it; it is read only to
-        // understand the one ambiguous answer.
-        const std::wstring state = (method == ServiceMethod::Stop && returned == kCannotAcceptControl)
-                                       ? service->ReadText(L"State").value_or(L"")
-                                       : std::wstring();
-        if (!IsSuccessfulReturn(method, returned, state) && outcome.kind != ServiceOutcome::Kind::Failed) {
-            outcome.kind = ServiceOutcome::Kind::Failed;
-            outcome.code = returned;
-            outcome.reason = DescribeReturnValue(returned);
-        }
-    }
-    if (outcome.matched > 0 && outcome.kind != ServiceOutcome::Kind::Failed) {
-        outcome.kind = ServiceOutcome::Kind::Succeeded;
-    }
-    return outcome;
+std::wstring ErrorReason(const Error& error)
+{
+    return L"error " + FormatErrorNumber(error.Number()) + L": " + error.Description();
 }
 
 } // namespace quenlow

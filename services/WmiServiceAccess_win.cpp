@@ -115,6 +115,20 @@ public:
         return TextOf(text.get().bstrVal);
     }
 
+    std::optional<std::uint32_t> ReadUnsigned(std::wstring_view property) override
+    {
+        const std::wstring name(property);
+        VARIANT* value = FindIfPresent(name);
+        if (!value || value->vt == VT_NULL || value->vt == VT_EMPTY) {
+            return std::nullopt;
+        }
+        // CIM's uint32 travels as VT_I4.
+        UniqueVariant number;
+        ThrowIfFailed(::VariantChangeType(number.put(), value, 0, VT_UI4),
+                      L"reading the property " + name + L" of a service as a number");
+        return static_cast<std::uint32_t>(number.get().ulVal);
+    }
+
     std::int32_t CallMethod(ServiceMethod method) override
     {
         const ScopedWaitCursor wait;
@@ -149,12 +163,20 @@ public:
 
 private:
     // WMI's property names ignore case, as its Get does.
-    VARIANT& Find(const std::wstring& name)
+    VARIANT* FindIfPresent(const std::wstring& name)
     {
         for (auto& property : m_snapshot) {
             if (EqualNoCase(property.name, name)) {
-                return *property.value.addressof();
+                return property.value.addressof();
             }
+        }
+        return nullptr;
+    }
+
+    VARIANT& Find(const std::wstring& name)
+    {
+        if (VARIANT* value = FindIfPresent(name)) {
+            return *value;
         }
         ThrowHResult(kWbemNotFound, L"reading the property " + name + L" of a service");
     }

@@ -1,5 +1,6 @@
 #include "start/StartupUi_win.h"
 
+#include "common/UiThreadClock_win.h"
 #include "services/WmiServiceAccess_win.h"
 #include "splash/AppInfo_win.h"
 #include "start/ArgumentPart.h"
@@ -17,15 +18,16 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
         quenlow::InitializeComSecurity();
 
         quenlow::WmiServiceAccess wmi;
+        quenlow::UiThreadClock clock;
         const quenlow::AppInfo app = quenlow::ReadAppInfo();
         quenlow::Win32UserInterface windows(instance, app.title);
-        quenlow::Program program(wmi, windows, app);
+        quenlow::Program program(wmi, windows, clock, app);
         windows.Attach(program);
         quenlow::Win32StartupUi ui([&] { program.ShowWindowedPath(); });
 
         // The runtime's own argument text drops any control character after the program's
         // name; read the line as the system holds it.
-        const int status = quenlow::Main(quenlow::ArgumentPartOf(::GetCommandLineW()), wmi, ui);
+        const int status = quenlow::Main(quenlow::ArgumentPartOf(::GetCommandLineW()), wmi, clock, ui);
         // As after every event: with no window on screen the program ends. The loop runs the
         // windows (with the dialog keys) until then.
         program.EndIfNothingVisible();

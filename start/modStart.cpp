@@ -1,17 +1,18 @@
 #include "start/modStart.h"
 
+#include "services/ServiceFollow.h"
 #include "start/CommandLine.h"
 
 namespace quenlow {
 
-ServiceOutcome fStartServiceByName(IServiceAccess& access, const std::wstring& ServiceName)
+ServiceOutcome fStartServiceByName(IServiceAccess& access, IClock& clock, const std::wstring& ServiceName)
 {
-    return CallOnMatchingServices(access, ServiceKey::Name, ServiceName, ServiceMethod::Start);
+    return CallOnMatchingServices(access, clock, ServiceKey::Name, ServiceName, ServiceMethod::Start);
 }
 
-ServiceOutcome fStopServiceByName(IServiceAccess& access, const std::wstring& ServiceName)
+ServiceOutcome fStopServiceByName(IServiceAccess& access, IClock& clock, const std::wstring& ServiceName)
 {
-    return CallOnMatchingServices(access, ServiceKey::Name, ServiceName, ServiceMethod::Stop);
+    return CallOnMatchingServices(access, clock, ServiceKey::Name, ServiceName, ServiceMethod::Stop);
 }
 
 std::wstring CommandLineReport(ServiceMethod method, const std::wstring& serviceName, const ServiceOutcome& outcome)
@@ -26,8 +27,11 @@ std::wstring CommandLineReport(ServiceMethod method, const std::wstring& service
     case ServiceOutcome::Kind::Failed:
         break;
     }
-    return serviceName + (starting ? L" could not be started: " : L" could not be stopped: ") + outcome.reason +
-           L" (return value " + std::to_wstring(outcome.code) + L").";
+    std::wstring text = serviceName + (starting ? L" could not be started: " : L" could not be stopped: ") + outcome.reason;
+    if (outcome.returnValue) {
+        text += L" (return value " + std::to_wstring(*outcome.returnValue) + L")";
+    }
+    return text + L".";
 }
 
 int ExitStatusOf(const ServiceOutcome& outcome)
@@ -43,7 +47,7 @@ int ExitStatusOf(const ServiceOutcome& outcome)
     return kExitFailed;
 }
 
-int Main(std::wstring_view argumentText, IServiceAccess& access, IStartupUi& ui)
+int Main(std::wstring_view argumentText, IServiceAccess& access, IClock& clock, IStartupUi& ui)
 {
     const Command command = ParseCommandLine(argumentText);
     switch (command.kind) {
@@ -53,8 +57,8 @@ int Main(std::wstring_view argumentText, IServiceAccess& access, IStartupUi& ui)
     case Command::Kind::Start:
     case Command::Kind::Stop: {
         const bool starting = command.kind == Command::Kind::Start;
-        const ServiceOutcome outcome = starting ? fStartServiceByName(access, command.serviceName)
-                                                : fStopServiceByName(access, command.serviceName);
+        const ServiceOutcome outcome = starting ? fStartServiceByName(access, clock, command.serviceName)
+                                                : fStopServiceByName(access, clock, command.serviceName);
         ui.ShowMessage(CommandLineReport(starting ? ServiceMethod::Start : ServiceMethod::Stop,
                                         command.serviceName, outcome));
         return ExitStatusOf(outcome);

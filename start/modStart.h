@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/Clock.h"
 #include "services/ServiceAccess.h"
 #include "services/ServiceOutcome.h"
 
@@ -32,11 +33,12 @@ inline constexpr std::wstring_view kUnrecognisedCommandText = L"Error initializi
 // Reads the command line once and takes the windowed or the command-line path. Returns the
 // exit status the process ends with once its windows (if any) are gone.
 // Errors from WMI are not caught.
-int Main(std::wstring_view argumentText, IServiceAccess& access, IStartupUi& ui);
+int Main(std::wstring_view argumentText, IServiceAccess& access, IClock& clock, IStartupUi& ui);
 
-// Start or stop every service whose short name is ServiceName.
-ServiceOutcome fStartServiceByName(IServiceAccess& access, const std::wstring& ServiceName);
-ServiceOutcome fStopServiceByName(IServiceAccess& access, const std::wstring& ServiceName);
+// Start or stop every service whose short name is ServiceName, and wait until each has got
+// there or settled elsewhere.
+ServiceOutcome fStartServiceByName(IServiceAccess& access, IClock& clock, const std::wstring& ServiceName);
+ServiceOutcome fStopServiceByName(IServiceAccess& access, IClock& clock, const std::wstring& ServiceName);
 
 // The message that reports a command-line request, and the exit status that goes with it.
 std::wstring CommandLineReport(ServiceMethod method, const std::wstring& serviceName, const ServiceOutcome& outcome);

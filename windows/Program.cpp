@@ -6,8 +6,8 @@
 
 namespace quenlow {
 
-Program::Program(IServiceAccess& services, IUserInterface& ui, AppInfo app)
-    : m_context{services, ui}, m_app(std::move(app)), m_windows(ui, [this](WindowId window) { Load(window); })
+Program::Program(IServiceAccess& services, IUserInterface& ui, IClock& clock, AppInfo app)
+    : m_context{services, ui, clock}, m_app(std::move(app)), m_windows(ui, [this](WindowId window) { Load(window); })
 {
 }
 

@@ -13,7 +13,7 @@ namespace quenlow {
 // errors from it are not caught.
 class Program {
 public:
-    Program(IServiceAccess& services, IUserInterface& ui, AppInfo app);
+    Program(IServiceAccess& services, IUserInterface& ui, IClock& clock, AppInfo app);
 
     // The first window of the windowed path.
     void ShowWindowedPath();

@@ -1,6 +1,7 @@
 #include "windows/ServiceListProcedures.h"
 
 #include "common/Error.h"
+#include "services/ServiceFollow.h"
 #include "windows/ListOrder.h"
 
 namespace quenlow {
@@ -25,36 +26,42 @@ void LoadServiceList(WindowContext& context, WindowId window, std::wstring_view 
     context.ui.AppendToList(window, texts);
 }
 
-ServiceOutcome CallByDisplayName(IServiceAccess& services, const std::wstring& displayName, ServiceMethod method)
+ServiceRequest CallByDisplayName(IServiceAccess& services, const std::wstring& displayName, ServiceMethod method)
 {
     try {
-        ServiceOutcome outcome = CallOnMatchingServices(services, ServiceKey::DisplayName, displayName, method);
-        if (outcome.kind == ServiceOutcome::Kind::NotFound) {
+        ServiceRequest request = SendToMatchingServices(services, ServiceKey::DisplayName, displayName, method);
+        if (request.outcome.kind == ServiceOutcome::Kind::NotFound) {
             // An entry may stand for a service without a display name, listed by its short name.
             const auto hasNoDisplayName = [](IServiceObject& service) { return !service.ReadText(L"DisplayName"); };
-            outcome = CallOnMatchingServices(services, ServiceKey::Name, displayName, method, hasNoDisplayName);
+            request = SendToMatchingServices(services, ServiceKey::Name, displayName, method, hasNoDisplayName);
         }
-        return outcome;
+        return request;
     } catch (const Error& error) {
-        ServiceOutcome failed;
-        failed.kind = ServiceOutcome::Kind::Failed;
-        failed.code = error.Number();
-        failed.reason = L"error " + FormatErrorNumber(error.Number()) + L": " + error.Description();
+        ServiceRequest failed;
+        failed.method = method;
+        RecordFailure(failed.outcome, ErrorReason(error));
         return failed;
     }
 }
 
 void ActOnTickedEntries(WindowContext& context, WindowId window, ServiceMethod method,
                         void (*reload)(WindowContext&),
-                        ServiceOutcome (*perEntry)(IServiceAccess&, const std::wstring&))
+                        ServiceRequest (*perEntry)(IServiceAccess&, const std::wstring&))
 {
-    std::vector<EntryResult> results;
+    std::vector<std::wstring> texts;
+    std::vector<ServiceRequest> requests;
     const std::size_t count = context.ui.ListCount(window);
     for (std::size_t position = 0; position < count; ++position) {
         if (context.ui.ListChecked(window, position)) {
-            const std::wstring text = context.ui.ListText(window, position);
-            results.push_back({text, perEntry(context.services, text)});
+            texts.push_back(context.ui.ListText(window, position));
+            requests.push_back(perEntry(context.services, texts.back()));
         }
+    }
+    FollowUntilSettled(requests, context.clock);
+
+    std::vector<EntryResult> results;
+    for (std::size_t i = 0; i < requests.size(); ++i) {
+        results.push_back({std::move(texts[i]), std::move(requests[i].outcome)});
     }
     reload(context);
     context.ui.ShowMessage(SelectionReport(method, results));
@@ -74,8 +81,8 @@ std::wstring SelectionReport(ServiceMethod method, const std::vector<EntryResult
             break;
         case ServiceOutcome::Kind::Failed:
             details += L"\n" + result.displayName + L": " + result.outcome.reason;
-            if (result.outcome.code >= 0) {
-                details += L" (return value " + std::to_wstring(result.outcome.code) + L")";
+            if (result.outcome.returnValue) {
+                details += L" (return value " + std::to_wstring(*result.outcome.returnValue) + L")";
             }
             details += L".";
             break;

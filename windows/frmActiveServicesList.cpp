@@ -14,7 +14,7 @@ void sNamesToBeStarted(WindowContext& context)
     ActOnTickedEntries(context, kWindow, ServiceMethod::Stop, &sLoadStartedServices, &fStopService);
 }
 
-ServiceOutcome fStopService(IServiceAccess& services, const std::wstring& ServiceDispName)
+ServiceRequest fStopService(IServiceAccess& services, const std::wstring& ServiceDispName)
 {
     return CallByDisplayName(services, ServiceDispName, ServiceMethod::Stop);
 }

@@ -10,6 +10,6 @@ inline constexpr WindowId kWindow = WindowId::frmActiveServicesList;
 void sLoadStartedServices(WindowContext& context);
 // Same name as in the stopped services window; here it stops the ticked services.
 void sNamesToBeStarted(WindowContext& context);
-ServiceOutcome fStopService(IServiceAccess& services, const std::wstring& ServiceDispName);
+ServiceRequest fStopService(IServiceAccess& services, const std::wstring& ServiceDispName);
 
 } // namespace quenlow::frmActiveServicesList

@@ -14,7 +14,7 @@ void sNamesToBeStarted(WindowContext& context)
     ActOnTickedEntries(context, kWindow, ServiceMethod::Start, &sLoadStoppedServices, &fStartService);
 }
 
-ServiceOutcome fStartService(IServiceAccess& services, const std::wstring& ServiceDispName)
+ServiceRequest fStartService(IServiceAccess& services, const std::wstring& ServiceDispName)
 {
     return CallByDisplayName(services, ServiceDispName, ServiceMethod::Start);
 }

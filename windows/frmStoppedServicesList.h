@@ -9,6 +9,6 @@ inline constexpr WindowId kWindow = WindowId::frmStoppedServicesList;
 
 void sLoadStoppedServices(WindowContext& context);
 void sNamesToBeStarted(WindowContext& context);
-ServiceOutcome fStartService(IServiceAccess& services, const std::wstring& ServiceDispName);
+ServiceRequest fStartService(IServiceAccess& services, const std::wstring& ServiceDispName);
 
 } // namespace quenlow::frmStoppedServicesList

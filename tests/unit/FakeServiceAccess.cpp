@@ -6,6 +6,32 @@ namespace {
 
 constexpr std::int32_t kInvalidQuery = static_cast<std::int32_t>(0x80041017u);
 
+// Wine's WQL folds the case of ASCII letters only.
+bool EqualAsciiNoCase(std::wstring_view a, std::wstring_view b)
+{
+    const auto fold = [](wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c; };
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (fold(a[i]) != fold(b[i])) return false;
+    }
+    return true;
+}
+
+// Brings the service to the phase of its script that holds at the time.
+void Advance(FakeService& service, std::chrono::milliseconds now)
+{
+    if (!service.following) return;
+    for (const Phase& phase : *service.following == ServiceMethod::Start ? service.afterStart : service.afterStop) {
+        if (now - service.calledAt < phase.at) break;
+        service.state = phase.state;
+        service.checkPoint = phase.checkPoint;
+        service.waitHint = phase.waitHint;
+        service.exitCode = phase.exitCode;
+        service.specificExitCode = phase.specificExitCode;
+        service.removed = phase.removed;
+    }
+}
+
 class FakeObject final : public IServiceObject {
 public:
     FakeObject(FakeServiceAccess& owner, FakeService snapshot, FakeService& live)
@@ -19,6 +45,15 @@ public:
         throw Error(static_cast<std::int32_t>(0x80041002u), L"Not found");
     }
 
+    std::optional<std::uint32_t> ReadUnsigned(std::wstring_view property) override
+    {
+        if (property == L"CheckPoint") return m_snapshot.checkPoint;
+        if (property == L"WaitHint") return m_snapshot.waitHint;
+        if (property == L"ExitCode") return m_snapshot.exitCode;
+        if (property == L"ServiceSpecificExitCode") return m_snapshot.specificExitCode;
+        return std::nullopt;
+    }
+
     std::int32_t CallMethod(ServiceMethod method) override
     {
         m_owner.calls.push_back({m_snapshot.name, method});
@@ -28,7 +63,14 @@ public:
         const bool starting = method == ServiceMethod::Start;
         const std::int32_t value = starting ? m_live.startReturns : m_live.stopReturns;
         if (value == 0 && m_owner.methodsChangeState) {
-            m_live.state = starting ? L"Running" : L"Stopped";
+            const auto& script = starting ? m_live.afterStart : m_live.afterStop;
+            if (script.empty()) {
+                m_live.state = starting ? L"Running" : L"Stopped";
+            } else {
+                m_live.following = method;
+                m_live.calledAt = m_owner.clock.now;
+                Advance(m_live, m_owner.clock.now);
+            }
         }
         return value;
     }
@@ -83,13 +125,14 @@ std::unique_ptr<IServiceConnection> FakeServiceAccess::fConnectWmi()
 std::vector<FakeService*> FakeServiceAccess::Select(std::wstring_view query)
 {
     constexpr std::wstring_view kAll = L"SELECT * FROM Win32_Service";
-    std::vector<FakeService*> rows;
+    std::vector<FakeService*> present;
+    for (auto& s : services) {
+        Advance(s, clock.now);
+        if (!s.removed) present.push_back(&s);
+    }
     if (query.substr(0, kAll.size()) != kAll) throw Error(kInvalidQuery, L"Invalid query");
     std::wstring_view rest = query.substr(kAll.size());
-    if (rest.empty()) {
-        for (auto& s : services) rows.push_back(&s);
-        return rows;
-    }
+    if (rest.empty()) return present;
     // " where Property=<literal>", where the literal has no escapes: it ends at the first
     // delimiter, and nothing may follow it (this is how a hostile text would show up).
     constexpr std::wstring_view kWhere = L" where ";
@@ -106,13 +149,14 @@ std::vector<FakeService*> FakeServiceAccess::Select(std::wstring_view query)
         throw Error(kInvalidQuery, L"Invalid query");
     }
     const std::wstring_view value = afterOpen.substr(0, close);
-    for (auto& s : services) {
+    std::vector<FakeService*> rows;
+    for (FakeService* s : present) {
         std::optional<std::wstring> field;
-        if (property == L"Name") field = s.name;
-        else if (property == L"DisplayName") field = s.displayName;
-        else if (property == L"State") field = s.state;
+        if (property == L"Name") field = s->name;
+        else if (property == L"DisplayName") field = s->displayName;
+        else if (property == L"State") field = s->state;
         else throw Error(kInvalidQuery, L"Invalid query");
-        if (field && EqualNoCase(*field, value)) rows.push_back(&s);
+        if (field && EqualAsciiNoCase(*field, value)) rows.push_back(s);
     }
     return rows;
 }

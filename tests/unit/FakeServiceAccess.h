@@ -1,14 +1,41 @@
 #pragma once
 
+#include "common/Clock.h"
 #include "common/Error.h"
-#include "common/Text.h"
 #include "services/ServiceAccess.h"
 
+#include <chrono>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace quenlow::testing {
+
+// Time that moves only when it is waited on, and remembers each wait.
+class FakeClock final : public IClock {
+public:
+    std::chrono::milliseconds now{0};
+    std::vector<std::chrono::milliseconds> waits;
+
+    std::chrono::milliseconds Now() override { return now; }
+    void WaitFor(std::chrono::milliseconds duration) override
+    {
+        waits.push_back(duration);
+        now += duration;
+    }
+};
+
+// What a service shows from a moment after a start or stop that was taken on.
+struct Phase {
+    std::chrono::milliseconds at;
+    std::wstring state;
+    std::optional<std::uint32_t> checkPoint = {};
+    std::optional<std::uint32_t> waitHint = {};
+    std::optional<std::uint32_t> exitCode = {};
+    std::optional<std::uint32_t> specificExitCode = {};
+    bool removed = false;
+};
 
 // A service as the fake WMI knows it. A missing display name stands for WMI's null.
 struct FakeService {
@@ -18,14 +45,29 @@ struct FakeService {
     std::int32_t startReturns = 0;
     std::int32_t stopReturns = 0;
     bool methodThrows = false;
+    // Where the service goes after a start or stop answered 0, phase by phase, each from its
+    // time after the call on; the last one stays. Empty: it is there at once.
+    std::vector<Phase> afterStart = {};
+    std::vector<Phase> afterStop = {};
+    // Windows' progress and exit properties; nullopt as in Wine's class, which has none of them.
+    std::optional<std::uint32_t> checkPoint = {};
+    std::optional<std::uint32_t> waitHint = {};
+    std::optional<std::uint32_t> exitCode = {};
+    std::optional<std::uint32_t> specificExitCode = {};
+    bool removed = false;
+
+    std::optional<ServiceMethod> following = {}; // whose phases are under way
+    std::chrono::milliseconds calledAt{0};
 };
 
 // An in-memory Win32_Service. It understands the query texts the program sends (all, by state,
-// by Name or DisplayName with either delimiter) exactly as WQL does, refuses any other text as
-// WMI does, records every connection, query and method call, and fails on request.
+// by Name or DisplayName with either delimiter, compared with ASCII letters folded as Wine's WMI
+// does), refuses any other text as WMI does, records every connection, query and method call,
+// and fails on request. Its services change state on the time of its clock.
 class FakeServiceAccess final : public IServiceAccess {
 public:
     std::vector<FakeService> services;
+    FakeClock clock;
 
     int connections = 0;
     std::vector<std::wstring> queries;

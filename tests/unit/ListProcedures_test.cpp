@@ -10,8 +10,10 @@
 namespace quenlow {
 namespace {
 
+using namespace std::chrono_literals;
 using testing::FakeServiceAccess;
 using testing::FakeUserInterface;
+using testing::Phase;
 using Log = std::vector<std::wstring>;
 constexpr auto kStopped = WindowId::frmStoppedServicesList;
 constexpr auto kActive = WindowId::frmActiveServicesList;
@@ -20,7 +22,7 @@ class ListProceduresTest : public ::testing::Test {
 protected:
     FakeServiceAccess wmi;
     FakeUserInterface ui;
-    WindowContext context{wmi, ui};
+    WindowContext context{wmi, ui, wmi.clock};
 
     void SetUp() override
     {
@@ -76,14 +78,37 @@ TEST_F(ListProceduresTest, StartsTickedEntriesInListOrderThenReloadsOnceAndConfi
     ASSERT_EQ(wmi.calls.size(), 2u);
     EXPECT_EQ(wmi.calls[0].name, L"a");
     EXPECT_EQ(wmi.calls[1].name, L"c");
-    // One connection and one query per ticked entry, then one for the reload.
+    // One connection and one query per ticked entry, one look each through the same connections
+    // that finds them running, then one connection and query for the reload.
     EXPECT_EQ(wmi.connections, 3);
     EXPECT_EQ(wmi.queries, (Log{L"SELECT * FROM Win32_Service where DisplayName='alpha'",
+                                L"SELECT * FROM Win32_Service where DisplayName='Charlie'",
+                                L"SELECT * FROM Win32_Service where DisplayName='alpha'",
                                 L"SELECT * FROM Win32_Service where DisplayName='Charlie'",
                                 L"SELECT * FROM Win32_Service where State='Stopped'"}));
     EXPECT_EQ(ui.TakeLog(), (Log{L"clear frmStoppedServicesList", L"fill frmStoppedServicesList 1",
                                  L"box: Selected Services are Started."}));
     EXPECT_EQ(ui.Texts(kStopped), Log{L"Bravo"});
+}
+
+// Slow services are waited for together, not one after another; the list is read again once
+// they have settled, and the box names the one that did not get there.
+TEST_F(ListProceduresTest, TickedServicesAreWaitedForSideBySide)
+{
+    const std::vector<Phase> slow = {{0ms, L"Start Pending"}, {3s, L"Running"}};
+    wmi.services = {{L"a", L"A Slow"}, {L"b", L"B Slow"}, {L"c", L"C Slow"}, {L"d", L"D Fails"}};
+    for (int i = 0; i < 3; ++i) wmi.services[static_cast<std::size_t>(i)].afterStart = slow;
+    wmi.services[3].afterStart = {{0ms, L"Start Pending"}, {1s, L"Stopped"}};
+    frmStoppedServicesList::sLoadStoppedServices(context);
+    for (const auto* text : {L"A Slow", L"B Slow", L"C Slow", L"D Fails"}) ui.Tick(kStopped, text);
+    ui.TakeLog();
+
+    frmStoppedServicesList::sNamesToBeStarted(context);
+    EXPECT_LT(wmi.clock.now, 4s);
+    EXPECT_EQ(ui.TakeLog(), (Log{L"clear frmStoppedServicesList", L"fill frmStoppedServicesList 1",
+                                 L"box: 3 of 4 selected services were started. This one was not:\n"
+                                 L"\nD Fails: it stopped again while starting."}));
+    EXPECT_EQ(ui.Texts(kStopped), Log{L"D Fails"});
 }
 
 TEST_F(ListProceduresTest, EmptySelectionStillReloadsAndConfirms)
@@ -120,8 +145,8 @@ TEST_F(ListProceduresTest, FailuresAreReportedByNameAndTheLoopGoesOn)
 TEST_F(ListProceduresTest, StopTreatsNotActiveAsDoneAndOtherCodesAsFailures)
 {
     wmi.services = {{L"a", L"Already Stopped", L"Running", 0, 6}, {L"b", L"Has Dependents", L"Running", 0, 3}};
-    wmi.methodsChangeState = false;
     frmActiveServicesList::sLoadStartedServices(context);
+    wmi.services[0].state = L"Stopped"; // by other means, after the list was read
     ui.Tick(kActive, L"Already Stopped");
     ui.Tick(kActive, L"Has Dependents");
     frmActiveServicesList::sNamesToBeStarted(context);

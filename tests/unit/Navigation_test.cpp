@@ -18,7 +18,7 @@ class NavigationTest : public ::testing::Test {
 protected:
     FakeServiceAccess wmi;
     FakeUserInterface ui;
-    Program program{wmi, ui, AppInfo{L"Quenlow", 1, 0, 0}};
+    Program program{wmi, ui, wmi.clock, AppInfo{L"Quenlow", 1, 0, 0}};
 
     void SetUp() override
     {
@@ -62,7 +62,7 @@ TEST_F(NavigationTest, SplashContinuesByMarginOrFrameShowingTheTargetFirst)
 {
     for (const bool byMargin : {true, false}) {
         FakeUserInterface freshUi;
-        Program fresh{wmi, freshUi, AppInfo{L"Quenlow", 1, 0, 0}};
+        Program fresh{wmi, freshUi, wmi.clock, AppInfo{L"Quenlow", 1, 0, 0}};
         fresh.ShowWindowedPath();
         freshUi.TakeLog();
         if (byMargin) fresh.SplashMarginMouseMove();
@@ -103,7 +103,7 @@ TEST_F(NavigationTest, StoppedWindowCloseAndTitleBarEndTheProgramWhenAlone)
     EXPECT_EQ(ui.TakeLog(), (Log{L"destroy frmStoppedServicesList", L"end"}));
 
     FakeUserInterface otherUi;
-    Program other{wmi, otherUi, AppInfo{L"Quenlow", 1, 0, 0}};
+    Program other{wmi, otherUi, wmi.clock, AppInfo{L"Quenlow", 1, 0, 0}};
     other.ShowWindowedPath();
     other.Click(frmSplash, Frame1);
     otherUi.TakeLog();

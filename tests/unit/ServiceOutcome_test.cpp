@@ -1,3 +1,4 @@
+#include "services/ServiceFollow.h"
 #include "services/ServiceOutcome.h"
 
 #include "FakeServiceAccess.h"
@@ -44,23 +45,25 @@ protected:
     FakeServiceAccess wmi;
 };
 
-TEST_F(CallOnMatchingServicesTest, CallsEveryMatchOnItsOwnConnection)
+TEST_F(CallOnMatchingServicesTest, CallsEveryMatchThroughOneConnectionAndConfirmsWithOneQuery)
 {
     wmi.services = {{L"a", L"Same", L"Stopped"}, {L"b", L"Other", L"Stopped"}, {L"c", L"same", L"Stopped"}};
-    const auto outcome = CallOnMatchingServices(wmi, ServiceKey::DisplayName, L"Same", ServiceMethod::Start);
+    const auto outcome = CallOnMatchingServices(wmi, wmi.clock, ServiceKey::DisplayName, L"Same", ServiceMethod::Start);
     EXPECT_EQ(outcome.kind, Kind::Succeeded);
     EXPECT_EQ(outcome.matched, 2);
     ASSERT_EQ(wmi.calls.size(), 2u);
     EXPECT_EQ(wmi.calls[0].name, L"a");
     EXPECT_EQ(wmi.calls[1].name, L"c");
+    // Both are there when first looked at: one more query, on the same connection, no wait.
     EXPECT_EQ(wmi.connections, 1);
-    EXPECT_EQ(wmi.queries, std::vector<std::wstring>{L"SELECT * FROM Win32_Service where DisplayName='Same'"});
+    EXPECT_EQ(wmi.queries, std::vector<std::wstring>(2, L"SELECT * FROM Win32_Service where DisplayName='Same'"));
+    EXPECT_TRUE(wmi.clock.waits.empty());
 }
 
 TEST_F(CallOnMatchingServicesTest, NothingMatchedIsNotASuccess)
 {
     wmi.services = {{L"a", L"A"}};
-    const auto outcome = CallOnMatchingServices(wmi, ServiceKey::Name, L"zzz", ServiceMethod::Stop);
+    const auto outcome = CallOnMatchingServices(wmi, wmi.clock, ServiceKey::Name, L"zzz", ServiceMethod::Stop);
     EXPECT_EQ(outcome.kind, Kind::NotFound);
     EXPECT_TRUE(wmi.calls.empty());
 }
@@ -68,9 +71,9 @@ TEST_F(CallOnMatchingServicesTest, NothingMatchedIsNotASuccess)
 TEST_F(CallOnMatchingServicesTest, FirstFailureIsReportedAndTheRestStillCalled)
 {
     wmi.services = {{L"a", L"Twin", L"Stopped", 14}, {L"b", L"Twin", L"Stopped", 2}, {L"c", L"Twin", L"Stopped"}};
-    const auto outcome = CallOnMatchingServices(wmi, ServiceKey::DisplayName, L"Twin", ServiceMethod::Start);
+    const auto outcome = CallOnMatchingServices(wmi, wmi.clock, ServiceKey::DisplayName, L"Twin", ServiceMethod::Start);
     EXPECT_EQ(outcome.kind, Kind::Failed);
-    EXPECT_EQ(outcome.code, 14);
+    EXPECT_EQ(outcome.returnValue, 14);
     EXPECT_EQ(outcome.reason, L"the service is disabled");
     EXPECT_EQ(wmi.calls.size(), 3u);
 }
@@ -78,9 +81,9 @@ TEST_F(CallOnMatchingServicesTest, FirstFailureIsReportedAndTheRestStillCalled)
 TEST_F(CallOnMatchingServicesTest, StopAnsweredWithFiveUsesTheStateWhenFound)
 {
     wmi.services = {{L"idle", L"Idle", L"Stopped", 0, 5}, {L"busy", L"Busy", L"Start Pending", 0, 5}};
-    EXPECT_EQ(CallOnMatchingServices(wmi, ServiceKey::Name, L"idle", ServiceMethod::Stop).kind,
+    EXPECT_EQ(CallOnMatchingServices(wmi, wmi.clock, ServiceKey::Name, L"idle", ServiceMethod::Stop).kind,
               Kind::Succeeded);
-    EXPECT_EQ(CallOnMatchingServices(wmi, ServiceKey::Name, L"busy", ServiceMethod::Stop).kind, Kind::Failed);
+    EXPECT_EQ(CallOnMatchingServices(wmi, wmi.clock, ServiceKey::Name, L"busy", ServiceMethod::Stop).kind, Kind::Failed);
 }
 
 // Texts no literal can hold are looked up by reading every service and comparing in code:
@@ -91,9 +94,9 @@ TEST_F(CallOnMatchingServicesTest, UnquotableTextsMatchExactlyInCode)
     const std::wstring slash = L"Back\\slash";
     wmi.services = {{L"both", both}, {L"slash", slash}, {L"slash2", L"Back\\slash2"}, {L"plain", L"Back"},
                     {L"nullname", std::nullopt}};
-    auto outcome = CallOnMatchingServices(wmi, ServiceKey::DisplayName, both, ServiceMethod::Start);
+    auto outcome = CallOnMatchingServices(wmi, wmi.clock, ServiceKey::DisplayName, both, ServiceMethod::Start);
     EXPECT_EQ(outcome.kind, Kind::Succeeded);
-    outcome = CallOnMatchingServices(wmi, ServiceKey::DisplayName, slash, ServiceMethod::Start);
+    outcome = CallOnMatchingServices(wmi, wmi.clock, ServiceKey::DisplayName, slash, ServiceMethod::Start);
     EXPECT_EQ(outcome.matched, 1);
     ASSERT_EQ(wmi.calls.size(), 2u);
     EXPECT_EQ(wmi.calls[0].name, L"both");
@@ -106,12 +109,12 @@ TEST_F(CallOnMatchingServicesTest, UnquotableTextsMatchExactlyInCode)
 TEST_F(CallOnMatchingServicesTest, ExactCaseWinsWhenMatchingInCode)
 {
     wmi.services = {{L"upper", L"ÜNÏ\\x"}, {L"lower", L"ünï\\x"}, {L"mixed", L"Ünï\\x"}};
-    auto outcome = CallOnMatchingServices(wmi, ServiceKey::DisplayName, L"ünï\\x", ServiceMethod::Start);
+    auto outcome = CallOnMatchingServices(wmi, wmi.clock, ServiceKey::DisplayName, L"ünï\\x", ServiceMethod::Start);
     EXPECT_EQ(outcome.matched, 1);
     ASSERT_EQ(wmi.calls.size(), 1u);
     EXPECT_EQ(wmi.calls[0].name, L"lower");
     // With no exact match, every case-insensitive one is taken, as WMI's comparison would.
-    outcome = CallOnMatchingServices(wmi, ServiceKey::DisplayName, L"üNï\\x", ServiceMethod::Start);
+    outcome = CallOnMatchingServices(wmi, wmi.clock, ServiceKey::DisplayName, L"üNï\\x", ServiceMethod::Start);
     EXPECT_EQ(outcome.matched, 3);
 }
 
@@ -119,7 +122,7 @@ TEST_F(CallOnMatchingServicesTest, InjectionAttemptTouchesNothing)
 {
     wmi.services = {{L"run1", L"Run 1", L"Running"}, {L"run2", L"Run 2", L"Running"}};
     const auto outcome =
-        CallOnMatchingServices(wmi, ServiceKey::Name, L"x' or Name<>'", ServiceMethod::Stop);
+        CallOnMatchingServices(wmi, wmi.clock, ServiceKey::Name, L"x' or Name<>'", ServiceMethod::Stop);
     EXPECT_EQ(outcome.kind, Kind::NotFound);
     EXPECT_TRUE(wmi.calls.empty());
     EXPECT_EQ(wmi.services[0].state, L"Running");
@@ -128,11 +131,11 @@ TEST_F(CallOnMatchingServicesTest, InjectionAttemptTouchesNothing)
 TEST_F(CallOnMatchingServicesTest, WmiErrorsAreNotCaughtHere)
 {
     wmi.failConnect = Error(static_cast<std::int32_t>(0x80040154u), L"Class not registered");
-    EXPECT_THROW(CallOnMatchingServices(wmi, ServiceKey::Name, L"a", ServiceMethod::Start), Error);
+    EXPECT_THROW(CallOnMatchingServices(wmi, wmi.clock, ServiceKey::Name, L"a", ServiceMethod::Start), Error);
     wmi.failConnect.reset();
     wmi.services = {{L"a", L"A"}};
     wmi.services[0].methodThrows = true;
-    EXPECT_THROW(CallOnMatchingServices(wmi, ServiceKey::Name, L"a", ServiceMethod::Start), Error);
+    EXPECT_THROW(CallOnMatchingServices(wmi, wmi.clock, ServiceKey::Name, L"a", ServiceMethod::Start), Error);
 }
 
 } // namespace

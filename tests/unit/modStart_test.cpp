@@ -32,66 +32,75 @@ protected:
 
 TEST_F(MainTest, EmptyCommandLineOpensTheWindowsSilently)
 {
-    EXPECT_EQ(Main(L"  ", wmi, ui), kExitSucceeded);
+    EXPECT_EQ(Main(L"  ", wmi, wmi.clock, ui), kExitSucceeded);
     EXPECT_EQ(ui.events, std::vector<std::wstring>{L"windows"});
     EXPECT_EQ(wmi.connections, 0);
 }
 
 TEST_F(MainTest, UnrecognisedCommandIsAnsweredThenTheWindowsOpen)
 {
-    EXPECT_EQ(Main(L"/start", wmi, ui), kExitUnrecognisedCommand);
+    EXPECT_EQ(Main(L"/start", wmi, wmi.clock, ui), kExitUnrecognisedCommand);
     EXPECT_EQ(ui.events, (std::vector<std::wstring>{L"box: Error initializing Command", L"windows"}));
     EXPECT_EQ(wmi.connections, 0);
 }
 
 TEST_F(MainTest, StartByNameReportsInLowerCaseAndExitsZero)
 {
-    EXPECT_EQ(Main(L"/START SPOOLER", wmi, ui), kExitSucceeded);
+    EXPECT_EQ(Main(L"/START SPOOLER", wmi, wmi.clock, ui), kExitSucceeded);
     EXPECT_EQ(ui.events, std::vector<std::wstring>{L"box: spooler has started."});
     EXPECT_EQ(wmi.services[0].state, L"Running");
-    EXPECT_EQ(wmi.queries, std::vector<std::wstring>{L"SELECT * FROM Win32_Service where Name='spooler'"});
+    // The call, then one look that finds it running.
+    EXPECT_EQ(wmi.queries, std::vector<std::wstring>(2, L"SELECT * FROM Win32_Service where Name='spooler'"));
 }
 
 TEST_F(MainTest, AlreadyInTheWantedStateIsSuccess)
 {
-    EXPECT_EQ(Main(L"/start plugplay", wmi, ui), kExitSucceeded);
+    EXPECT_EQ(Main(L"/start plugplay", wmi, wmi.clock, ui), kExitSucceeded);
     EXPECT_EQ(ui.events, std::vector<std::wstring>{L"box: plugplay has started."});
 }
 
 TEST_F(MainTest, StopReportsStopped)
 {
-    EXPECT_EQ(Main(L"/stop plugplay", wmi, ui), kExitSucceeded);
+    EXPECT_EQ(Main(L"/stop plugplay", wmi, wmi.clock, ui), kExitSucceeded);
     EXPECT_EQ(ui.events, std::vector<std::wstring>{L"box: plugplay has stopped."});
     EXPECT_EQ(wmi.services[1].state, L"Stopped");
 }
 
 TEST_F(MainTest, RefusalIsReportedWithItsMeaningAndFails)
 {
-    EXPECT_EQ(Main(L"/start broken", wmi, ui), kExitFailed);
+    EXPECT_EQ(Main(L"/start broken", wmi, wmi.clock, ui), kExitFailed);
     EXPECT_EQ(ui.events,
               std::vector<std::wstring>{L"box: broken could not be started: the service is disabled (return value 14)."});
 }
 
+TEST_F(MainTest, AStartThatDoesNotLastIsReportedAndFails)
+{
+    using namespace std::chrono_literals;
+    wmi.services[0].afterStart = {{0ms, L"Start Pending"}, {1s, L"Stopped"}};
+    EXPECT_EQ(Main(L"/start spooler", wmi, wmi.clock, ui), kExitFailed);
+    EXPECT_EQ(ui.events, std::vector<std::wstring>{L"box: spooler could not be started: it stopped again while starting."});
+}
+
 TEST_F(MainTest, UnknownNameIsReportedAsSuchNotAsSuccess)
 {
-    EXPECT_EQ(Main(L"/stop nosuch", wmi, ui), kExitNotFound);
+    EXPECT_EQ(Main(L"/stop nosuch", wmi, wmi.clock, ui), kExitNotFound);
     EXPECT_EQ(ui.events, std::vector<std::wstring>{L"box: No service is named \"nosuch\", so nothing was stopped."});
     // "/stop" alone is a name of its own.
     ui.events.clear();
-    EXPECT_EQ(Main(L"/stop", wmi, ui), kExitNotFound);
+    EXPECT_EQ(Main(L"/stop", wmi, wmi.clock, ui), kExitNotFound);
     EXPECT_EQ(wmi.queries.back(), L"SELECT * FROM Win32_Service where Name='/stop'");
 }
 
 TEST_F(MainTest, ExtraBlanksStayInTheNameAndTheQuery)
 {
-    EXPECT_EQ(Main(L"/start  spooler", wmi, ui), kExitNotFound);
+    EXPECT_EQ(Main(L"/start  spooler", wmi, wmi.clock, ui), kExitNotFound);
     EXPECT_EQ(wmi.queries.back(), L"SELECT * FROM Win32_Service where Name=' spooler'");
     EXPECT_EQ(ui.events.back(), L"box: No service is named \" spooler\", so nothing was started.");
 }
 
 TEST_F(MainTest, InjectionAttemptStopsNothing)
 {
-    EXPECT_EQ(Main(L"/stop x' or Name<>'", wmi, ui), kExitNotFound);
+    EXPECT_EQ(Main(L"/stop x' or Name<>'", wmi, wmi.clock, ui), kExitNotFound);
     EXPECT_TRUE(wmi.calls.empty());
     EXPECT_EQ(wmi.services[1].state, L"Running");
 }
@@ -99,7 +108,7 @@ TEST_F(MainTest, InjectionAttemptStopsNothing)
 TEST_F(MainTest, WmiErrorsReachTheCallerWithNoMessage)
 {
     wmi.failQuery = Error(static_cast<std::int32_t>(0x80041001u), L"Generic failure");
-    EXPECT_THROW(Main(L"/start spooler", wmi, ui), Error);
+    EXPECT_THROW(Main(L"/start spooler", wmi, wmi.clock, ui), Error);
     EXPECT_TRUE(ui.events.empty());
 }
 

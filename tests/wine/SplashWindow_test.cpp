@@ -1,6 +1,7 @@
 // The splash window in this process, driven by real keyboard and mouse input (SendInput), with
 // the real Program behind it and the other windows only recorded. Its executable declares
 // version 1.2.3.4 and the title "Quenlow Test" (SplashWindow_test.rc).
+#include "common/UiThreadClock_win.h"
 #include "splash/AppInfo_win.h"
 #include "splash/SplashContent_win.h"
 #include "splash/SplashDesign_win.h"
@@ -246,7 +247,8 @@ struct SplashSession {
 
     NoServices services;
     SplashOnlyUserInterface ui;
-    Program program{services, ui, AppInfo{L"Quenlow", 1, 0, 0}};
+    UiThreadClock clock;
+    Program program{services, ui, clock, AppInfo{L"Quenlow", 1, 0, 0}};
 };
 
 class SplashWindowTest : public ::testing::Test {

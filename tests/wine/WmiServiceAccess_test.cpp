@@ -6,6 +6,8 @@
 #include "start/ComApartment_win.h"
 
 #include "common/Error.h"
+#include "common/UiThreadClock_win.h"
+#include "services/ServiceFollow.h"
 #include "services/ServiceOutcome.h"
 #include "services/ServiceQuery.h"
 
@@ -69,6 +71,7 @@ protected:
 
     ComApartment com;
     WmiServiceAccess wmi;
+    UiThreadClock clock;
 };
 
 const ServiceRow* FindRow(const std::vector<ServiceRow>& rows, std::wstring_view name)
@@ -138,10 +141,11 @@ TEST_P(DisplayNameLookupTest, StartsAndStopsExactlyThatService)
     const std::wstring displayName(*target.displayName);
 
     const ServiceOutcome started =
-        CallOnMatchingServices(wmi, ServiceKey::DisplayName, displayName, ServiceMethod::Start);
+        CallOnMatchingServices(wmi, clock, ServiceKey::DisplayName, displayName, ServiceMethod::Start);
     EXPECT_EQ(started.kind, ServiceOutcome::Kind::Succeeded) << started.reason;
     EXPECT_EQ(started.matched, 1);
-    EXPECT_TRUE(WaitForServiceState(target.name, SERVICE_RUNNING));
+    // Success is reported once the service runs, not before.
+    EXPECT_EQ(QueryServiceState(target.name), SERVICE_RUNNING);
     for (const auto& other : kTestServices) {
         if (other.name != target.name) {
             EXPECT_EQ(QueryServiceState(other.name), SERVICE_STOPPED) << std::wstring(other.name) << " was touched";
@@ -149,10 +153,10 @@ TEST_P(DisplayNameLookupTest, StartsAndStopsExactlyThatService)
     }
 
     const ServiceOutcome stopped =
-        CallOnMatchingServices(wmi, ServiceKey::DisplayName, displayName, ServiceMethod::Stop);
+        CallOnMatchingServices(wmi, clock, ServiceKey::DisplayName, displayName, ServiceMethod::Stop);
     EXPECT_EQ(stopped.kind, ServiceOutcome::Kind::Succeeded) << stopped.reason;
     EXPECT_EQ(stopped.matched, 1);
-    EXPECT_TRUE(WaitForServiceState(target.name, SERVICE_STOPPED));
+    EXPECT_EQ(QueryServiceState(target.name), SERVICE_STOPPED);
 }
 
 std::string ParamName(const ::testing::TestParamInfo<TestService>& info)
@@ -174,12 +178,12 @@ INSTANTIATE_TEST_SUITE_P(HostileDisplayNames, DisplayNameLookupTest,
 TEST_F(WmiServiceAccessTest, NameLookupIgnoresCaseAndTakesAnApostrophe)
 {
     const ServiceOutcome lowered =
-        CallOnMatchingServices(wmi, ServiceKey::Name, L"quenlowtesta", ServiceMethod::Start);
+        CallOnMatchingServices(wmi, clock, ServiceKey::Name, L"quenlowtesta", ServiceMethod::Start);
     EXPECT_EQ(lowered.kind, ServiceOutcome::Kind::Succeeded) << lowered.reason;
     EXPECT_TRUE(WaitForServiceState(kOrdinary.name, SERVICE_RUNNING));
 
     const ServiceOutcome apostrophe =
-        CallOnMatchingServices(wmi, ServiceKey::Name, L"quenlowtest'name", ServiceMethod::Start);
+        CallOnMatchingServices(wmi, clock, ServiceKey::Name, L"quenlowtest'name", ServiceMethod::Start);
     EXPECT_EQ(apostrophe.kind, ServiceOutcome::Kind::Succeeded) << apostrophe.reason;
     EXPECT_EQ(apostrophe.matched, 1);
     EXPECT_TRUE(WaitForServiceState(kApostropheName.name, SERVICE_RUNNING));
@@ -194,7 +198,7 @@ TEST_F(WmiServiceAccessTest, InjectedConditionsMatchNothing)
                                     std::pair{ServiceKey::Name, L"x\" or Name<>\""},
                                     std::pair{ServiceKey::DisplayName, L"x' or DisplayName<>'"},
                                     std::pair{ServiceKey::DisplayName, L"x' or \"a\"<>\"b"}}) {
-        const ServiceOutcome outcome = CallOnMatchingServices(wmi, key, text, ServiceMethod::Stop);
+        const ServiceOutcome outcome = CallOnMatchingServices(wmi, clock, key, text, ServiceMethod::Stop);
         EXPECT_EQ(outcome.kind, ServiceOutcome::Kind::NotFound) << text;
         EXPECT_EQ(outcome.matched, 0) << text;
     }
@@ -220,19 +224,19 @@ TEST_F(WmiServiceAccessTest, RefusalsAreFailuresAndChangeNothing)
 {
     // A disabled service cannot start (Wine answers 8, Windows 14).
     const ServiceOutcome disabled =
-        CallOnMatchingServices(wmi, ServiceKey::Name, kDisabled.name, ServiceMethod::Start);
+        CallOnMatchingServices(wmi, clock, ServiceKey::Name, kDisabled.name, ServiceMethod::Start);
     EXPECT_EQ(disabled.kind, ServiceOutcome::Kind::Failed);
     EXPECT_EQ(disabled.matched, 1);
-    EXPECT_NE(disabled.code, 0);
+    EXPECT_NE(disabled.returnValue.value_or(0), 0);
     EXPECT_FALSE(disabled.reason.empty());
     EXPECT_EQ(QueryServiceState(kDisabled.name), SERVICE_STOPPED);
 
     // A running service that does not accept STOP keeps running.
     StartServiceDirectly(kRefusesStop.name);
     const ServiceOutcome refused =
-        CallOnMatchingServices(wmi, ServiceKey::Name, kRefusesStop.name, ServiceMethod::Stop);
+        CallOnMatchingServices(wmi, clock, ServiceKey::Name, kRefusesStop.name, ServiceMethod::Stop);
     EXPECT_EQ(refused.kind, ServiceOutcome::Kind::Failed);
-    EXPECT_NE(refused.code, 0);
+    EXPECT_NE(refused.returnValue.value_or(0), 0);
     EXPECT_EQ(QueryServiceState(kRefusesStop.name), SERVICE_RUNNING);
 }
 
@@ -257,6 +261,9 @@ TEST_F(WmiServiceAccessTest, OddPropertiesAreReadAsTheyAre)
     const auto running = FindByName(*connection, kOrdinary.name);
     ASSERT_NE(running, nullptr);
     EXPECT_EQ(running->ReadText(L"ProcessID"), std::to_wstring(status->dwProcessId));
+    EXPECT_EQ(running->ReadUnsigned(L"ProcessID"), status->dwProcessId);
+    // Windows' progress properties, which Wine's class lacks, read as absent, not as errors.
+    EXPECT_EQ(running->ReadUnsigned(L"NoSuchProperty"), std::nullopt);
     EXPECT_EQ(running->ReadText(L"State"), L"Running"s);
 
     try {

@@ -1,0 +1,44 @@
+#pragma once
+
+#include "services/ServiceAccess.h"
+#include "services/ServiceOutcome.h"
+#include "services/ServiceQuery.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace quenlow {
+
+using ServiceFilter = std::function<bool(IServiceObject&)>;
+
+// A start or stop sent to every service whose key property equals a text. Until it has been
+// followed to its end (ServiceFollow.h), its outcome only says whether the calls were taken.
+struct ServiceRequest {
+    ServiceMethod method = ServiceMethod::Start;
+    ServiceKey key = ServiceKey::Name;
+    ServiceQuery query;
+    ServiceFilter alsoRequire;
+    // The connection the calls went out on; following them looks through it again.
+    std::unique_ptr<IServiceConnection> connection;
+    ServiceOutcome outcome;
+    // The short names of the services whose call was taken, which must still be seen to get
+    // there. A short name is unique, so it finds its service again among the matches.
+    std::vector<std::wstring> toFollow;
+};
+
+// The services of a result that the query means: those that satisfy alsoRequire and, when the
+// query could not hold the text itself, whose key property equals it - only the exactly written
+// ones when there are such, since WMI's own comparison would tell those apart.
+std::vector<std::unique_ptr<IServiceObject>> MatchingServices(IServiceResult& result, const ServiceQuery& query,
+                                                              ServiceKey key, const ServiceFilter& alsoRequire);
+
+// Opens a connection, finds the services whose key property equals value (and that satisfy
+// alsoRequire, when given), calls the method on each in the order the result gives and reads
+// each return value. WMI errors are not caught here.
+ServiceRequest SendToMatchingServices(IServiceAccess& access, ServiceKey key, std::wstring_view value,
+                                      ServiceMethod method, ServiceFilter alsoRequire = {});
+
+} // namespace quenlow
