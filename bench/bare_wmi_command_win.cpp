@@ -1,8 +1,10 @@
 // The reference for the command line through WMI: the least a program does to start or stop a
 // service by its short name with WMI's COM interfaces - connect, query by Name, call the method
-// on each instance found by its __PATH - and then report in a message box, as quenlow.exe does.
+// on each instance found by its __PATH, query once more to see that each got there - and then
+// report in a message box, as quenlow.exe does for a service that gets there at once.
 //   quenlow_bench_wmi_command.exe start|stop NAME
-// Exits with 0 when every call returned 0, 1 otherwise, 2 when nothing was found.
+// Exits with 0 when every call returned 0 and every service got there, 1 otherwise, 2 when
+// nothing was found.
 #include "bench/BareWmiCommand.h"
 
 #include "common/ComPtrs_win.h"
@@ -73,6 +75,25 @@ int Run(const std::wstring& method, const std::wstring& name)
                                                       &out, nullptr)) &&
                        out && Succeeded(out->Get(L"ReturnValue", 0, returnValue.put(), nullptr, nullptr)) &&
                        returnValue.type() == VT_I4 && returnValue.get().lVal == 0 && allSucceeded;
+    }
+    // One confirming query: an immediate service is there by now.
+    ComPtr<IEnumWbemClassObject> confirmation;
+    const std::wstring goal = method == L"start" ? L"Running" : L"Stopped";
+    allSucceeded = Succeeded(services->ExecQuery(language.get(), query.get(),
+                                                 WBEM_FLAG_FORWARD_ONLY | WBEM_FLAG_RETURN_IMMEDIATELY, nullptr,
+                                                 &confirmation)) &&
+                   allSucceeded;
+    for (;;) {
+        ComPtr<IWbemClassObject> object;
+        ULONG returned = 0;
+        if (!confirmation ||
+            !Succeeded(confirmation->Next(static_cast<long>(WBEM_INFINITE), 1, &object, &returned)) ||
+            returned == 0) {
+            break;
+        }
+        quenlow::UniqueVariant state;
+        allSucceeded = Succeeded(object->Get(L"State", 0, state.put(), nullptr, nullptr)) &&
+                       state.type() == VT_BSTR && goal == state.get().bstrVal && allSucceeded;
     }
     const std::wstring text = name + (method == L"start" ? L" has started." : L" has stopped.");
     ::MessageBoxW(nullptr, text.c_str(), quenlow::bench::kBareWmiCommandTitle, MB_OK | MB_SETFOREGROUND | MB_TASKMODAL);

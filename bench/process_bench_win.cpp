@@ -2,8 +2,8 @@
 //   startup       process start until the splash window is visible, against a minimal Win32
 //                 program until its one window is visible;
 //   command-line  "quenlow.exe /start NAME" and "/stop NAME", the message box answered at
-//                 once, against "net start NAME" and "net stop NAME" (and, to tell WMI's share
-//                 from ours, against a bare program that does the same through WMI);
+//                 once, against "net start NAME" and "net stop NAME", and against a bare program
+//                 that does the same through WMI, confirming with one more query;
 //   footprint     the size of quenlow.exe and the peak working sets of the running programs;
 //   footprint-entries  quenlow.exe's peak working set with a stopped services window of
 //                 --entries entries (default 3,000), registering extra services as needed;
@@ -229,8 +229,10 @@ int RunCommandLine(int argc, wchar_t** argv, int rounds, const std::string& labe
     PrintRatio(Labelled("command line /stop", label), "net stop", ours.stop, net.stop, 1.5);
     PrintRatio(Labelled("  /start through WMI at all", label), "net start", wmi.start, net.start, 0);
     PrintRatio(Labelled("  /stop through WMI at all", label), "net stop", wmi.stop, net.stop, 0);
-    PrintRatio(Labelled("  quenlow.exe /start", label), "bare WMI command program", ours.start, wmi.start, 0);
-    PrintRatio(Labelled("  quenlow.exe /stop", label), "bare WMI command program", ours.stop, wmi.stop, 0);
+    // Both wait for the service to get there: quenlow.exe by following its state, the bare
+    // program with one confirming query, all an immediate service needs.
+    PrintRatio(Labelled("quenlow.exe /start", label), "bare WMI command program", ours.start, wmi.start, 1.05);
+    PrintRatio(Labelled("quenlow.exe /stop", label), "bare WMI command program", ours.stop, wmi.stop, 1.05);
     return 0;
 }
 
