@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/UiThreadClock_win.h"
 #include "splash/AppInfo_win.h"
 #include "windows/Program.h"
 #include "windows/Win32UserInterface_win.h"
@@ -30,6 +31,7 @@ public:
 
 private:
     Win32UserInterface m_ui;
+    UiThreadClock m_clock;
     Program m_program;
 };
 
