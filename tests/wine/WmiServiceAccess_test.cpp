@@ -12,12 +12,14 @@
 #include "services/ServiceQuery.h"
 
 #include "ServicesTestBase.h"
+#include "support/Polling.h"
 #include "support/ServiceManager.h"
 #include "support/TestServices.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <optional>
 #include <string>
 #include <vector>
@@ -218,6 +220,46 @@ TEST_F(WmiServiceAccessTest, MethodsReturnWhatTheServiceManagerAnswered)
     EXPECT_EQ(service->CallMethod(ServiceMethod::Start), 10) << "starting a running service";
     EXPECT_EQ(service->CallMethod(ServiceMethod::Stop), 0);
     EXPECT_TRUE(WaitForServiceState(kOrdinary.name, SERVICE_STOPPED));
+}
+
+// StartService and StopService return once the service has reported its first step, not when
+// it has got there; the State read afterwards tells where it is.
+TEST_F(WmiServiceAccessTest, MethodsReturnBeforeTheServiceHasGotThere)
+{
+    using namespace std::chrono_literals;
+    const auto connection = wmi.fConnectWmi();
+    const auto state = [&](const TestService& service) {
+        const auto result = connection->ExecQuery(BuildServiceQuery(ServiceKey::Name, service.name).text);
+        const auto found = result->Next();
+        return found ? found->ReadText(L"State").value_or(L"<null>") : L"<missing>"s;
+    };
+    const auto becomes = [&](const TestService& service, const std::wstring& wanted) {
+        return PollUntil([&] { return state(service) == wanted; }, 15s, 100ms);
+    };
+
+    // A start returns at the first "start pending" report, and a service that is starting
+    // takes no second start (10) and no stop (Wine answers 4, "invalid service control").
+    const auto pending = FindByName(*connection, kPendsForEver.name);
+    ASSERT_NE(pending, nullptr);
+    EXPECT_EQ(pending->CallMethod(ServiceMethod::Start), 0);
+    EXPECT_EQ(state(kPendsForEver), L"Start Pending");
+    EXPECT_EQ(pending->CallMethod(ServiceMethod::Start), 10);
+    EXPECT_NE(pending->CallMethod(ServiceMethod::Stop), 0);
+    EXPECT_EQ(state(kPendsForEver), L"Start Pending");
+
+    // A start that fails after its first report succeeds all the same.
+    const auto failing = FindByName(*connection, kFailsWhileStarting.name);
+    ASSERT_NE(failing, nullptr);
+    EXPECT_EQ(failing->CallMethod(ServiceMethod::Start), 0);
+    EXPECT_TRUE(becomes(kFailsWhileStarting, L"Stopped"));
+
+    // So does a stop that the service takes back: it runs again.
+    StartServiceDirectly(kTakesStopBack.name);
+    const auto takesBack = FindByName(*connection, kTakesStopBack.name);
+    ASSERT_NE(takesBack, nullptr);
+    EXPECT_EQ(takesBack->CallMethod(ServiceMethod::Stop), 0);
+    EXPECT_EQ(QueryServiceState(kTakesStopBack.name), SERVICE_STOP_PENDING);
+    EXPECT_TRUE(becomes(kTakesStopBack, L"Running"));
 }
 
 TEST_F(WmiServiceAccessTest, RefusalsAreFailuresAndChangeNothing)

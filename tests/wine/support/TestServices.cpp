@@ -1,5 +1,6 @@
 #include "support/TestServices.h"
 
+#include "support/Polling.h"
 #include "support/ServiceManager.h"
 #include "support/UniqueHandle.h"
 
@@ -29,13 +30,21 @@ std::string Narrow(std::wstring_view text)
 
 } // namespace
 
+std::wstring SlowStartArgument(std::chrono::milliseconds startTime)
+{
+    return std::wstring(BehaviourArgument(ServiceBehaviour::SlowStart)) + std::to_wstring(startTime.count());
+}
+
 std::wstring ServiceCommandLine(const TestService& service, const std::wstring& programPath)
 {
     if (service.behaviour == ServiceBehaviour::MissingProgram) {
         return std::wstring(kMissingProgramPath);
     }
     std::wstring command = L"\"" + programPath + L"\"";
-    if (const auto argument = BehaviourArgument(service.behaviour); !argument.empty()) {
+    const std::wstring argument = service.behaviour == ServiceBehaviour::SlowStart
+                                      ? SlowStartArgument(kSlowStartTime)
+                                      : std::wstring(BehaviourArgument(service.behaviour));
+    if (!argument.empty()) {
         command += L" ";
         command += argument;
     }
@@ -46,33 +55,109 @@ std::wstring ServiceCommandLine(const TestService& service, const std::wstring& 
     return command;
 }
 
+namespace {
+
+bool StoppedOrGone(std::wstring_view name)
+{
+    return QueryServiceState(name).value_or(SERVICE_STOPPED) == SERVICE_STOPPED;
+}
+
+[[noreturn]] void ThrowTimeout(const std::string& what)
+{
+    ::SetLastError(ERROR_SERVICE_REQUEST_TIMEOUT);
+    ThrowLastError(what);
+}
+
+bool ProcessAlive(DWORD processId)
+{
+    if (processId == 0) {
+        return false;
+    }
+    const UniqueHandle process(::OpenProcess(SYNCHRONIZE, FALSE, processId));
+    return process && ::WaitForSingleObject(process.Get(), 0) == WAIT_TIMEOUT;
+}
+
+// Sets the quit event of the service program running as the process; false when there is none
+// (yet: a process that has just started may still be on its way to making it).
+bool SetQuitEvent(DWORD processId)
+{
+    const UniqueHandle event(::OpenEventW(EVENT_MODIFY_STATE, FALSE, QuitEventName(processId).c_str()));
+    return event && ::SetEvent(event.Get());
+}
+
+// Gives a service whose process has gone behind the service manager's back a new one. Wine's
+// manager keeps such a service "Start Pending" or "Running" for ever (after its process was
+// ended while starting, or ended by the manager itself on the next control after a stop that
+// the service took back); a new start is the only way out of that state there.
+void RestartOrphanedService(const TestService& service)
+{
+    const auto manager = OpenServiceManager(SC_MANAGER_CONNECT);
+    const auto handle = OpenServiceByName(manager.get(), service.name, SERVICE_START);
+    if (handle && !::StartServiceW(handle.get(), 0, nullptr) && ::GetLastError() != ERROR_SERVICE_ALREADY_RUNNING) {
+        ThrowLastError("StartServiceW (new process for an orphaned service) " + Narrow(service.name));
+    }
+}
+
+// Ends a service of the test service program in whatever state it is, through its quit event:
+// the service manager passes no control to a service that is starting or stopping, and Wine's
+// ends the process of a service that took a stop back on the next control, leaving it
+// "Running" for ever.
+void QuitTestService(const TestService& service)
+{
+    using namespace std::chrono_literals;
+    // A starting process makes its event within milliseconds; one that has none after this
+    // is not ours to wait for.
+    constexpr auto kEventAppears = 5s;
+    for (int round = 0; round < 2; ++round) {
+        const auto status = QueryServiceStatus(service.name);
+        if (!status || status->dwCurrentState == SERVICE_STOPPED) {
+            return;
+        }
+        const DWORD processId = status->dwProcessId;
+        bool set = false;
+        PollUntil([&] { return (set = SetQuitEvent(processId)) || !ProcessAlive(processId); }, kEventAppears);
+        if (set) {
+            if (!PollUntil([&] { return StoppedOrGone(service.name); }, kServiceStateTimeout) ||
+                !WaitForProcessExit(processId)) {
+                ThrowTimeout("quitting " + Narrow(service.name) + ": still " +
+                             Narrow(ServiceStateName(QueryServiceState(service.name))));
+            }
+            return;
+        }
+        if (StoppedOrGone(service.name)) {
+            return; // it ended by itself meanwhile
+        }
+        RestartOrphanedService(service);
+    }
+    ThrowTimeout("quitting " + Narrow(service.name) + ": its process is gone and a new one did not come");
+}
+
+} // namespace
+
 void StopTestService(const TestService& service)
 {
-    if (QueryServiceState(service.name).value_or(SERVICE_STOPPED) == SERVICE_STOPPED) {
+    if (StoppedOrGone(service.name)) {
         return;
     }
-    if (service.behaviour == ServiceBehaviour::NeverConnects) {
+    switch (service.behaviour) {
+    case ServiceBehaviour::NeverConnects:
         // It cannot be told anything: the manager ends the start that waits for it.
         if (!WaitForServiceState(service.name, SERVICE_STOPPED, kManagerGivesUp)) {
-            ::SetLastError(ERROR_SERVICE_REQUEST_TIMEOUT);
-            ThrowLastError("waiting for the service manager to give up on " + Narrow(service.name));
+            ThrowTimeout("waiting for the service manager to give up on " + Narrow(service.name));
         }
         return;
-    }
-    if (service.behaviour != ServiceBehaviour::RefusesStop) {
+    case ServiceBehaviour::Ordinary:
+    case ServiceBehaviour::MissingProgram:
         StopServiceDirectly(service.name);
         return;
-    }
-    const DWORD processId = QueryServiceStatus(service.name).value_or(SERVICE_STATUS_PROCESS{}).dwProcessId;
-    const auto manager = OpenServiceManager(SC_MANAGER_CONNECT);
-    const auto handle = OpenServiceByName(manager.get(), service.name, SERVICE_USER_DEFINED_CONTROL);
-    SERVICE_STATUS status{};
-    if (!handle || !::ControlService(handle.get(), kQuitControl, &status)) {
-        ThrowLastError("ControlService(quit)");
-    }
-    if (!WaitForServiceState(service.name, SERVICE_STOPPED) || !WaitForProcessExit(processId)) {
-        ::SetLastError(ERROR_SERVICE_REQUEST_TIMEOUT);
-        ThrowLastError("ControlService(quit)");
+    case ServiceBehaviour::RefusesStop:
+    case ServiceBehaviour::SlowStart:
+    case ServiceBehaviour::FailsWhileStarting:
+    case ServiceBehaviour::TakesStopBack:
+    case ServiceBehaviour::PendsForEver:
+    case ServiceBehaviour::RemovesItselfWhileStarting:
+        QuitTestService(service);
+        return;
     }
 }
 
@@ -81,18 +166,75 @@ void StopAllTestServices()
     for (const auto& service : kTestServices) {
         StopTestService(service);
     }
+    for (const auto& service : kSelfRegisteredTestServices) {
+        StopTestService(service);
+    }
 }
 
 std::vector<std::wstring> TestServicesNotStopped()
 {
     std::vector<std::wstring> found;
+    const auto note = [&](const TestService& service, std::optional<DWORD> state) {
+        found.push_back(std::wstring(service.name) + L" is " + std::wstring(ServiceStateName(state)));
+    };
     for (const auto& service : kTestServices) {
-        const auto state = QueryServiceState(service.name);
-        if (state != SERVICE_STOPPED) {
-            found.push_back(std::wstring(service.name) + L" is " + std::wstring(ServiceStateName(state)));
+        if (const auto state = QueryServiceState(service.name); state != SERVICE_STOPPED) {
+            note(service, state);
+        }
+    }
+    for (const auto& service : kSelfRegisteredTestServices) {
+        if (const auto state = QueryServiceState(service.name); state && state != SERVICE_STOPPED) {
+            note(service, state);
         }
     }
     return found;
+}
+
+void RegisterTestService(const TestService& service, const std::wstring& programPath)
+{
+    const auto manager = OpenServiceManager(SC_MANAGER_CREATE_SERVICE);
+    const std::wstring command = ServiceCommandLine(service, programPath);
+    const std::wstring name(service.name);
+    const std::wstring displayName(service.displayName.value_or(L""));
+    // A list of names, each ended by a NUL, and one more NUL after the last.
+    std::wstring dependencies(service.dependsOn);
+    dependencies.append(2, L'\0');
+    const UniqueServiceHandle created(::CreateServiceW(
+        manager.get(), name.c_str(), service.displayName ? displayName.c_str() : nullptr, SERVICE_QUERY_STATUS,
+        SERVICE_WIN32_OWN_PROCESS, service.startType, SERVICE_ERROR_NORMAL, command.c_str(), nullptr, nullptr,
+        service.dependsOn.empty() ? nullptr : dependencies.c_str(), nullptr, nullptr));
+    if (!created) {
+        ThrowLastError("CreateServiceW " + Narrow(service.name));
+    }
+}
+
+void RemoveTestService(const TestService& service)
+{
+    const auto manager = OpenServiceManager(SC_MANAGER_CONNECT);
+    const auto handle = OpenServiceByName(manager.get(), service.name, DELETE);
+    if (!handle) {
+        return;
+    }
+    StopTestService(service);
+    if (!::DeleteService(handle.get()) && ::GetLastError() != ERROR_SERVICE_MARKED_FOR_DELETE) {
+        ThrowLastError("DeleteService " + Narrow(service.name));
+    }
+}
+
+ScopedTestService::ScopedTestService(const TestService& service) : m_service(service)
+{
+    // A leftover of an interrupted run goes first.
+    RemoveTestService(m_service);
+    RegisterTestService(m_service, TestServiceProgramPath());
+}
+
+ScopedTestService::~ScopedTestService()
+{
+    try {
+        RemoveTestService(m_service);
+    } catch (const std::exception&) {
+        // The fixture's cleanup removes whatever is left; a destructor must not throw.
+    }
 }
 
 const std::vector<HostileService>& HostileServices()

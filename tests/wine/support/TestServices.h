@@ -23,6 +23,22 @@ enum class ServiceBehaviour {
     NeverConnects,
     // Registered with a program that does not exist: every start fails at once.
     MissingProgram,
+    // Start pending for a while (kSlowStartTime unless told otherwise), reporting a growing
+    // check point every half second, then running; stops normally.
+    SlowStart,
+    // Start pending for kPendingPhase, then stopped with the service-specific exit code
+    // kFailedStartExitCode.
+    FailsWhileStarting,
+    // Runs; a STOP makes it stop pending for kPendingPhase and then running again. Ends only
+    // when told to quit.
+    TakesStopBack,
+    // Start pending and never further: ends when told to quit through its quit event (the
+    // service manager passes no control to a service that is starting), or by itself after
+    // kPendingForEverLimit.
+    PendsForEver,
+    // Start pending for kPendingPhase, then deletes its own service and stops. Only the tests
+    // that use it register it (ScopedTestService).
+    RemovesItselfWhileStarting,
 };
 
 struct TestService {
@@ -35,8 +51,24 @@ struct TestService {
     std::wstring_view dependsOn = {};
 };
 
-// A user-defined control that ends the service whatever its behaviour.
+// A user-defined control that ends the service whatever its behaviour, where the service
+// manager passes it on: not while the service is starting or stopping.
 inline constexpr DWORD kQuitControl = 200;
+
+// The name of the event that ends the service program running as the process, in every state:
+// the tests' way to end what the service manager passes no control to.
+inline std::wstring QuitEventName(DWORD processId)
+{
+    return L"Global\\QuenlowTestQuit-" + std::to_wstring(processId);
+}
+
+// How long the slow services stay in their pending states.
+inline constexpr std::chrono::milliseconds kSlowStartTime{3000};
+inline constexpr std::chrono::milliseconds kPendingPhase{1000};
+// A service that pends for ever gives up by itself after this, so that none outlives a test run.
+inline constexpr std::chrono::milliseconds kPendingForEverLimit{200'000};
+// The service-specific exit code of a service that fails while starting: easy to recognise.
+inline constexpr DWORD kFailedStartExitCode = 42;
 
 inline constexpr TestService kOrdinary{L"QuenlowTestA", L"Quenlow Test Ordinary"};
 inline constexpr TestService kSecond{L"QuenlowTestB", L"Quenlow Test Second"};
@@ -65,14 +97,33 @@ inline constexpr TestService kDependedOn{L"QuenlowTestBase", L"Quenlow Test Depe
 inline constexpr TestService kDependent{L"QuenlowTestDependent", L"Quenlow Test Dependent", SERVICE_DEMAND_START,
                                         ServiceBehaviour::Ordinary, kDependedOn.name};
 
+// Services that take their time or change their minds: what a start or stop must follow to its end.
+inline constexpr TestService kSlowStart{L"QuenlowTestSlowStart", L"Quenlow Test Slow Start", SERVICE_DEMAND_START,
+                                        ServiceBehaviour::SlowStart};
+inline constexpr TestService kFailsWhileStarting{L"QuenlowTestFailsStarting", L"Quenlow Test Fails While Starting",
+                                                 SERVICE_DEMAND_START, ServiceBehaviour::FailsWhileStarting};
+inline constexpr TestService kTakesStopBack{L"QuenlowTestTakesStopBack", L"Quenlow Test Takes Stop Back",
+                                            SERVICE_DEMAND_START, ServiceBehaviour::TakesStopBack};
+inline constexpr TestService kPendsForEver{L"QuenlowTestPendsForEver", L"Quenlow Test Pends For Ever",
+                                           SERVICE_DEMAND_START, ServiceBehaviour::PendsForEver};
+// Not registered by the fixture, as it deletes itself: see ScopedTestService.
+inline constexpr TestService kRemovedWhileStarting{L"QuenlowTestRemovedStarting",
+                                                   L"Quenlow Test Removed While Starting", SERVICE_DEMAND_START,
+                                                   ServiceBehaviour::RemovesItselfWhileStarting};
+
 // A dependent comes before what it depends on: stopping them in this order always works.
 inline constexpr std::array kTestServices = {
     kOrdinary,       kSecond,         kApostrophe,    kDoubleQuote,      kBackslash, kBothQuotes,   kNonAscii,
     kApostropheName, kBothQuotesName, kNoDisplayName, kEmptyDisplayName, kDisabled,  kRefusesStop,  kNeverResponds,
-    kMissingProgram, kDependent,      kDependedOn};
+    kMissingProgram, kDependent,      kDependedOn,    kSlowStart,        kFailsWhileStarting,       kTakesStopBack,
+    kPendsForEver};
+
+// The test services that the tests register themselves; the fixture removes any left behind.
+inline constexpr std::array kSelfRegisteredTestServices = {kRemovedWhileStarting};
 
 // The service program's argument for a behaviour ("" for the ordinary one). The program of a
-// service that never connects also gets the service's name, to learn when the manager gave up.
+// service that never connects also gets the service's name, to learn when the manager gave up;
+// a slow start's argument is followed by its time in milliseconds (SlowStartArgument).
 inline constexpr std::wstring_view BehaviourArgument(ServiceBehaviour behaviour)
 {
     switch (behaviour) {
@@ -80,12 +131,26 @@ inline constexpr std::wstring_view BehaviourArgument(ServiceBehaviour behaviour)
         return L"--refuse-stop";
     case ServiceBehaviour::NeverConnects:
         return L"--never-connect";
+    case ServiceBehaviour::SlowStart:
+        return L"--start-ms=";
+    case ServiceBehaviour::FailsWhileStarting:
+        return L"--fail-while-starting";
+    case ServiceBehaviour::TakesStopBack:
+        return L"--take-stop-back";
+    case ServiceBehaviour::PendsForEver:
+        return L"--pend-for-ever";
+    case ServiceBehaviour::RemovesItselfWhileStarting:
+        return L"--remove-while-starting";
     case ServiceBehaviour::Ordinary:
     case ServiceBehaviour::MissingProgram:
         break;
     }
     return L"";
 }
+
+// The argument that makes the service program start slowly, e.g. --start-ms=3000; other
+// services (a benchmark's) can be registered with it too.
+std::wstring SlowStartArgument(std::chrono::milliseconds startTime);
 
 // The program path registered for a service that has no program.
 inline constexpr std::wstring_view kMissingProgramPath = L"C:\\quenlow-test-missing\\no-such-service.exe";
@@ -112,14 +177,35 @@ const std::vector<HostileService>& HostileServices();
 void RegisterHostileServices(const std::wstring& programPath);
 void RemoveHostileServices();
 
-// Brings a test service back to stopped, whatever its behaviour. Throws when it will not stop.
+// Brings a test service back to stopped (or gone, for one that deletes itself), whatever its
+// behaviour and whatever state it is in. Throws when it will not stop.
 void StopTestService(const TestService& service);
 
-// Stops every test service that is not stopped; a test's last step.
+// Stops every test service that is not stopped, the self-registered ones included; a test's
+// last step.
 void StopAllTestServices();
 
-// The test services that are missing or not stopped, with their states, for a failure message.
+// The test services that are missing or not stopped, and the self-registered ones that are
+// there but not stopped, with their states, for a failure message.
 std::vector<std::wstring> TestServicesNotStopped();
+
+// Registers the test service with the program, or stops and deletes it (nothing when it is not
+// there). Both throw std::system_error on failure.
+void RegisterTestService(const TestService& service, const std::wstring& programPath);
+void RemoveTestService(const TestService& service);
+
+// A test service registered for the length of one test, for those that the fixture does not
+// register: whatever is left of it is stopped and deleted when the object ends.
+class ScopedTestService {
+public:
+    explicit ScopedTestService(const TestService& service);
+    ~ScopedTestService();
+    ScopedTestService(const ScopedTestService&) = delete;
+    ScopedTestService& operator=(const ScopedTestService&) = delete;
+
+private:
+    TestService m_service;
+};
 
 // Waits until no process of the test service program runs any more (a stopped service's
 // process may still be on its way out); false after the timeout.

@@ -1,8 +1,6 @@
 // Registers the test services with the service manager ("install") or stops and deletes them
 // ("uninstall"). Run by the Wine fixtures before and after the tests; both are safe to repeat.
-#include "support/ServiceManager.h"
 #include "support/TestServices.h"
-#include "support/UniqueHandle.h"
 
 #include <windows.h>
 
@@ -14,46 +12,23 @@ namespace {
 
 using namespace quenlow::testing;
 
-void Remove(SC_HANDLE manager, const TestService& test)
+// Every test service of ours, the self-registered ones that a failed run may have left behind
+// included, and the hostile ones that the tests register themselves.
+void RemoveAll()
 {
-    const auto service = OpenServiceByName(manager, test.name, DELETE);
-    if (!service) {
-        return;
+    for (const auto& test : kTestServices) {
+        RemoveTestService(test);
     }
-    StopTestService(test);
-    if (!::DeleteService(service.get()) && ::GetLastError() != ERROR_SERVICE_MARKED_FOR_DELETE) {
-        ThrowLastError("DeleteService");
+    for (const auto& test : kSelfRegisteredTestServices) {
+        RemoveTestService(test);
     }
-}
-
-void Install(SC_HANDLE manager, const TestService& test, const std::wstring& program)
-{
-    const std::wstring command = ServiceCommandLine(test, program);
-    const std::wstring name(test.name);
-    const std::wstring displayName(test.displayName.value_or(L""));
-    // A list of names, each ended by a NUL, and one more NUL after the last.
-    std::wstring dependencies(test.dependsOn);
-    dependencies.append(2, L'\0');
-    UniqueServiceHandle service(::CreateServiceW(manager, name.c_str(),
-                                                 test.displayName ? displayName.c_str() : nullptr, SERVICE_ALL_ACCESS,
-                                                 SERVICE_WIN32_OWN_PROCESS, test.startType, SERVICE_ERROR_NORMAL,
-                                                 command.c_str(), nullptr, nullptr,
-                                                 test.dependsOn.empty() ? nullptr : dependencies.c_str(), nullptr,
-                                                 nullptr));
-    if (!service) {
-        ThrowLastError("CreateServiceW");
-    }
+    RemoveHostileServices();
 }
 
 int Run(const std::wstring& action)
 {
-    const auto manager = OpenServiceManager(SC_MANAGER_ALL_ACCESS);
     if (action == L"uninstall") {
-        for (const auto& test : kTestServices) {
-            Remove(manager.get(), test);
-        }
-        // The tests register these themselves; a run that failed half-way may have left some.
-        RemoveHostileServices();
+        RemoveAll();
         std::printf("removed %zu test services\n", kTestServices.size());
         return 0;
     }
@@ -64,12 +39,9 @@ int Run(const std::wstring& action)
             return 1;
         }
         // Left-overs of an interrupted run would make CreateServiceW fail.
+        RemoveAll();
         for (const auto& test : kTestServices) {
-            Remove(manager.get(), test);
-        }
-        RemoveHostileServices();
-        for (const auto& test : kTestServices) {
-            Install(manager.get(), test, program);
+            RegisterTestService(test, program);
         }
         std::printf("registered %zu test services\n", kTestServices.size());
         return 0;
