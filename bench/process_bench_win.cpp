@@ -7,6 +7,9 @@
 //   footprint     the size of quenlow.exe and the peak working sets of the running programs;
 //   footprint-entries  quenlow.exe's peak working set with a stopped services window of
 //                 --entries entries (default 3,000), registering extra services as needed;
+//   slow-start    three services that each take 3 s to start, ticked in the stopped services
+//                 window and started with one press of Start, until the message box shows,
+//                 against the 3 s that one of them takes;
 //   install-extra / uninstall-extra  the services that make the system larger.
 // Options: --quenlow=PATH, --window=PATH (the minimal program), --wmi-command=PATH (the bare
 // WMI command program), --service=NAME,
@@ -19,6 +22,7 @@
 
 #include "support/ChildProcess.h"
 #include "support/HostPath.h"
+#include "support/ListWindowDriver.h"
 #include "support/MessageBoxes.h"
 #include "support/ServiceManager.h"
 #include "support/TestServices.h"
@@ -246,21 +250,28 @@ ProcessMemory MemoryWhenShown(ChildProcess& process, HWND window, const char* wh
     return MemoryOf(process.Handle());
 }
 
-// quenlow.exe from its start until its stopped services window is open (through a click on
-// Frame1's own surface, clear of its labels and the logo), with the peak working set read at the
-// splash window and at the list; the process is closed afterwards. Returns the list's entries.
-std::size_t OpenStoppedServicesWindow(const std::wstring& quenlowPath, const std::string& label)
+// From the splash window on to the stopped services window, through a click on Frame1's own
+// surface, clear of its labels and the logo.
+HWND ContinueToStoppedServices(const ChildProcess& quenlow, HWND splash)
 {
-    ChildProcess quenlow = ChildProcess::Start(QuoteArgument(quenlowPath));
-    const HWND splash = WaitForWindow(quenlow, L"QuenlowSplash");
-    const ProcessMemory atSplash = MemoryWhenShown(quenlow, splash, "quenlow.exe");
     const HWND frame = ::FindWindowExW(splash, nullptr, L"QuenlowSplashFrame", nullptr);
     if (!frame) {
         throw std::runtime_error("the splash window has no frame");
     }
     ::PostMessageW(frame, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
     ::PostMessageW(frame, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
-    const HWND window = WaitForWindow(quenlow, L"QuenlowListWindow", L"Stopped Services");
+    return WaitForWindow(quenlow, L"QuenlowListWindow", L"Stopped Services");
+}
+
+// quenlow.exe from its start until its stopped services window is open, with the peak working
+// set read at the splash window and at the list; the process is closed afterwards. Returns the
+// list's entries.
+std::size_t OpenStoppedServicesWindow(const std::wstring& quenlowPath, const std::string& label)
+{
+    ChildProcess quenlow = ChildProcess::Start(QuoteArgument(quenlowPath));
+    const HWND splash = WaitForWindow(quenlow, L"QuenlowSplash");
+    const ProcessMemory atSplash = MemoryWhenShown(quenlow, splash, "quenlow.exe");
+    const HWND window = ContinueToStoppedServices(quenlow, splash);
     const ProcessMemory atList = MemoryWhenShown(quenlow, window, "the stopped services window");
     const HWND list = ::FindWindowExW(window, nullptr, WC_LISTVIEWW, nullptr);
     const LRESULT entries = list ? ::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) : 0;
@@ -310,6 +321,80 @@ int RunFootprintWithEntries(int argc, wchar_t** argv)
     return 0;
 }
 
+// Services of the benchmark's own (their names begin as the extra services' do, so that
+// uninstall-extra also removes any a broken run left behind).
+constexpr testing::TestService kSlowServices[] = {
+    {L"QuenlowBenchSlow1", L"Quenlow Bench Slow 1", SERVICE_DEMAND_START, testing::ServiceBehaviour::SlowStart},
+    {L"QuenlowBenchSlow2", L"Quenlow Bench Slow 2", SERVICE_DEMAND_START, testing::ServiceBehaviour::SlowStart},
+    {L"QuenlowBenchSlow3", L"Quenlow Bench Slow 3", SERVICE_DEMAND_START, testing::ServiceBehaviour::SlowStart},
+};
+
+// One round: the program is opened at its stopped services window, the three are ticked, and
+// the time runs from the press of Start until the message box shows.
+double TimeTickedSlowStart(const std::wstring& quenlowPath)
+{
+    ChildProcess quenlow = ChildProcess::Start(QuoteArgument(quenlowPath));
+    const HWND splash = WaitForWindow(quenlow, L"QuenlowSplash");
+    if (!splash) {
+        throw std::runtime_error("quenlow.exe showed no splash window");
+    }
+    const HWND window = ContinueToStoppedServices(quenlow, splash);
+    if (!window) {
+        throw std::runtime_error("quenlow.exe showed no stopped services window");
+    }
+    testing::ListWindowDriver stopped(window, testing::ListWindowKind::StoppedServices);
+    for (const auto& service : kSlowServices) {
+        stopped.ClickCheckBox(*service.displayName);
+    }
+    ::Sleep(300); // Wine's WMI settles after the list's query
+
+    const Stopwatch watch;
+    stopped.PostButtonClick(L"Start");
+    const HWND box = WaitForWindow(quenlow, testing::kDialogClass, testing::kApplicationTitle);
+    const double elapsed = watch.ElapsedMs();
+    if (!box) {
+        throw std::runtime_error("quenlow.exe showed no message box");
+    }
+    const std::wstring text = testing::ReadMessageBoxText(box);
+    testing::PressOk(box);
+    if (text != L"Selected Services are Started.") {
+        throw std::runtime_error("the three services were not all started: " + Narrow(text));
+    }
+    CloseAndWait(quenlow, window, "quenlow.exe");
+    return elapsed;
+}
+
+int RunTickedSlowStart(int argc, wchar_t** argv, int rounds, const std::string& label)
+{
+    const std::wstring quenlowPath = RequiredPath(argc, argv, L"quenlow");
+    const std::wstring program = RequiredPath(argc, argv, L"service-program");
+    for (const auto& service : kSlowServices) {
+        testing::RemoveTestService(service);
+        testing::RegisterTestService(service, program);
+    }
+    Note("ticked start of three slow services ...");
+    std::vector<double> times;
+    std::vector<double> oneService;
+    for (int round = 0; round <= rounds; ++round) {
+        const double elapsed = TimeTickedSlowStart(quenlowPath);
+        for (const auto& service : kSlowServices) {
+            testing::StopServiceDirectly(service.name);
+        }
+        if (!testing::WaitForTestServiceProcessesToEnd(15s)) {
+            throw std::runtime_error("a slow service's process did not end");
+        }
+        if (round > 0) {
+            times.push_back(elapsed);
+            oneService.push_back(static_cast<double>(testing::kSlowStartTime.count()));
+        }
+    }
+    for (const auto& service : kSlowServices) {
+        testing::RemoveTestService(service);
+    }
+    PrintRatio(Labelled("ticked start of three services taking 3 s each", label), "3 s", times, oneService, 1.3);
+    return 0;
+}
+
 int Run(int argc, wchar_t** argv)
 {
     const std::wstring mode = argc > 1 ? argv[1] : L"";
@@ -330,6 +415,9 @@ int Run(int argc, wchar_t** argv)
     if (mode == L"footprint-entries") {
         return RunFootprintWithEntries(argc, argv);
     }
+    if (mode == L"slow-start") {
+        return RunTickedSlowStart(argc, argv, rounds, label);
+    }
     if (mode == L"install-extra") {
         const int count = IntegerOption(argc, argv, L"count", 300);
         InstallExtraServices(count, RequiredPath(argc, argv, L"service-program"));
@@ -340,7 +428,7 @@ int Run(int argc, wchar_t** argv)
         Note("removed " + std::to_string(UninstallExtraServices()) + " extra services");
         return 0;
     }
-    std::fprintf(stderr, "usage: quenlow_process_bench startup|command-line|footprint|footprint-entries|"
+    std::fprintf(stderr, "usage: quenlow_process_bench startup|command-line|footprint|footprint-entries|slow-start|"
                          "install-extra|uninstall-extra [--entries=N] "
                          "[--quenlow=PATH] [--window=PATH] [--wmi-command=PATH] [--service=NAME] [--service-program=PATH] [--count=N] "
                          "[--runs=N] [--label=TEXT]\n");

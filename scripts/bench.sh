@@ -113,6 +113,7 @@ run "$list_bench" fill --runs="$runs"
 run "$list_bench" load --runs="$runs"
 run "$process_bench" command-line --quenlow="$quenlow" --wmi-command="$wmi_command" --service="$service" \
     --runs="$runs"
+run "$process_bench" slow-start --quenlow="$quenlow" --service-program="$service_program" --runs="$runs"
 if ((extra > 0)); then
     run "$process_bench" install-extra --count="$extra" --service-program="$service_program"
     run "$list_bench" load --runs="$runs" --label="+$extra services"

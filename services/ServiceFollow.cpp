@@ -140,7 +140,7 @@ public:
             if (next > now) {
                 m_clock.WaitFor(next - now);
             }
-            interval = std::min(interval * 2, m_rules.longestInterval);
+            interval = std::min(interval * 3 / 2, m_rules.longestInterval);
         }
     }
 

@@ -15,7 +15,8 @@
 namespace quenlow {
 
 struct FollowRules {
-    // The first look is at once; then the intervals grow from the first to the longest.
+    // The first look is at once; then the intervals grow by half each time from the first to
+    // the longest: a service that takes a few seconds is seen soon after it got there.
     std::chrono::milliseconds firstInterval{100};
     std::chrono::milliseconds longestInterval{1000};
     // How long a pending service may go without progress. Progress is a check point that moves

@@ -29,9 +29,9 @@ TEST_F(FollowTest, ASlowStartIsFollowedAtGrowingIntervalsUntilItRuns)
 {
     const auto outcome = Start({{0ms, L"Start Pending"}, {3s, L"Running"}});
     EXPECT_EQ(outcome.kind, Kind::Succeeded);
-    EXPECT_EQ(wmi.clock.waits, (Waits{100ms, 200ms, 400ms, 800ms, 1000ms, 1000ms}));
+    EXPECT_EQ(wmi.clock.waits, (Waits{100ms, 150ms, 225ms, 337ms, 505ms, 757ms, 1000ms}));
     // The call, then one look at once and one after each wait, all on the call's connection.
-    EXPECT_EQ(wmi.queries.size(), 8u);
+    EXPECT_EQ(wmi.queries.size(), 9u);
     EXPECT_EQ(wmi.connections, 1);
 }
 
