@@ -2,7 +2,7 @@
 
 #include "common/ApplicationTitle.h"
 #include "common/Error.h"
-#include "start/modStart.h"
+#include "common/ExitStatus.h"
 
 #include <windows.h>
 
