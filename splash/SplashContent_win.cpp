@@ -2,7 +2,7 @@
 
 #include "common/HResultText_win.h"
 #include "resources/splash_ids.h"
-#include "windows/Dpi_win.h"
+#include "ui/Dpi_win.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,7 +1,7 @@
 #include "splash/SplashFrame_win.h"
 
 #include "common/HResultText_win.h"
-#include "start/UntrappedError_win.h"
+#include "ui/UntrappedError_win.h"
 
 #include <windowsx.h>
 

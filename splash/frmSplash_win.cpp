@@ -5,8 +5,8 @@
 #include "resources/splash_ids.h"
 #include "splash/SplashContent_win.h"
 #include "splash/SplashFrame_win.h"
-#include "start/UntrappedError_win.h"
-#include "windows/Dpi_win.h"
+#include "ui/Dpi_win.h"
+#include "ui/UntrappedError_win.h"
 
 #include <windowsx.h>
 

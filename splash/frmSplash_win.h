@@ -1,7 +1,7 @@
 #pragma once
 
+#include "ui/UserInterface.h"
 #include "windows/Program.h"
-#include "windows/UserInterface.h"
 
 #include <windows.h>
 

@@ -1,8 +1,8 @@
 #include "windows/ListWindow_win.h"
 
 #include "common/Error.h"
+#include "ui/Dpi_win.h"
 #include "windows/ControlIds_win.h"
-#include "windows/Dpi_win.h"
 #include "windows/PictureButton_win.h"
 
 #include <algorithm>

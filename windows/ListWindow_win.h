@@ -1,9 +1,9 @@
 #pragma once
 
-#include "windows/BaseWindow_win.h"
+#include "ui/BaseWindow_win.h"
+#include "ui/UniqueGdi_win.h"
 #include "windows/ListWindowDesigns_win.h"
 #include "windows/ServiceListControl_win.h"
-#include "windows/UniqueGdi_win.h"
 
 #include <windows.h>
 

@@ -2,8 +2,8 @@
 
 #include "services/ServiceAccess.h"
 #include "splash/frmSplash.h"
+#include "ui/UserInterface.h"
 #include "windows/ServiceListProcedures.h"
-#include "windows/UserInterface.h"
 #include "windows/WindowModel.h"
 
 namespace quenlow {

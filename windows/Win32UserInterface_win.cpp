@@ -3,7 +3,7 @@
 #include "common/Error.h"
 #include "common/ScopedWaitCursor_win.h"
 #include "splash/frmSplash_win.h"
-#include "start/UntrappedError_win.h"
+#include "ui/UntrappedError_win.h"
 
 #include <commctrl.h>
 

@@ -2,10 +2,10 @@
 
 #include <windows.h>
 
+#include "ui/UniqueGdi_win.h"
+#include "ui/UserInterface.h"
 #include "windows/ListWindow_win.h"
 #include "windows/Program.h"
-#include "windows/UniqueGdi_win.h"
-#include "windows/UserInterface.h"
 
 #include <array>
 #include <memory>

@@ -6,9 +6,9 @@
 #include "splash/SplashContent_win.h"
 #include "splash/SplashDesign_win.h"
 #include "splash/frmSplash_win.h"
-#include "windows/Dpi_win.h"
+#include "ui/Dpi_win.h"
+#include "ui/UniqueGdi_win.h"
 #include "windows/Program.h"
-#include "windows/UniqueGdi_win.h"
 #include "support/UserInput.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "start/UntrappedError_win.h"
+#include "ui/UntrappedError_win.h"
 
 #include "common/ApplicationTitle.h"
 #include "common/Error.h"

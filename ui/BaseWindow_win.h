@@ -1,6 +1,6 @@
 #pragma once
 
-#include "start/UntrappedError_win.h"
+#include "ui/UntrappedError_win.h"
 
 #include <windows.h>
 

@@ -1,6 +1,6 @@
-#include "windows/Dpi_win.h"
+#include "ui/Dpi_win.h"
 
-#include "windows/UniqueGdi_win.h"
+#include "ui/UniqueGdi_win.h"
 
 namespace quenlow {
 
