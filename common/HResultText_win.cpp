@@ -142,4 +142,10 @@ void ThrowHResult(HRESULT hr, std::wstring_view activity)
     throw Error(static_cast<std::int32_t>(hr), std::move(description));
 }
 
+void ThrowLastError(std::wstring_view activity)
+{
+    const DWORD error = ::GetLastError();
+    ThrowHResult(error != ERROR_SUCCESS ? HRESULT_FROM_WIN32(error) : E_FAIL, activity);
+}
+
 } // namespace quenlow

@@ -20,12 +20,6 @@ RECT ToPixels(const TwipsRect& twips, UINT dpi) noexcept
                 TwipsToPixels(twips.left + twips.width, dpi), TwipsToPixels(twips.top + twips.height, dpi)};
 }
 
-[[noreturn]] void ThrowLastError(std::wstring_view activity)
-{
-    const DWORD error = ::GetLastError();
-    ThrowHResult(error ? HRESULT_FROM_WIN32(error) : E_FAIL, activity);
-}
-
 UniqueHfont CreateArial(double points, bool bold, UINT dpi)
 {
     LOGFONTW font{};

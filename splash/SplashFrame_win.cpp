@@ -26,7 +26,7 @@ void RegisterFrameClass(HINSTANCE instance, WNDPROC procedure)
     windowClass.hbrBackground = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
     windowClass.lpszClassName = SplashFrame::kClassName;
     if (!::RegisterClassExW(&windowClass)) {
-        ThrowHResult(HRESULT_FROM_WIN32(::GetLastError()), L"registering the splash frame's window class");
+        ThrowLastError(L"registering the splash frame's window class");
     }
 }
 
@@ -45,7 +45,7 @@ void SplashFrame::Create(HWND parent, HINSTANCE instance)
     const auto id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_ids::Frame1));
     if (!::CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 0, 0, parent, id,
                            instance, this)) {
-        ThrowHResult(HRESULT_FROM_WIN32(::GetLastError()), L"creating the splash window's frame");
+        ThrowLastError(L"creating the splash window's frame");
     }
     m_content.Create(m_window, instance);
 }

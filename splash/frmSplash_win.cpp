@@ -27,12 +27,6 @@ using splash::SplashFrame;
 constexpr DWORD kStyle = WS_POPUP | WS_DLGFRAME | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = 0;
 
-[[noreturn]] void ThrowLastError(std::wstring_view activity)
-{
-    const DWORD error = ::GetLastError();
-    ThrowHResult(error ? HRESULT_FROM_WIN32(error) : E_FAIL, activity);
-}
-
 RECT ToPixels(const splash::TwipsRect& twips, UINT dpi) noexcept
 {
     return RECT{TwipsToPixels(twips.left, dpi), TwipsToPixels(twips.top, dpi),

@@ -1,6 +1,6 @@
 #include "windows/ListWindow_win.h"
 
-#include "common/Error.h"
+#include "common/HResultText_win.h"
 #include "ui/Dpi_win.h"
 #include "windows/ControlIds_win.h"
 #include "windows/PictureButton_win.h"
@@ -11,12 +11,6 @@
 namespace quenlow {
 
 namespace {
-
-[[noreturn]] void ThrowLastError(const std::wstring& what)
-{
-    const DWORD code = ::GetLastError();
-    throw Error(static_cast<std::int32_t>(code ? HRESULT_FROM_WIN32(code) : E_FAIL), what);
-}
 
 // System colour 8, the colour of window text: the background of every list window.
 HBRUSH BackgroundBrush() noexcept
@@ -41,7 +35,7 @@ void ListWindow::RegisterWindowClass(HINSTANCE instance)
     windowClass.hbrBackground = BackgroundBrush();
     windowClass.lpszClassName = kClassName;
     if (!::RegisterClassExW(&windowClass)) {
-        ThrowLastError(L"The window class of the list windows could not be registered.");
+        ThrowLastError(L"registering the list windows' window class");
     }
 }
 
@@ -94,7 +88,7 @@ void ListWindow::Create(HINSTANCE instance, HWND owner)
         ::CreateWindowExW(ExStyle(), kClassName, m_design.caption, Style(), CW_USEDEFAULT, CW_USEDEFAULT, size.cx,
                           size.cy, owner, nullptr, instance, this);
     if (!window) {
-        ThrowLastError(std::wstring(L"The window \"") + m_design.caption + L"\" could not be created.");
+        ThrowLastError(std::wstring(L"creating the window \"") + m_design.caption + L"\"");
     }
     m_dpi = WindowDpi(window);
     CreateControls();
@@ -145,7 +139,7 @@ void ListWindow::Layout(UINT dpi)
     LOGFONTW fontDesign = MessageFont(dpi);
     UniqueHfont font(::CreateFontIndirectW(&fontDesign));
     if (!font) {
-        ThrowLastError(L"The font of the list windows could not be made.");
+        ThrowLastError(L"making the list windows' font");
     }
     std::vector<UniqueImageList> pictures;
     for (std::size_t i = 0; i < m_buttons.size(); ++i) {

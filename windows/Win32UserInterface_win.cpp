@@ -1,6 +1,7 @@
 #include "windows/Win32UserInterface_win.h"
 
 #include "common/Error.h"
+#include "common/HResultText_win.h"
 #include "common/ScopedWaitCursor_win.h"
 #include "splash/frmSplash_win.h"
 #include "ui/UntrappedError_win.h"
@@ -16,12 +17,6 @@ constexpr const wchar_t* kTaskbarOwnerClass = L"QuenlowTaskbarOwner";
 std::size_t IndexOf(WindowId window) noexcept
 {
     return static_cast<std::size_t>(window);
-}
-
-[[noreturn]] void ThrowLastError(const std::wstring& what)
-{
-    const DWORD code = ::GetLastError();
-    throw Error(static_cast<std::int32_t>(code ? HRESULT_FROM_WIN32(code) : E_FAIL), what);
 }
 
 } // namespace
@@ -75,13 +70,13 @@ HWND Win32UserInterface::TaskbarOwner()
         ownerClass.hInstance = m_instance;
         ownerClass.lpszClassName = kTaskbarOwnerClass;
         if (!::RegisterClassExW(&ownerClass)) {
-            ThrowLastError(L"The window class of the task bar owner could not be registered.");
+            ThrowLastError(L"registering the task bar owner's window class");
         }
     }
     m_taskbarOwner.reset(::CreateWindowExW(0, kTaskbarOwnerClass, L"", WS_OVERLAPPED, 0, 0, 0, 0, nullptr, nullptr,
                                            m_instance, nullptr));
     if (!m_taskbarOwner) {
-        ThrowLastError(L"The task bar owner window could not be created.");
+        ThrowLastError(L"creating the task bar owner window");
     }
     return m_taskbarOwner.get();
 }
@@ -249,7 +244,7 @@ void Win32UserInterface::RunMessageLoop()
             return; // WM_QUIT from EndProgram
         }
         if (got == -1) {
-            ThrowLastError(L"The next window message could not be read.");
+            ThrowLastError(L"reading the next window message");
         }
         const HWND root = message.hwnd ? ::GetAncestor(message.hwnd, GA_ROOT) : nullptr;
         bool handled = false;
