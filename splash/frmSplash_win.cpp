@@ -51,11 +51,11 @@ RECT PrimaryWorkArea() noexcept
 
 class SplashWindow {
 public:
-    SplashWindow(HINSTANCE instance, Program& program)
+    SplashWindow(HINSTANCE instance, IWindowEvents& events)
         : m_instance(instance),
-          m_program(program),
+          m_events(events),
           m_content(instance),
-          m_frame(m_content, [this] { m_program.Click(WindowId::frmSplash, ControlId::Frame1); })
+          m_frame(m_content, [this] { m_events.Click(WindowId::frmSplash, ControlId::Frame1); })
     {
     }
 
@@ -76,7 +76,7 @@ private:
     void OnMouseMove(POINT clientPoint);
 
     HINSTANCE m_instance;
-    Program& m_program;
+    IWindowEvents& m_events;
     SplashContent m_content;
     SplashFrame m_frame;
     HWND m_window = nullptr;
@@ -121,7 +121,7 @@ LRESULT SplashWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         // Enter, Escape and Tab are key presses here, also under a dialog-style message loop.
         return DLGC_WANTALLKEYS | DLGC_WANTCHARS;
     case WM_CHAR:
-        m_program.SplashCharacterKey();
+        m_events.SplashCharacterKey();
         return 0;
     case WM_SHOWWINDOW:
         if (wParam) {
@@ -135,7 +135,7 @@ LRESULT SplashWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         return 0;
     case WM_CLOSE:
         // Alt+F4 or the task bar's Close: the window is unloaded as by the close button it lacks.
-        m_program.ClosedByUser(WindowId::frmSplash);
+        m_events.ClosedByUser(WindowId::frmSplash);
         return 0;
     case WM_DPICHANGED:
         OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
@@ -177,7 +177,7 @@ void SplashWindow::OnMouseMove(POINT clientPoint)
         return;
     }
     m_lastPointer = screenPoint;
-    m_program.SplashMarginMouseMove();
+    m_events.SplashMarginMouseMove();
 }
 
 void SplashWindow::SetCaption(LabelId label, std::wstring_view caption)
@@ -231,10 +231,10 @@ SplashWindow* FromWindow(HWND window) noexcept
 
 } // namespace
 
-HWND CreateSplashWindow(HINSTANCE instance, Program& program)
+HWND CreateSplashWindow(HINSTANCE instance, IWindowEvents& events)
 {
     RegisterSplashClass(instance);
-    auto splash = std::make_unique<SplashWindow>(instance, program);
+    auto splash = std::make_unique<SplashWindow>(instance, events);
     // Created on the primary screen so that it takes that screen's DPI, then sized for it.
     const RECT work = PrimaryWorkArea();
     const POINT centre{work.left + (work.right - work.left) / 2, work.top + (work.bottom - work.top) / 2};

@@ -227,12 +227,12 @@ void Win32UserInterface::Dispatch(WindowId window, Handler&& handler)
 
 void Win32UserInterface::OnClick(WindowId window, ControlId control)
 {
-    Dispatch(window, [&](Program& program) { program.Click(window, control); });
+    Dispatch(window, [&](IWindowEvents& program) { program.Click(window, control); });
 }
 
 void Win32UserInterface::OnClosedByUser(WindowId window)
 {
-    Dispatch(window, [&](Program& program) { program.ClosedByUser(window); });
+    Dispatch(window, [&](IWindowEvents& program) { program.ClosedByUser(window); });
 }
 
 void Win32UserInterface::RunMessageLoop()

@@ -4,8 +4,8 @@
 
 #include "ui/UniqueGdi_win.h"
 #include "ui/UserInterface.h"
+#include "ui/WindowEvents.h"
 #include "windows/ListWindow_win.h"
-#include "windows/Program.h"
 
 #include <array>
 #include <memory>
@@ -25,7 +25,7 @@ public:
     Win32UserInterface& operator=(const Win32UserInterface&) = delete;
 
     // The program that receives the windows' events; set before the first window opens.
-    void Attach(Program& program) noexcept { m_program = &program; }
+    void Attach(IWindowEvents& program) noexcept { m_program = &program; }
 
     // Dispatches the thread's messages, with the dialog keys (Tab, Enter, Escape) in the list
     // windows, until EndProgram has been called.
@@ -64,7 +64,7 @@ private:
 
     HINSTANCE m_instance;
     std::wstring m_title;
-    Program* m_program = nullptr;
+    IWindowEvents* m_program = nullptr;
     std::array<std::unique_ptr<ListWindow>, kWindowCount> m_listWindows;
     // Windows unloaded while one of their own handlers ran: their objects live on until the
     // handler has returned.
