@@ -1,7 +1,6 @@
 #include "splash/SplashFrame_win.h"
 
 #include "common/HResultText_win.h"
-#include "ui/UntrappedError_win.h"
 
 #include <windowsx.h>
 
@@ -39,7 +38,7 @@ SplashFrame::SplashFrame(SplashContent& content, std::function<void()> onClick)
 
 void SplashFrame::Create(HWND parent, HINSTANCE instance)
 {
-    RegisterFrameClass(instance, &SplashFrame::Procedure);
+    RegisterFrameClass(instance, &SplashFrame::WindowProcedure);
     // Not a tab stop and never focused: every key press stays with the splash window itself.
     // No WS_CLIPCHILDREN: the frame paints the ground that shows through its transparent labels.
     const auto id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_ids::Frame1));
@@ -48,26 +47,6 @@ void SplashFrame::Create(HWND parent, HINSTANCE instance)
         ThrowLastError(L"creating the splash window's frame");
     }
     m_content.Create(m_window, instance);
-}
-
-LRESULT CALLBACK SplashFrame::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_NCCREATE) {
-        auto* self = static_cast<SplashFrame*>(reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->m_window = window;
-        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<SplashFrame*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (!self) {
-        return ::DefWindowProcW(window, message, wParam, lParam);
-    }
-    if (message == WM_NCDESTROY) {
-        // The splash window owns this object and deletes it after its children are gone.
-        ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        self->m_window = nullptr;
-        return ::DefWindowProcW(window, message, wParam, lParam);
-    }
-    return RunTrapped([&] { return self->HandleMessage(message, wParam, lParam); });
 }
 
 LRESULT SplashFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
@@ -84,7 +63,7 @@ LRESULT SplashFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         if (OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))) {
             return TRUE;
         }
-        return ::DefWindowProcW(m_window, message, wParam, lParam);
+        return CallDefault(message, wParam, lParam);
     case WM_LBUTTONDOWN:
         OnButtonDown();
         return 0;
@@ -98,7 +77,7 @@ LRESULT SplashFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     default:
         // The labels' and the logo's notifications (STN_CLICKED...) end here: they have no
         // handler.
-        return ::DefWindowProcW(m_window, message, wParam, lParam);
+        return CallDefault(message, wParam, lParam);
     }
 }
 
@@ -119,8 +98,7 @@ LRESULT SplashFrame::OnControlColour(HDC dc, HWND control)
 {
     const auto colour = m_content.TextColour(control);
     if (!colour) {
-        return ::DefWindowProcW(m_window, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                                reinterpret_cast<LPARAM>(control));
+        return CallDefault(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
     }
     // Transparent: the label draws its text only, over the ground the frame has painted.
     ::SetTextColor(dc, *colour);

@@ -5,8 +5,8 @@
 #include "resources/splash_ids.h"
 #include "splash/SplashContent_win.h"
 #include "splash/SplashFrame_win.h"
+#include "ui/BaseWindow_win.h"
 #include "ui/Dpi_win.h"
-#include "ui/UntrappedError_win.h"
 
 #include <windowsx.h>
 
@@ -49,7 +49,7 @@ RECT PrimaryWorkArea() noexcept
     return RECT{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
 }
 
-class SplashWindow {
+class SplashWindow final : public BaseWindow<SplashWindow> {
 public:
     SplashWindow(HINSTANCE instance, IWindowEvents& events)
         : m_instance(instance),
@@ -59,16 +59,11 @@ public:
     {
     }
 
-    SplashWindow(const SplashWindow&) = delete;
-    SplashWindow& operator=(const SplashWindow&) = delete;
-
-    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-
-    // The window deletes this object when it is destroyed, once creation has succeeded.
-    void HandOverToWindow() noexcept { m_ownedByWindow = true; }
     void SetCaption(LabelId label, std::wstring_view caption);
 
 private:
+    friend class BaseWindow<SplashWindow>;
+
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnCreate();
     void LayOut(UINT dpi);
@@ -79,35 +74,10 @@ private:
     IWindowEvents& m_events;
     SplashContent m_content;
     SplashFrame m_frame;
-    HWND m_window = nullptr;
-    bool m_ownedByWindow = false;
     // Where the pointer was last seen, in screen coordinates. The system also reports a "move"
     // when a window appears under a resting pointer; only a real movement continues.
     std::optional<POINT> m_lastPointer;
 };
-
-LRESULT CALLBACK SplashWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_NCCREATE) {
-        auto* self = static_cast<SplashWindow*>(reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->m_window = window;
-        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<SplashWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (!self) {
-        return ::DefWindowProcW(window, message, wParam, lParam);
-    }
-    if (message == WM_NCDESTROY) {
-        // Frame1 is already gone: children are destroyed before their parent's last message.
-        ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        self->m_window = nullptr;
-        if (self->m_ownedByWindow) {
-            delete self;
-        }
-        return ::DefWindowProcW(window, message, wParam, lParam);
-    }
-    return RunTrapped([&] { return self->HandleMessage(message, wParam, lParam); });
-}
 
 LRESULT SplashWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -128,7 +98,7 @@ LRESULT SplashWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
             POINT pointer{};
             m_lastPointer = ::GetCursorPos(&pointer) ? std::optional<POINT>(pointer) : std::nullopt;
         }
-        return ::DefWindowProcW(m_window, message, wParam, lParam);
+        return CallDefault(message, wParam, lParam);
     case WM_MOUSEMOVE:
         // Only the margin around Frame1 is the window's own surface: Frame1 takes the rest.
         OnMouseMove(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
@@ -141,7 +111,7 @@ LRESULT SplashWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;
     default:
-        return ::DefWindowProcW(m_window, message, wParam, lParam);
+        return CallDefault(message, wParam, lParam);
     }
 }
 
@@ -205,7 +175,7 @@ void RegisterSplashClass(HINSTANCE instance)
     }
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = &SplashWindow::Procedure;
+    windowClass.lpfnWndProc = &SplashWindow::WindowProcedure;
     windowClass.hInstance = instance;
     windowClass.hIcon = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_QUENLOW), IMAGE_ICON,
                                                         ::GetSystemMetrics(SM_CXICON),
@@ -219,14 +189,6 @@ void RegisterSplashClass(HINSTANCE instance)
     if (!::RegisterClassExW(&windowClass)) {
         ThrowLastError(L"registering the splash window's class");
     }
-}
-
-SplashWindow* FromWindow(HWND window) noexcept
-{
-    if (!window || reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(window, GWLP_WNDPROC)) != &SplashWindow::Procedure) {
-        return nullptr;
-    }
-    return reinterpret_cast<SplashWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
 }
 
 } // namespace
@@ -252,7 +214,7 @@ HWND CreateSplashWindow(HINSTANCE instance, IWindowEvents& events)
 
 void SetSplashLabelCaption(HWND splash, LabelId label, std::wstring_view caption)
 {
-    SplashWindow* const window = FromWindow(splash);
+    SplashWindow* const window = SplashWindow::FromWindow(splash);
     if (!window) {
         throw std::invalid_argument("SetSplashLabelCaption: not a splash window");
     }

@@ -6,13 +6,13 @@
 
 namespace quenlow {
 
-// A top-level window whose messages go to a C++ object. CreateWindowExW receives the object
-// as its creation parameter; the object's address lives in GWLP_USERDATA from WM_NCCREATE to
-// WM_NCDESTROY. Derived classes provide
+// A window whose messages go to a C++ object: the base of every window of the program.
+// CreateWindowExW receives the object as its creation parameter; the object's address lives in
+// GWLP_USERDATA from WM_NCCREATE to WM_NCDESTROY, where it is cleared. Derived classes provide
 //     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
-//     static LRESULT DefaultProcedure(HWND, UINT, WPARAM, LPARAM);
-// No exception leaves the window procedure: one that escapes a handler ends in the common
-// report for untrapped errors.
+// and may hide DefaultProcedure with their own (a dialog's DefDlgProcW). No exception leaves
+// the window procedure: one that escapes a handler ends in the common report for untrapped
+// errors.
 template <typename Derived>
 class BaseWindow {
 public:
@@ -22,8 +22,7 @@ public:
     {
         Derived* self = nullptr;
         if (message == WM_NCCREATE) {
-            const auto* create = reinterpret_cast<const CREATESTRUCTW*>(lParam);
-            self = static_cast<Derived*>(create->lpCreateParams);
+            self = static_cast<Derived*>(reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams);
             ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
             self->m_window = window;
         } else {
@@ -34,12 +33,34 @@ public:
             return Derived::DefaultProcedure(window, message, wParam, lParam);
         }
         if (message == WM_NCDESTROY) {
+            // The window's last message; its children are already gone.
             ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
             self->m_window = nullptr;
+            if (self->m_deletedWithWindow) {
+                delete self;
+            }
             return Derived::DefaultProcedure(window, message, wParam, lParam);
         }
         return RunTrapped([&] { return self->HandleMessage(message, wParam, lParam); });
     }
+
+    static LRESULT DefaultProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+    {
+        return ::DefWindowProcW(window, message, wParam, lParam);
+    }
+
+    // The object of a window of this kind; nullptr for any other window.
+    static Derived* FromWindow(HWND window) noexcept
+    {
+        if (!window || reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(window, GWLP_WNDPROC)) != &WindowProcedure) {
+            return nullptr;
+        }
+        return reinterpret_cast<Derived*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    }
+
+    // From now on the window deletes this object when it is destroyed: for a window that its
+    // own handlers may unload, so that no owner outside could know when to.
+    void HandOverToWindow() noexcept { m_deletedWithWindow = true; }
 
 protected:
     BaseWindow() = default;
@@ -53,6 +74,9 @@ protected:
     }
 
     HWND m_window = nullptr;
+
+private:
+    bool m_deletedWithWindow = false;
 };
 
 } // namespace quenlow
