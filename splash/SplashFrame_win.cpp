@@ -1,35 +1,13 @@
 #include "splash/SplashFrame_win.h"
 
 #include "common/HResultText_win.h"
+#include "ui/WindowClass_win.h"
 
 #include <windowsx.h>
 
 #include <utility>
 
 namespace quenlow::splash {
-
-namespace {
-
-void RegisterFrameClass(HINSTANCE instance, WNDPROC procedure)
-{
-    WNDCLASSEXW existing{};
-    existing.cbSize = sizeof(existing);
-    if (::GetClassInfoExW(instance, SplashFrame::kClassName, &existing)) {
-        return;
-    }
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
-    windowClass.lpszClassName = SplashFrame::kClassName;
-    if (!::RegisterClassExW(&windowClass)) {
-        ThrowLastError(L"registering the splash frame's window class");
-    }
-}
-
-} // namespace
 
 SplashFrame::SplashFrame(SplashContent& content, std::function<void()> onClick)
     : m_content(content), m_onClick(std::move(onClick))
@@ -38,7 +16,13 @@ SplashFrame::SplashFrame(SplashContent& content, std::function<void()> onClick)
 
 void SplashFrame::Create(HWND parent, HINSTANCE instance)
 {
-    RegisterFrameClass(instance, &SplashFrame::WindowProcedure);
+    WNDCLASSEXW windowClass{};
+    windowClass.lpfnWndProc = &SplashFrame::WindowProcedure;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
+    windowClass.lpszClassName = kClassName;
+    RegisterWindowClassOnce(windowClass);
     // Not a tab stop and never focused: every key press stays with the splash window itself.
     // No WS_CLIPCHILDREN: the frame paints the ground that shows through its transparent labels.
     const auto id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_ids::Frame1));

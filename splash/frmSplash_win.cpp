@@ -7,6 +7,7 @@
 #include "splash/SplashFrame_win.h"
 #include "ui/BaseWindow_win.h"
 #include "ui/Dpi_win.h"
+#include "ui/WindowClass_win.h"
 
 #include <windowsx.h>
 
@@ -168,13 +169,7 @@ void SplashWindow::SetCaption(LabelId label, std::wstring_view caption)
 
 void RegisterSplashClass(HINSTANCE instance)
 {
-    WNDCLASSEXW existing{};
-    existing.cbSize = sizeof(existing);
-    if (::GetClassInfoExW(instance, kSplashClassName, &existing)) {
-        return;
-    }
     WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
     windowClass.lpfnWndProc = &SplashWindow::WindowProcedure;
     windowClass.hInstance = instance;
     windowClass.hIcon = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_QUENLOW), IMAGE_ICON,
@@ -186,9 +181,7 @@ void RegisterSplashClass(HINSTANCE instance)
     windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
     windowClass.lpszClassName = kSplashClassName;
-    if (!::RegisterClassExW(&windowClass)) {
-        ThrowLastError(L"registering the splash window's class");
-    }
+    RegisterWindowClassOnce(windowClass);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "common/HResultText_win.h"
 #include "ui/Dpi_win.h"
+#include "ui/WindowClass_win.h"
 #include "windows/ControlIds_win.h"
 #include "windows/PictureButton_win.h"
 
@@ -23,10 +24,6 @@ HBRUSH BackgroundBrush() noexcept
 void ListWindow::RegisterWindowClass(HINSTANCE instance)
 {
     WNDCLASSEXW windowClass{};
-    if (::GetClassInfoExW(instance, kClassName, &windowClass)) {
-        return;
-    }
-    windowClass.cbSize = sizeof(windowClass);
     windowClass.lpfnWndProc = &ListWindow::WindowProcedure;
     // Room for the dialog manager's data: DefDlgProcW keeps its state there.
     windowClass.cbWndExtra = DLGWINDOWEXTRA;
@@ -34,9 +31,7 @@ void ListWindow::RegisterWindowClass(HINSTANCE instance)
     windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = BackgroundBrush();
     windowClass.lpszClassName = kClassName;
-    if (!::RegisterClassExW(&windowClass)) {
-        ThrowLastError(L"registering the list windows' window class");
-    }
+    RegisterWindowClassOnce(windowClass);
 }
 
 ListWindow::ListWindow(const ListWindowDesign& design, IListWindowEvents& events) noexcept

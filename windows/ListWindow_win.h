@@ -30,7 +30,7 @@ protected:
 class ListWindow final : public BaseWindow<ListWindow> {
 public:
     static constexpr const wchar_t* kClassName = L"QuenlowListWindow";
-    // Registers the window class once per process.
+    // Registers the window class, once per process.
     static void RegisterWindowClass(HINSTANCE instance);
 
     ListWindow(const ListWindowDesign& design, IListWindowEvents& events) noexcept;

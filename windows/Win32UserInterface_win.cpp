@@ -4,6 +4,7 @@
 #include "common/HResultText_win.h"
 #include "common/ScopedWaitCursor_win.h"
 #include "splash/frmSplash_win.h"
+#include "ui/WindowClass_win.h"
 #include "ui/UntrappedError_win.h"
 
 #include <commctrl.h>
@@ -64,15 +65,10 @@ HWND Win32UserInterface::TaskbarOwner()
     // A window that is owned stays out of the task bar and keeps the ordinary title bar,
     // unlike a tool window's small one. The owner is never shown.
     WNDCLASSEXW ownerClass{};
-    if (!::GetClassInfoExW(m_instance, kTaskbarOwnerClass, &ownerClass)) {
-        ownerClass.cbSize = sizeof(ownerClass);
-        ownerClass.lpfnWndProc = ::DefWindowProcW;
-        ownerClass.hInstance = m_instance;
-        ownerClass.lpszClassName = kTaskbarOwnerClass;
-        if (!::RegisterClassExW(&ownerClass)) {
-            ThrowLastError(L"registering the task bar owner's window class");
-        }
-    }
+    ownerClass.lpfnWndProc = ::DefWindowProcW;
+    ownerClass.hInstance = m_instance;
+    ownerClass.lpszClassName = kTaskbarOwnerClass;
+    RegisterWindowClassOnce(ownerClass);
     m_taskbarOwner.reset(::CreateWindowExW(0, kTaskbarOwnerClass, L"", WS_OVERLAPPED, 0, 0, 0, 0, nullptr, nullptr,
                                            m_instance, nullptr));
     if (!m_taskbarOwner) {
