@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/Dpi_win.h"
 #include "ui/UserInterface.h"
 
 #include <windows.h>
@@ -27,13 +28,6 @@ inline constexpr int lblCompanyProduct = 207;
 inline constexpr int lblLicenseTo = 208;
 inline constexpr int lblWarning = 209;
 } // namespace control_ids
-
-struct TwipsRect {
-    int left;
-    int top;
-    int width;
-    int height;
-};
 
 enum class Alignment { Left, Right };
 

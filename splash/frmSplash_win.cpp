@@ -28,12 +28,6 @@ using splash::SplashFrame;
 constexpr DWORD kStyle = WS_POPUP | WS_DLGFRAME | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = 0;
 
-RECT ToPixels(const splash::TwipsRect& twips, UINT dpi) noexcept
-{
-    return RECT{TwipsToPixels(twips.left, dpi), TwipsToPixels(twips.top, dpi),
-                TwipsToPixels(twips.left + twips.width, dpi), TwipsToPixels(twips.top + twips.height, dpi)};
-}
-
 SIZE OuterSize(UINT dpi) noexcept
 {
     const SIZE client{TwipsToPixels(splash::kClientWidth, dpi), TwipsToPixels(splash::kClientHeight, dpi)};
@@ -125,7 +119,7 @@ void SplashWindow::OnCreate()
 void SplashWindow::LayOut(UINT dpi)
 {
     m_content.SetDpi(dpi);
-    const RECT frame = ToPixels(splash::kFrame1, dpi);
+    const RECT frame = TwipsToPixels(splash::kFrame1, dpi);
     ::MoveWindow(m_frame.Window(), frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top, FALSE);
     ::RedrawWindow(m_frame.Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ui/Dpi_win.h"
 #include "ui/UserInterface.h"
 
 #include <windows.h>
@@ -10,13 +11,6 @@
 // The designs of the three list windows: captions, frames, and every control's place and size
 // in twips relative to the client area. Controls are listed in tab order.
 namespace quenlow {
-
-struct TwipsRect {
-    int left;
-    int top;
-    int width;
-    int height;
-};
 
 enum class ListKind {
     CheckBoxes, // a check box in front of every entry, any number ticked

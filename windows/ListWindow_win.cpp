@@ -65,13 +65,6 @@ SIZE ListWindow::OuterSize(UINT dpi) const noexcept
     return WindowSizeForClient(client, Style(), ExStyle(), dpi);
 }
 
-RECT ListWindow::Scaled(const TwipsRect& rect) const noexcept
-{
-    const int left = TwipsToPixels(rect.left, m_dpi);
-    const int top = TwipsToPixels(rect.top, m_dpi);
-    return RECT{left, top, left + TwipsToPixels(rect.width, m_dpi), top + TwipsToPixels(rect.height, m_dpi)};
-}
-
 void ListWindow::Create(HINSTANCE instance, HWND owner)
 {
     RegisterWindowClass(instance);
@@ -85,10 +78,10 @@ void ListWindow::Create(HINSTANCE instance, HWND owner)
     if (!window) {
         ThrowLastError(std::wstring(L"creating the window \"") + m_design.caption + L"\"");
     }
-    m_dpi = WindowDpi(window);
+    const UINT dpi = WindowDpi(window);
     CreateControls();
-    Layout(m_dpi);
-    PlaceOnScreen(m_dpi);
+    Layout(dpi);
+    PlaceOnScreen(dpi);
 }
 
 void ListWindow::PlaceOnScreen(UINT dpi)
@@ -130,7 +123,6 @@ void ListWindow::CreateControls()
 
 void ListWindow::Layout(UINT dpi)
 {
-    m_dpi = dpi;
     LOGFONTW fontDesign = MessageFont(dpi);
     UniqueHfont font(::CreateFontIndirectW(&fontDesign));
     if (!font) {
@@ -140,9 +132,9 @@ void ListWindow::Layout(UINT dpi)
     for (std::size_t i = 0; i < m_buttons.size(); ++i) {
         pictures.push_back(SetButtonPicture(m_buttons[i], m_design.buttons[i], dpi));
     }
-    m_list.SetBounds(Scaled(m_design.listRect), font.get());
+    m_list.SetBounds(TwipsToPixels(m_design.listRect, dpi), font.get());
     for (std::size_t i = 0; i < m_buttons.size(); ++i) {
-        const RECT bounds = Scaled(m_design.buttons[i].rect);
+        const RECT bounds = TwipsToPixels(m_design.buttons[i].rect, dpi);
         ::SendMessageW(m_buttons[i], WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
         ::SetWindowPos(m_buttons[i], nullptr, bounds.left, bounds.top, bounds.right - bounds.left,
                        bounds.bottom - bounds.top, SWP_NOZORDER | SWP_NOACTIVATE);

@@ -57,7 +57,6 @@ private:
     void CreateControls();
     // Places the controls, and makes their font and pictures, at the DPI.
     void Layout(UINT dpi);
-    RECT Scaled(const TwipsRect& rect) const noexcept;
     void OnCommand(WPARAM wParam);
 
     const ListWindowDesign& m_design;
@@ -66,7 +65,6 @@ private:
     std::vector<HWND> m_buttons; // in the order of m_design.buttons; destroyed with the window
     std::vector<UniqueImageList> m_pictures;
     UniqueHfont m_font;
-    UINT m_dpi = 96;
 };
 
 } // namespace quenlow
