@@ -21,12 +21,13 @@ target_link_libraries(quenlow_win PUBLIC quenlow_core ole32 oleaut32 wbemuuid uu
 target_compile_options(quenlow_win PRIVATE ${QUENLOW_SIZE_COMPILE_OPTIONS})
 quenlow_warnings(quenlow_win)
 
-# The window kit that every window is built on: DPI and twips, window classes, the
+# The window kit that every window is built on: DPI and twips, window classes, placement, the
 # untrapped-error report.
 add_library(quenlow_ui_win STATIC
     ui/Dpi_win.cpp
     ui/UntrappedError_win.cpp
     ui/WindowClass_win.cpp
+    ui/WindowPlacement_win.cpp
 )
 target_link_libraries(quenlow_ui_win PUBLIC quenlow_win user32 gdi32 comctl32)
 target_compile_options(quenlow_ui_win PRIVATE ${QUENLOW_SIZE_COMPILE_OPTIONS})

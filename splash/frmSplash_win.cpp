@@ -8,6 +8,7 @@
 #include "ui/BaseWindow_win.h"
 #include "ui/Dpi_win.h"
 #include "ui/WindowClass_win.h"
+#include "ui/WindowPlacement_win.h"
 
 #include <windowsx.h>
 
@@ -32,16 +33,6 @@ SIZE OuterSize(UINT dpi) noexcept
 {
     const SIZE client{TwipsToPixels(splash::kClientWidth, dpi), TwipsToPixels(splash::kClientHeight, dpi)};
     return WindowSizeForClient(client, kStyle, kExStyle, dpi);
-}
-
-RECT PrimaryWorkArea() noexcept
-{
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof(monitor);
-    if (::GetMonitorInfoW(::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor)) {
-        return monitor.rcWork;
-    }
-    return RECT{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
 }
 
 class SplashWindow final : public BaseWindow<SplashWindow> {
@@ -184,18 +175,15 @@ HWND CreateSplashWindow(HINSTANCE instance, IWindowEvents& events)
 {
     RegisterSplashClass(instance);
     auto splash = std::make_unique<SplashWindow>(instance, events);
-    // Created on the primary screen so that it takes that screen's DPI, then sized for it.
-    const RECT work = PrimaryWorkArea();
-    const POINT centre{work.left + (work.right - work.left) / 2, work.top + (work.bottom - work.top) / 2};
-    const HWND window = ::CreateWindowExW(kExStyle, kSplashClassName, kApplicationTitle, kStyle, centre.x, centre.y,
-                                          0, 0, nullptr, nullptr, instance, splash.get());
+    // Created at the origin, on the primary screen, so that it takes that screen's DPI; then
+    // sized for it and centred there.
+    const HWND window = ::CreateWindowExW(kExStyle, kSplashClassName, kApplicationTitle, kStyle, 0, 0, 0, 0, nullptr,
+                                          nullptr, instance, splash.get());
     if (!window) {
         ThrowLastError(L"creating the splash window");
     }
     splash.release()->HandOverToWindow();
-    const SIZE size = OuterSize(WindowDpi(window));
-    ::SetWindowPos(window, nullptr, centre.x - size.cx / 2, centre.y - size.cy / 2, size.cx, size.cy,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
+    CentreOnWorkArea(window, OuterSize(WindowDpi(window)));
     return window;
 }
 

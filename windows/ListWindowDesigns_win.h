@@ -17,7 +17,7 @@ enum class ListKind {
     Plain,      // plain entries, one selected at a time
 };
 
-enum class Placement { CentredOnScreen, SystemDefault };
+enum class Placement { CentredOnWorkArea, SystemDefault };
 
 enum class Frame {
     Sizable,              // caption, minimise, maximise and close buttons

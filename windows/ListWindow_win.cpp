@@ -3,10 +3,10 @@
 #include "common/HResultText_win.h"
 #include "ui/Dpi_win.h"
 #include "ui/WindowClass_win.h"
+#include "ui/WindowPlacement_win.h"
 #include "windows/ControlIds_win.h"
 #include "windows/PictureButton_win.h"
 
-#include <algorithm>
 #include <string>
 
 namespace quenlow {
@@ -91,21 +91,7 @@ void ListWindow::PlaceOnScreen(UINT dpi)
         ::SetWindowPos(m_window, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         return;
     }
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof(monitor);
-    RECT screen{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
-    RECT work = screen;
-    if (::GetMonitorInfoW(::MonitorFromWindow(m_window, MONITOR_DEFAULTTOPRIMARY), &monitor)) {
-        screen = monitor.rcMonitor;
-        work = monitor.rcWork;
-    }
-    // Centred on the screen, but never with its title bar out of reach: a window taller or
-    // wider than the work area (a small screen at a high DPI) keeps its top-left corner in it.
-    int left = screen.left + (screen.right - screen.left - size.cx) / 2;
-    int top = screen.top + (screen.bottom - screen.top - size.cy) / 2;
-    left = std::max<int>(work.left, std::min<int>(left, work.right - size.cx));
-    top = std::max<int>(work.top, std::min<int>(top, work.bottom - size.cy));
-    ::SetWindowPos(m_window, nullptr, left, top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    CentreOnWorkArea(m_window, size);
 }
 
 void ListWindow::CreateControls()
