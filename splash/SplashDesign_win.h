@@ -105,8 +105,8 @@ constexpr int ControlIdOf(LabelIndex label) noexcept
     return 0;
 }
 
-// The label whose caption the program sets, if it is one of the splash window's.
-constexpr std::optional<LabelIndex> IndexOf(LabelId label) noexcept
+// The splash window's label whose caption the program sets, if it is one of the splash window's.
+constexpr std::optional<LabelIndex> LabelIndexOf(LabelId label) noexcept
 {
     switch (label) {
     case LabelId::lblVersion: return splash::lblVersion;

@@ -138,7 +138,7 @@ void SplashWindow::OnMouseMove(POINT clientPoint)
 
 void SplashWindow::SetCaption(LabelId label, std::wstring_view caption)
 {
-    const auto index = splash::IndexOf(label);
+    const auto index = splash::LabelIndexOf(label);
     if (!index) {
         throw std::invalid_argument("the splash window has no such label");
     }

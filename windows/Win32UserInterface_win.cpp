@@ -5,7 +5,6 @@
 #include "common/ScopedWaitCursor_win.h"
 #include "splash/frmSplash_win.h"
 #include "ui/WindowClass_win.h"
-#include "ui/UntrappedError_win.h"
 
 #include <commctrl.h>
 
@@ -14,11 +13,6 @@ namespace quenlow {
 namespace {
 
 constexpr const wchar_t* kTaskbarOwnerClass = L"QuenlowTaskbarOwner";
-
-std::size_t IndexOf(WindowId window) noexcept
-{
-    return static_cast<std::size_t>(window);
-}
 
 } // namespace
 
