@@ -1,6 +1,7 @@
 #include "splash/SplashFrame_win.h"
 
 #include "common/HResultText_win.h"
+#include "ui/UniqueGdi_win.h"
 #include "ui/WindowClass_win.h"
 
 #include <windowsx.h>
@@ -67,15 +68,13 @@ LRESULT SplashFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 
 void SplashFrame::OnPaint()
 {
-    PAINTSTRUCT paint{};
-    const HDC dc = ::BeginPaint(m_window, &paint);
-    if (!dc) {
+    const ScopedPaint paint(m_window);
+    if (!paint.Dc()) {
         return;
     }
     RECT client{};
     ::GetClientRect(m_window, &client);
-    m_content.PaintGround(dc, client);
-    ::EndPaint(m_window, &paint);
+    m_content.PaintGround(paint.Dc(), client);
 }
 
 LRESULT SplashFrame::OnControlColour(HDC dc, HWND control)
