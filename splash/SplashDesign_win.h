@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/ApplicationTitle.h"
 #include "ui/Dpi_win.h"
 #include "ui/UserInterface.h"
 
@@ -76,7 +77,7 @@ inline constexpr std::array<LabelDesign, kLabelCount> kLabels{{
     {L"Contact: see the README file",    {4320, 3480, 2655, 255},  8.25, false, kLightGrey, Alignment::Left,  Sizing::FixedBox},
     {L"All Versions",                    {5490, 2700, 1365, 285},  12.0, true,  kLightGrey, Alignment::Right, Sizing::FitsCaption},
     {L"Ms Windows",                      {4950, 2340, 1905, 360},  15.75, true, kLightGrey, Alignment::Right, Sizing::FitsCaption},
-    {L"Quenlow",                         {2520, 1140, 4275, 660},  27.75, true, kRed,       Alignment::Left,  Sizing::FitsCaption},
+    {kApplicationTitle,                  {2520, 1140, 4275, 660},  27.75, true, kRed,       Alignment::Left,  Sizing::FitsCaption},
     {L"Quenlow Developers",              {2355, 705, 2160, 435},   18.0, true,  kWhite,     Alignment::Left,  Sizing::FitsCaption},
     // Along the top edge of the frame, right edge at 6975.
     {L"Freeware",                        {4320, 150, 2655, 255},   8.25, false, kLightGrey, Alignment::Right, Sizing::FitsCaption},
