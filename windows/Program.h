@@ -29,7 +29,6 @@ public:
     void EndIfNothingVisible();
 
     const WindowModel& Windows() const { return m_windows; }
-    bool Ended() const { return m_ended; }
 
 private:
     void Load(WindowId window);

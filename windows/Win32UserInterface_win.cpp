@@ -190,7 +190,6 @@ void Win32UserInterface::ShowMessage(std::wstring_view text)
 
 void Win32UserInterface::EndProgram()
 {
-    m_endRequested = true;
     ::PostQuitMessage(0);
 }
 

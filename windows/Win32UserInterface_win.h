@@ -30,7 +30,6 @@ public:
     // Dispatches the thread's messages, with the dialog keys (Tab, Enter, Escape) in the list
     // windows, until EndProgram has been called.
     void RunMessageLoop();
-    bool EndRequested() const noexcept { return m_endRequested; }
 
     // The window's handle while it is loaded; nullptr otherwise.
     HWND Handle(WindowId window) const noexcept;
@@ -75,7 +74,6 @@ private:
     // The windows whose events are being handled, innermost last.
     std::vector<WindowId> m_eventWindows;
     int m_busy = 0;
-    bool m_endRequested = false;
 };
 
 } // namespace quenlow
