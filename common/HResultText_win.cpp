@@ -18,11 +18,13 @@ namespace {
 
 using Microsoft::WRL::ComPtr;
 
+// WMI's status codes are FACILITY_ITF codes from 0x80041000 up (0x00041000 up for its
+// successes); the ones below belong to OLE, and the system describes those.
+constexpr int kFirstWbemCode = 0x1000;
+
 bool IsWbemCode(HRESULT hr)
 {
-    // WMI's status codes are FACILITY_ITF codes from 0x80041000 up (0x00041000 up for
-    // its successes); the ones below belong to OLE, and the system describes those.
-    return HRESULT_FACILITY(hr) == FACILITY_ITF && HRESULT_CODE(hr) >= 0x1000;
+    return HRESULT_FACILITY(hr) == FACILITY_ITF && HRESULT_CODE(hr) >= kFirstWbemCode;
 }
 
 std::wstring TrimTrailingSpace(std::wstring text)
