@@ -73,7 +73,7 @@ enum LabelIndex : std::size_t {
 
 // clang-format off
 inline constexpr std::array<LabelDesign, kLabelCount> kLabels{{
-    {L"\u00A9 2024 Quenlow Developers",  {4320, 3240, 2655, 255},  8.25, false, kLightGrey, Alignment::Left,  Sizing::FixedBox},
+    {L"\u00A9 2026 Quenlow Developers",  {4320, 3240, 2655, 255},  8.25, false, kLightGrey, Alignment::Left,  Sizing::FixedBox},
     {L"Contact: see the README file",    {4320, 3480, 2655, 255},  8.25, false, kLightGrey, Alignment::Left,  Sizing::FixedBox},
     {L"All Versions",                    {5490, 2700, 1365, 285},  12.0, true,  kLightGrey, Alignment::Right, Sizing::FitsCaption},
     {L"Ms Windows",                      {4950, 2340, 1905, 360},  15.75, true, kLightGrey, Alignment::Right, Sizing::FitsCaption},
