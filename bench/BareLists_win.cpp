@@ -1,7 +1,7 @@
 #include "bench/BareLists_win.h"
 
-#include "windows/Dpi_win.h"
-#include "windows/RedrawOff_win.h"
+#include "ui/Dpi_win.h"
+#include "ui/RedrawOff_win.h"
 
 #include <commctrl.h>
 

@@ -20,9 +20,9 @@
 #include "services/WmiServiceAccess_win.h"
 #include "splash/AppInfo_win.h"
 #include "start/ComApartment_win.h"
-#include "windows/Dpi_win.h"
+#include "ui/Dpi_win.h"
 #include "windows/ListOrder.h"
-#include "windows/UniqueGdi_win.h"
+#include "ui/UniqueGdi_win.h"
 
 #include <windows.h>
 

@@ -6,6 +6,6 @@ add_library(quenlow_splash_win STATIC
     splash/SplashFrame_win.cpp
     splash/frmSplash_win.cpp
 )
-target_link_libraries(quenlow_splash_win PUBLIC quenlow_win version)
+target_link_libraries(quenlow_splash_win PUBLIC quenlow_ui_win version)
 target_compile_options(quenlow_splash_win PRIVATE ${QUENLOW_SIZE_COMPILE_OPTIONS})
 quenlow_warnings(quenlow_splash_win)

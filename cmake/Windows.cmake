@@ -9,19 +9,29 @@ add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WIN
 set(QUENLOW_SIZE_COMPILE_OPTIONS $<$<AND:$<CONFIG:MinSizeRel>,$<COMPILE_LANGUAGE:CXX>>:-ffunction-sections -fdata-sections>)
 target_compile_options(quenlow_core PRIVATE ${QUENLOW_SIZE_COMPILE_OPTIONS})
 
-# The Win32 and COM layer: WMI access, start-up's user interface and the untrapped-error report.
+# The Win32 and COM layer: error texts, WMI access, COM and start-up's user interface.
 add_library(quenlow_win STATIC
     common/HResultText_win.cpp
     common/UiThreadClock_win.cpp
     services/WmiServiceAccess_win.cpp
     start/ComApartment_win.cpp
     start/StartupUi_win.cpp
-    start/UntrappedError_win.cpp
-    windows/Dpi_win.cpp
 )
-target_link_libraries(quenlow_win PUBLIC quenlow_core ole32 oleaut32 wbemuuid uuid user32 gdi32 comctl32)
+target_link_libraries(quenlow_win PUBLIC quenlow_core ole32 oleaut32 wbemuuid uuid user32)
 target_compile_options(quenlow_win PRIVATE ${QUENLOW_SIZE_COMPILE_OPTIONS})
 quenlow_warnings(quenlow_win)
+
+# The window kit that every window is built on: DPI and twips, window classes, placement, the
+# untrapped-error report.
+add_library(quenlow_ui_win STATIC
+    ui/Dpi_win.cpp
+    ui/UntrappedError_win.cpp
+    ui/WindowClass_win.cpp
+    ui/WindowPlacement_win.cpp
+)
+target_link_libraries(quenlow_ui_win PUBLIC quenlow_win user32 gdi32 comctl32)
+target_compile_options(quenlow_ui_win PRIVATE ${QUENLOW_SIZE_COMPILE_OPTIONS})
+quenlow_warnings(quenlow_ui_win)
 
 add_executable(quenlow WIN32 start/WinMain_win.cpp resources/quenlow.rc)
 # windres reads these through the .rc files; a change to any of them must rebuild the resources.
@@ -35,7 +45,7 @@ set_source_files_properties(resources/quenlow.rc PROPERTIES OBJECT_DEPENDS
 set_target_properties(quenlow PROPERTIES OUTPUT_NAME quenlow)
 target_compile_options(quenlow PRIVATE $<$<COMPILE_LANGUAGE:CXX>:-municode> ${QUENLOW_SIZE_COMPILE_OPTIONS})
 target_link_options(quenlow PRIVATE -municode $<$<CONFIG:MinSizeRel>:-Wl,--gc-sections -s>)
-target_link_libraries(quenlow PRIVATE quenlow_win)
+target_link_libraries(quenlow PRIVATE quenlow_ui_win)
 quenlow_warnings(quenlow)
 
 # The splash window on Win32 and the executable's own title and version.
@@ -50,7 +60,7 @@ add_library(quenlow_windows_win STATIC
     windows/ServiceListControl_win.cpp
     windows/Win32UserInterface_win.cpp
 )
-target_link_libraries(quenlow_windows_win PUBLIC quenlow_win quenlow_splash_win comctl32 gdi32 user32)
+target_link_libraries(quenlow_windows_win PUBLIC quenlow_ui_win quenlow_splash_win comctl32 gdi32 user32)
 target_compile_options(quenlow_windows_win PRIVATE ${QUENLOW_SIZE_COMPILE_OPTIONS})
 quenlow_warnings(quenlow_windows_win)
 # An object library: a resource inside a static library would never be pulled into the program.

@@ -3,6 +3,7 @@
 #include <windows.h>
 #include <oleauto.h>
 
+#include <cstddef>
 #include <new>
 #include <string>
 #include <string_view>
@@ -10,6 +11,9 @@
 
 // Owners for the COM values that ComPtr does not cover: BSTR, VARIANT and SAFEARRAY.
 namespace quenlow {
+
+// The most characters a BSTR holds: its length prefix counts the bytes in 32 bits.
+inline constexpr std::size_t kLongestBstr = 0x7FFFFFFE;
 
 class UniqueBstr {
 public:
@@ -106,7 +110,7 @@ private:
 
 inline UniqueBstr::UniqueBstr(std::wstring_view text)
 {
-    if (text.size() > 0x7FFFFFFEu) {
+    if (text.size() > kLongestBstr) {
         throw std::bad_alloc();
     }
     m_bstr = ::SysAllocStringLen(text.data(), static_cast<UINT>(text.size()));

@@ -1,5 +1,7 @@
 #include "common/Error.h"
 
+#include "common/ApplicationTitle.h"
+
 #include <cstdio>
 
 namespace quenlow {
@@ -16,7 +18,7 @@ std::wstring FormatErrorNumber(std::int32_t number)
 
 std::wstring UntrappedErrorText(std::int32_t number, const std::wstring& description)
 {
-    std::wstring text = L"Quenlow met an error it cannot recover from and will close.\n\n";
+    std::wstring text = std::wstring(kApplicationTitle) + L" met an error it cannot recover from and will close.\n\n";
     text += L"Error number: " + FormatErrorNumber(number) + L"\n";
     text += L"Description: " + (description.empty() ? std::wstring(L"(no description)") : description);
     return text;

@@ -18,11 +18,13 @@ namespace {
 
 using Microsoft::WRL::ComPtr;
 
+// WMI's status codes are FACILITY_ITF codes from 0x80041000 up (0x00041000 up for its
+// successes); the ones below belong to OLE, and the system describes those.
+constexpr int kFirstWbemCode = 0x1000;
+
 bool IsWbemCode(HRESULT hr)
 {
-    // WMI's status codes are FACILITY_ITF codes from 0x80041000 up (0x00041000 up for
-    // its successes); the ones below belong to OLE, and the system describes those.
-    return HRESULT_FACILITY(hr) == FACILITY_ITF && HRESULT_CODE(hr) >= 0x1000;
+    return HRESULT_FACILITY(hr) == FACILITY_ITF && HRESULT_CODE(hr) >= kFirstWbemCode;
 }
 
 std::wstring TrimTrailingSpace(std::wstring text)
@@ -140,6 +142,12 @@ void ThrowHResult(HRESULT hr, std::wstring_view activity)
         description += L")";
     }
     throw Error(static_cast<std::int32_t>(hr), std::move(description));
+}
+
+void ThrowLastError(std::wstring_view activity)
+{
+    const DWORD error = ::GetLastError();
+    ThrowHResult(error != ERROR_SUCCESS ? HRESULT_FROM_WIN32(error) : E_FAIL, activity);
 }
 
 } // namespace quenlow

@@ -14,11 +14,19 @@ namespace quenlow {
 
 namespace {
 
+// The longest path Windows takes, in characters, without its terminating null.
+constexpr std::size_t kLongestPath = 32767;
+
+// Language and code pages of the version resource's string tables.
+constexpr WORD kUsEnglish = 0x0409;
+constexpr WORD kCodePageUnicode = 1200; // UTF-16, as resource compilers write strings
+constexpr WORD kCodePageWestern = 1252; // Windows-1252
+
 std::wstring ModulePath()
 {
     std::wstring path(MAX_PATH, L'\0');
-    // Long paths: grow the buffer until the name fits (32,767 characters at most).
-    while (path.size() <= 32768) {
+    // Long paths: grow the buffer until the name and its null fit.
+    while (path.size() <= kLongestPath + 1) {
         const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
         if (length == 0) {
             return {};
@@ -55,8 +63,8 @@ std::wstring ProductName(const std::vector<std::byte>& block)
         translations.assign(listed, listed + bytes / sizeof(Translation));
     }
     // US English in Unicode and in the Western code page, as most resources are written.
-    translations.push_back({0x0409, 1200});
-    translations.push_back({0x0409, 1252});
+    translations.push_back({kUsEnglish, kCodePageUnicode});
+    translations.push_back({kUsEnglish, kCodePageWestern});
 
     for (const Translation& translation : translations) {
         wchar_t key[64];

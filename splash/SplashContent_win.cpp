@@ -2,10 +2,9 @@
 
 #include "common/HResultText_win.h"
 #include "resources/splash_ids.h"
-#include "windows/Dpi_win.h"
+#include "ui/Dpi_win.h"
 
 #include <algorithm>
-#include <cmath>
 #include <cwchar>
 #include <utility>
 
@@ -13,23 +12,10 @@ namespace quenlow::splash {
 
 namespace {
 
-RECT ToPixels(const TwipsRect& twips, UINT dpi) noexcept
-{
-    // Each edge is scaled on its own, so boxes that touch in the design still touch.
-    return RECT{TwipsToPixels(twips.left, dpi), TwipsToPixels(twips.top, dpi),
-                TwipsToPixels(twips.left + twips.width, dpi), TwipsToPixels(twips.top + twips.height, dpi)};
-}
-
-[[noreturn]] void ThrowLastError(std::wstring_view activity)
-{
-    const DWORD error = ::GetLastError();
-    ThrowHResult(error ? HRESULT_FROM_WIN32(error) : E_FAIL, activity);
-}
-
 UniqueHfont CreateArial(double points, bool bold, UINT dpi)
 {
     LOGFONTW font{};
-    font.lfHeight = -static_cast<LONG>(std::lround(points * dpi / 72.0));
+    font.lfHeight = FontHeightForPoints(points, dpi);
     font.lfWeight = bold ? FW_BOLD : FW_NORMAL;
     font.lfCharSet = ANSI_CHARSET;
     font.lfOutPrecision = OUT_TT_PRECIS;
@@ -125,7 +111,7 @@ void SplashContent::SetDpi(UINT dpi)
         Measure(static_cast<LabelIndex>(index));
         Place(label.control, label.bounds);
     }
-    m_logoBounds = ToPixels(kImgLogo, dpi);
+    m_logoBounds = TwipsToPixels(kImgLogo, dpi);
     Place(m_logoControl, m_logoBounds);
 }
 
@@ -147,7 +133,7 @@ RECT SplashContent::SetCaption(LabelIndex label, std::wstring_view caption)
 void SplashContent::Measure(LabelIndex label)
 {
     const LabelDesign& design = kLabels[label];
-    RECT box = ToPixels(design.box, m_dpi);
+    RECT box = TwipsToPixels(design.box, m_dpi);
     if (design.sizing == Sizing::FitsCaption) {
         // Measured on the screen, as drawn: a monochrome memory DC may hint glyphs narrower.
         const UniqueScreenDc dc(::GetDC(nullptr));

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "splash/SplashDesign_win.h"
-#include "windows/UniqueGdi_win.h"
+#include "ui/UniqueGdi_win.h"
 
 #include <windows.h>
 
@@ -33,7 +33,6 @@ public:
 
     // Makes the fonts for the DPI and lays every control out again, without redrawing.
     void SetDpi(UINT dpi);
-    UINT Dpi() const noexcept { return m_dpi; }
 
     // Sets a label's caption; a label that fits its caption is measured again. Returns the area
     // of the frame to redraw (the label's old and new bounds), which the caller must repaint

@@ -1,6 +1,8 @@
 #pragma once
 
-#include "windows/UserInterface.h"
+#include "common/ApplicationTitle.h"
+#include "ui/Dpi_win.h"
+#include "ui/UserInterface.h"
 
 #include <windows.h>
 
@@ -27,13 +29,6 @@ inline constexpr int lblCompanyProduct = 207;
 inline constexpr int lblLicenseTo = 208;
 inline constexpr int lblWarning = 209;
 } // namespace control_ids
-
-struct TwipsRect {
-    int left;
-    int top;
-    int width;
-    int height;
-};
 
 enum class Alignment { Left, Right };
 
@@ -78,11 +73,11 @@ enum LabelIndex : std::size_t {
 
 // clang-format off
 inline constexpr std::array<LabelDesign, kLabelCount> kLabels{{
-    {L"\u00A9 2024 Quenlow Developers",  {4320, 3240, 2655, 255},  8.25, false, kLightGrey, Alignment::Left,  Sizing::FixedBox},
+    {L"\u00A9 2026 Quenlow Developers",  {4320, 3240, 2655, 255},  8.25, false, kLightGrey, Alignment::Left,  Sizing::FixedBox},
     {L"Contact: see the README file",    {4320, 3480, 2655, 255},  8.25, false, kLightGrey, Alignment::Left,  Sizing::FixedBox},
     {L"All Versions",                    {5490, 2700, 1365, 285},  12.0, true,  kLightGrey, Alignment::Right, Sizing::FitsCaption},
     {L"Ms Windows",                      {4950, 2340, 1905, 360},  15.75, true, kLightGrey, Alignment::Right, Sizing::FitsCaption},
-    {L"Quenlow",                         {2520, 1140, 4275, 660},  27.75, true, kRed,       Alignment::Left,  Sizing::FitsCaption},
+    {kApplicationTitle,                  {2520, 1140, 4275, 660},  27.75, true, kRed,       Alignment::Left,  Sizing::FitsCaption},
     {L"Quenlow Developers",              {2355, 705, 2160, 435},   18.0, true,  kWhite,     Alignment::Left,  Sizing::FitsCaption},
     // Along the top edge of the frame, right edge at 6975.
     {L"Freeware",                        {4320, 150, 2655, 255},   8.25, false, kLightGrey, Alignment::Right, Sizing::FitsCaption},
@@ -111,8 +106,8 @@ constexpr int ControlIdOf(LabelIndex label) noexcept
     return 0;
 }
 
-// The label whose caption the program sets, if it is one of the splash window's.
-constexpr std::optional<LabelIndex> IndexOf(LabelId label) noexcept
+// The splash window's label whose caption the program sets, if it is one of the splash window's.
+constexpr std::optional<LabelIndex> LabelIndexOf(LabelId label) noexcept
 {
     switch (label) {
     case LabelId::lblVersion: return splash::lblVersion;

@@ -1,36 +1,14 @@
 #include "splash/SplashFrame_win.h"
 
 #include "common/HResultText_win.h"
-#include "start/UntrappedError_win.h"
+#include "ui/UniqueGdi_win.h"
+#include "ui/WindowClass_win.h"
 
 #include <windowsx.h>
 
 #include <utility>
 
 namespace quenlow::splash {
-
-namespace {
-
-void RegisterFrameClass(HINSTANCE instance, WNDPROC procedure)
-{
-    WNDCLASSEXW existing{};
-    existing.cbSize = sizeof(existing);
-    if (::GetClassInfoExW(instance, SplashFrame::kClassName, &existing)) {
-        return;
-    }
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = procedure;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
-    windowClass.lpszClassName = SplashFrame::kClassName;
-    if (!::RegisterClassExW(&windowClass)) {
-        ThrowHResult(HRESULT_FROM_WIN32(::GetLastError()), L"registering the splash frame's window class");
-    }
-}
-
-} // namespace
 
 SplashFrame::SplashFrame(SplashContent& content, std::function<void()> onClick)
     : m_content(content), m_onClick(std::move(onClick))
@@ -39,35 +17,21 @@ SplashFrame::SplashFrame(SplashContent& content, std::function<void()> onClick)
 
 void SplashFrame::Create(HWND parent, HINSTANCE instance)
 {
-    RegisterFrameClass(instance, &SplashFrame::Procedure);
+    WNDCLASSEXW windowClass{};
+    windowClass.lpfnWndProc = &SplashFrame::WindowProcedure;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
+    windowClass.lpszClassName = kClassName;
+    RegisterWindowClassOnce(windowClass);
     // Not a tab stop and never focused: every key press stays with the splash window itself.
     // No WS_CLIPCHILDREN: the frame paints the ground that shows through its transparent labels.
     const auto id = reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_ids::Frame1));
     if (!::CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, 0, 0, 0, parent, id,
                            instance, this)) {
-        ThrowHResult(HRESULT_FROM_WIN32(::GetLastError()), L"creating the splash window's frame");
+        ThrowLastError(L"creating the splash window's frame");
     }
     m_content.Create(m_window, instance);
-}
-
-LRESULT CALLBACK SplashFrame::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_NCCREATE) {
-        auto* self = static_cast<SplashFrame*>(reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->m_window = window;
-        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<SplashFrame*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (!self) {
-        return ::DefWindowProcW(window, message, wParam, lParam);
-    }
-    if (message == WM_NCDESTROY) {
-        // The splash window owns this object and deletes it after its children are gone.
-        ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        self->m_window = nullptr;
-        return ::DefWindowProcW(window, message, wParam, lParam);
-    }
-    return RunTrapped([&] { return self->HandleMessage(message, wParam, lParam); });
 }
 
 LRESULT SplashFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
@@ -84,7 +48,7 @@ LRESULT SplashFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         if (OnDrawItem(*reinterpret_cast<const DRAWITEMSTRUCT*>(lParam))) {
             return TRUE;
         }
-        return ::DefWindowProcW(m_window, message, wParam, lParam);
+        return CallDefault(message, wParam, lParam);
     case WM_LBUTTONDOWN:
         OnButtonDown();
         return 0;
@@ -98,29 +62,26 @@ LRESULT SplashFrame::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
     default:
         // The labels' and the logo's notifications (STN_CLICKED...) end here: they have no
         // handler.
-        return ::DefWindowProcW(m_window, message, wParam, lParam);
+        return CallDefault(message, wParam, lParam);
     }
 }
 
 void SplashFrame::OnPaint()
 {
-    PAINTSTRUCT paint{};
-    const HDC dc = ::BeginPaint(m_window, &paint);
-    if (!dc) {
+    const ScopedPaint paint(m_window);
+    if (!paint.Dc()) {
         return;
     }
     RECT client{};
     ::GetClientRect(m_window, &client);
-    m_content.PaintGround(dc, client);
-    ::EndPaint(m_window, &paint);
+    m_content.PaintGround(paint.Dc(), client);
 }
 
 LRESULT SplashFrame::OnControlColour(HDC dc, HWND control)
 {
     const auto colour = m_content.TextColour(control);
     if (!colour) {
-        return ::DefWindowProcW(m_window, WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc),
-                                reinterpret_cast<LPARAM>(control));
+        return CallDefault(WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(dc), reinterpret_cast<LPARAM>(control));
     }
     // Transparent: the label draws its text only, over the ground the frame has painted.
     ::SetTextColor(dc, *colour);

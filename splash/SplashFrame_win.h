@@ -1,6 +1,7 @@
 #pragma once
 
 #include "splash/SplashContent_win.h"
+#include "ui/BaseWindow_win.h"
 
 #include <windows.h>
 
@@ -13,22 +14,20 @@ namespace quenlow::splash {
 // the mouse over the rest of its surface, so that movement over the frame never reaches the
 // splash window's own surface. A click on the frame's own surface, beside its controls, is
 // reported.
-class SplashFrame {
+class SplashFrame final : public BaseWindow<SplashFrame> {
 public:
+    // The splash window owns the frame object and deletes it after the frame's window is gone.
     SplashFrame(SplashContent& content, std::function<void()> onClick);
-
-    SplashFrame(const SplashFrame&) = delete;
-    SplashFrame& operator=(const SplashFrame&) = delete;
 
     // Creates the frame as a child of the splash window, then the content's controls inside it;
     // throws quenlow::Error on failure.
     void Create(HWND parent, HINSTANCE instance);
-    HWND Window() const noexcept { return m_window; }
 
     static constexpr wchar_t kClassName[] = L"QuenlowSplashFrame";
 
 private:
-    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    friend class BaseWindow<SplashFrame>;
+
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnPaint();
     LRESULT OnControlColour(HDC dc, HWND control);
@@ -39,7 +38,6 @@ private:
 
     SplashContent& m_content;
     std::function<void()> m_onClick;
-    HWND m_window = nullptr;
     // The left button went down on the frame's own surface and has not been released yet.
     bool m_pressed = false;
 };

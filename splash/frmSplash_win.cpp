@@ -5,8 +5,10 @@
 #include "resources/splash_ids.h"
 #include "splash/SplashContent_win.h"
 #include "splash/SplashFrame_win.h"
-#include "start/UntrappedError_win.h"
-#include "windows/Dpi_win.h"
+#include "ui/BaseWindow_win.h"
+#include "ui/Dpi_win.h"
+#include "ui/WindowClass_win.h"
+#include "ui/WindowPlacement_win.h"
 
 #include <windowsx.h>
 
@@ -27,54 +29,27 @@ using splash::SplashFrame;
 constexpr DWORD kStyle = WS_POPUP | WS_DLGFRAME | WS_CLIPCHILDREN;
 constexpr DWORD kExStyle = 0;
 
-[[noreturn]] void ThrowLastError(std::wstring_view activity)
-{
-    const DWORD error = ::GetLastError();
-    ThrowHResult(error ? HRESULT_FROM_WIN32(error) : E_FAIL, activity);
-}
-
-RECT ToPixels(const splash::TwipsRect& twips, UINT dpi) noexcept
-{
-    return RECT{TwipsToPixels(twips.left, dpi), TwipsToPixels(twips.top, dpi),
-                TwipsToPixels(twips.left + twips.width, dpi), TwipsToPixels(twips.top + twips.height, dpi)};
-}
-
 SIZE OuterSize(UINT dpi) noexcept
 {
     const SIZE client{TwipsToPixels(splash::kClientWidth, dpi), TwipsToPixels(splash::kClientHeight, dpi)};
     return WindowSizeForClient(client, kStyle, kExStyle, dpi);
 }
 
-RECT PrimaryWorkArea() noexcept
-{
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof(monitor);
-    if (::GetMonitorInfoW(::MonitorFromPoint(POINT{0, 0}, MONITOR_DEFAULTTOPRIMARY), &monitor)) {
-        return monitor.rcWork;
-    }
-    return RECT{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
-}
-
-class SplashWindow {
+class SplashWindow final : public BaseWindow<SplashWindow> {
 public:
-    SplashWindow(HINSTANCE instance, Program& program)
+    SplashWindow(HINSTANCE instance, IWindowEvents& events)
         : m_instance(instance),
-          m_program(program),
+          m_events(events),
           m_content(instance),
-          m_frame(m_content, [this] { m_program.Click(WindowId::frmSplash, ControlId::Frame1); })
+          m_frame(m_content, [this] { m_events.Click(WindowId::frmSplash, ControlId::Frame1); })
     {
     }
 
-    SplashWindow(const SplashWindow&) = delete;
-    SplashWindow& operator=(const SplashWindow&) = delete;
-
-    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-
-    // The window deletes this object when it is destroyed, once creation has succeeded.
-    void HandOverToWindow() noexcept { m_ownedByWindow = true; }
     void SetCaption(LabelId label, std::wstring_view caption);
 
 private:
+    friend class BaseWindow<SplashWindow>;
+
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void OnCreate();
     void LayOut(UINT dpi);
@@ -82,38 +57,13 @@ private:
     void OnMouseMove(POINT clientPoint);
 
     HINSTANCE m_instance;
-    Program& m_program;
+    IWindowEvents& m_events;
     SplashContent m_content;
     SplashFrame m_frame;
-    HWND m_window = nullptr;
-    bool m_ownedByWindow = false;
     // Where the pointer was last seen, in screen coordinates. The system also reports a "move"
     // when a window appears under a resting pointer; only a real movement continues.
     std::optional<POINT> m_lastPointer;
 };
-
-LRESULT CALLBACK SplashWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_NCCREATE) {
-        auto* self = static_cast<SplashWindow*>(reinterpret_cast<const CREATESTRUCTW*>(lParam)->lpCreateParams);
-        self->m_window = window;
-        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<SplashWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (!self) {
-        return ::DefWindowProcW(window, message, wParam, lParam);
-    }
-    if (message == WM_NCDESTROY) {
-        // Frame1 is already gone: children are destroyed before their parent's last message.
-        ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-        self->m_window = nullptr;
-        if (self->m_ownedByWindow) {
-            delete self;
-        }
-        return ::DefWindowProcW(window, message, wParam, lParam);
-    }
-    return RunTrapped([&] { return self->HandleMessage(message, wParam, lParam); });
-}
 
 LRESULT SplashWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -127,27 +77,27 @@ LRESULT SplashWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         // Enter, Escape and Tab are key presses here, also under a dialog-style message loop.
         return DLGC_WANTALLKEYS | DLGC_WANTCHARS;
     case WM_CHAR:
-        m_program.SplashCharacterKey();
+        m_events.SplashCharacterKey();
         return 0;
     case WM_SHOWWINDOW:
         if (wParam) {
             POINT pointer{};
             m_lastPointer = ::GetCursorPos(&pointer) ? std::optional<POINT>(pointer) : std::nullopt;
         }
-        return ::DefWindowProcW(m_window, message, wParam, lParam);
+        return CallDefault(message, wParam, lParam);
     case WM_MOUSEMOVE:
         // Only the margin around Frame1 is the window's own surface: Frame1 takes the rest.
         OnMouseMove(POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
         return 0;
     case WM_CLOSE:
         // Alt+F4 or the task bar's Close: the window is unloaded as by the close button it lacks.
-        m_program.ClosedByUser(WindowId::frmSplash);
+        m_events.ClosedByUser(WindowId::frmSplash);
         return 0;
     case WM_DPICHANGED:
         OnDpiChanged(LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
         return 0;
     default:
-        return ::DefWindowProcW(m_window, message, wParam, lParam);
+        return CallDefault(message, wParam, lParam);
     }
 }
 
@@ -160,7 +110,7 @@ void SplashWindow::OnCreate()
 void SplashWindow::LayOut(UINT dpi)
 {
     m_content.SetDpi(dpi);
-    const RECT frame = ToPixels(splash::kFrame1, dpi);
+    const RECT frame = TwipsToPixels(splash::kFrame1, dpi);
     ::MoveWindow(m_frame.Window(), frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top, FALSE);
     ::RedrawWindow(m_frame.Window(), nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
@@ -183,12 +133,12 @@ void SplashWindow::OnMouseMove(POINT clientPoint)
         return;
     }
     m_lastPointer = screenPoint;
-    m_program.SplashMarginMouseMove();
+    m_events.SplashMarginMouseMove();
 }
 
 void SplashWindow::SetCaption(LabelId label, std::wstring_view caption)
 {
-    const auto index = splash::IndexOf(label);
+    const auto index = splash::LabelIndexOf(label);
     if (!index) {
         throw std::invalid_argument("the splash window has no such label");
     }
@@ -204,14 +154,8 @@ void SplashWindow::SetCaption(LabelId label, std::wstring_view caption)
 
 void RegisterSplashClass(HINSTANCE instance)
 {
-    WNDCLASSEXW existing{};
-    existing.cbSize = sizeof(existing);
-    if (::GetClassInfoExW(instance, kSplashClassName, &existing)) {
-        return;
-    }
     WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = &SplashWindow::Procedure;
+    windowClass.lpfnWndProc = &SplashWindow::WindowProcedure;
     windowClass.hInstance = instance;
     windowClass.hIcon = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_QUENLOW), IMAGE_ICON,
                                                         ::GetSystemMetrics(SM_CXICON),
@@ -222,43 +166,30 @@ void RegisterSplashClass(HINSTANCE instance)
     windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
     windowClass.lpszClassName = kSplashClassName;
-    if (!::RegisterClassExW(&windowClass)) {
-        ThrowLastError(L"registering the splash window's class");
-    }
-}
-
-SplashWindow* FromWindow(HWND window) noexcept
-{
-    if (!window || reinterpret_cast<WNDPROC>(::GetWindowLongPtrW(window, GWLP_WNDPROC)) != &SplashWindow::Procedure) {
-        return nullptr;
-    }
-    return reinterpret_cast<SplashWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    RegisterWindowClassOnce(windowClass);
 }
 
 } // namespace
 
-HWND CreateSplashWindow(HINSTANCE instance, Program& program)
+HWND CreateSplashWindow(HINSTANCE instance, IWindowEvents& events)
 {
     RegisterSplashClass(instance);
-    auto splash = std::make_unique<SplashWindow>(instance, program);
-    // Created on the primary screen so that it takes that screen's DPI, then sized for it.
-    const RECT work = PrimaryWorkArea();
-    const POINT centre{work.left + (work.right - work.left) / 2, work.top + (work.bottom - work.top) / 2};
-    const HWND window = ::CreateWindowExW(kExStyle, kSplashClassName, kApplicationTitle, kStyle, centre.x, centre.y,
-                                          0, 0, nullptr, nullptr, instance, splash.get());
+    auto splash = std::make_unique<SplashWindow>(instance, events);
+    // Created at the origin, on the primary screen, so that it takes that screen's DPI; then
+    // sized for it and centred there.
+    const HWND window = ::CreateWindowExW(kExStyle, kSplashClassName, kApplicationTitle, kStyle, 0, 0, 0, 0, nullptr,
+                                          nullptr, instance, splash.get());
     if (!window) {
         ThrowLastError(L"creating the splash window");
     }
     splash.release()->HandOverToWindow();
-    const SIZE size = OuterSize(WindowDpi(window));
-    ::SetWindowPos(window, nullptr, centre.x - size.cx / 2, centre.y - size.cy / 2, size.cx, size.cy,
-                   SWP_NOZORDER | SWP_NOACTIVATE);
+    CentreOnWorkArea(window, OuterSize(WindowDpi(window)));
     return window;
 }
 
 void SetSplashLabelCaption(HWND splash, LabelId label, std::wstring_view caption)
 {
-    SplashWindow* const window = FromWindow(splash);
+    SplashWindow* const window = SplashWindow::FromWindow(splash);
     if (!window) {
         throw std::invalid_argument("SetSplashLabelCaption: not a splash window");
     }

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "windows/Program.h"
-#include "windows/UserInterface.h"
+#include "ui/UserInterface.h"
+#include "ui/WindowEvents.h"
 
 #include <windows.h>
 
@@ -17,10 +17,10 @@ inline constexpr wchar_t kSplashClassName[] = L"QuenlowSplash";
 // Creates the window and its controls from the design, hidden, at the DPI of the primary
 // screen and centred on its work area. Destroying the window releases everything it holds.
 // Throws quenlow::Error when the window cannot be created.
-HWND CreateSplashWindow(HINSTANCE instance, quenlow::Program& program);
+HWND CreateSplashWindow(HINSTANCE instance, IWindowEvents& events);
 
 // Sets the caption of lblVersion or lblProductName; a label that fits its caption is resized,
 // keeping the edge it is aligned to.
-void SetSplashLabelCaption(HWND splash, quenlow::LabelId label, std::wstring_view caption);
+void SetSplashLabelCaption(HWND splash, LabelId label, std::wstring_view caption);
 
 } // namespace quenlow

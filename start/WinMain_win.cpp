@@ -5,8 +5,8 @@
 #include "splash/AppInfo_win.h"
 #include "start/ArgumentPart.h"
 #include "start/ComApartment_win.h"
-#include "start/UntrappedError_win.h"
 #include "start/modStart.h"
+#include "ui/UntrappedError_win.h"
 #include "windows/Program.h"
 #include "windows/Win32UserInterface_win.h"
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/Clock.h"
+#include "common/ExitStatus.h"
 #include "services/ServiceAccess.h"
 #include "services/ServiceOutcome.h"
 
@@ -8,15 +9,6 @@
 #include <string_view>
 
 namespace quenlow {
-
-// The process's exit status, so that scripts can tell what happened.
-enum ExitStatus : int {
-    kExitSucceeded = 0,
-    kExitFailed = 1,         // a service refused the request
-    kExitNotFound = 2,       // no service has the name
-    kExitUntrappedError = 3, // an error ended the program (WMI unreachable, ...)
-    kExitUnrecognisedCommand = 4, // the command line was not understood; the windows were shown instead
-};
 
 // What the start-up procedure needs of the user interface.
 class IStartupUi {

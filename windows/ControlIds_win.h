@@ -1,6 +1,6 @@
 #pragma once
 
-#include "windows/UserInterface.h"
+#include "ui/UserInterface.h"
 
 // The child-window identifiers of the list windows' controls, named as the controls are.
 // They stay clear of IDOK (1) and IDCANCEL (2), which the dialog keys send.

@@ -43,7 +43,7 @@ const ListWindowDesign kStopped{
     L"Stopped Services",
     6315,
     7995,
-    Placement::CentredOnScreen,
+    Placement::CentredOnWorkArea,
     Frame::Sizable,
     true,
     ListKind::CheckBoxes,

@@ -1,6 +1,7 @@
 #pragma once
 
-#include "windows/UserInterface.h"
+#include "ui/Dpi_win.h"
+#include "ui/UserInterface.h"
 
 #include <windows.h>
 
@@ -11,19 +12,12 @@
 // in twips relative to the client area. Controls are listed in tab order.
 namespace quenlow {
 
-struct TwipsRect {
-    int left;
-    int top;
-    int width;
-    int height;
-};
-
 enum class ListKind {
     CheckBoxes, // a check box in front of every entry, any number ticked
     Plain,      // plain entries, one selected at a time
 };
 
-enum class Placement { CentredOnScreen, SystemDefault };
+enum class Placement { CentredOnWorkArea, SystemDefault };
 
 enum class Frame {
     Sizable,              // caption, minimise, maximise and close buttons

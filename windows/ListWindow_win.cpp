@@ -1,22 +1,17 @@
 #include "windows/ListWindow_win.h"
 
-#include "common/Error.h"
+#include "common/HResultText_win.h"
+#include "ui/Dpi_win.h"
+#include "ui/WindowClass_win.h"
+#include "ui/WindowPlacement_win.h"
 #include "windows/ControlIds_win.h"
-#include "windows/Dpi_win.h"
 #include "windows/PictureButton_win.h"
 
-#include <algorithm>
 #include <string>
 
 namespace quenlow {
 
 namespace {
-
-[[noreturn]] void ThrowLastError(const std::wstring& what)
-{
-    const DWORD code = ::GetLastError();
-    throw Error(static_cast<std::int32_t>(code ? HRESULT_FROM_WIN32(code) : E_FAIL), what);
-}
 
 // System colour 8, the colour of window text: the background of every list window.
 HBRUSH BackgroundBrush() noexcept
@@ -29,10 +24,6 @@ HBRUSH BackgroundBrush() noexcept
 void ListWindow::RegisterWindowClass(HINSTANCE instance)
 {
     WNDCLASSEXW windowClass{};
-    if (::GetClassInfoExW(instance, kClassName, &windowClass)) {
-        return;
-    }
-    windowClass.cbSize = sizeof(windowClass);
     windowClass.lpfnWndProc = &ListWindow::WindowProcedure;
     // Room for the dialog manager's data: DefDlgProcW keeps its state there.
     windowClass.cbWndExtra = DLGWINDOWEXTRA;
@@ -40,9 +31,7 @@ void ListWindow::RegisterWindowClass(HINSTANCE instance)
     windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = BackgroundBrush();
     windowClass.lpszClassName = kClassName;
-    if (!::RegisterClassExW(&windowClass)) {
-        ThrowLastError(L"The window class of the list windows could not be registered.");
-    }
+    RegisterWindowClassOnce(windowClass);
 }
 
 ListWindow::ListWindow(const ListWindowDesign& design, IListWindowEvents& events) noexcept
@@ -76,13 +65,6 @@ SIZE ListWindow::OuterSize(UINT dpi) const noexcept
     return WindowSizeForClient(client, Style(), ExStyle(), dpi);
 }
 
-RECT ListWindow::Scaled(const TwipsRect& rect) const noexcept
-{
-    const int left = TwipsToPixels(rect.left, m_dpi);
-    const int top = TwipsToPixels(rect.top, m_dpi);
-    return RECT{left, top, left + TwipsToPixels(rect.width, m_dpi), top + TwipsToPixels(rect.height, m_dpi)};
-}
-
 void ListWindow::Create(HINSTANCE instance, HWND owner)
 {
     RegisterWindowClass(instance);
@@ -94,12 +76,12 @@ void ListWindow::Create(HINSTANCE instance, HWND owner)
         ::CreateWindowExW(ExStyle(), kClassName, m_design.caption, Style(), CW_USEDEFAULT, CW_USEDEFAULT, size.cx,
                           size.cy, owner, nullptr, instance, this);
     if (!window) {
-        ThrowLastError(std::wstring(L"The window \"") + m_design.caption + L"\" could not be created.");
+        ThrowLastError(std::wstring(L"creating the window \"") + m_design.caption + L"\"");
     }
-    m_dpi = WindowDpi(window);
+    const UINT dpi = WindowDpi(window);
     CreateControls();
-    Layout(m_dpi);
-    PlaceOnScreen(m_dpi);
+    Layout(dpi);
+    PlaceOnScreen(dpi);
 }
 
 void ListWindow::PlaceOnScreen(UINT dpi)
@@ -109,21 +91,7 @@ void ListWindow::PlaceOnScreen(UINT dpi)
         ::SetWindowPos(m_window, nullptr, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
         return;
     }
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof(monitor);
-    RECT screen{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
-    RECT work = screen;
-    if (::GetMonitorInfoW(::MonitorFromWindow(m_window, MONITOR_DEFAULTTOPRIMARY), &monitor)) {
-        screen = monitor.rcMonitor;
-        work = monitor.rcWork;
-    }
-    // Centred on the screen, but never with its title bar out of reach: a window taller or
-    // wider than the work area (a small screen at a high DPI) keeps its top-left corner in it.
-    int left = screen.left + (screen.right - screen.left - size.cx) / 2;
-    int top = screen.top + (screen.bottom - screen.top - size.cy) / 2;
-    left = std::max<int>(work.left, std::min<int>(left, work.right - size.cx));
-    top = std::max<int>(work.top, std::min<int>(top, work.bottom - size.cy));
-    ::SetWindowPos(m_window, nullptr, left, top, size.cx, size.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+    CentreOnWorkArea(m_window, size);
 }
 
 void ListWindow::CreateControls()
@@ -141,19 +109,18 @@ void ListWindow::CreateControls()
 
 void ListWindow::Layout(UINT dpi)
 {
-    m_dpi = dpi;
     LOGFONTW fontDesign = MessageFont(dpi);
     UniqueHfont font(::CreateFontIndirectW(&fontDesign));
     if (!font) {
-        ThrowLastError(L"The font of the list windows could not be made.");
+        ThrowLastError(L"making the list windows' font");
     }
     std::vector<UniqueImageList> pictures;
     for (std::size_t i = 0; i < m_buttons.size(); ++i) {
         pictures.push_back(SetButtonPicture(m_buttons[i], m_design.buttons[i], dpi));
     }
-    m_list.SetBounds(Scaled(m_design.listRect), font.get());
+    m_list.SetBounds(TwipsToPixels(m_design.listRect, dpi), font.get());
     for (std::size_t i = 0; i < m_buttons.size(); ++i) {
-        const RECT bounds = Scaled(m_design.buttons[i].rect);
+        const RECT bounds = TwipsToPixels(m_design.buttons[i].rect, dpi);
         ::SendMessageW(m_buttons[i], WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
         ::SetWindowPos(m_buttons[i], nullptr, bounds.left, bounds.top, bounds.right - bounds.left,
                        bounds.bottom - bounds.top, SWP_NOZORDER | SWP_NOACTIVATE);

@@ -1,9 +1,9 @@
 #pragma once
 
-#include "windows/BaseWindow_win.h"
+#include "ui/BaseWindow_win.h"
+#include "ui/UniqueGdi_win.h"
 #include "windows/ListWindowDesigns_win.h"
 #include "windows/ServiceListControl_win.h"
-#include "windows/UniqueGdi_win.h"
 
 #include <windows.h>
 
@@ -30,7 +30,7 @@ protected:
 class ListWindow final : public BaseWindow<ListWindow> {
 public:
     static constexpr const wchar_t* kClassName = L"QuenlowListWindow";
-    // Registers the window class once per process.
+    // Registers the window class, once per process.
     static void RegisterWindowClass(HINSTANCE instance);
 
     ListWindow(const ListWindowDesign& design, IListWindowEvents& events) noexcept;
@@ -57,7 +57,6 @@ private:
     void CreateControls();
     // Places the controls, and makes their font and pictures, at the DPI.
     void Layout(UINT dpi);
-    RECT Scaled(const TwipsRect& rect) const noexcept;
     void OnCommand(WPARAM wParam);
 
     const ListWindowDesign& m_design;
@@ -66,7 +65,6 @@ private:
     std::vector<HWND> m_buttons; // in the order of m_design.buttons; destroyed with the window
     std::vector<UniqueImageList> m_pictures;
     UniqueHfont m_font;
-    UINT m_dpi = 96;
 };
 
 } // namespace quenlow

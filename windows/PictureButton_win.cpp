@@ -2,7 +2,7 @@
 
 #include "common/Error.h"
 #include "windows/ControlIds_win.h"
-#include "windows/Dpi_win.h"
+#include "ui/Dpi_win.h"
 
 #include <commctrl.h>
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "windows/ListWindowDesigns_win.h"
-#include "windows/UniqueGdi_win.h"
+#include "ui/UniqueGdi_win.h"
 
 #include <windows.h>
 

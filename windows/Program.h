@@ -2,8 +2,9 @@
 
 #include "services/ServiceAccess.h"
 #include "splash/frmSplash.h"
+#include "ui/UserInterface.h"
+#include "ui/WindowEvents.h"
 #include "windows/ServiceListProcedures.h"
-#include "windows/UserInterface.h"
 #include "windows/WindowModel.h"
 
 namespace quenlow {
@@ -11,28 +12,23 @@ namespace quenlow {
 // The windowed path: the four windows, their load events, every move between them and the
 // end of the program. The platform layer delivers events here; each runs to its end, and
 // errors from it are not caught.
-class Program {
+class Program final : public IWindowEvents {
 public:
     Program(IServiceAccess& services, IUserInterface& ui, IClock& clock, AppInfo app);
 
     // The first window of the windowed path.
     void ShowWindowedPath();
 
-    // A click on a control (or Enter on the window's default button).
-    void Click(WindowId window, ControlId control);
-    // A key that produces a character, pressed on the splash window.
-    void SplashCharacterKey();
-    // The pointer moved over the splash window's own surface around its frame.
-    void SplashMarginMouseMove();
-    // The user closed the window from its title bar or with the system's close command.
-    void ClosedByUser(WindowId window);
+    void Click(WindowId window, ControlId control) override;
+    void SplashCharacterKey() override;
+    void SplashMarginMouseMove() override;
+    void ClosedByUser(WindowId window) override;
 
     // Ends the program when no window is visible: a hidden window could never be shown
     // again then, since only a visible window's buttons show the others.
     void EndIfNothingVisible();
 
     const WindowModel& Windows() const { return m_windows; }
-    bool Ended() const { return m_ended; }
 
 private:
     void Load(WindowId window);

@@ -1,7 +1,7 @@
 #include "windows/ServiceListControl_win.h"
 
 #include "common/Error.h"
-#include "windows/RedrawOff_win.h"
+#include "ui/RedrawOff_win.h"
 
 #include <commctrl.h>
 

@@ -4,7 +4,7 @@
 #include "services/ServiceAccess.h"
 #include "services/ServiceOutcome.h"
 #include "services/ServiceRequest.h"
-#include "windows/UserInterface.h"
+#include "ui/UserInterface.h"
 
 #include <string>
 #include <string_view>

@@ -1,9 +1,10 @@
 #include "windows/Win32UserInterface_win.h"
 
 #include "common/Error.h"
+#include "common/HResultText_win.h"
 #include "common/ScopedWaitCursor_win.h"
 #include "splash/frmSplash_win.h"
-#include "start/UntrappedError_win.h"
+#include "ui/WindowClass_win.h"
 
 #include <commctrl.h>
 
@@ -12,17 +13,6 @@ namespace quenlow {
 namespace {
 
 constexpr const wchar_t* kTaskbarOwnerClass = L"QuenlowTaskbarOwner";
-
-std::size_t IndexOf(WindowId window) noexcept
-{
-    return static_cast<std::size_t>(window);
-}
-
-[[noreturn]] void ThrowLastError(const std::wstring& what)
-{
-    const DWORD code = ::GetLastError();
-    throw Error(static_cast<std::int32_t>(code ? HRESULT_FROM_WIN32(code) : E_FAIL), what);
-}
 
 } // namespace
 
@@ -69,19 +59,14 @@ HWND Win32UserInterface::TaskbarOwner()
     // A window that is owned stays out of the task bar and keeps the ordinary title bar,
     // unlike a tool window's small one. The owner is never shown.
     WNDCLASSEXW ownerClass{};
-    if (!::GetClassInfoExW(m_instance, kTaskbarOwnerClass, &ownerClass)) {
-        ownerClass.cbSize = sizeof(ownerClass);
-        ownerClass.lpfnWndProc = ::DefWindowProcW;
-        ownerClass.hInstance = m_instance;
-        ownerClass.lpszClassName = kTaskbarOwnerClass;
-        if (!::RegisterClassExW(&ownerClass)) {
-            ThrowLastError(L"The window class of the task bar owner could not be registered.");
-        }
-    }
+    ownerClass.lpfnWndProc = ::DefWindowProcW;
+    ownerClass.hInstance = m_instance;
+    ownerClass.lpszClassName = kTaskbarOwnerClass;
+    RegisterWindowClassOnce(ownerClass);
     m_taskbarOwner.reset(::CreateWindowExW(0, kTaskbarOwnerClass, L"", WS_OVERLAPPED, 0, 0, 0, 0, nullptr, nullptr,
                                            m_instance, nullptr));
     if (!m_taskbarOwner) {
-        ThrowLastError(L"The task bar owner window could not be created.");
+        ThrowLastError(L"creating the task bar owner window");
     }
     return m_taskbarOwner.get();
 }
@@ -205,7 +190,6 @@ void Win32UserInterface::ShowMessage(std::wstring_view text)
 
 void Win32UserInterface::EndProgram()
 {
-    m_endRequested = true;
     ::PostQuitMessage(0);
 }
 
@@ -232,12 +216,12 @@ void Win32UserInterface::Dispatch(WindowId window, Handler&& handler)
 
 void Win32UserInterface::OnClick(WindowId window, ControlId control)
 {
-    Dispatch(window, [&](Program& program) { program.Click(window, control); });
+    Dispatch(window, [&](IWindowEvents& program) { program.Click(window, control); });
 }
 
 void Win32UserInterface::OnClosedByUser(WindowId window)
 {
-    Dispatch(window, [&](Program& program) { program.ClosedByUser(window); });
+    Dispatch(window, [&](IWindowEvents& program) { program.ClosedByUser(window); });
 }
 
 void Win32UserInterface::RunMessageLoop()
@@ -249,7 +233,7 @@ void Win32UserInterface::RunMessageLoop()
             return; // WM_QUIT from EndProgram
         }
         if (got == -1) {
-            ThrowLastError(L"The next window message could not be read.");
+            ThrowLastError(L"reading the next window message");
         }
         const HWND root = message.hwnd ? ::GetAncestor(message.hwnd, GA_ROOT) : nullptr;
         bool handled = false;

@@ -2,10 +2,10 @@
 
 #include <windows.h>
 
+#include "ui/UniqueGdi_win.h"
+#include "ui/UserInterface.h"
+#include "ui/WindowEvents.h"
 #include "windows/ListWindow_win.h"
-#include "windows/Program.h"
-#include "windows/UniqueGdi_win.h"
-#include "windows/UserInterface.h"
 
 #include <array>
 #include <memory>
@@ -25,12 +25,11 @@ public:
     Win32UserInterface& operator=(const Win32UserInterface&) = delete;
 
     // The program that receives the windows' events; set before the first window opens.
-    void Attach(Program& program) noexcept { m_program = &program; }
+    void Attach(IWindowEvents& program) noexcept { m_program = &program; }
 
     // Dispatches the thread's messages, with the dialog keys (Tab, Enter, Escape) in the list
     // windows, until EndProgram has been called.
     void RunMessageLoop();
-    bool EndRequested() const noexcept { return m_endRequested; }
 
     // The window's handle while it is loaded; nullptr otherwise.
     HWND Handle(WindowId window) const noexcept;
@@ -64,7 +63,7 @@ private:
 
     HINSTANCE m_instance;
     std::wstring m_title;
-    Program* m_program = nullptr;
+    IWindowEvents* m_program = nullptr;
     std::array<std::unique_ptr<ListWindow>, kWindowCount> m_listWindows;
     // Windows unloaded while one of their own handlers ran: their objects live on until the
     // handler has returned.
@@ -75,7 +74,6 @@ private:
     // The windows whose events are being handled, innermost last.
     std::vector<WindowId> m_eventWindows;
     int m_busy = 0;
-    bool m_endRequested = false;
 };
 
 } // namespace quenlow

@@ -4,15 +4,6 @@
 
 namespace quenlow {
 
-namespace {
-
-std::size_t IndexOf(WindowId window)
-{
-    return static_cast<std::size_t>(window);
-}
-
-} // namespace
-
 WindowModel::WindowModel(IUserInterface& ui, LoadEvent loadEvent) : m_ui(ui), m_loadEvent(std::move(loadEvent)) {}
 
 std::optional<WindowState>& WindowModel::Instance(WindowId window)

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "windows/UserInterface.h"
+#include "ui/UserInterface.h"
 
 #include <array>
 #include <functional>

@@ -1,5 +1,6 @@
 // What quenlow.exe declares about itself, read from the built file as Windows reads it: the
 // application icon with its ten images, the version data, and the manifest.
+#include "splash/SplashDesign_win.h"
 #include "support/TestOptions.h"
 
 #include <gtest/gtest.h>
@@ -11,6 +12,7 @@
 #include <cstdint>
 #include <cstring>
 #include <cwchar>
+#include <regex>
 #include <set>
 #include <string>
 #include <string_view>
@@ -287,6 +289,22 @@ TEST_F(ExecutableResourcesTest, VersionDataDeclaresVersionOneAndTheTitle)
     EXPECT_EQ(version.String(L"FileVersion"), L"1.00");
     EXPECT_EQ(version.String(L"ProductVersion"), L"1.00");
     EXPECT_EQ(version.String(L"ProductName"), L"Quenlow");
+}
+
+// The first number of four digits in the text; empty when there is none.
+std::wstring YearIn(const std::wstring& text)
+{
+    std::wsmatch year;
+    return std::regex_search(text, year, std::wregex(L"\\b\\d{4}\\b")) ? year.str() : std::wstring();
+}
+
+TEST_F(ExecutableResourcesTest, TheVersionDataAndTheSplashWindowClaimTheCopyrightForOneYear)
+{
+    const VersionData version(QuenlowProgramPath());
+    const std::wstring year = YearIn(version.String(L"LegalCopyright"));
+    ASSERT_FALSE(year.empty()) << "no year in the version data's copyright";
+    // The splash window shows the caption of its design (SplashWindowTest checks that).
+    EXPECT_EQ(YearIn(std::wstring(splash::kLabels[splash::lblCopyright].caption)), year);
 }
 
 // The text of the attribute in the first element that begins with the opening given; empty when

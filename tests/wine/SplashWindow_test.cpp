@@ -6,9 +6,9 @@
 #include "splash/SplashContent_win.h"
 #include "splash/SplashDesign_win.h"
 #include "splash/frmSplash_win.h"
-#include "windows/Dpi_win.h"
+#include "ui/Dpi_win.h"
+#include "ui/UniqueGdi_win.h"
 #include "windows/Program.h"
-#include "windows/UniqueGdi_win.h"
 #include "support/UserInput.h"
 
 #include <gtest/gtest.h>
@@ -144,7 +144,7 @@ POINT CentreOnScreen(HWND window)
     return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
 }
 
-RECT DesignPixels(const splash::TwipsRect& twips, UINT dpi)
+RECT DesignPixels(const TwipsRect& twips, UINT dpi)
 {
     return RECT{TwipsToPixels(twips.left, dpi), TwipsToPixels(twips.top, dpi),
                 TwipsToPixels(twips.left + twips.width, dpi), TwipsToPixels(twips.top + twips.height, dpi)};

@@ -49,4 +49,27 @@ private:
     HGDIOBJ m_previous;
 };
 
+// A window's WM_PAINT for one scope: BeginPaint at its start, EndPaint however it ends.
+class ScopedPaint {
+public:
+    explicit ScopedPaint(HWND window) noexcept : m_window(window), m_dc(::BeginPaint(window, &m_paint)) {}
+    ~ScopedPaint()
+    {
+        if (m_dc) {
+            ::EndPaint(m_window, &m_paint);
+        }
+    }
+
+    ScopedPaint(const ScopedPaint&) = delete;
+    ScopedPaint& operator=(const ScopedPaint&) = delete;
+
+    // Null when there is nothing to paint with.
+    HDC Dc() const noexcept { return m_dc; }
+
+private:
+    HWND m_window;
+    PAINTSTRUCT m_paint{};
+    HDC m_dc;
+};
+
 } // namespace quenlow

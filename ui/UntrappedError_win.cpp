@@ -1,8 +1,8 @@
-#include "start/UntrappedError_win.h"
+#include "ui/UntrappedError_win.h"
 
 #include "common/ApplicationTitle.h"
 #include "common/Error.h"
-#include "start/modStart.h"
+#include "common/ExitStatus.h"
 
 #include <windows.h>
 

@@ -9,8 +9,18 @@
 // Win32 implementation draws the windows from their designs; the unit tests use a fake.
 namespace quenlow {
 
+// frmTotalServicesList is the last: tables of every window count on it.
 enum class WindowId { frmSplash, frmStoppedServicesList, frmActiveServicesList, frmTotalServicesList };
 inline constexpr std::size_t kWindowCount = 4;
+
+// The window's place in a table of every window, from 0 to kWindowCount - 1.
+constexpr std::size_t IndexOf(WindowId window) noexcept
+{
+    return static_cast<std::size_t>(window);
+}
+
+static_assert(IndexOf(WindowId::frmTotalServicesList) + 1 == kWindowCount,
+              "kWindowCount must count every WindowId, up to the last one");
 
 // Controls that raise events the program handles.
 enum class ControlId {

@@ -1,6 +1,8 @@
-#include "windows/Dpi_win.h"
+#include "ui/Dpi_win.h"
 
-#include "windows/UniqueGdi_win.h"
+#include "ui/UniqueGdi_win.h"
+
+#include <cmath>
 
 namespace quenlow {
 
@@ -54,8 +56,18 @@ int ScaleToDpi(int pixelsAt96, UINT dpi) noexcept
 
 int TwipsToPixels(int twips, UINT dpi) noexcept
 {
-    // 1440 twips per inch: at 96 DPI a pixel is 15 twips.
-    return ::MulDiv(twips, static_cast<int>(dpi), 1440);
+    return ::MulDiv(twips, static_cast<int>(dpi), kTwipsPerInch);
+}
+
+RECT TwipsToPixels(const TwipsRect& twips, UINT dpi) noexcept
+{
+    return RECT{TwipsToPixels(twips.left, dpi), TwipsToPixels(twips.top, dpi),
+                TwipsToPixels(twips.left + twips.width, dpi), TwipsToPixels(twips.top + twips.height, dpi)};
+}
+
+LONG FontHeightForPoints(double points, UINT dpi) noexcept
+{
+    return -static_cast<LONG>(std::lround(points * dpi / kPointsPerInch));
 }
 
 UINT WindowDpi(HWND window) noexcept
