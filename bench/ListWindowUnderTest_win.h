@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/UiThreadClock_win.h"
 #include "splash/AppInfo_win.h"
 #include "windows/Program.h"
 #include "windows/Win32UserInterface_win.h"
@@ -29,6 +30,7 @@ public:
     std::wstring ListText(WindowId window, std::size_t position) { return m_ui.ListText(window, position); }
 
 private:
+    UiThreadClock m_clock;
     Win32UserInterface m_ui;
     Program m_program;
 };
