@@ -278,6 +278,24 @@ void ListWindowDriver::ToggleWithSpace(std::wstring_view text)
     }
 }
 
+void ListWindowDriver::SetTickFromOutside(std::wstring_view text, bool ticked)
+{
+    RequireCheckBoxList("SetTickFromOutside");
+    const std::size_t position = RequirePosition(text);
+    RemoteMemory memory(m_processId, sizeof(LVITEMW));
+    LVITEMW item{};
+    item.stateMask = LVIS_STATEIMAGEMASK;
+    item.state = INDEXTOSTATEIMAGEMASK(ticked ? 2u : 1u);
+    memory.WriteObject(0, item);
+    if (!Ask(LVM_SETITEMSTATE, position, reinterpret_cast<LPARAM>(memory.Address()))) {
+        Fail("LVM_SETITEMSTATE failed on " + Quoted(text));
+    }
+    if (!WaitForTick(position, ticked)) {
+        Fail("the list does not report " + Quoted(text) + " as " + (ticked ? "ticked" : "cleared") +
+             " after LVM_SETITEMSTATE");
+    }
+}
+
 std::optional<std::size_t> ListWindowDriver::SelectedPosition() const
 {
     if (IsCheckBoxList()) {
