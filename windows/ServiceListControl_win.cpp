@@ -17,6 +17,13 @@ namespace {
 // thousands of entries from costing more than the fill itself.
 constexpr std::size_t kMeasuredTexts = 256;
 
+// How far right of its label's left edge (LVIR_LABEL) the list draws an entry's text. The
+// control reports the label's place but not this margin: Wine's comctl32 indents the text by
+// 5 pixels (LABEL_HOR_PADDING in its listview.c, at any DPI) and keeps nothing free after it,
+// cutting the text with an ellipsis only when it is wider than the rest of the label. Windows
+// documents no figure; a text it cuts by a few pixels still shows whole in the label tip.
+constexpr int kLabelTextIndent = 5;
+
 // The first buffer for an entry's text; a longer text is read again into a larger one.
 constexpr std::size_t kTextBuffer = 256;
 
@@ -25,6 +32,16 @@ constexpr std::size_t kTextBuffer = 256;
     const DWORD code = ::GetLastError();
     const auto number = static_cast<std::int32_t>(code ? HRESULT_FROM_WIN32(code) : E_OUTOFMEMORY);
     throw Error(number, what);
+}
+
+RECT ItemRect(HWND list, int index, int part) noexcept
+{
+    RECT rect{};
+    rect.left = part;
+    if (!::SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&rect))) {
+        return RECT{};
+    }
+    return rect;
 }
 
 } // namespace
@@ -129,14 +146,18 @@ void ServiceListControl::FitColumn() const
     if (m_kind != ListKind::CheckBoxes) {
         return;
     }
-    // The one column fills the visible part of the list, and is wider only when an entry
-    // needs it: then a horizontal scroll bar reaches the end of a long name.
     RECT client{};
     ::GetClientRect(m_window, &client);
-    // The check box and the gaps around the text.
-    const int checkBox = ::GetSystemMetrics(SM_CXSMICON);
-    const int gaps = 2 * ::GetSystemMetrics(SM_CXEDGE) + 12;
-    const int needed = m_widestText > 0 ? m_widestText + checkBox + gaps : 0;
+    int needed = 0;
+    if (ListView_GetItemCount(m_window) > 0) {
+        // The widest entry needs its text and what the control puts before the text: the
+        // check box and its own margins, read from where it places the label.
+        const RECT bounds = ItemRect(m_window, 0, LVIR_BOUNDS);
+        const RECT label = ItemRect(m_window, 0, LVIR_LABEL);
+        needed = label.left - bounds.left + kLabelTextIndent + m_widestText;
+    }
+    // The one column fills the visible part of the list, and is wider only when an entry
+    // would be cut: then a horizontal scroll bar reaches the end of a long name.
     ListView_SetColumnWidth(m_window, 0, std::max<int>(client.right - client.left, needed));
 }
 

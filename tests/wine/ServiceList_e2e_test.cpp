@@ -1,13 +1,17 @@
 // The check-box lists of the real quenlow.exe as other programs meet them: ticks set and cleared
 // from another process, as screen readers and automation tools set them, count exactly like a
-// user's.
+// user's; and the horizontal scroll bar shows only when an entry is cut.
 #include "ListWindowsTestBase.h"
+#include "support/ListTextFit.h"
 #include "support/ListWindowDriver.h"
+#include "support/Polling.h"
 #include "support/ServiceManager.h"
+#include "support/TemporaryService.h"
 #include "support/TestServices.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -15,6 +19,7 @@ namespace quenlow {
 namespace {
 
 using namespace quenlow::testing;
+using namespace std::chrono_literals;
 using Names = std::vector<std::wstring>;
 
 using ServiceListTest = ListWindowsTest;
@@ -53,6 +58,79 @@ TEST_F(ServiceListTest, StopActsOnTicksFromOutsideAlongsideAClick)
     EXPECT_TRUE(OnlyTheseTestServicesRun({kApostrophe}));
     EXPECT_TRUE(active.Contains(DisplayNameOf(kApostrophe)));
     EXPECT_TRUE(active.TickedEntries().empty());
+}
+
+// The width that the list's entries get, with whatever scroll bars it shows.
+int EntryWidth(const ListWindowDriver& window)
+{
+    RECT client{};
+    ::GetClientRect(window.List(), &client);
+    return client.right - client.left;
+}
+
+// The column width the widest of the texts needs to show whole.
+int WidestNeed(ListTextFit& fit, const Names& texts)
+{
+    int widest = 0;
+    for (const auto& text : texts) {
+        widest = std::max(widest, fit.ColumnWidthForWhole(text));
+    }
+    return widest;
+}
+
+// A service that runs, under a display name of our choosing, for as long as the object lives.
+struct RunningService {
+    RunningService(const wchar_t* name, const std::wstring& displayName)
+        : service(name, displayName, ServiceCommandLine(kOrdinary, TestServiceProgramPath()))
+    {
+        StartServiceDirectly(service.Name());
+    }
+    TemporaryService service;
+};
+
+TEST_F(ServiceListTest, AHorizontalScrollBarShowsExactlyWhenAnEntryIsCut)
+{
+    ListTextFit fit;
+    auto stopped = OpenStoppedServices();
+    ASSERT_EQ(fit.StringWidth(L"Quenlow Test"), stopped.StringWidth(L"Quenlow Test"))
+        << "the list that judges widths must draw in the program's font";
+    // The stock and test services: a bar exactly when one of them does not show whole.
+    const int stoppedNeed = WidestNeed(fit, stopped.Entries());
+    EXPECT_EQ(stopped.HasHorizontalScrollBar(), stoppedNeed > EntryWidth(stopped))
+        << "the widest stopped service needs " << stoppedNeed << " pixels of " << EntryWidth(stopped);
+
+    stopped.ClickButton(L"Active Services");
+    auto active = WaitForListWindow(Run().Process(), ListWindowKind::ActiveServices);
+    const int width = EntryWidth(active);
+    ASSERT_LE(WidestNeed(fit, active.Entries()), width) << "a running stock service is cut already";
+    EXPECT_FALSE(active.HasHorizontalScrollBar());
+
+    // The longest name that still shows whole, and one letter more.
+    const std::wstring start = L"Quenlow Test Width ";
+    std::wstring filler;
+    while (fit.ColumnWidthForWhole(start + filler) <= width) {
+        filler += L"abcdefghijklmnopqrstuvwxyz";
+    }
+    std::size_t fits = 0;
+    std::size_t cut = filler.size();
+    while (cut - fits > 1) {
+        const std::size_t middle = (fits + cut) / 2;
+        (fit.ColumnWidthForWhole(start + filler.substr(0, middle)) <= width ? fits : cut) = middle;
+    }
+    const std::wstring whole = start + filler.substr(0, fits);
+    const std::wstring tooLong = start + filler.substr(0, cut);
+    {
+        const RunningService justFits(L"QuenlowTestWidthFits", whole);
+        active.ClickButton(L"Refresh");
+        ASSERT_TRUE(PollUntil([&] { return active.Contains(whole); }, 5s));
+        EXPECT_FALSE(active.HasHorizontalScrollBar()) << "a name that shows whole in " << width << " pixels";
+    }
+    {
+        const RunningService justCut(L"QuenlowTestWidthCut", tooLong);
+        active.ClickButton(L"Refresh");
+        ASSERT_TRUE(PollUntil([&] { return active.Contains(tooLong); }, 5s));
+        EXPECT_TRUE(active.HasHorizontalScrollBar()) << "a name that is cut in " << width << " pixels";
+    }
 }
 
 } // namespace

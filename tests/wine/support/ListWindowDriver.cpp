@@ -296,6 +296,21 @@ void ListWindowDriver::SetTickFromOutside(std::wstring_view text, bool ticked)
     }
 }
 
+bool ListWindowDriver::HasHorizontalScrollBar() const
+{
+    return (::GetWindowLongPtrW(List(), GWL_STYLE) & WS_HSCROLL) != 0;
+}
+
+int ListWindowDriver::StringWidth(std::wstring_view text) const
+{
+    RequireCheckBoxList("StringWidth");
+    const std::wstring terminated(text);
+    const std::size_t size = (terminated.size() + 1) * sizeof(wchar_t);
+    RemoteMemory memory(m_processId, size);
+    memory.Write(0, terminated.c_str(), size);
+    return static_cast<int>(Ask(LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(memory.Address())));
+}
+
 std::optional<std::size_t> ListWindowDriver::SelectedPosition() const
 {
     if (IsCheckBoxList()) {
