@@ -86,10 +86,15 @@ void ServiceListControl::SetBounds(const RECT& bounds, HFONT font)
     ::SendMessageW(m_window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     ::SetWindowPos(m_window, nullptr, bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top,
                    SWP_NOZORDER | SWP_NOACTIVATE);
-    // A new font (a new DPI) gives the texts new widths.
-    m_widestText = MeasureWidest(m_longestTexts);
-    FitColumn();
-    ::InvalidateRect(m_window, nullptr, TRUE);
+    // A new font (a new DPI) gives the texts new widths. An empty list is sized when it is filled.
+    if (m_kind == ListKind::CheckBoxes && ListView_GetItemCount(m_window) > 0) {
+        m_widestText = MeasureWidest(m_longestTexts);
+        FitColumn();
+    }
+    // Seen in the old font until it paints again; a hidden window paints when it is shown.
+    if (::IsWindowVisible(m_window)) {
+        ::InvalidateRect(m_window, nullptr, TRUE);
+    }
 }
 
 int ServiceListControl::MeasureWidest(const std::vector<std::wstring>& texts) const
@@ -146,19 +151,40 @@ void ServiceListControl::FitColumn() const
     if (m_kind != ListKind::CheckBoxes) {
         return;
     }
+    // The client area without scroll bars: while redrawing is off the control has not yet
+    // shown or hidden those that its new entries need.
     RECT client{};
     ::GetClientRect(m_window, &client);
+    const auto style = ::GetWindowLongPtrW(m_window, GWL_STYLE);
+    const int barWidth = ::GetSystemMetrics(SM_CXVSCROLL);
+    const int barHeight = ::GetSystemMetrics(SM_CYHSCROLL);
+    const int width = client.right + ((style & WS_VSCROLL) ? barWidth : 0);
+    const int height = client.bottom + ((style & WS_HSCROLL) ? barHeight : 0);
+
+    const int count = ListView_GetItemCount(m_window);
+    int rowHeight = 0;
     int needed = 0;
-    if (ListView_GetItemCount(m_window) > 0) {
+    if (count > 0) {
         // The widest entry needs its text and what the control puts before the text: the
         // check box and its own margins, read from where it places the label.
         const RECT bounds = ItemRect(m_window, 0, LVIR_BOUNDS);
         const RECT label = ItemRect(m_window, 0, LVIR_LABEL);
+        rowHeight = bounds.bottom - bounds.top;
         needed = label.left - bounds.left + kLabelTextIndent + m_widestText;
     }
-    // The one column fills the visible part of the list, and is wider only when an entry
-    // would be cut: then a horizontal scroll bar reaches the end of a long name.
-    ListView_SetColumnWidth(m_window, 0, std::max<int>(client.right - client.left, needed));
+    // A horizontal scroll bar only when an entry is really cut. Each bar takes room from the
+    // other direction, so a second pass settles them, as in the control itself.
+    bool horizontal = false;
+    bool vertical = false;
+    for (int pass = 0; pass < 2; ++pass) {
+        horizontal = needed > width - (vertical ? barWidth : 0);
+        vertical = rowHeight > 0 && count > (height - (horizontal ? barHeight : 0)) / rowHeight;
+    }
+    // The one column fills the visible width, and is wider only when an entry needs it.
+    const int columnWidth = std::max(width - (vertical ? barWidth : 0), needed);
+    if (ListView_GetColumnWidth(m_window, 0) != columnWidth) {
+        ListView_SetColumnWidth(m_window, 0, columnWidth);
+    }
 }
 
 void ServiceListControl::Clear()
@@ -167,7 +193,9 @@ void ServiceListControl::Clear()
         m_longestTexts.clear();
         m_widestText = 0;
         // The ticks go with the entries.
-        ListView_DeleteAllItems(m_window);
+        if (ListView_GetItemCount(m_window) > 0) {
+            ListView_DeleteAllItems(m_window);
+        }
     } else {
         ::SendMessageW(m_window, LB_RESETCONTENT, 0, 0);
     }
@@ -191,22 +219,21 @@ void ServiceListControl::Append(const std::vector<std::wstring>& texts)
 void ServiceListControl::AppendToListView(const std::vector<std::wstring>& texts)
 {
     const int first = ListView_GetItemCount(m_window);
-    {
-        const RedrawOff redrawOff(m_window);
-        // Memory for all entries at once.
-        ListView_SetItemCount(m_window, first + static_cast<int>(texts.size()));
-        // Only the text: the control gives each new entry its empty box.
-        LVITEMW item{};
-        item.mask = LVIF_TEXT;
-        for (std::size_t i = 0; i < texts.size(); ++i) {
-            item.iItem = first + static_cast<int>(i);
-            item.pszText = const_cast<wchar_t*>(texts[i].c_str());
-            if (ListView_InsertItem(m_window, &item) < 0) {
-                ThrowListError(L"The list could not take another service.");
-            }
+    const RedrawOff redrawOff(m_window);
+    // Memory for all entries at once.
+    ListView_SetItemCount(m_window, first + static_cast<int>(texts.size()));
+    // Only the text: the control gives each new entry its empty box.
+    LVITEMW item{};
+    item.mask = LVIF_TEXT;
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        item.iItem = first + static_cast<int>(i);
+        item.pszText = const_cast<wchar_t*>(texts[i].c_str());
+        if (ListView_InsertItem(m_window, &item) < 0) {
+            ThrowListError(L"The list could not take another service.");
         }
     }
     RememberLongest(texts);
+    // Sized while redrawing is off, so the control lays the entries out once, when it is back on.
     FitColumn();
     if (first == 0) {
         // Space ticks the focused entry; without one it would do nothing until an arrow key.

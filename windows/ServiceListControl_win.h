@@ -49,6 +49,7 @@ private:
     // those that are new.
     void RememberLongest(const std::vector<std::wstring>& texts);
     int MeasureWidest(const std::vector<std::wstring>& texts) const;
+    // Sizes the one column for the widest entry and the scroll bars the entries will need.
     void FitColumn() const;
     int Position(std::size_t position) const;
 
