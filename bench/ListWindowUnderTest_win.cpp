@@ -7,7 +7,7 @@
 namespace quenlow::bench {
 
 ListWindowUnderTest::ListWindowUnderTest(HINSTANCE instance, IServiceAccess& services, const AppInfo& app)
-    : m_ui(instance, app.title), m_program(services, m_ui, m_clock, app)
+    : m_ui(instance, app.title), m_program(services, m_timed, m_clock, app)
 {
     m_ui.Attach(m_program);
     m_program.ShowWindowedPath();

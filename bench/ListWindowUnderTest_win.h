@@ -1,5 +1,6 @@
 #pragma once
 
+#include "bench/TimedUserInterface_win.h"
 #include "common/UiThreadClock_win.h"
 #include "splash/AppInfo_win.h"
 #include "windows/Program.h"
@@ -26,12 +27,16 @@ public:
     // is not visible.
     void PaintNow(WindowId window) const;
 
+    // Where the time of the calls since the last Take went.
+    WindowSteps TakeSteps() noexcept { return m_timed.Take(); }
+
     std::size_t ListCount(WindowId window) { return m_ui.ListCount(window); }
     std::wstring ListText(WindowId window, std::size_t position) { return m_ui.ListText(window, position); }
 
 private:
-    Win32UserInterface m_ui;
     UiThreadClock m_clock;
+    Win32UserInterface m_ui;
+    TimedUserInterface m_timed{m_ui};
     Program m_program;
 };
 

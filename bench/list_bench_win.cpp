@@ -22,6 +22,8 @@
 #include "start/ComApartment_win.h"
 #include "ui/Dpi_win.h"
 #include "windows/ListOrder.h"
+#include "windows/ListWindowDesigns_win.h"
+#include "windows/PictureButton_win.h"
 #include "ui/UniqueGdi_win.h"
 
 #include <windows.h>
@@ -77,12 +79,20 @@ constexpr ListCase kListCases[] = {
     {"all", WindowId::frmTotalServicesList, kAllServicesQuery},
 };
 
+// Where the time of one timed step went: the program's calls on its windows, and the paint.
+struct StepSplit {
+    WindowSteps steps;
+    double paint = 0;
+    double total = 0;
+};
+
 // From the splash window to the list window, as the user goes: the stopped services window
 // through Frame1; the others from there, through their buttons. Only the last step is timed,
 // until the window is visible and painted.
-double OpenListWindow(IServiceAccess& services, const AppInfo& app, const ListCase& list, std::size_t& entries)
+double OpenListWindow(IServiceAccess& services, const AppInfo& app, const ListCase& list, std::size_t& entries,
+                      std::vector<StepSplit>& splits)
 {
-    double elapsed = 0;
+    StepSplit split;
     {
         ListWindowUnderTest program(Instance(), services, app);
         if (list.window != WindowId::frmStoppedServicesList) {
@@ -90,6 +100,7 @@ double OpenListWindow(IServiceAccess& services, const AppInfo& app, const ListCa
             program.PaintNow(WindowId::frmStoppedServicesList);
         }
         PumpMessagesFor(kWmiQuietMs);
+        program.TakeSteps();
         const Stopwatch watch;
         switch (list.window) {
         case WindowId::frmStoppedServicesList:
@@ -104,12 +115,77 @@ double OpenListWindow(IServiceAccess& services, const AppInfo& app, const ListCa
         case WindowId::frmSplash:
             break;
         }
+        const double clicked = watch.ElapsedMs();
         program.PaintNow(list.window);
-        elapsed = watch.ElapsedMs();
+        split.total = watch.ElapsedMs();
+        split.paint = split.total - clicked;
+        split.steps = program.TakeSteps();
         entries = program.ListCount(list.window);
     }
     PumpMessagesFor(0);
-    return elapsed;
+    splits.push_back(split);
+    return split.total;
+}
+
+// The pictures of a window's buttons, loaded and scaled as the window makes them at 96 DPI, for
+// buttons of a hidden window: their share of the window's creation.
+double TimePictures(WindowId window)
+{
+    const ListWindowDesign* design = ListWindowDesignOf(window);
+    const UniqueHwnd host(::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 600, 600, nullptr, nullptr, Instance(),
+                                            nullptr));
+    if (!design || !host) {
+        throw std::runtime_error("no window to put the buttons on");
+    }
+    std::vector<HWND> buttons;
+    for (const auto& button : design->buttons) {
+        buttons.push_back(CreatePictureButton(host.get(), button, false));
+    }
+    std::vector<UniqueImageList> pictures;
+    const Stopwatch watch;
+    for (std::size_t i = 0; i < buttons.size(); ++i) {
+        pictures.push_back(SetButtonPicture(buttons[i], design->buttons[i], kDesignDpi));
+    }
+    return watch.ElapsedMs();
+}
+
+double MedianOf(const std::vector<StepSplit>& splits, double StepSplit::*part)
+{
+    std::vector<double> values;
+    for (const auto& split : splits) {
+        values.push_back(split.*part);
+    }
+    return SpreadOf(values).median;
+}
+
+double MedianOf(const std::vector<StepSplit>& splits, double WindowSteps::*step)
+{
+    std::vector<double> values;
+    for (const auto& split : splits) {
+        values.push_back(split.steps.*step);
+    }
+    return SpreadOf(values).median;
+}
+
+// What is left of each step once the program's calls on its windows and the paint are taken off:
+// the service source (WMI, or the fake one) and the sort.
+double MedianRest(const std::vector<StepSplit>& splits)
+{
+    std::vector<double> values;
+    for (const auto& split : splits) {
+        const WindowSteps& steps = split.steps;
+        values.push_back(split.total - split.paint - steps.create - steps.clear - steps.fill - steps.show);
+    }
+    return SpreadOf(values).median;
+}
+
+// The warm-up round's split is not kept, as for every figure.
+std::vector<StepSplit> Counted(std::vector<StepSplit> splits, int rounds)
+{
+    if (splits.size() > static_cast<std::size_t>(rounds)) {
+        splits.erase(splits.begin(), splits.end() - rounds);
+    }
+    return splits;
 }
 
 // Our WMI layer on its own: what the load procedure asks of it, without a window.
@@ -154,9 +230,10 @@ int RunLoad(int rounds, const std::string& label)
         std::size_t layerEntries = 0;
         std::size_t bareEntries = 0;
         Note("list load: " + std::string(list.name) + " services window ...");
+        std::vector<StepSplit> splits;
         const auto samples = RunInterleaved(
             {
-                [&] { return OpenListWindow(wmi, app, list, windowEntries); },
+                [&] { return OpenListWindow(wmi, app, list, windowEntries, splits); },
                 [&] { return WalkThroughOurLayer(wmi, list.query, layerEntries); },
                 [&] { return TimeBareWalk(list.query, bareEntries); },
             },
@@ -171,6 +248,21 @@ int RunLoad(int rounds, const std::string& label)
                    samples[0], samples[2], 1.10);
         PrintRatio(Labelled("  of which our WMI layer, " + std::string(list.name) + ", " + entries, label),
                    "bare WMI walk", samples[1], samples[2], 0);
+        splits = Counted(std::move(splits), rounds);
+        std::vector<double> pictures;
+        for (int round = 0; round < rounds; ++round) {
+            pictures.push_back(TimePictures(list.window));
+        }
+        const std::string name = "  split, " + std::string(list.name) + " window: ";
+        PrintValue(Labelled(name + "window, controls, pictures, layout", label), MedianOf(splits, &WindowSteps::create),
+                   "ms", 0);
+        PrintValue(Labelled(name + "  of which the buttons' pictures alone", label), SpreadOf(pictures).median, "ms",
+                   0);
+        PrintValue(Labelled(name + "list cleared and filled", label),
+                   MedianOf(splits, &WindowSteps::clear) + MedianOf(splits, &WindowSteps::fill), "ms", 0);
+        PrintValue(Labelled(name + "window shown", label), MedianOf(splits, &WindowSteps::show), "ms", 0);
+        PrintValue(Labelled(name + "first paint", label), MedianOf(splits, &StepSplit::paint), "ms", 0);
+        PrintValue(Labelled(name + "WMI query, reading, sort (the rest)", label), MedianRest(splits), "ms", 0);
     }
     return 0;
 }
@@ -178,9 +270,9 @@ int RunLoad(int rounds, const std::string& label)
 // The stopped services window, open with an empty list; then Refresh fills it from the fake
 // source with `count` entries. Timed: the click until the list is painted.
 double FillListWindow(FakeServiceAccess& fake, const AppInfo& app, std::size_t count,
-                      const std::vector<std::wstring>& expected)
+                      const std::vector<std::wstring>& expected, std::vector<StepSplit>& splits)
 {
-    double elapsed = 0;
+    StepSplit split;
     {
         fake.SetCount(0);
         ListWindowUnderTest program(Instance(), fake, app);
@@ -188,10 +280,14 @@ double FillListWindow(FakeServiceAccess& fake, const AppInfo& app, std::size_t c
         program.PaintNow(WindowId::frmStoppedServicesList);
         PumpMessagesFor(kSettleMs);
         fake.SetCount(count);
+        program.TakeSteps();
         const Stopwatch watch;
         program.Click(WindowId::frmStoppedServicesList, ControlId::btnRefresh);
+        const double clicked = watch.ElapsedMs();
         program.PaintNow(WindowId::frmStoppedServicesList);
-        elapsed = watch.ElapsedMs();
+        split.total = watch.ElapsedMs();
+        split.paint = split.total - clicked;
+        split.steps = program.TakeSteps();
         const std::size_t listed = program.ListCount(WindowId::frmStoppedServicesList);
         if (listed != count || program.ListText(WindowId::frmStoppedServicesList, 0) != expected.front() ||
             program.ListText(WindowId::frmStoppedServicesList, count - 1) != expected.back()) {
@@ -199,7 +295,8 @@ double FillListWindow(FakeServiceAccess& fake, const AppInfo& app, std::size_t c
         }
     }
     PumpMessagesFor(0);
-    return elapsed;
+    splits.push_back(split);
+    return split.total;
 }
 
 double FillBare(BareList kind, HFONT font, const std::vector<std::wstring>& sorted)
@@ -231,9 +328,10 @@ int RunFill(int rounds, const std::string& label)
         std::vector<std::wstring> sorted = MakeDisplayNames(size);
         SortListTexts(sorted);
         Note("list fill: " + std::to_string(size) + " entries ...");
+        std::vector<StepSplit> splits;
         const auto samples = RunInterleaved(
             {
-                [&] { return FillListWindow(fake, app, size, sorted); },
+                [&] { return FillListWindow(fake, app, size, sorted, splits); },
                 [&] { return FillBare(BareList::CheckBoxListView, font.get(), sorted); },
                 [&] { return FillBare(BareList::ListBox, font.get(), sorted); },
             },
@@ -241,6 +339,12 @@ int RunFill(int rounds, const std::string& label)
         const std::string entries = std::to_string(size) + " entries";
         PrintRatio(Labelled("list fill, " + entries, label), "bare check-box ListView", samples[0], samples[1], 1.5);
         PrintRatio(Labelled("list fill, " + entries, label), "bare list box", samples[0], samples[2], 1.5);
+        splits = Counted(std::move(splits), rounds);
+        const std::string name = "  split, fill " + entries + ": ";
+        PrintValue(Labelled(name + "list cleared and filled", label),
+                   MedianOf(splits, &WindowSteps::clear) + MedianOf(splits, &WindowSteps::fill), "ms", 0);
+        PrintValue(Labelled(name + "first paint", label), MedianOf(splits, &StepSplit::paint), "ms", 0);
+        PrintValue(Labelled(name + "fake source and sort (the rest)", label), MedianRest(splits), "ms", 0);
         medians.push_back(SpreadOf(samples[0]).median);
     }
     // Growth: the time for 32,767 entries over that for 300, against what n log n allows.

@@ -4,7 +4,9 @@
 //   command-line  "quenlow.exe /start NAME" and "/stop NAME", the message box answered at
 //                 once, against "net start NAME" and "net stop NAME", and against a bare program
 //                 that does the same through WMI, confirming with one more query;
-//   footprint     the size of quenlow.exe and the peak working sets of the running programs;
+//   footprint     the size of quenlow.exe and the peak working sets of the running programs,
+//                 quenlow.exe's at its stopped services window set against a bare program that
+//                 reads the same services through WMI and shows one window;
 //   footprint-entries  quenlow.exe's peak working set with a stopped services window of
 //                 --entries entries (default 3,000), registering extra services as needed;
 //   slow-start    three services that each take 3 s to start, ticked in the stopped services
@@ -12,7 +14,7 @@
 //                 against the 3 s that one of them takes;
 //   install-extra / uninstall-extra  the services that make the system larger.
 // Options: --quenlow=PATH, --window=PATH (the minimal program), --wmi-command=PATH (the bare
-// WMI command program), --service=NAME,
+// WMI command program), --wmi-window=PATH (the bare WMI window program), --service=NAME,
 // --service-program=PATH, --count=N, --runs=N (default 7), --label=TEXT.
 #include "bench/BareWmiCommand.h"
 #include "bench/ExtraServices_win.h"
@@ -250,6 +252,13 @@ ProcessMemory MemoryWhenShown(ChildProcess& process, HWND window, const char* wh
     return MemoryOf(process.Handle());
 }
 
+// The peak working sets of quenlow.exe on its way to the stopped services window.
+struct QuenlowPeaks {
+    ProcessMemory atSplash;
+    ProcessMemory atList;
+    std::size_t entries = 0;
+};
+
 // From the splash window on to the stopped services window, through a click on Frame1's own
 // surface, clear of its labels and the logo.
 HWND ContinueToStoppedServices(const ChildProcess& quenlow, HWND splash)
@@ -264,28 +273,33 @@ HWND ContinueToStoppedServices(const ChildProcess& quenlow, HWND splash)
 }
 
 // quenlow.exe from its start until its stopped services window is open, with the peak working
-// set read at the splash window and at the list; the process is closed afterwards. Returns the
-// list's entries.
-std::size_t OpenStoppedServicesWindow(const std::wstring& quenlowPath, const std::string& label)
+// set read at the splash window and at the list; the process is closed afterwards.
+QuenlowPeaks OpenStoppedServicesWindow(const std::wstring& quenlowPath)
 {
+    QuenlowPeaks peaks;
     ChildProcess quenlow = ChildProcess::Start(QuoteArgument(quenlowPath));
     const HWND splash = WaitForWindow(quenlow, L"QuenlowSplash");
-    const ProcessMemory atSplash = MemoryWhenShown(quenlow, splash, "quenlow.exe");
+    peaks.atSplash = MemoryWhenShown(quenlow, splash, "quenlow.exe");
     const HWND window = ContinueToStoppedServices(quenlow, splash);
-    const ProcessMemory atList = MemoryWhenShown(quenlow, window, "the stopped services window");
+    peaks.atList = MemoryWhenShown(quenlow, window, "the stopped services window");
     const HWND list = ::FindWindowExW(window, nullptr, WC_LISTVIEWW, nullptr);
     const LRESULT entries = list ? ::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) : 0;
-    if (label.empty()) {
-        PrintValue("peak working set, quenlow.exe, splash window", atSplash.peakWorkingSetMB, "MB", 0);
-    }
-    PrintValue("peak working set, quenlow.exe, stopped services window, " + std::to_string(entries) + " entries" +
-                   (label.empty() ? "" : " (" + label + ")"),
-               atList.peakWorkingSetMB, "MB", label.empty() ? 0 : 10.0);
+    peaks.entries = entries > 0 ? static_cast<std::size_t>(entries) : 0;
     CloseAndWait(quenlow, window, "quenlow.exe");
-    return entries > 0 ? static_cast<std::size_t>(entries) : 0;
+    return peaks;
 }
 
-int RunFootprint(int argc, wchar_t** argv)
+// A program's peak working set once its one window of the class shows; the program is closed after.
+ProcessMemory PeakOfWindowProgram(const std::wstring& path, const wchar_t* className, const char* what)
+{
+    ChildProcess program = ChildProcess::Start(QuoteArgument(path));
+    const HWND window = WaitForWindow(program, className);
+    const ProcessMemory memory = MemoryWhenShown(program, window, what);
+    CloseAndWait(program, window, what);
+    return memory;
+}
+
+int RunFootprint(int argc, wchar_t** argv, int rounds)
 {
     const std::wstring quenlowPath = RequiredPath(argc, argv, L"quenlow");
     WIN32_FILE_ATTRIBUTE_DATA attributes{};
@@ -296,14 +310,36 @@ int RunFootprint(int argc, wchar_t** argv)
                                              attributes.nFileSizeLow);
     PrintValue("size of quenlow.exe", bytes / 1e6, "MB", 1.5);
 
-    {
-        ChildProcess minimal = ChildProcess::Start(QuoteArgument(RequiredPath(argc, argv, L"window")));
-        const HWND window = WaitForWindow(minimal, L"QuenlowBenchWindow");
-        const ProcessMemory memory = MemoryWhenShown(minimal, window, "the minimal window program");
-        PrintValue("peak working set, minimal Win32 window program", memory.peakWorkingSetMB, "MB", 0);
-        CloseAndWait(minimal, window, "the minimal window program");
+    const std::wstring minimalPath = RequiredPath(argc, argv, L"window");
+    const std::wstring wmiWindowPath = RequiredPath(argc, argv, L"wmi-window");
+    Note("footprint ...");
+    // Peaks scatter a little from run to run: the three programs in turn, medians of the rounds.
+    std::vector<double> minimal;
+    std::vector<double> wmiWindow;
+    std::vector<double> splash;
+    std::vector<double> stopped;
+    std::vector<double> ratios;
+    std::size_t entries = 0;
+    for (int round = 0; round < rounds; ++round) {
+        minimal.push_back(
+            PeakOfWindowProgram(minimalPath, L"QuenlowBenchWindow", "the minimal window program").peakWorkingSetMB);
+        wmiWindow.push_back(
+            PeakOfWindowProgram(wmiWindowPath, L"QuenlowBenchWmiWindow", "the bare WMI window program")
+                .peakWorkingSetMB);
+        const QuenlowPeaks peaks = OpenStoppedServicesWindow(quenlowPath);
+        splash.push_back(peaks.atSplash.peakWorkingSetMB);
+        stopped.push_back(peaks.atList.peakWorkingSetMB);
+        ratios.push_back(stopped.back() / wmiWindow.back());
+        entries = peaks.entries;
     }
-    OpenStoppedServicesWindow(quenlowPath, "");
+    PrintValue("peak working set, minimal Win32 window program", SpreadOf(minimal).median, "MB", 0);
+    PrintValue("peak working set, bare program: WMI query of stopped services, one window",
+               SpreadOf(wmiWindow).median, "MB", 0);
+    PrintValue("peak working set, quenlow.exe, splash window", SpreadOf(splash).median, "MB", 0);
+    PrintValue("peak working set, quenlow.exe, stopped services window, " + std::to_string(entries) + " entries",
+               SpreadOf(stopped).median, "MB", 0);
+    PrintValue("peak working set, stopped services window / bare WMI window program (median of rounds)",
+               SpreadOf(ratios).median, "x", 1.15);
     return 0;
 }
 
@@ -317,7 +353,10 @@ int RunFootprintWithEntries(int argc, wchar_t** argv)
         InstallExtraServices(CountExtraServices() + missing, RequiredPath(argc, argv, L"service-program"));
     }
     Note("footprint: the stopped services window with " + std::to_string(wanted) + " entries ...");
-    OpenStoppedServicesWindow(RequiredPath(argc, argv, L"quenlow"), "real services");
+    const QuenlowPeaks peaks = OpenStoppedServicesWindow(RequiredPath(argc, argv, L"quenlow"));
+    PrintValue("peak working set, quenlow.exe, stopped services window, " + std::to_string(peaks.entries) +
+                   " entries (real services)",
+               peaks.atList.peakWorkingSetMB, "MB", 10.0);
     return 0;
 }
 
@@ -410,7 +449,7 @@ int Run(int argc, wchar_t** argv)
         return RunCommandLine(argc, argv, rounds, label);
     }
     if (mode == L"footprint") {
-        return RunFootprint(argc, argv);
+        return RunFootprint(argc, argv, IntegerOption(argc, argv, L"runs", 3));
     }
     if (mode == L"footprint-entries") {
         return RunFootprintWithEntries(argc, argv);
@@ -430,7 +469,7 @@ int Run(int argc, wchar_t** argv)
     }
     std::fprintf(stderr, "usage: quenlow_process_bench startup|command-line|footprint|footprint-entries|slow-start|"
                          "install-extra|uninstall-extra [--entries=N] "
-                         "[--quenlow=PATH] [--window=PATH] [--wmi-command=PATH] [--service=NAME] [--service-program=PATH] [--count=N] "
+                         "[--quenlow=PATH] [--window=PATH] [--wmi-command=PATH] [--wmi-window=PATH] [--service=NAME] [--service-program=PATH] [--count=N] "
                          "[--runs=N] [--label=TEXT]\n");
     return 2;
 }

@@ -4,12 +4,15 @@
 # against a reference measured side by side in the same run (the two in turn, round after round),
 # given as the minimum and the median of the rounds; absolute times are in milliseconds.
 #
-#   scripts/bench.sh [--runs=N] [--extra=N]
+#   scripts/bench.sh [--runs=N] [--extra=N] [--only=PART,...]
 #
 #   --runs=N    counted rounds of each figure after one warm-up round (default 9, at least 5)
 #   --extra=N   how many extra services make the larger system for the list load and the
 #               command line (default 300; 0 leaves that part out). The footprint with a list
 #               of 3,000 entries registers as many as it needs.
+#   --only=...  only these parts: startup, footprint, fill, load, command-line, slow-start, extra (the list
+#               load and command line with the extra services), entries (the footprint with a
+#               list of 3,000 entries); all of them by default
 #
 # It builds quenlow.exe as released (MinSizeRel) with the benchmarks in a build tree of its own
 # (QUENLOW_BENCH_BUILD_DIR, default build/bench) on QUENLOW_BUILD_JOBS cores (default 2), and runs
@@ -22,13 +25,17 @@ root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
 runs=9
 extra=300
+only=
 for argument in "$@"; do
     case $argument in
     --runs=*) runs=${argument#--runs=} ;;
     --extra=*) extra=${argument#--extra=} ;;
-    *) echo "usage: $0 [--runs=N] [--extra=N]" >&2; exit 2 ;;
+    --only=*) only=${argument#--only=} ;;
+    *) echo "usage: $0 [--runs=N] [--extra=N] [--only=PART,...]" >&2; exit 2 ;;
     esac
 done
+# True when the part is to run.
+wanted() { [[ -z $only || ",$only," == *",$1,"* ]]; }
 if ! [[ $runs =~ ^[0-9]+$ && $runs -ge 5 && $extra =~ ^[0-9]+$ ]]; then
     echo "bench: --runs takes a number of at least 5, --extra a number" >&2
     exit 2
@@ -56,6 +63,7 @@ results="$work/results.tsv"
 quenlow="$build/quenlow.exe"
 window="$build/bench/quenlow_bench_window.exe"
 wmi_command="$build/bench/quenlow_bench_wmi_command.exe"
+wmi_window="$build/bench/quenlow_bench_wmi_window.exe"
 list_bench="$build/bench/quenlow_list_bench.exe"
 process_bench="$build/bench/quenlow_process_bench.exe"
 register="$build/tests/wine/register_test_services.exe"
@@ -106,22 +114,36 @@ run() {
 }
 
 run "$register" install
-run "$process_bench" startup --quenlow="$quenlow" --window="$window" --runs="$runs"
-run "$process_bench" footprint --quenlow="$quenlow" --window="$window"
-run "$list_bench" footprint --entries=3000
-run "$list_bench" fill --runs="$runs"
-run "$list_bench" load --runs="$runs"
-run "$process_bench" command-line --quenlow="$quenlow" --wmi-command="$wmi_command" --service="$service" \
-    --runs="$runs"
-run "$process_bench" slow-start --quenlow="$quenlow" --service-program="$service_program" --runs="$runs"
-if ((extra > 0)); then
+if wanted startup; then
+    run "$process_bench" startup --quenlow="$quenlow" --window="$window" --runs="$runs"
+fi
+if wanted footprint; then
+    run "$process_bench" footprint --quenlow="$quenlow" --window="$window" --wmi-window="$wmi_window"
+    run "$list_bench" footprint --entries=3000
+fi
+if wanted fill; then
+    run "$list_bench" fill --runs="$runs"
+fi
+if wanted load; then
+    run "$list_bench" load --runs="$runs"
+fi
+if wanted command-line; then
+    run "$process_bench" command-line --quenlow="$quenlow" --wmi-command="$wmi_command" --service="$service" \
+        --runs="$runs"
+fi
+if wanted slow-start; then
+    run "$process_bench" slow-start --quenlow="$quenlow" --service-program="$service_program" --runs="$runs"
+fi
+if ((extra > 0)) && wanted extra; then
     run "$process_bench" install-extra --count="$extra" --service-program="$service_program"
     run "$list_bench" load --runs="$runs" --label="+$extra services"
     run "$process_bench" command-line --quenlow="$quenlow" --wmi-command="$wmi_command" --service="$service" \
         --runs="$runs" --label="+$extra services"
 fi
-# The real program with 3,000 stopped services listed; the extra services make up the number.
-run "$process_bench" footprint-entries --entries=3000 --quenlow="$quenlow" --service-program="$service_program"
+if wanted entries; then
+    # The real program with 3,000 stopped services listed; the extra services make up the number.
+    run "$process_bench" footprint-entries --entries=3000 --quenlow="$quenlow" --service-program="$service_program"
+fi
 run "$process_bench" uninstall-extra
 
 echo

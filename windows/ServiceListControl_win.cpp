@@ -1,23 +1,42 @@
 #include "windows/ServiceListControl_win.h"
 
 #include "common/Error.h"
+#include "common/HResultText_win.h"
 #include "ui/RedrawOff_win.h"
+#include "ui/UniqueGdi_win.h"
 
 #include <commctrl.h>
 
 #include <algorithm>
 #include <climits>
-#include <numeric>
 
 namespace quenlow {
 
 namespace {
 
-[[noreturn]] void ThrowListError(const wchar_t* what)
+// The widest text is among the longest ones; measuring only these few keeps a fill of tens of
+// thousands of entries from costing more than the fill itself.
+constexpr std::size_t kMeasuredTexts = 256;
+
+// How far right of its label's left edge (LVIR_LABEL) the list draws an entry's text. The
+// control reports the label's place but not this margin: Wine's comctl32 indents the text by
+// 5 pixels (LABEL_HOR_PADDING in its listview.c, at any DPI) and keeps nothing free after it,
+// cutting the text with an ellipsis only when it is wider than the rest of the label. Windows
+// documents no figure; a text it cuts by a few pixels still shows whole in the label tip.
+constexpr int kLabelTextIndent = 5;
+
+// The first buffer for an entry's text; a longer text is read again into a larger one.
+constexpr std::size_t kTextBuffer = 256;
+
+
+RECT ItemRect(HWND list, int index, int part) noexcept
 {
-    const DWORD code = ::GetLastError();
-    const auto number = static_cast<std::int32_t>(code ? HRESULT_FROM_WIN32(code) : E_OUTOFMEMORY);
-    throw Error(number, what);
+    RECT rect{};
+    rect.left = part;
+    if (!::SendMessageW(list, LVM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&rect))) {
+        return RECT{};
+    }
+    return rect;
 }
 
 } // namespace
@@ -30,21 +49,20 @@ void ServiceListControl::Create(HWND parent, int id, const wchar_t* accessibleNa
         // Single selection only limits the highlight: any number of entries can be ticked.
         m_window = ::CreateWindowExW(WS_EX_CLIENTEDGE, WC_LISTVIEWW, accessibleName,
                                      WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_NOCOLUMNHEADER |
-                                         LVS_SINGLESEL | LVS_SHOWSELALWAYS | LVS_OWNERDATA,
+                                         LVS_SINGLESEL | LVS_SHOWSELALWAYS,
                                      0, 0, 0, 0, parent, menu, instance, nullptr);
         if (!m_window) {
-            ThrowListError(L"The list of services could not be created.");
+            ThrowLastError(L"creating the list of services");
         }
+        // The control ticks an entry on a click on its box and on Space, and keeps the tick.
         // A label tip shows the whole text of an entry that is still cut at the list's edge.
         const DWORD extended = LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_LABELTIP;
         ListView_SetExtendedListViewStyleEx(m_window, extended, extended);
-        // The check boxes' state is asked of us (LVN_GETDISPINFO), also by screen readers.
-        ListView_SetCallbackMask(m_window, LVIS_STATEIMAGEMASK);
         LVCOLUMNW column{};
         column.mask = LVCF_WIDTH;
         column.cx = 0;
         if (ListView_InsertColumn(m_window, 0, &column) == -1) {
-            ThrowListError(L"The list of services could not be created.");
+            ThrowLastError(L"creating the list of services");
         }
     } else {
         // Without LBS_NOINTEGRALHEIGHT the list box shows whole entries only; without LBS_SORT
@@ -53,7 +71,7 @@ void ServiceListControl::Create(HWND parent, int id, const wchar_t* accessibleNa
                                      WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_VSCROLL | LBS_NOTIFY, 0, 0, 0, 0,
                                      parent, menu, instance, nullptr);
         if (!m_window) {
-            ThrowListError(L"The list of services could not be created.");
+            ThrowLastError(L"creating the list of services");
         }
     }
 }
@@ -63,11 +81,64 @@ void ServiceListControl::SetBounds(const RECT& bounds, HFONT font)
     ::SendMessageW(m_window, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
     ::SetWindowPos(m_window, nullptr, bounds.left, bounds.top, bounds.right - bounds.left, bounds.bottom - bounds.top,
                    SWP_NOZORDER | SWP_NOACTIVATE);
-    // A new font (a new DPI) gives the texts new widths.
-    m_widestEntry = 0;
-    MeasureTexts(0);
-    FitColumn();
-    ::InvalidateRect(m_window, nullptr, TRUE);
+    // A new font (a new DPI) gives the texts new widths. An empty list is sized when it is filled.
+    if (m_kind == ListKind::CheckBoxes && ListView_GetItemCount(m_window) > 0) {
+        m_widestText = MeasureWidest(m_longestTexts);
+        FitColumn();
+    }
+    // Seen in the old font until it paints again; a hidden window paints when it is shown.
+    if (::IsWindowVisible(m_window)) {
+        ::InvalidateRect(m_window, nullptr, TRUE);
+    }
+}
+
+int ServiceListControl::MeasureWidest(const std::vector<std::wstring>& texts) const
+{
+    if (m_kind != ListKind::CheckBoxes || texts.empty()) {
+        return 0;
+    }
+    const UniqueScreenDc dc(::GetDC(nullptr));
+    if (!dc) {
+        return 0;
+    }
+    const auto font = reinterpret_cast<HFONT>(::SendMessageW(m_window, WM_GETFONT, 0, 0));
+    const ScopedSelectObject selected(dc.get(), font ? font : ::GetStockObject(DEFAULT_GUI_FONT));
+    int widest = 0;
+    for (const auto& text : texts) {
+        SIZE size{};
+        if (::GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(text.size()), &size)) {
+            widest = std::max<int>(widest, size.cx);
+        }
+    }
+    return widest;
+}
+
+void ServiceListControl::RememberLongest(const std::vector<std::wstring>& texts)
+{
+    const auto longerFirst = [](const std::wstring* a, const std::wstring* b) { return a->size() > b->size(); };
+    std::vector<const std::wstring*> longest;
+    longest.reserve(texts.size());
+    for (const auto& text : texts) {
+        longest.push_back(&text);
+    }
+    if (longest.size() > kMeasuredTexts) {
+        std::nth_element(longest.begin(), longest.begin() + kMeasuredTexts, longest.end(), longerFirst);
+        longest.resize(kMeasuredTexts);
+    }
+    std::vector<std::wstring> added;
+    added.reserve(longest.size());
+    for (const auto* text : longest) {
+        added.push_back(*text);
+    }
+    m_widestText = std::max(m_widestText, MeasureWidest(added));
+
+    m_longestTexts.insert(m_longestTexts.end(), std::make_move_iterator(added.begin()),
+                          std::make_move_iterator(added.end()));
+    if (m_longestTexts.size() > kMeasuredTexts) {
+        std::nth_element(m_longestTexts.begin(), m_longestTexts.begin() + kMeasuredTexts, m_longestTexts.end(),
+                         [](const std::wstring& a, const std::wstring& b) { return a.size() > b.size(); });
+        m_longestTexts.resize(kMeasuredTexts);
+    }
 }
 
 void ServiceListControl::FitColumn() const
@@ -75,55 +146,51 @@ void ServiceListControl::FitColumn() const
     if (m_kind != ListKind::CheckBoxes) {
         return;
     }
-    // The one column fills the visible part of the list, and is wider only when an entry
-    // needs it: then a horizontal scroll bar reaches the end of a long name.
+    // The client area without scroll bars: while redrawing is off the control has not yet
+    // shown or hidden those that its new entries need.
     RECT client{};
     ::GetClientRect(m_window, &client);
-    ListView_SetColumnWidth(m_window, 0, std::max<int>(client.right - client.left, m_widestEntry));
-}
+    const auto style = ::GetWindowLongPtrW(m_window, GWL_STYLE);
+    const int barWidth = ::GetSystemMetrics(SM_CXVSCROLL);
+    const int barHeight = ::GetSystemMetrics(SM_CYHSCROLL);
+    const int width = client.right + ((style & WS_VSCROLL) ? barWidth : 0);
+    const int height = client.bottom + ((style & WS_HSCROLL) ? barHeight : 0);
 
-void ServiceListControl::MeasureTexts(std::size_t first)
-{
-    if (m_kind != ListKind::CheckBoxes || first >= m_texts.size()) {
-        return;
+    const int count = ListView_GetItemCount(m_window);
+    int rowHeight = 0;
+    int needed = 0;
+    if (count > 0) {
+        // The widest entry needs its text and what the control puts before the text: the
+        // check box and its own margins, read from where it places the label.
+        const RECT bounds = ItemRect(m_window, 0, LVIR_BOUNDS);
+        const RECT label = ItemRect(m_window, 0, LVIR_LABEL);
+        rowHeight = bounds.bottom - bounds.top;
+        needed = label.left - bounds.left + kLabelTextIndent + m_widestText;
     }
-    // Measuring every text would cost more than the whole fill of a long list. The widest text
-    // is among the longest ones, so only the longest few hundred are measured.
-    constexpr std::size_t kMeasured = 256;
-    std::vector<std::size_t> candidates(m_texts.size() - first);
-    std::iota(candidates.begin(), candidates.end(), first);
-    if (candidates.size() > kMeasured) {
-        std::nth_element(candidates.begin(), candidates.begin() + kMeasured, candidates.end(),
-                         [&](std::size_t a, std::size_t b) { return m_texts[a].size() > m_texts[b].size(); });
-        candidates.resize(kMeasured);
+    // A horizontal scroll bar only when an entry is really cut. Each bar takes room from the
+    // other direction, so a second pass settles them, as in the control itself.
+    bool horizontal = false;
+    bool vertical = false;
+    for (int pass = 0; pass < 2; ++pass) {
+        horizontal = needed > width - (vertical ? barWidth : 0);
+        vertical = rowHeight > 0 && count > (height - (horizontal ? barHeight : 0)) / rowHeight;
     }
-    const HDC dc = ::GetDC(m_window);
-    const auto font = reinterpret_cast<HFONT>(::SendMessageW(m_window, WM_GETFONT, 0, 0));
-    const HGDIOBJ previousFont = font ? ::SelectObject(dc, font) : nullptr;
-    int widestText = 0;
-    for (const std::size_t i : candidates) {
-        SIZE size{};
-        if (::GetTextExtentPoint32W(dc, m_texts[i].c_str(), static_cast<int>(m_texts[i].size()), &size)) {
-            widestText = std::max<int>(widestText, size.cx);
-        }
+    // The one column fills the visible width, and is wider only when an entry needs it.
+    const int columnWidth = std::max(width - (vertical ? barWidth : 0), needed);
+    if (ListView_GetColumnWidth(m_window, 0) != columnWidth) {
+        ListView_SetColumnWidth(m_window, 0, columnWidth);
     }
-    if (previousFont) {
-        ::SelectObject(dc, previousFont);
-    }
-    ::ReleaseDC(m_window, dc);
-    // The check box and the gaps around the text.
-    const int checkBox = ::GetSystemMetrics(SM_CXSMICON);
-    const int gaps = 2 * ::GetSystemMetrics(SM_CXEDGE) + 12;
-    m_widestEntry = std::max(m_widestEntry, widestText + checkBox + gaps);
 }
 
 void ServiceListControl::Clear()
 {
     if (m_kind == ListKind::CheckBoxes) {
-        m_texts.clear();
-        m_checked.clear();
-        m_widestEntry = 0;
-        ListView_SetItemCountEx(m_window, 0, 0);
+        m_longestTexts.clear();
+        m_widestText = 0;
+        // The ticks go with the entries.
+        if (ListView_GetItemCount(m_window) > 0) {
+            ListView_DeleteAllItems(m_window);
+        }
     } else {
         ::SendMessageW(m_window, LB_RESETCONTENT, 0, 0);
     }
@@ -139,18 +206,31 @@ void ServiceListControl::Append(const std::vector<std::wstring>& texts)
     }
     if (m_kind == ListKind::Plain) {
         AppendToListBox(texts);
-        return;
+    } else {
+        AppendToListView(texts);
     }
-    const bool wasEmpty = m_texts.empty();
-    const std::size_t first = m_texts.size();
-    m_texts.insert(m_texts.end(), texts.begin(), texts.end());
-    MeasureTexts(first);
-    m_checked.resize(m_texts.size(), false);
-    // One message whatever the count: nothing to gain from turning redrawing off, which costs
-    // a full repaint when it is turned back on.
-    ListView_SetItemCountEx(m_window, static_cast<int>(m_texts.size()), wasEmpty ? 0 : LVSICF_NOSCROLL);
+}
+
+void ServiceListControl::AppendToListView(const std::vector<std::wstring>& texts)
+{
+    const int first = ListView_GetItemCount(m_window);
+    const RedrawOff redrawOff(m_window);
+    // Memory for all entries at once.
+    ListView_SetItemCount(m_window, first + static_cast<int>(texts.size()));
+    // Only the text: the control gives each new entry its empty box.
+    LVITEMW item{};
+    item.mask = LVIF_TEXT;
+    for (std::size_t i = 0; i < texts.size(); ++i) {
+        item.iItem = first + static_cast<int>(i);
+        item.pszText = const_cast<wchar_t*>(texts[i].c_str());
+        if (ListView_InsertItem(m_window, &item) < 0) {
+            ThrowLastError(L"adding a service to the list");
+        }
+    }
+    RememberLongest(texts);
+    // Sized while redrawing is off, so the control lays the entries out once, when it is back on.
     FitColumn();
-    if (wasEmpty) {
+    if (first == 0) {
         // Space ticks the focused entry; without one it would do nothing until an arrow key.
         ListView_SetItemState(m_window, 0, LVIS_FOCUSED | LVIS_SELECTED, LVIS_FOCUSED | LVIS_SELECTED);
     }
@@ -168,17 +248,15 @@ void ServiceListControl::AppendToListBox(const std::vector<std::wstring>& texts)
     for (const auto& text : texts) {
         const LRESULT added = ::SendMessageW(m_window, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
         if (added == LB_ERR || added == LB_ERRSPACE) {
-            ThrowListError(L"The list could not take another service.");
+            ThrowLastError(L"adding a service to the list");
         }
     }
 }
 
 std::size_t ServiceListControl::Count() const
 {
-    if (m_kind == ListKind::CheckBoxes) {
-        return m_texts.size();
-    }
-    const LRESULT count = ::SendMessageW(m_window, LB_GETCOUNT, 0, 0);
+    const LRESULT count = m_kind == ListKind::CheckBoxes ? ::SendMessageW(m_window, LVM_GETITEMCOUNT, 0, 0)
+                                                         : ::SendMessageW(m_window, LB_GETCOUNT, 0, 0);
     return count > 0 ? static_cast<std::size_t>(count) : 0;
 }
 
@@ -197,7 +275,7 @@ std::wstring ServiceListControl::Text(std::size_t position) const
     if (m_kind == ListKind::Plain) {
         const LRESULT length = ::SendMessageW(m_window, LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
         if (length == LB_ERR) {
-            ThrowListError(L"The text of a list entry could not be read.");
+            ThrowLastError(L"reading the text of a list entry");
         }
         std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
         const LRESULT copied =
@@ -205,7 +283,22 @@ std::wstring ServiceListControl::Text(std::size_t position) const
         text.resize(copied > 0 ? static_cast<std::size_t>(copied) : 0);
         return text;
     }
-    return m_texts[static_cast<std::size_t>(index)];
+    // The control copies what fits and says how much that was; a full buffer may mean more.
+    std::wstring text(kTextBuffer, L'\0');
+    for (;;) {
+        LVITEMW item{};
+        item.iSubItem = 0;
+        item.pszText = text.data();
+        item.cchTextMax = static_cast<int>(text.size());
+        const LRESULT copied = ::SendMessageW(m_window, LVM_GETITEMTEXTW, static_cast<WPARAM>(index),
+                                              reinterpret_cast<LPARAM>(&item));
+        const auto length = copied > 0 ? static_cast<std::size_t>(copied) : 0;
+        if (length + 1 < text.size() || text.size() > static_cast<std::size_t>(INT_MAX) / 2) {
+            text.resize(length);
+            return text;
+        }
+        text.assign(text.size() * 2, L'\0');
+    }
 }
 
 bool ServiceListControl::Checked(std::size_t position) const
@@ -214,43 +307,9 @@ bool ServiceListControl::Checked(std::size_t position) const
     if (m_kind == ListKind::Plain) {
         return ::SendMessageW(m_window, LB_GETSEL, static_cast<WPARAM>(index), 0) > 0;
     }
-    return m_checked[static_cast<std::size_t>(index)];
-}
-
-void ServiceListControl::Toggle(int index)
-{
-    if (index < 0 || static_cast<std::size_t>(index) >= m_checked.size()) {
-        return;
-    }
-    const auto position = static_cast<std::size_t>(index);
-    m_checked[position] = !m_checked[position];
-    ListView_RedrawItems(m_window, index, index);
-    // The control did not change the state itself, so screen readers hear of it from here.
-    ::NotifyWinEvent(EVENT_OBJECT_STATECHANGE, m_window, OBJID_CLIENT, index + 1);
-}
-
-int ServiceListControl::FindByPrefix(const NMLVFINDITEMW& find) const
-{
-    // Typing letters moves to the next entry that begins with them, as in any list.
-    if (!(find.lvfi.flags & (LVFI_STRING | LVFI_PARTIAL)) || !find.lvfi.psz || m_texts.empty()) {
-        return -1;
-    }
-    const std::wstring_view prefix(find.lvfi.psz);
-    const int count = static_cast<int>(m_texts.size());
-    const int start = find.iStart >= 0 && find.iStart < count ? find.iStart : 0;
-    for (int step = 0; step < count; ++step) {
-        const int index = (start + step) % count;
-        const std::wstring& text = m_texts[static_cast<std::size_t>(index)];
-        if (text.size() >= prefix.size() &&
-            ::CompareStringOrdinal(text.data(), static_cast<int>(prefix.size()), prefix.data(),
-                                   static_cast<int>(prefix.size()), TRUE) == CSTR_EQUAL) {
-            return index;
-        }
-        if (!(find.lvfi.flags & LVFI_WRAP) && index == count - 1) {
-            break;
-        }
-    }
-    return -1;
+    // State image 2 is the ticked box, 1 the empty one.
+    const auto state = static_cast<UINT>(ListView_GetItemState(m_window, index, LVIS_STATEIMAGEMASK));
+    return state == INDEXTOSTATEIMAGEMASK(2u);
 }
 
 std::optional<LRESULT> ServiceListControl::OnNotify(const NMHDR& header)
@@ -258,43 +317,13 @@ std::optional<LRESULT> ServiceListControl::OnNotify(const NMHDR& header)
     if (m_kind != ListKind::CheckBoxes || header.hwndFrom != m_window) {
         return std::nullopt;
     }
-    switch (header.code) {
-    case LVN_GETDISPINFOW: {
-        auto& item = const_cast<NMLVDISPINFOW&>(reinterpret_cast<const NMLVDISPINFOW&>(header)).item;
-        if (item.iItem < 0 || static_cast<std::size_t>(item.iItem) >= m_texts.size()) {
-            return 0;
-        }
-        const auto position = static_cast<std::size_t>(item.iItem);
-        if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
-            ::lstrcpynW(item.pszText, m_texts[position].c_str(), item.cchTextMax);
-        }
-        if (item.mask & LVIF_STATE) {
-            constexpr UINT kStateImageMask = LVIS_STATEIMAGEMASK;
-            item.state = (item.state & ~kStateImageMask) | INDEXTOSTATEIMAGEMASK(m_checked[position] ? 2u : 1u);
-            item.stateMask |= LVIS_STATEIMAGEMASK;
-        }
-        return 0;
+    if (header.code == LVN_DELETEALLITEMS) {
+        // No notification per entry when the whole list goes: nothing of ours hangs on an entry.
+        return TRUE;
     }
-    case LVN_ODFINDITEMW:
-        return FindByPrefix(reinterpret_cast<const NMLVFINDITEMW&>(header));
-    case LVN_KEYDOWN:
-        if (reinterpret_cast<const NMLVKEYDOWN&>(header).wVKey == VK_SPACE) {
-            Toggle(ListView_GetNextItem(m_window, -1, LVNI_FOCUSED));
-        }
-        return 0;
-    case NM_CLICK:
-    case NM_DBLCLK: {
-        // Only a click on the box itself ticks; a click on the text selects.
-        LVHITTESTINFO hit{};
-        hit.pt = reinterpret_cast<const NMITEMACTIVATE&>(header).ptAction;
-        if (ListView_HitTest(m_window, &hit) >= 0 && (hit.flags & LVHT_ONITEMSTATEICON)) {
-            Toggle(hit.iItem);
-        }
-        return 0;
-    }
-    default:
-        return std::nullopt;
-    }
+    // Everything else, ticks included, is the control's own business: nothing here vetoes,
+    // repeats or replaces what it does and reports to screen readers.
+    return std::nullopt;
 }
 
 } // namespace quenlow

@@ -15,11 +15,10 @@ namespace quenlow {
 // The list of a list window. Neither kind sorts: the program hands over the texts in their
 // sorted order, which is far faster than letting the control place each entry.
 //
-// With check boxes it is a report-view ListView with one column and no header, which tells
-// screen readers each entry's text and check state. It holds no entries of its own (owner
-// data): the texts and check marks live here and the control asks for those it shows, so a
-// fill or a clear costs no more than copying the texts, whatever the count. A click on a box
-// and Space on the focused entry tick it; nothing else does.
+// With check boxes it is a report-view ListView with one column and no header. The control
+// keeps the entries and their check marks, and the program reads both from it: a tick set by a
+// click, by Space, or by another program (a screen reader's "check" command, UI automation)
+// is one and the same state, which the control itself reports to screen readers.
 //
 // Plain, it is a list box with one selected entry at a time.
 class ServiceListControl {
@@ -44,21 +43,23 @@ public:
     std::optional<LRESULT> OnNotify(const NMHDR& header);
 
 private:
-    void Toggle(int index);
-    int FindByPrefix(const NMLVFINDITEMW& find) const;
     void AppendToListBox(const std::vector<std::wstring>& texts);
+    void AppendToListView(const std::vector<std::wstring>& texts);
+    // Keeps the longest of the texts among the candidates for the widest entry, and measures
+    // those that are new.
+    void RememberLongest(const std::vector<std::wstring>& texts);
+    int MeasureWidest(const std::vector<std::wstring>& texts) const;
+    // Sizes the one column for the widest entry and the scroll bars the entries will need.
     void FitColumn() const;
-    // Widens the column for the longest of the texts from position `first` on.
-    void MeasureTexts(std::size_t first);
     int Position(std::size_t position) const;
 
     ListKind m_kind;
     HWND m_window = nullptr; // destroyed with its parent
-    // The entries of the check-box list, and their check marks.
-    std::vector<std::wstring> m_texts;
-    std::vector<bool> m_checked;
-    // The width the widest entry needs, in pixels, with its check box.
-    int m_widestEntry = 0;
+    // The longest texts listed: the widest entry is among them, and they are measured again
+    // when the font changes. At most a few hundred, whatever the count.
+    std::vector<std::wstring> m_longestTexts;
+    // The width of the widest of those texts in the list's font, in pixels.
+    int m_widestText = 0;
 };
 
 } // namespace quenlow

@@ -278,6 +278,39 @@ void ListWindowDriver::ToggleWithSpace(std::wstring_view text)
     }
 }
 
+void ListWindowDriver::SetTickFromOutside(std::wstring_view text, bool ticked)
+{
+    RequireCheckBoxList("SetTickFromOutside");
+    const std::size_t position = RequirePosition(text);
+    RemoteMemory memory(m_processId, sizeof(LVITEMW));
+    LVITEMW item{};
+    item.stateMask = LVIS_STATEIMAGEMASK;
+    item.state = INDEXTOSTATEIMAGEMASK(ticked ? 2u : 1u);
+    memory.WriteObject(0, item);
+    if (!Ask(LVM_SETITEMSTATE, position, reinterpret_cast<LPARAM>(memory.Address()))) {
+        Fail("LVM_SETITEMSTATE failed on " + Quoted(text));
+    }
+    if (!WaitForTick(position, ticked)) {
+        Fail("the list does not report " + Quoted(text) + " as " + (ticked ? "ticked" : "cleared") +
+             " after LVM_SETITEMSTATE");
+    }
+}
+
+bool ListWindowDriver::HasHorizontalScrollBar() const
+{
+    return (::GetWindowLongPtrW(List(), GWL_STYLE) & WS_HSCROLL) != 0;
+}
+
+int ListWindowDriver::StringWidth(std::wstring_view text) const
+{
+    RequireCheckBoxList("StringWidth");
+    const std::wstring terminated(text);
+    const std::size_t size = (terminated.size() + 1) * sizeof(wchar_t);
+    RemoteMemory memory(m_processId, size);
+    memory.Write(0, terminated.c_str(), size);
+    return static_cast<int>(Ask(LVM_GETSTRINGWIDTHW, 0, reinterpret_cast<LPARAM>(memory.Address())));
+}
+
 std::optional<std::size_t> ListWindowDriver::SelectedPosition() const
 {
     if (IsCheckBoxList()) {

@@ -52,6 +52,14 @@ public:
     void ClickCheckBox(std::wstring_view text);
     // Clicks the entry's text (it becomes the focused entry) and presses Space on it.
     void ToggleWithSpace(std::wstring_view text);
+    // Ticks (or clears) the entry's box from this process as screen readers and automation
+    // tools do: LVM_SETITEMSTATE with the state image, the item in the program's own memory.
+    // Waits until the list reports the new state.
+    void SetTickFromOutside(std::wstring_view text, bool ticked);
+    // Whether the list shows its horizontal scroll bar.
+    bool HasHorizontalScrollBar() const;
+    // LVM_GETSTRINGWIDTH: the width of the text in the list's font, in pixels.
+    int StringWidth(std::wstring_view text) const;
 
     // The plain list (all services): the selected entry, and a real click that selects one.
     std::optional<std::size_t> SelectedPosition() const;

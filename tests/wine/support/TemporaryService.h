@@ -8,10 +8,13 @@
 namespace quenlow::testing {
 
 // A service registered for the length of one test and deleted again when the object ends. Its
-// program does not exist: it is only ever listed, never started.
+// program does not exist, unless one is given: then it can be started.
 class TemporaryService {
 public:
     TemporaryService(std::wstring name, std::wstring displayName);
+    // A service that runs the command line when started (see ServiceCommandLine); it is
+    // stopped, if it runs, before it is deleted.
+    TemporaryService(std::wstring name, std::wstring displayName, const std::wstring& commandLine);
     ~TemporaryService();
     TemporaryService(const TemporaryService&) = delete;
     TemporaryService& operator=(const TemporaryService&) = delete;
