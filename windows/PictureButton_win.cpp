@@ -1,11 +1,14 @@
 #include "windows/PictureButton_win.h"
 
-#include "common/Error.h"
-#include "windows/ControlIds_win.h"
+#include "common/HResultText_win.h"
+#include "resources/button_ids.h"
 #include "ui/Dpi_win.h"
+#include "ui/UniqueGdi_win.h"
+#include "windows/ControlIds_win.h"
 
 #include <commctrl.h>
 
+#include <array>
 #include <string>
 
 namespace quenlow {
@@ -17,41 +20,63 @@ constexpr COLORREF kMaskColour = RGB(255, 0, 255);
 // Space between the top edge of the button and its picture, in pixels at 96 DPI.
 constexpr int kPictureTopMargin = 6;
 
-[[noreturn]] void ThrowPictureError(const ButtonDesign& design)
+// The DPIs each picture is drawn at, and where its drawing for that DPI is among the resources.
+struct Drawing {
+    UINT dpi;
+    int idStep;
+};
+constexpr std::array kDrawings{Drawing{96, 0}, Drawing{144, IDB_STEP_150}, Drawing{192, IDB_STEP_200}};
+
+// The drawing for the DPI, or else the nearest one, to be scaled; halfway between two, the
+// larger one, made smaller.
+const Drawing& DrawingFor(UINT dpi) noexcept
 {
-    const DWORD code = ::GetLastError();
-    throw Error(static_cast<std::int32_t>(code ? HRESULT_FROM_WIN32(code) : E_FAIL),
-                std::wstring(L"The picture of the button \"") + design.caption + L"\" could not be loaded.");
+    const auto distance = [dpi](const Drawing& drawing) {
+        return drawing.dpi > dpi ? drawing.dpi - dpi : dpi - drawing.dpi;
+    };
+    const Drawing* nearest = &kDrawings.front();
+    for (const Drawing& drawing : kDrawings) {
+        if (distance(drawing) <= distance(*nearest)) {
+            nearest = &drawing;
+        }
+    }
+    return *nearest;
 }
 
-// The bitmap at the size given. Enlarging repeats pixels (no blending), so every pixel stays
-// either a picture colour or exactly the mask colour.
-UniqueHbitmap LoadPicture(HINSTANCE instance, const ButtonDesign& design, SIZE size)
+std::wstring LoadingActivity(const ButtonDesign& design)
 {
-    UniqueHbitmap original(static_cast<HBITMAP>(
-        ::LoadImageW(instance, MAKEINTRESOURCEW(design.pictureId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-    if (!original) {
-        ThrowPictureError(design);
+    return std::wstring(L"loading the picture of the button \"") + design.caption + L"\"";
+}
+
+// The picture drawn nearest to the DPI, at the size given. Scaling repeats or drops pixels (no
+// blending), so every pixel stays either a picture colour or exactly the mask colour.
+UniqueHbitmap LoadPicture(HINSTANCE instance, const ButtonDesign& design, UINT dpi, SIZE size)
+{
+    UniqueHbitmap drawn(static_cast<HBITMAP>(::LoadImageW(instance,
+                                                          MAKEINTRESOURCEW(design.pictureId + DrawingFor(dpi).idStep),
+                                                          IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    if (!drawn) {
+        ThrowLastError(LoadingActivity(design));
     }
     BITMAP info{};
-    ::GetObjectW(original.get(), sizeof(info), &info);
+    ::GetObjectW(drawn.get(), sizeof(info), &info);
     if (info.bmWidth == size.cx && info.bmHeight == size.cy) {
-        return original;
+        return drawn;
     }
     const UniqueScreenDc screen(::GetDC(nullptr));
     const UniqueMemoryDc source(::CreateCompatibleDC(screen.get()));
     const UniqueMemoryDc target(::CreateCompatibleDC(screen.get()));
     UniqueHbitmap scaled(::CreateCompatibleBitmap(screen.get(), size.cx, size.cy));
     if (!screen || !source || !target || !scaled) {
-        ThrowPictureError(design);
+        ThrowLastError(LoadingActivity(design));
     }
     {
-        const ScopedSelectObject sourceBitmap(source.get(), original.get());
+        const ScopedSelectObject sourceBitmap(source.get(), drawn.get());
         const ScopedSelectObject targetBitmap(target.get(), scaled.get());
         ::SetStretchBltMode(target.get(), COLORONCOLOR);
         if (!::StretchBlt(target.get(), 0, 0, size.cx, size.cy, source.get(), 0, 0, info.bmWidth, info.bmHeight,
                           SRCCOPY)) {
-            ThrowPictureError(design);
+            ThrowLastError(LoadingActivity(design));
         }
     }
     return scaled;
@@ -69,9 +94,7 @@ HWND CreatePictureButton(HWND parent, const ButtonDesign& design, bool isDefault
         0, WC_BUTTONW, design.caption, style, 0, 0, 0, 0, parent,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_ids::ButtonId(design.control))), instance, nullptr);
     if (!button) {
-        const DWORD code = ::GetLastError();
-        throw Error(static_cast<std::int32_t>(code ? HRESULT_FROM_WIN32(code) : E_FAIL),
-                    std::wstring(L"The button \"") + design.caption + L"\" could not be created.");
+        ThrowLastError(std::wstring(L"creating the button \"") + design.caption + L"\"");
     }
     return button;
 }
@@ -80,10 +103,10 @@ UniqueImageList SetButtonPicture(HWND button, const ButtonDesign& design, UINT d
 {
     const auto instance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(button, GWLP_HINSTANCE));
     const SIZE size{ScaleToDpi(design.pictureSize.cx, dpi), ScaleToDpi(design.pictureSize.cy, dpi)};
-    const UniqueHbitmap picture = LoadPicture(instance, design, size);
+    const UniqueHbitmap picture = LoadPicture(instance, design, dpi, size);
     UniqueImageList list(::ImageList_Create(size.cx, size.cy, ILC_COLOR24 | ILC_MASK, 1, 0));
     if (!list || ::ImageList_AddMasked(list.get(), picture.get(), kMaskColour) == -1) {
-        ThrowPictureError(design);
+        ThrowLastError(LoadingActivity(design));
     }
     BUTTON_IMAGELIST image{};
     image.himl = list.get();
