@@ -9,7 +9,9 @@
 #include <commctrl.h>
 
 #include <array>
+#include <map>
 #include <string>
+#include <utility>
 
 namespace quenlow {
 
@@ -82,6 +84,24 @@ UniqueHbitmap LoadPicture(HINSTANCE instance, const ButtonDesign& design, UINT d
     return scaled;
 }
 
+// The image list of the picture at the DPI, made on first use. The lists stay until the
+// process ends, so a button never shows a list that another window has destroyed.
+HIMAGELIST SharedPicture(HINSTANCE instance, const ButtonDesign& design, UINT dpi)
+{
+    static std::map<std::pair<int, UINT>, UniqueImageList> lists;
+    const auto key = std::make_pair(design.pictureId, dpi);
+    if (const auto found = lists.find(key); found != lists.end()) {
+        return found->second.get();
+    }
+    const SIZE size{ScaleToDpi(design.pictureSize.cx, dpi), ScaleToDpi(design.pictureSize.cy, dpi)};
+    const UniqueHbitmap picture = LoadPicture(instance, design, dpi, size);
+    UniqueImageList list(::ImageList_Create(size.cx, size.cy, ILC_COLOR24 | ILC_MASK, 1, 0));
+    if (!list || ::ImageList_AddMasked(list.get(), picture.get(), kMaskColour) == -1) {
+        ThrowLastError(LoadingActivity(design));
+    }
+    return lists.emplace(key, std::move(list)).first->second.get();
+}
+
 } // namespace
 
 HWND CreatePictureButton(HWND parent, const ButtonDesign& design, bool isDefault)
@@ -99,23 +119,16 @@ HWND CreatePictureButton(HWND parent, const ButtonDesign& design, bool isDefault
     return button;
 }
 
-UniqueImageList SetButtonPicture(HWND button, const ButtonDesign& design, UINT dpi)
+void SetButtonPicture(HWND button, const ButtonDesign& design, UINT dpi)
 {
     const auto instance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(button, GWLP_HINSTANCE));
-    const SIZE size{ScaleToDpi(design.pictureSize.cx, dpi), ScaleToDpi(design.pictureSize.cy, dpi)};
-    const UniqueHbitmap picture = LoadPicture(instance, design, dpi, size);
-    UniqueImageList list(::ImageList_Create(size.cx, size.cy, ILC_COLOR24 | ILC_MASK, 1, 0));
-    if (!list || ::ImageList_AddMasked(list.get(), picture.get(), kMaskColour) == -1) {
-        ThrowLastError(LoadingActivity(design));
-    }
     BUTTON_IMAGELIST image{};
-    image.himl = list.get();
+    image.himl = SharedPicture(instance, design, dpi);
     image.margin = RECT{0, ScaleToDpi(kPictureTopMargin, dpi), 0, 0};
     image.uAlign = BUTTON_IMAGELIST_ALIGN_TOP;
     // Without common controls 6 the button shows its caption alone.
     Button_SetImageList(button, &image);
     ::InvalidateRect(button, nullptr, TRUE);
-    return list;
 }
 
 } // namespace quenlow
