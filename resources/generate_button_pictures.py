@@ -6,10 +6,16 @@ committed pictures can always be rebuilt and checked.
 
     python3 resources/generate_button_pictures.py [output-folder]   (default: resources/pictures)
 
+Each picture is one drawing in pixels at 96 DPI, rendered at 100 %, 150 % and 200 % (NAME.bmp,
+NAME_150.bmp, NAME_200.bmp): every shape is tested at the centres of the larger grid's pixels,
+so the larger pictures have finer edges rather than repeated pixels. A size that is not whole
+rounds half up, as the program's scaling does (13 px at 150 % is 20 px), and the drawing is
+centred in it.
+
 Every pixel is either a shape colour or the mask colour magenta (255, 0, 255), which the
 buttons make transparent. Edges are hard on purpose: a blended edge pixel would be neither
 the shape nor the mask, and would show as a pink fringe on the button face. The window layer
-enlarges the pictures for high DPI by repeating pixels, which keeps that true.
+scales a picture for any other DPI by repeating or dropping pixels, which keeps that true.
 """
 
 import math
@@ -30,20 +36,40 @@ DARK_BLUE = (0, 50, 130)
 INK = (40, 40, 40)
 
 
+# The scales each picture is drawn at, by the suffix of its file name.
+SCALES = {"": 1, "_150": 1.5, "_200": 2}
+
+
+def scaled_size(pixels, scale):
+    """The size at the scale, halves rounded up (as MulDiv rounds)."""
+    return math.floor(pixels * scale + 0.5)
+
+
 class Canvas:
-    def __init__(self, width, height):
-        self.width, self.height = width, height
-        self.pixels = [[MASK] * width for _ in range(height)]
+    """A picture of width x height pixels at 96 DPI, rendered at a scale; shapes are given in
+    the 96-DPI pixels."""
+
+    def __init__(self, width, height, scale=1):
+        self.scale = scale
+        self.width, self.height = scaled_size(width, scale), scaled_size(height, scale)
+        # Where the design's origin falls when its scaled size is not a whole number of pixels.
+        self.offset_x = (self.width - width * scale) / 2
+        self.offset_y = (self.height - height * scale) / 2
+        self.pixels = [[MASK] * self.width for _ in range(self.height)]
 
     def paint(self, inside, colour):
-        """Colours every pixel whose centre satisfies inside(x, y)."""
+        """Colours every pixel whose centre, in 96-DPI pixels, satisfies inside(x, y)."""
         for y in range(self.height):
+            design_y = (y + 0.5 - self.offset_y) / self.scale
             for x in range(self.width):
-                if inside(x + 0.5, y + 0.5):
+                if inside((x + 0.5 - self.offset_x) / self.scale, design_y):
                     self.pixels[y][x] = colour
 
     def rectangle(self, left, top, right, bottom, colour):
-        self.paint(lambda x, y: left <= x < right and top <= y < bottom, colour)
+        """Fills from left to right and top to bottom. Only at 150 % does a pixel centre fall
+        on an edge; taking it on every edge keeps opposite sides of a frame, and lines one
+        pixel apart at 96 DPI, equally thick."""
+        self.paint(lambda x, y: left <= x <= right and top <= y <= bottom, colour)
 
     def bmp(self):
         """A bottom-up 24-bit BITMAPINFOHEADER file."""
@@ -101,24 +127,24 @@ def in_gear(cx, cy, tip, root, hole, teeth):
     return inside
 
 
-def start_picture():
+def start_picture(scale):
     """A green triangle pointing right: start."""
-    canvas = Canvas(20, 20)
+    canvas = Canvas(20, 20, scale)
     canvas.paint(in_triangle([(4, 2), (4, 18), (17, 10)]), DARK_GREEN)
     canvas.paint(in_triangle([(5.3, 4.3), (5.3, 15.7), (15, 10)]), GREEN)
     return canvas
 
 
-def stop_picture():
+def stop_picture(scale):
     """A red square: stop."""
-    canvas = Canvas(16, 16)
+    canvas = Canvas(16, 16, scale)
     canvas.rectangle(2, 2, 14, 14, DARK_RED)
     canvas.rectangle(3, 3, 13, 13, RED)
     return canvas
 
 
-def gear_with_sign(size, sign):
-    canvas = Canvas(size, size)
+def gear_with_sign(size, sign, scale):
+    canvas = Canvas(size, size, scale)
     centre = size * 0.43
     tip = size * 0.42
     canvas.paint(in_gear(centre, centre, tip, tip * 0.74, tip * 0.32, 6), DARK_GREY)
@@ -134,28 +160,28 @@ def gear_with_sign(size, sign):
     return canvas
 
 
-def stopped_services_picture():
+def stopped_services_picture(scale):
     """A grey gear with a red stop mark: the stopped services."""
-    return gear_with_sign(20, "stop")
+    return gear_with_sign(20, "stop", scale)
 
 
-def active_services_picture():
+def active_services_picture(scale):
     """A grey gear with a green start mark: the running services."""
-    return gear_with_sign(16, "start")
+    return gear_with_sign(16, "start", scale)
 
 
-def all_services_picture():
+def all_services_picture(scale):
     """A list: three bullets with lines, one per service."""
-    canvas = Canvas(16, 16)
+    canvas = Canvas(16, 16, scale)
     for top in (2, 7, 12):
         canvas.rectangle(1, top, 4, top + 3, BLUE)
         canvas.rectangle(6, top + 1, 15, top + 2, INK)
     return canvas
 
 
-def refresh_picture():
+def refresh_picture(scale):
     """Two curved arrows chasing each other round a circle: read the list again."""
-    canvas = Canvas(20, 20)
+    canvas = Canvas(20, 20, scale)
     cx = cy = 10.0
     outer, inner = 8.0, 5.0
 
@@ -181,22 +207,22 @@ def refresh_picture():
     return canvas
 
 
-def close_picture():
+def close_picture(scale):
     """A red cross: close."""
-    canvas = Canvas(13, 14)
+    canvas = Canvas(13, 14, scale)
     canvas.paint(near_segment(2.0, 2.5, 11.0, 11.5, 1.6), RED)
     canvas.paint(near_segment(11.0, 2.5, 2.0, 11.5, 1.6), RED)
     return canvas
 
 
 PICTURES = {
-    "start.bmp": start_picture,
-    "stop.bmp": stop_picture,
-    "stopped_services.bmp": stopped_services_picture,
-    "active_services.bmp": active_services_picture,
-    "all_services.bmp": all_services_picture,
-    "refresh.bmp": refresh_picture,
-    "close.bmp": close_picture,
+    "start": start_picture,
+    "stop": stop_picture,
+    "stopped_services": stopped_services_picture,
+    "active_services": active_services_picture,
+    "all_services": all_services_picture,
+    "refresh": refresh_picture,
+    "close": close_picture,
 }
 
 
@@ -205,8 +231,9 @@ def main():
     folder = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "pictures")
     os.makedirs(folder, exist_ok=True)
     for name, draw in PICTURES.items():
-        with open(os.path.join(folder, name), "wb") as out:
-            out.write(draw().bmp())
+        for suffix, scale in SCALES.items():
+            with open(os.path.join(folder, name + suffix + ".bmp"), "wb") as out:
+                out.write(draw(scale).bmp())
 
 
 if __name__ == "__main__":

@@ -188,21 +188,34 @@ void SplashContent::PaintGround(HDC dc, const RECT& frameClient) const
     FillSolid(dc, RECT{r.right - line, r.top, r.right, r.bottom}, kFrameLine);
 }
 
-void SplashContent::DrawLogo(HDC dc, const RECT& box) const
+void SplashContent::DrawLogo(HDC dc, const RECT& box)
 {
-    // The logo is stretched to its box in both directions; HALFTONE averages the pixels it drops.
-    const UniqueMemoryDc logoDc{::CreateCompatibleDC(dc)};
-    if (!logoDc) {
+    const SIZE size{box.right - box.left, box.bottom - box.top};
+    const UniqueMemoryDc memory{::CreateCompatibleDC(dc)};
+    if (!memory || size.cx <= 0 || size.cy <= 0) {
         return;
     }
-    const ScopedSelectObject logo(logoDc.get(), m_logo.get());
-    const int previousMode = ::SetStretchBltMode(dc, HALFTONE);
-    POINT previousOrigin{};
-    ::SetBrushOrgEx(dc, 0, 0, &previousOrigin);
-    ::StretchBlt(dc, box.left, box.top, box.right - box.left, box.bottom - box.top, logoDc.get(), 0, 0,
-                 m_logoSize.cx, m_logoSize.cy, SRCCOPY);
-    ::SetBrushOrgEx(dc, previousOrigin.x, previousOrigin.y, nullptr);
-    ::SetStretchBltMode(dc, previousMode);
+    if (!m_fittedLogo || m_fittedSize.cx != size.cx || m_fittedSize.cy != size.cy) {
+        // Stretching the 793 x 1200 logo with HALFTONE, which averages the pixels it drops,
+        // costs far more than copying the result: it is done once per size.
+        UniqueHbitmap fitted{::CreateCompatibleBitmap(dc, size.cx, size.cy)};
+        const UniqueMemoryDc logoDc{::CreateCompatibleDC(dc)};
+        if (!fitted || !logoDc) {
+            return;
+        }
+        const ScopedSelectObject logo(logoDc.get(), m_logo.get());
+        const ScopedSelectObject target(memory.get(), fitted.get());
+        ::SetStretchBltMode(memory.get(), HALFTONE);
+        ::SetBrushOrgEx(memory.get(), 0, 0, nullptr);
+        if (!::StretchBlt(memory.get(), 0, 0, size.cx, size.cy, logoDc.get(), 0, 0, m_logoSize.cx, m_logoSize.cy,
+                          SRCCOPY)) {
+            return;
+        }
+        m_fittedLogo = std::move(fitted);
+        m_fittedSize = size;
+    }
+    const ScopedSelectObject fitted(memory.get(), m_fittedLogo.get());
+    ::BitBlt(dc, box.left, box.top, size.cx, size.cy, memory.get(), 0, 0, SRCCOPY);
 }
 
 } // namespace quenlow::splash

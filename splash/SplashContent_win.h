@@ -47,8 +47,10 @@ public:
 
     // Draws the black ground and the border into Frame1's client area.
     void PaintGround(HDC dc, const RECT& frameClient) const;
-    // Draws the logo, stretched to the given box (the logo control's client area).
-    void DrawLogo(HDC dc, const RECT& box) const;
+    // Draws the logo stretched to the given box (the logo control's client area). It is
+    // stretched once for each size of the box, on the first paint at that size, and copied
+    // from then on.
+    void DrawLogo(HDC dc, const RECT& box);
 
 private:
     struct Label {
@@ -65,6 +67,9 @@ private:
     std::array<Label, kLabelCount> m_labels;
     UniqueHbitmap m_logo;
     SIZE m_logoSize{};
+    // The logo stretched to the box it was last drawn in, and that box's size.
+    UniqueHbitmap m_fittedLogo;
+    SIZE m_fittedSize{};
     RECT m_logoBounds{};
     HWND m_logoControl = nullptr;
 };

@@ -114,9 +114,8 @@ void ListWindow::Layout(UINT dpi)
     if (!font) {
         ThrowLastError(L"making the list windows' font");
     }
-    std::vector<UniqueImageList> pictures;
     for (std::size_t i = 0; i < m_buttons.size(); ++i) {
-        pictures.push_back(SetButtonPicture(m_buttons[i], m_design.buttons[i], dpi));
+        SetButtonPicture(m_buttons[i], m_design.buttons[i], dpi);
     }
     m_list.SetBounds(TwipsToPixels(m_design.listRect, dpi), font.get());
     for (std::size_t i = 0; i < m_buttons.size(); ++i) {
@@ -125,9 +124,8 @@ void ListWindow::Layout(UINT dpi)
         ::SetWindowPos(m_buttons[i], nullptr, bounds.left, bounds.top, bounds.right - bounds.left,
                        bounds.bottom - bounds.top, SWP_NOZORDER | SWP_NOACTIVATE);
     }
-    // The controls use the new font and pictures from here on; the old ones can go.
+    // The controls use the new font from here on; the old one can go.
     m_font = std::move(font);
-    m_pictures = std::move(pictures);
     ::InvalidateRect(m_window, nullptr, TRUE);
 }
 

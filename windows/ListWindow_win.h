@@ -55,7 +55,7 @@ private:
     SIZE OuterSize(UINT dpi) const noexcept;
     void PlaceOnScreen(UINT dpi);
     void CreateControls();
-    // Places the controls, and makes their font and pictures, at the DPI.
+    // Places the controls, and gives them their font and pictures, at the DPI.
     void Layout(UINT dpi);
     void OnCommand(WPARAM wParam);
 
@@ -63,7 +63,6 @@ private:
     IListWindowEvents& m_events;
     ServiceListControl m_list;
     std::vector<HWND> m_buttons; // in the order of m_design.buttons; destroyed with the window
-    std::vector<UniqueImageList> m_pictures;
     UniqueHfont m_font;
 };
 

@@ -1,12 +1,17 @@
 #include "windows/PictureButton_win.h"
 
-#include "common/Error.h"
-#include "windows/ControlIds_win.h"
+#include "common/HResultText_win.h"
+#include "resources/button_ids.h"
 #include "ui/Dpi_win.h"
+#include "ui/UniqueGdi_win.h"
+#include "windows/ControlIds_win.h"
 
 #include <commctrl.h>
 
+#include <array>
+#include <map>
 #include <string>
+#include <utility>
 
 namespace quenlow {
 
@@ -17,44 +22,84 @@ constexpr COLORREF kMaskColour = RGB(255, 0, 255);
 // Space between the top edge of the button and its picture, in pixels at 96 DPI.
 constexpr int kPictureTopMargin = 6;
 
-[[noreturn]] void ThrowPictureError(const ButtonDesign& design)
+// The DPIs each picture is drawn at, and where its drawing for that DPI is among the resources.
+struct Drawing {
+    UINT dpi;
+    int idStep;
+};
+constexpr std::array kDrawings{Drawing{96, 0}, Drawing{144, IDB_STEP_150}, Drawing{192, IDB_STEP_200}};
+
+// The drawing for the DPI, or else the nearest one, to be scaled; halfway between two, the
+// larger one, made smaller.
+const Drawing& DrawingFor(UINT dpi) noexcept
 {
-    const DWORD code = ::GetLastError();
-    throw Error(static_cast<std::int32_t>(code ? HRESULT_FROM_WIN32(code) : E_FAIL),
-                std::wstring(L"The picture of the button \"") + design.caption + L"\" could not be loaded.");
+    const auto distance = [dpi](const Drawing& drawing) {
+        return drawing.dpi > dpi ? drawing.dpi - dpi : dpi - drawing.dpi;
+    };
+    const Drawing* nearest = &kDrawings.front();
+    for (const Drawing& drawing : kDrawings) {
+        if (distance(drawing) <= distance(*nearest)) {
+            nearest = &drawing;
+        }
+    }
+    return *nearest;
 }
 
-// The bitmap at the size given. Enlarging repeats pixels (no blending), so every pixel stays
-// either a picture colour or exactly the mask colour.
-UniqueHbitmap LoadPicture(HINSTANCE instance, const ButtonDesign& design, SIZE size)
+std::wstring LoadingActivity(const ButtonDesign& design)
 {
-    UniqueHbitmap original(static_cast<HBITMAP>(
-        ::LoadImageW(instance, MAKEINTRESOURCEW(design.pictureId), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-    if (!original) {
-        ThrowPictureError(design);
+    return std::wstring(L"loading the picture of the button \"") + design.caption + L"\"";
+}
+
+// The picture drawn nearest to the DPI, at the size given. Scaling repeats or drops pixels (no
+// blending), so every pixel stays either a picture colour or exactly the mask colour.
+UniqueHbitmap LoadPicture(HINSTANCE instance, const ButtonDesign& design, UINT dpi, SIZE size)
+{
+    UniqueHbitmap drawn(static_cast<HBITMAP>(::LoadImageW(instance,
+                                                          MAKEINTRESOURCEW(design.pictureId + DrawingFor(dpi).idStep),
+                                                          IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
+    if (!drawn) {
+        ThrowLastError(LoadingActivity(design));
     }
     BITMAP info{};
-    ::GetObjectW(original.get(), sizeof(info), &info);
+    ::GetObjectW(drawn.get(), sizeof(info), &info);
     if (info.bmWidth == size.cx && info.bmHeight == size.cy) {
-        return original;
+        return drawn;
     }
     const UniqueScreenDc screen(::GetDC(nullptr));
     const UniqueMemoryDc source(::CreateCompatibleDC(screen.get()));
     const UniqueMemoryDc target(::CreateCompatibleDC(screen.get()));
     UniqueHbitmap scaled(::CreateCompatibleBitmap(screen.get(), size.cx, size.cy));
     if (!screen || !source || !target || !scaled) {
-        ThrowPictureError(design);
+        ThrowLastError(LoadingActivity(design));
     }
     {
-        const ScopedSelectObject sourceBitmap(source.get(), original.get());
+        const ScopedSelectObject sourceBitmap(source.get(), drawn.get());
         const ScopedSelectObject targetBitmap(target.get(), scaled.get());
         ::SetStretchBltMode(target.get(), COLORONCOLOR);
         if (!::StretchBlt(target.get(), 0, 0, size.cx, size.cy, source.get(), 0, 0, info.bmWidth, info.bmHeight,
                           SRCCOPY)) {
-            ThrowPictureError(design);
+            ThrowLastError(LoadingActivity(design));
         }
     }
     return scaled;
+}
+
+// The image list of the picture at the DPI, made on first use. The lists stay until the
+// process ends, so a button never shows a list that another window has destroyed.
+HIMAGELIST SharedPicture(HINSTANCE instance, const ButtonDesign& design, UINT dpi)
+{
+    static std::map<std::pair<int, UINT>, UniqueImageList> lists;
+    const auto key = std::make_pair(design.pictureId, dpi);
+    if (const auto found = lists.find(key); found != lists.end()) {
+        return found->second.get();
+    }
+    const SIZE size{ScaleToDpi(design.pictureSize.cx, dpi), ScaleToDpi(design.pictureSize.cy, dpi)};
+    const UniqueHbitmap picture = LoadPicture(instance, design, dpi, size);
+    UniqueImageList list(::ImageList_Create(size.cx, size.cy, ILC_COLOR24 | ILC_MASK, 1, 0));
+    if (!list || ::ImageList_AddMasked(list.get(), picture.get(), kMaskColour) == -1) {
+        ThrowLastError(LoadingActivity(design));
+    }
+    return lists.emplace(key, std::move(list)).first->second.get();
 }
 
 } // namespace
@@ -69,30 +114,21 @@ HWND CreatePictureButton(HWND parent, const ButtonDesign& design, bool isDefault
         0, WC_BUTTONW, design.caption, style, 0, 0, 0, 0, parent,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(control_ids::ButtonId(design.control))), instance, nullptr);
     if (!button) {
-        const DWORD code = ::GetLastError();
-        throw Error(static_cast<std::int32_t>(code ? HRESULT_FROM_WIN32(code) : E_FAIL),
-                    std::wstring(L"The button \"") + design.caption + L"\" could not be created.");
+        ThrowLastError(std::wstring(L"creating the button \"") + design.caption + L"\"");
     }
     return button;
 }
 
-UniqueImageList SetButtonPicture(HWND button, const ButtonDesign& design, UINT dpi)
+void SetButtonPicture(HWND button, const ButtonDesign& design, UINT dpi)
 {
     const auto instance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(button, GWLP_HINSTANCE));
-    const SIZE size{ScaleToDpi(design.pictureSize.cx, dpi), ScaleToDpi(design.pictureSize.cy, dpi)};
-    const UniqueHbitmap picture = LoadPicture(instance, design, size);
-    UniqueImageList list(::ImageList_Create(size.cx, size.cy, ILC_COLOR24 | ILC_MASK, 1, 0));
-    if (!list || ::ImageList_AddMasked(list.get(), picture.get(), kMaskColour) == -1) {
-        ThrowPictureError(design);
-    }
     BUTTON_IMAGELIST image{};
-    image.himl = list.get();
+    image.himl = SharedPicture(instance, design, dpi);
     image.margin = RECT{0, ScaleToDpi(kPictureTopMargin, dpi), 0, 0};
     image.uAlign = BUTTON_IMAGELIST_ALIGN_TOP;
     // Without common controls 6 the button shows its caption alone.
     Button_SetImageList(button, &image);
     ::InvalidateRect(button, nullptr, TRUE);
-    return list;
 }
 
 } // namespace quenlow

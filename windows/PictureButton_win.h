@@ -1,7 +1,6 @@
 #pragma once
 
 #include "windows/ListWindowDesigns_win.h"
-#include "ui/UniqueGdi_win.h"
 
 #include <windows.h>
 
@@ -11,8 +10,9 @@ namespace quenlow {
 // the tab order, Enter on the default button and screen readers all work as usual.
 HWND CreatePictureButton(HWND parent, const ButtonDesign& design, bool isDefault);
 
-// Gives the button its picture at the DPI, in an image list that the caller keeps for as long
-// as the button shows it.
-UniqueImageList SetButtonPicture(HWND button, const ButtonDesign& design, UINT dpi);
+// Gives the button its picture at the DPI. The picture's image list is made once per process
+// for each picture and DPI, shared by every button that shows it, and owned by the process
+// until it ends: no window destroys it.
+void SetButtonPicture(HWND button, const ButtonDesign& design, UINT dpi);
 
 } // namespace quenlow
