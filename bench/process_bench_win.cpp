@@ -17,6 +17,7 @@
 #include "bench/BareWmiCommand.h"
 #include "bench/ExtraServices_win.h"
 #include "bench/Figures.h"
+#include "bench/MinimalWindow.h"
 #include "bench/ProcessMemory_win.h"
 #include "bench/Stopwatch_win.h"
 
@@ -27,6 +28,7 @@
 #include "support/ServiceManager.h"
 #include "support/TestServices.h"
 #include "support/TopLevelWindows.h"
+#include "ui/WindowClassNames.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -126,8 +128,8 @@ int RunStartup(int argc, wchar_t** argv, int rounds, const std::string& label)
     Note("start-up ...");
     const auto samples = RunInterleaved(
         {
-            [&] { return TimeUntilVisible(quenlow, L"QuenlowSplash", "quenlow.exe"); },
-            [&] { return TimeUntilVisible(minimal, L"QuenlowBenchWindow", "the minimal window program"); },
+            [&] { return TimeUntilVisible(quenlow, kSplashClassName, "quenlow.exe"); },
+            [&] { return TimeUntilVisible(minimal, kMinimalWindowClass, "the minimal window program"); },
         },
         rounds, 1);
     PrintRatio(Labelled("start-up to splash window visible", label), "minimal Win32 window program", samples[0],
@@ -254,13 +256,13 @@ ProcessMemory MemoryWhenShown(ChildProcess& process, HWND window, const char* wh
 // surface, clear of its labels and the logo.
 HWND ContinueToStoppedServices(const ChildProcess& quenlow, HWND splash)
 {
-    const HWND frame = ::FindWindowExW(splash, nullptr, L"QuenlowSplashFrame", nullptr);
+    const HWND frame = ::FindWindowExW(splash, nullptr, kSplashFrameClassName, nullptr);
     if (!frame) {
         throw std::runtime_error("the splash window has no frame");
     }
     ::PostMessageW(frame, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
     ::PostMessageW(frame, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
-    return WaitForWindow(quenlow, L"QuenlowListWindow", L"Stopped Services");
+    return WaitForWindow(quenlow, kListWindowClassName, L"Stopped Services");
 }
 
 // quenlow.exe from its start until its stopped services window is open, with the peak working
@@ -269,7 +271,7 @@ HWND ContinueToStoppedServices(const ChildProcess& quenlow, HWND splash)
 std::size_t OpenStoppedServicesWindow(const std::wstring& quenlowPath, const std::string& label)
 {
     ChildProcess quenlow = ChildProcess::Start(QuoteArgument(quenlowPath));
-    const HWND splash = WaitForWindow(quenlow, L"QuenlowSplash");
+    const HWND splash = WaitForWindow(quenlow, kSplashClassName);
     const ProcessMemory atSplash = MemoryWhenShown(quenlow, splash, "quenlow.exe");
     const HWND window = ContinueToStoppedServices(quenlow, splash);
     const ProcessMemory atList = MemoryWhenShown(quenlow, window, "the stopped services window");
@@ -298,7 +300,7 @@ int RunFootprint(int argc, wchar_t** argv)
 
     {
         ChildProcess minimal = ChildProcess::Start(QuoteArgument(RequiredPath(argc, argv, L"window")));
-        const HWND window = WaitForWindow(minimal, L"QuenlowBenchWindow");
+        const HWND window = WaitForWindow(minimal, kMinimalWindowClass);
         const ProcessMemory memory = MemoryWhenShown(minimal, window, "the minimal window program");
         PrintValue("peak working set, minimal Win32 window program", memory.peakWorkingSetMB, "MB", 0);
         CloseAndWait(minimal, window, "the minimal window program");
@@ -334,7 +336,7 @@ constexpr testing::TestService kSlowServices[] = {
 double TimeTickedSlowStart(const std::wstring& quenlowPath)
 {
     ChildProcess quenlow = ChildProcess::Start(QuoteArgument(quenlowPath));
-    const HWND splash = WaitForWindow(quenlow, L"QuenlowSplash");
+    const HWND splash = WaitForWindow(quenlow, kSplashClassName);
     if (!splash) {
         throw std::runtime_error("quenlow.exe showed no splash window");
     }

@@ -4,10 +4,12 @@
 // program shows recorded as the system announces it.
 #include "splash/SplashDesign_win.h"
 #include "support/ChildProcess.h"
+#include "support/ListWindowDriver.h"
+#include "support/MessageBoxes.h"
 #include "support/TestOptions.h"
 #include "support/TopLevelWindows.h"
-
 #include "support/UserInput.h"
+#include "ui/WindowClassNames.h"
 
 #include <gtest/gtest.h>
 
@@ -29,11 +31,6 @@ namespace {
 using namespace quenlow::testing;
 using namespace std::chrono_literals;
 namespace ids = splash::control_ids;
-
-constexpr wchar_t kSplashClass[] = L"QuenlowSplash";
-constexpr wchar_t kListWindowClass[] = L"QuenlowListWindow";
-constexpr wchar_t kStoppedServicesCaption[] = L"Stopped Services";
-constexpr wchar_t kDialogClass[] = L"#32770"; // message boxes
 
 // Generous: the first start of a program in a prefix, or the first WMI query, can take seconds
 // under Wine on a busy machine.
@@ -123,7 +120,7 @@ public:
             if (std::find(allowed.begin(), allowed.end(), seen.window) != allowed.end()) {
                 continue;
             }
-            const bool userWindow = seen.className == kListWindowClass || seen.className == kDialogClass;
+            const bool userWindow = seen.className == kListWindowClassName || seen.className == kDialogClass;
             if (seen.shown || userWindow) {
                 others += (seen.className.empty() ? L"(a window gone before it was read)" : seen.className) +
                           (seen.shown ? L" shown; " : L" created; ");
@@ -211,7 +208,7 @@ protected:
         m_windows.Watch(m_process->Id());
         ASSERT_TRUE(PumpUntil(
             [&] {
-                const auto found = FindTopLevelWindows({m_process->Id(), kSplashClass, std::nullopt, true});
+                const auto found = FindTopLevelWindows({m_process->Id(), kSplashClassName, std::nullopt, true});
                 m_splash = found.empty() ? nullptr : found.front();
                 return m_splash != nullptr || m_process->HasExited();
             },
@@ -287,7 +284,8 @@ protected:
         EXPECT_TRUE(PumpUntil(
             [&] {
                 const auto found =
-                    FindTopLevelWindows({Process().Id(), kListWindowClass, kStoppedServicesCaption, true});
+                    FindTopLevelWindows({Process().Id(), kListWindowClassName,
+                                         std::wstring(CaptionOf(ListWindowKind::StoppedServices)), true});
                 list = found.empty() ? nullptr : found.front();
                 return list != nullptr || Process().HasExited();
             },
@@ -328,7 +326,7 @@ private:
 TEST_F(SplashE2eTest, ShowsItsLabelsAsControlsThatOtherProgramsCanRead)
 {
     // The system announced the splash window's creation: the checks for other windows can see one.
-    EXPECT_TRUE(m_windows.Announced(kSplashClass));
+    EXPECT_TRUE(m_windows.Announced(kSplashClassName));
     EXPECT_EQ(m_windows.Others({Splash()}), L"");
 
     ASSERT_NE(Frame(), nullptr);

@@ -3,6 +3,7 @@
 #include "support/TestOptions.h"
 #include "support/TopLevelWindows.h"
 #include "support/UserInput.h"
+#include "ui/WindowClassNames.h"
 
 #include <algorithm>
 #include <thread>
@@ -13,8 +14,6 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr wchar_t kSplashClass[] = L"QuenlowSplash";
-constexpr wchar_t kSplashFrameClass[] = L"QuenlowSplashFrame";
 constexpr auto kWindowTimeout = 30s;
 constexpr auto kWatchInterval = 5ms;
 
@@ -32,7 +31,7 @@ ChildProcess StartWindowed()
 
 WindowedRun::WindowedRun() : m_process(StartWindowed())
 {
-    m_splash = WaitForTopLevelWindow(m_process, {0, kSplashClass, std::nullopt, true}, kWindowTimeout);
+    m_splash = WaitForTopLevelWindow(m_process, {0, kSplashClassName, std::nullopt, true}, kWindowTimeout);
     if (!m_splash) {
         throw DriverError("the splash window did not appear");
     }
@@ -58,7 +57,7 @@ namespace {
 // Near the frame's top-left corner: above the logo and left of the texts, so the frame's own surface.
 POINT SplashFramePoint(HWND splash)
 {
-    const HWND frame = ::FindWindowExW(splash, nullptr, kSplashFrameClass, nullptr);
+    const HWND frame = ::FindWindowExW(splash, nullptr, kSplashFrameClassName, nullptr);
     if (!frame) {
         throw DriverError("the splash window has no frame");
     }
