@@ -49,17 +49,6 @@ public:
     std::unique_ptr<IServiceConnection> fConnectWmi() override { return std::make_unique<Empty>(); }
 };
 
-const wchar_t* NameOf(WindowId window)
-{
-    switch (window) {
-    case WindowId::frmSplash: return L"frmSplash";
-    case WindowId::frmStoppedServicesList: return L"frmStoppedServicesList";
-    case WindowId::frmActiveServicesList: return L"frmActiveServicesList";
-    case WindowId::frmTotalServicesList: return L"frmTotalServicesList";
-    }
-    return L"?";
-}
-
 // The splash window is the real one; every other window operation is only written down.
 class SplashOnlyUserInterface final : public IUserInterface {
 public:
@@ -69,14 +58,14 @@ public:
 
     void CreateFromDesign(WindowId window) override
     {
-        log.push_back(std::wstring(L"create ") + NameOf(window));
+        log.push_back(L"create " + std::wstring(NameOf(window)));
         if (window == WindowId::frmSplash) {
             splash = CreateSplashWindow(::GetModuleHandleW(nullptr), *program);
         }
     }
     void SetVisible(WindowId window, bool visible) override
     {
-        log.push_back(std::wstring(visible ? L"show " : L"hide ") + NameOf(window));
+        log.push_back((visible ? L"show " : L"hide ") + std::wstring(NameOf(window)));
         if (window == WindowId::frmSplash) {
             ::ShowWindow(splash, visible ? SW_SHOW : SW_HIDE);
             ::SetForegroundWindow(splash);
@@ -84,7 +73,7 @@ public:
     }
     void Destroy(WindowId window) override
     {
-        log.push_back(std::wstring(L"destroy ") + NameOf(window));
+        log.push_back(L"destroy " + std::wstring(NameOf(window)));
         if (window == WindowId::frmSplash) {
             ::DestroyWindow(std::exchange(splash, nullptr));
         }
