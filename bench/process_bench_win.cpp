@@ -28,6 +28,7 @@
 #include "support/ServiceManager.h"
 #include "support/TestServices.h"
 #include "support/TopLevelWindows.h"
+#include "support/Utf8.h"
 #include "ui/WindowClassNames.h"
 
 #include <windows.h>
@@ -52,15 +53,6 @@ using testing::QuoteArgument;
 
 constexpr auto kWindowTimeout = 60s;
 
-std::string Narrow(const std::wstring& text)
-{
-    std::string narrow;
-    for (const wchar_t c : text) {
-        narrow += c < 128 ? static_cast<char>(c) : '?';
-    }
-    return narrow;
-}
-
 std::string Labelled(const std::string& figure, const std::string& label)
 {
     return label.empty() ? figure : figure + " (" + label + ")";
@@ -70,7 +62,7 @@ std::wstring RequiredPath(int argc, wchar_t** argv, const wchar_t* name)
 {
     const std::wstring path = TextOption(argc, argv, name);
     if (path.empty()) {
-        throw std::invalid_argument("--" + Narrow(name) + "=PATH is required");
+        throw std::invalid_argument("--" + testing::Utf8(name) + "=PATH is required");
     }
     return testing::HostPathToWindows(path);
 }
@@ -162,7 +154,7 @@ double TimeNet(const std::wstring& arguments)
     const auto code = process.WaitForExit(60s);
     const double elapsed = watch.ElapsedMs();
     if (code != 0u) {
-        throw std::runtime_error("net " + Narrow(arguments) + " did not succeed");
+        throw std::runtime_error("net " + testing::Utf8(arguments) + " did not succeed");
     }
     return elapsed;
 }
@@ -360,7 +352,7 @@ double TimeTickedSlowStart(const std::wstring& quenlowPath)
     const std::wstring text = testing::ReadMessageBoxText(box);
     testing::PressOk(box);
     if (text != L"Selected Services are Started.") {
-        throw std::runtime_error("the three services were not all started: " + Narrow(text));
+        throw std::runtime_error("the three services were not all started: " + testing::Utf8(text));
     }
     CloseAndWait(quenlow, window, "quenlow.exe");
     return elapsed;
@@ -401,7 +393,7 @@ int Run(int argc, wchar_t** argv)
 {
     const std::wstring mode = argc > 1 ? argv[1] : L"";
     const int rounds = IntegerOption(argc, argv, L"runs", 7);
-    const std::string label = Narrow(TextOption(argc, argv, L"label"));
+    const std::string label = testing::Utf8(TextOption(argc, argv, L"label"));
     if (rounds < 1) {
         throw std::invalid_argument("--runs must be at least 1");
     }

@@ -17,7 +17,6 @@
 #include "support/ServiceManager.h"
 #include "support/TestOptions.h"
 #include "support/TestServices.h"
-#include "support/UserInput.h"
 
 #include <gtest/gtest.h>
 

@@ -10,7 +10,7 @@
 #include "support/ListWindowDriver.h"
 #include "support/MessageBoxes.h"
 #include "support/TestOptions.h"
-#include "support/UserInput.h"
+#include "support/Utf8.h"
 #include "support/WindowedRun.h"
 
 #include <gtest/gtest.h>

@@ -5,6 +5,7 @@
 #include "support/RemoteMemory.h"
 #include "support/TopLevelWindows.h"
 #include "support/UserInput.h"
+#include "support/Utf8.h"
 #include "ui/WindowClassNames.h"
 
 #include <commctrl.h>
