@@ -156,15 +156,4 @@ void StopServiceDirectly(std::wstring_view name, std::chrono::milliseconds timeo
     }
 }
 
-StopOnExit::~StopOnExit()
-{
-    try {
-        if (QueryServiceState(m_name) == SERVICE_RUNNING) {
-            StopServiceDirectly(m_name);
-        }
-    } catch (const std::exception&) {
-        // The fixture's cleanup stops whatever is left; a destructor must not throw.
-    }
-}
-
 } // namespace quenlow::testing
