@@ -71,22 +71,8 @@ std::wstring RequiredPath(int argc, wchar_t** argv, const wchar_t* name)
 // caption, when given); nullptr when the process ends first or after the timeout.
 HWND WaitForWindow(const ChildProcess& process, const wchar_t* className, const wchar_t* caption = nullptr)
 {
-    testing::WindowQuery query;
-    query.processId = process.Id();
-    query.className = className;
-    if (caption) {
-        query.caption = caption;
-    }
-    const auto deadline = std::chrono::steady_clock::now() + kWindowTimeout;
-    for (;;) {
-        if (const auto found = testing::FindTopLevelWindows(query); !found.empty()) {
-            return found.front();
-        }
-        if (process.HasExited() || std::chrono::steady_clock::now() >= deadline) {
-            return nullptr;
-        }
-        ::Sleep(1);
-    }
+    const testing::WindowQuery query{0, className, caption ? std::optional<std::wstring>(caption) : std::nullopt, true};
+    return testing::WaitForTopLevelWindow(process, query, kWindowTimeout, 1ms);
 }
 
 void CloseAndWait(ChildProcess& process, HWND window, const char* what)

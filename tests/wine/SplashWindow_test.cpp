@@ -9,6 +9,7 @@
 #include "ui/Dpi_win.h"
 #include "ui/UniqueGdi_win.h"
 #include "windows/Program.h"
+#include "support/Polling.h"
 #include "support/UserInput.h"
 
 #include <gtest/gtest.h>
@@ -25,7 +26,6 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -93,24 +93,19 @@ public:
     void EndProgram() override { log.push_back(L"end"); }
 };
 
-// Handles this thread's messages for a while, or until the condition holds.
+// Handles this thread's messages until the condition holds; false after the timeout.
 bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout)
 {
-    const auto until = std::chrono::steady_clock::now() + timeout;
-    for (;;) {
-        MSG message;
-        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&message);
-            ::DispatchMessageW(&message);
-        }
-        if (done()) {
-            return true;
-        }
-        if (std::chrono::steady_clock::now() >= until) {
-            return false;
-        }
-        std::this_thread::sleep_for(10ms);
-    }
+    return testing::PollUntil(
+        [&] {
+            MSG message;
+            while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+                ::TranslateMessage(&message);
+                ::DispatchMessageW(&message);
+            }
+            return done();
+        },
+        timeout);
 }
 
 void Pump(std::chrono::milliseconds duration)

@@ -6,6 +6,7 @@
 #include "support/ChildProcess.h"
 #include "support/ListWindowDriver.h"
 #include "support/MessageBoxes.h"
+#include "support/Polling.h"
 #include "support/TestOptions.h"
 #include "support/TopLevelWindows.h"
 #include "support/UserInput.h"
@@ -21,7 +22,6 @@
 #include <initializer_list>
 #include <optional>
 #include <string>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -223,17 +223,12 @@ protected:
     // Handles the window announcements until the condition holds; false after the timeout.
     bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout)
     {
-        const auto deadline = std::chrono::steady_clock::now() + timeout;
-        for (;;) {
-            m_windows.Update();
-            if (done()) {
-                return true;
-            }
-            if (std::chrono::steady_clock::now() >= deadline) {
-                return false;
-            }
-            std::this_thread::sleep_for(10ms);
-        }
+        return testing::PollUntil(
+            [&] {
+                m_windows.Update();
+                return done();
+            },
+            timeout);
     }
 
     void Quiet(std::chrono::milliseconds duration)

@@ -1,10 +1,10 @@
 #include "support/ServiceManager.h"
 
+#include "support/Polling.h"
 #include "support/UniqueHandle.h"
 #include "support/Utf8.h"
 
 #include <string>
-#include <thread>
 
 namespace quenlow::testing {
 
@@ -107,16 +107,7 @@ std::wstring_view ServiceStateName(std::optional<DWORD> state)
 
 bool WaitForServiceState(std::wstring_view name, DWORD state, std::chrono::milliseconds timeout)
 {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    for (;;) {
-        if (QueryServiceState(name) == state) {
-            return true;
-        }
-        if (std::chrono::steady_clock::now() >= deadline) {
-            return false;
-        }
-        std::this_thread::sleep_for(kPollInterval);
-    }
+    return PollUntil([&] { return QueryServiceState(name) == state; }, timeout, kPollInterval);
 }
 
 bool WaitForProcessExit(DWORD processId, std::chrono::milliseconds timeout)
