@@ -3,6 +3,7 @@
 // real state read from the service manager afterwards.
 #include "ServicesTestBase.h"
 #include "support/ChildProcess.h"
+#include "support/CommandLineRun.h"
 #include "support/MessageBoxes.h"
 #include "support/ServiceManager.h"
 #include "support/TestOptions.h"
@@ -29,37 +30,6 @@ using namespace std::string_literals;
 constexpr auto kMessageTimeout = 30s;
 constexpr auto kExitTimeout = 30s;
 
-// The exit statuses that scripts rely on.
-constexpr DWORD kExitSucceeded = 0;
-constexpr DWORD kExitFailed = 1;
-constexpr DWORD kExitNotFound = 2;
-constexpr DWORD kExitUntrappedError = 3;
-constexpr DWORD kExitUnrecognisedCommand = 4;
-
-struct CommandLineRun {
-    std::optional<std::wstring> message; // the text of the box titled "Quenlow", if one came
-    std::optional<DWORD> exitCode;       // nullopt: still running after the box was answered
-};
-
-std::wstring CommandLineFor(std::wstring_view arguments)
-{
-    return QuoteArgument(QuenlowProgramPath()) + L" " + std::wstring(arguments);
-}
-
-// Runs quenlow.exe with the argument text, answers its one message box with OK and waits for it
-// to end. A process that is still running by then is ended through its handle.
-CommandLineRun RunCommand(std::wstring_view arguments)
-{
-    ChildProcess process = ChildProcess::Start(CommandLineFor(arguments));
-    CommandLineRun run;
-    if (const auto box = WaitForMessageBox(process, kMessageTimeout)) {
-        run.message = box->text;
-        EXPECT_TRUE(AnswerOk(box->window)) << "the message box did not close";
-    }
-    run.exitCode = process.WaitForExit(kExitTimeout);
-    return run;
-}
-
 bool IsMessageBoxOfOurs(HWND window)
 {
     return WindowClassName(window) == kDialogClass && WindowText(window) == kApplicationTitle;
@@ -76,7 +46,7 @@ protected:
 
 TEST_F(CommandLineTest, StartReportsStartedAndTheServiceRuns)
 {
-    const auto run = RunCommand(L"/start quenlowtesta");
+    const auto run = RunQuenlowCommand(L"/start quenlowtesta");
     EXPECT_EQ(run.message, L"quenlowtesta has started."s);
     EXPECT_EQ(run.exitCode, kExitSucceeded);
     EXPECT_TRUE(WaitForServiceState(kOrdinary.name, SERVICE_RUNNING));
@@ -87,7 +57,7 @@ TEST_F(CommandLineTest, StopReportsStoppedAndTheServiceStops)
 {
     StartServiceDirectly(kOrdinary.name);
     StartServiceDirectly(kSecond.name);
-    const auto run = RunCommand(L"/stop quenlowtesta");
+    const auto run = RunQuenlowCommand(L"/stop quenlowtesta");
     EXPECT_EQ(run.message, L"quenlowtesta has stopped."s);
     EXPECT_EQ(run.exitCode, kExitSucceeded);
     EXPECT_TRUE(WaitForServiceState(kOrdinary.name, SERVICE_STOPPED));
@@ -97,12 +67,12 @@ TEST_F(CommandLineTest, StopReportsStoppedAndTheServiceStops)
 TEST_F(CommandLineTest, AlreadyInTheWantedStateIsSuccess)
 {
     StartServiceDirectly(kOrdinary.name);
-    const auto start = RunCommand(L"/start quenlowtesta");
+    const auto start = RunQuenlowCommand(L"/start quenlowtesta");
     EXPECT_EQ(start.message, L"quenlowtesta has started."s);
     EXPECT_EQ(start.exitCode, kExitSucceeded);
     EXPECT_EQ(QueryServiceState(kOrdinary.name), SERVICE_RUNNING);
 
-    const auto stop = RunCommand(L"/stop quenlowtestb");
+    const auto stop = RunQuenlowCommand(L"/stop quenlowtestb");
     EXPECT_EQ(stop.message, L"quenlowtestb has stopped."s);
     EXPECT_EQ(stop.exitCode, kExitSucceeded);
     EXPECT_EQ(QueryServiceState(kSecond.name), SERVICE_STOPPED);
@@ -110,7 +80,7 @@ TEST_F(CommandLineTest, AlreadyInTheWantedStateIsSuccess)
 
 TEST_F(CommandLineTest, CapitalsAreRecognisedAndReportedInLowerCase)
 {
-    const auto run = RunCommand(L"/START QUENLOWTESTA");
+    const auto run = RunQuenlowCommand(L"/START QUENLOWTESTA");
     EXPECT_EQ(run.message, L"quenlowtesta has started."s);
     EXPECT_EQ(run.exitCode, kExitSucceeded);
     EXPECT_TRUE(WaitForServiceState(kOrdinary.name, SERVICE_RUNNING));
@@ -118,12 +88,12 @@ TEST_F(CommandLineTest, CapitalsAreRecognisedAndReportedInLowerCase)
 
 TEST_F(CommandLineTest, ShortNamesWithQuotesWork)
 {
-    const auto start = RunCommand(L"/start quenlowtest'name");
+    const auto start = RunQuenlowCommand(L"/start quenlowtest'name");
     EXPECT_EQ(start.message, L"quenlowtest'name has started."s);
     EXPECT_EQ(start.exitCode, kExitSucceeded);
     EXPECT_TRUE(WaitForServiceState(kApostropheName.name, SERVICE_RUNNING));
 
-    const auto stop = RunCommand(L"/stop quenlowtest'name");
+    const auto stop = RunQuenlowCommand(L"/stop quenlowtest'name");
     EXPECT_EQ(stop.message, L"quenlowtest'name has stopped."s);
     EXPECT_EQ(stop.exitCode, kExitSucceeded);
     EXPECT_TRUE(WaitForServiceState(kApostropheName.name, SERVICE_STOPPED));
@@ -135,7 +105,7 @@ TEST_F(CommandLineTest, ShortNamesWithQuotesWork)
 // report gives WMI's number and words, nothing claims success, and the exit status is 3.
 TEST_F(CommandLineTest, AnErrorFromWmiIsReportedWithItsNumberAndExitsThree)
 {
-    const auto run = RunCommand(L"/start quenlowtest'both\"name");
+    const auto run = RunQuenlowCommand(L"/start quenlowtest'both\"name");
     ASSERT_TRUE(run.message.has_value());
     EXPECT_NE(run.message->find(L"0x80041017"), std::wstring::npos) << *run.message;
     EXPECT_NE(run.message->find(L"Invalid query"), std::wstring::npos) << *run.message;
@@ -146,19 +116,19 @@ TEST_F(CommandLineTest, AnErrorFromWmiIsReportedWithItsNumberAndExitsThree)
 
 TEST_F(CommandLineTest, UnknownNameIsReportedAsSuchAndExitsTwo)
 {
-    const auto start = RunCommand(L"/start quenlowtestnosuch");
+    const auto start = RunQuenlowCommand(L"/start quenlowtestnosuch");
     EXPECT_EQ(start.message, L"No service is named \"quenlowtestnosuch\", so nothing was started."s);
     EXPECT_EQ(start.exitCode, kExitNotFound);
 
     // "/stop" alone has no blank: the whole text is the name.
-    const auto stop = RunCommand(L"/stop");
+    const auto stop = RunQuenlowCommand(L"/stop");
     EXPECT_EQ(stop.message, L"No service is named \"/stop\", so nothing was stopped."s);
     EXPECT_EQ(stop.exitCode, kExitNotFound);
 }
 
 TEST_F(CommandLineTest, ASecondBlankBecomesPartOfTheName)
 {
-    const auto run = RunCommand(L"/start  quenlowtesta");
+    const auto run = RunQuenlowCommand(L"/start  quenlowtesta");
     EXPECT_EQ(run.message, L"No service is named \" quenlowtesta\", so nothing was started."s);
     EXPECT_EQ(run.exitCode, kExitNotFound);
     EXPECT_EQ(QueryServiceState(kOrdinary.name), SERVICE_STOPPED);
@@ -170,11 +140,11 @@ TEST_F(CommandLineTest, InjectedConditionsStopNothing)
     StartServiceDirectly(kSecond.name);
     StartServiceDirectly(kApostrophe.name);
 
-    const auto apostrophes = RunCommand(L"/stop x' or Name<>'");
+    const auto apostrophes = RunQuenlowCommand(L"/stop x' or Name<>'");
     EXPECT_EQ(apostrophes.message, L"No service is named \"x' or name<>'\", so nothing was stopped."s);
     EXPECT_EQ(apostrophes.exitCode, kExitNotFound);
 
-    const auto quotes = RunCommand(L"/stop x\" or Name<>\"");
+    const auto quotes = RunQuenlowCommand(L"/stop x\" or Name<>\"");
     EXPECT_EQ(quotes.exitCode, kExitNotFound);
 
     for (const auto& service : {kOrdinary, kSecond, kApostrophe}) {
@@ -184,7 +154,7 @@ TEST_F(CommandLineTest, InjectedConditionsStopNothing)
 
 TEST_F(CommandLineTest, RefusalsAreReportedWithTheirReasonAndExitOne)
 {
-    const auto start = RunCommand(L"/start quenlowtestdisabled");
+    const auto start = RunQuenlowCommand(L"/start quenlowtestdisabled");
     ASSERT_TRUE(start.message.has_value());
     EXPECT_TRUE(start.message->starts_with(L"quenlowtestdisabled could not be started: ")) << *start.message;
     EXPECT_TRUE(start.message->ends_with(L").")) << *start.message;
@@ -192,7 +162,7 @@ TEST_F(CommandLineTest, RefusalsAreReportedWithTheirReasonAndExitOne)
     EXPECT_EQ(QueryServiceState(kDisabled.name), SERVICE_STOPPED);
 
     StartServiceDirectly(kRefusesStop.name);
-    const auto stop = RunCommand(L"/stop quenlowtestnostop");
+    const auto stop = RunQuenlowCommand(L"/stop quenlowtestnostop");
     ASSERT_TRUE(stop.message.has_value());
     EXPECT_TRUE(stop.message->starts_with(L"quenlowtestnostop could not be stopped: ")) << *stop.message;
     EXPECT_EQ(stop.exitCode, kExitFailed);
@@ -206,7 +176,7 @@ TEST_F(CommandLineTest, AnUnrecognisedCommandIsAnsweredAndThenTheWindowsOpen)
 {
     for (const std::wstring_view arguments : {L"/start", L"/START   ", L"hello"}) {
         SCOPED_TRACE(std::wstring(arguments));
-        ChildProcess process = ChildProcess::Start(CommandLineFor(arguments));
+        ChildProcess process = ChildProcess::Start(QuenlowCommandLine(arguments));
         const auto box = WaitForMessageBox(process, kMessageTimeout);
         ASSERT_TRUE(box.has_value()) << "no message box";
         EXPECT_EQ(box->text, L"Error initializing Command"s);
@@ -226,7 +196,7 @@ TEST_F(CommandLineTest, AnEmptyCommandLineShowsNoMessage)
 {
     for (const std::wstring_view arguments : {L"", L"   "}) {
         SCOPED_TRACE("arguments: \"" + ::testing::PrintToString(std::wstring(arguments)) + "\"");
-        ChildProcess process = ChildProcess::Start(CommandLineFor(arguments));
+        ChildProcess process = ChildProcess::Start(QuenlowCommandLine(arguments));
         const HWND window = WaitForTopLevelWindow(process, {}, 10s);
         if (window == nullptr) {
             EXPECT_EQ(process.WaitForExit(kExitTimeout), kExitSucceeded);

@@ -119,7 +119,7 @@ TEST_F(WmiUnavailableTest, TheCommandLineShowsTheErrorReportAndEndsWithStatusThr
         CrashWatch watch;
         ChildProcess process = [&] {
             const DefaultErrorModeForChildren defaultErrorMode;
-            return ChildProcess::Start(QuoteArgument(QuenlowProgramPath()) + L" " + std::wstring(arguments));
+            return ChildProcess::Start(QuenlowCommandLine(arguments));
         }();
         watch.SetProgram(process.Id());
 
