@@ -10,6 +10,7 @@
 #include "ui/UniqueGdi_win.h"
 #include "windows/Program.h"
 #include "support/Polling.h"
+#include "support/TopLevelWindows.h"
 #include "support/UserInput.h"
 
 #include <gtest/gtest.h>
@@ -33,9 +34,11 @@ namespace quenlow {
 namespace {
 
 using namespace std::chrono_literals;
+using testing::CentreOf;
 using testing::ClickAt;
 using testing::MovePointer;
 using testing::PressKey;
+using testing::WindowText;
 using splash::SplashContent;
 
 class NoServices final : public IServiceAccess {
@@ -121,24 +124,10 @@ RECT RectIn(HWND parent, HWND child)
     return rect;
 }
 
-POINT CentreOnScreen(HWND window)
-{
-    RECT rect{};
-    ::GetWindowRect(window, &rect);
-    return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-}
-
 RECT DesignPixels(const TwipsRect& twips, UINT dpi)
 {
     return RECT{TwipsToPixels(twips.left, dpi), TwipsToPixels(twips.top, dpi),
                 TwipsToPixels(twips.left + twips.width, dpi), TwipsToPixels(twips.top + twips.height, dpi)};
-}
-
-std::wstring TextOf(HWND window)
-{
-    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return text;
 }
 
 ::testing::AssertionResult SameRect(const RECT& actual, const RECT& expected)
@@ -239,8 +228,8 @@ class SplashWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        // Start with the pointer in a corner of the screen, away from where the window opens.
-        MovePointer(POINT{::GetSystemMetrics(SM_CXSCREEN) - 1, ::GetSystemMetrics(SM_CYSCREEN) - 1});
+        // Start with the pointer away from where the window opens.
+        MovePointer(testing::OutOfTheWay());
         Pump(100ms);
         Open();
     }
@@ -319,7 +308,7 @@ protected:
             }
             const UniqueScreenDc screen(::GetDC(nullptr));
             const ScopedSelectObject selected(screen.get(), font);
-            const std::wstring text = TextOf(label);
+            const std::wstring text = WindowText(label);
             SIZE extent{};
             TEXTMETRICW metrics{};
             ::GetTextExtentPoint32W(screen.get(), text.c_str(), static_cast<int>(text.size()), &extent);
@@ -449,7 +438,7 @@ TEST_F(SplashWindowTest, PointerMovingOverTheFrameLabelsAndLogoDoesNothing)
     // Straight onto the frame, then about over the frame's surface, every label and the logo.
     std::vector<POINT> points{OnFrame(3000, 300), OnFrame(1100, 3500), OnFrame(6900, 3950)};
     for (const HWND control : Controls()) {
-        points.push_back(CentreOnScreen(control));
+        points.push_back(CentreOf(control));
     }
     for (const POINT point : points) {
         MovePointer(point);
@@ -468,8 +457,8 @@ TEST_F(SplashWindowTest, ClicksOnLabelsAndTheLogoDoNothing)
 {
     for (const HWND control : Controls()) {
         // Each control takes the mouse over its own box: the click never reaches the frame.
-        EXPECT_EQ(::WindowFromPoint(CentreOnScreen(control)), control) << ::GetDlgCtrlID(control);
-        ClickAt(CentreOnScreen(control));
+        EXPECT_EQ(::WindowFromPoint(CentreOf(control)), control) << ::GetDlgCtrlID(control);
+        ClickAt(CentreOf(control));
         Pump(100ms);
     }
     // Near the edges of the product name too, where its text leaves black between the letters.
@@ -482,8 +471,8 @@ TEST_F(SplashWindowTest, ClicksOnLabelsAndTheLogoDoNothing)
 
 TEST_F(SplashWindowTest, AfterAClickOnALabelKeysStillReachTheWindow)
 {
-    ClickAt(CentreOnScreen(Label(splash::lblVersion)));
-    ClickAt(CentreOnScreen(Logo()));
+    ClickAt(CentreOf(Label(splash::lblVersion)));
+    ClickAt(CentreOf(Logo()));
     Pump(200ms);
     ASSERT_TRUE(Log().empty());
     EXPECT_EQ(::GetFocus(), Splash());
@@ -493,12 +482,12 @@ TEST_F(SplashWindowTest, AfterAClickOnALabelKeysStillReachTheWindow)
 
 TEST_F(SplashWindowTest, EveryLabelIsAControlThatCarriesItsText)
 {
-    EXPECT_EQ(TextOf(Label(splash::lblVersion)), L"Version 1.0.0");
-    EXPECT_EQ(TextOf(Label(splash::lblProductName)), L"Quenlow");
-    EXPECT_EQ(TextOf(Label(splash::lblPlatform)), L"Ms Windows");
-    EXPECT_EQ(TextOf(Label(splash::lblLicenseTo)), L"Freeware");
+    EXPECT_EQ(WindowText(Label(splash::lblVersion)), L"Version 1.0.0");
+    EXPECT_EQ(WindowText(Label(splash::lblProductName)), L"Quenlow");
+    EXPECT_EQ(WindowText(Label(splash::lblPlatform)), L"Ms Windows");
+    EXPECT_EQ(WindowText(Label(splash::lblLicenseTo)), L"Freeware");
     for (const auto label : {splash::lblCopyright, splash::lblCompany, splash::lblCompanyProduct, splash::lblWarning}) {
-        EXPECT_EQ(TextOf(Label(label)), splash::kLabels[label].caption) << label;
+        EXPECT_EQ(WindowText(Label(label)), splash::kLabels[label].caption) << label;
     }
     // Nothing inside the frame can take the focus, so every key press stays with the window.
     for (const HWND control : Controls()) {
@@ -516,7 +505,7 @@ TEST_F(SplashWindowTest, ControlsAreLaidOutFromTheDesignAndAgainWhenTheDpiChange
         ::GetWindowRect(Splash(), &suggested);
         ::SendMessageW(Splash(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
         ExpectLaidOutAt(dpi);
-        EXPECT_EQ(TextOf(Label(splash::lblVersion)), L"Version 1.0.0");
+        EXPECT_EQ(WindowText(Label(splash::lblVersion)), L"Version 1.0.0");
 
         // The margin around the frame is the window's black again: nothing of the old layout
         // (its frame line lies in the new margin when the window grows) stays on screen.

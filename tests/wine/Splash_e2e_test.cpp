@@ -42,11 +42,6 @@ constexpr auto kQuietTime = 400ms;
 
 // ---- Places on the screen -------------------------------------------------------------------
 
-POINT CentreOf(const RECT& rect)
-{
-    return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-}
-
 RECT ScreenRect(HWND window)
 {
     RECT rect{};
@@ -202,8 +197,7 @@ protected:
     {
         m_process.reset();
         m_splash = nullptr;
-        // The bottom-right corner: the splash window opens in the middle of the screen.
-        MovePointer(POINT{::GetSystemMetrics(SM_CXSCREEN) - 1, ::GetSystemMetrics(SM_CYSCREEN) - 1});
+        MovePointer(OutOfTheWay());
         m_process.emplace(ChildProcess::Start(QuoteArgument(QuenlowProgramPath())));
         m_windows.Watch(m_process->Id());
         ASSERT_TRUE(PumpUntil(
@@ -412,7 +406,7 @@ TEST_F(SplashE2eTest, ClicksOnTheLabelsAndTheLogoDoNothing)
 {
     for (const HWND control : LabelsAndLogo()) {
         SCOPED_TRACE(::GetDlgCtrlID(control));
-        ClickAt(CentreOf(ScreenRect(control)));
+        ClickAt(CentreOf(control));
         ExpectNothingHappened();
     }
     // The clicks did arrive: one on the frame beside them continues.
