@@ -570,14 +570,7 @@ TEST_F(SplashWindowTest, ACaptionThatGetsShorterLeavesNothingOfTheLongerOne)
 
 TEST_F(SplashWindowTest, AltF4UnloadsTheWindowAndEndsTheProgram)
 {
-    INPUT inputs[4]{};
-    for (INPUT& input : inputs) {
-        input.type = INPUT_KEYBOARD;
-    }
-    inputs[0].ki.wVk = inputs[3].ki.wVk = VK_MENU;
-    inputs[1].ki.wVk = inputs[2].ki.wVk = VK_F4;
-    inputs[2].ki.dwFlags = inputs[3].ki.dwFlags = KEYEVENTF_KEYUP;
-    ASSERT_EQ(::SendInput(4, inputs, sizeof(INPUT)), 4u);
+    testing::PressKeys({VK_MENU, VK_F4});
     ExpectEnded();
 }
 
