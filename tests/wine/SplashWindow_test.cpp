@@ -393,7 +393,7 @@ TEST_F(SplashWindowTest, KeysThatProduceACharacterEndTheProgram)
     for (const WORD key : {WORD{'Q'}, WORD{VK_RETURN}, WORD{VK_ESCAPE}, WORD{'7'}, WORD{VK_SPACE}}) {
         SCOPED_TRACE(key);
         if (!Splash()) {
-            Open();
+            ASSERT_NO_FATAL_FAILURE(Open());
         }
         PressKey(key);
         ExpectEnded();

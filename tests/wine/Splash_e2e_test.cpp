@@ -358,7 +358,7 @@ TEST_F(SplashE2eTest, ACharacterKeyEndsTheProgramWithoutAnotherWindow)
     for (const WORD key : {WORD{'Q'}, WORD{VK_ESCAPE}, WORD{VK_RETURN}}) {
         SCOPED_TRACE(key);
         if (!first) {
-            Start();
+            ASSERT_NO_FATAL_FAILURE(Start());
         }
         first = false;
         PressKey(key);
