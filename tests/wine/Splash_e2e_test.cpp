@@ -287,7 +287,7 @@ protected:
         EXPECT_EQ(m_windows.Others({m_splash, list}), L"") << "other windows";
         // Closing the list window unloads the last window: the program ends by itself.
         ::PostMessageW(list, WM_CLOSE, 0, 0);
-        Process().WaitForExit(kExitTimeout);
+        EXPECT_EQ(Process().WaitForExit(kExitTimeout), DWORD{0}) << "still running, or ended with another status";
     }
 
     // The program ended with success and showed nothing but its splash window.
