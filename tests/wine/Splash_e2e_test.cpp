@@ -210,8 +210,10 @@ protected:
         ASSERT_NE(m_splash, nullptr) << "no splash window";
         ::SetForegroundWindow(m_splash);
         ASSERT_TRUE(PumpUntil([&] { return ::GetForegroundWindow() == m_splash; }, 5s)) << "not in front";
-        // The splash window is painted and its own announcement has been read.
-        Quiet(200ms);
+        // The splash window's own announcement has been read, so the checks for other windows
+        // can see one.
+        ASSERT_TRUE(PumpUntil([&] { return m_windows.Announced(kSplashClassName); }, kStartTimeout))
+            << "no window events";
     }
 
     // Handles the window announcements until the condition holds; false after the timeout.
