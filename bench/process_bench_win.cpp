@@ -7,6 +7,9 @@
 //   footprint     the size of quenlow.exe and the peak working sets of the running programs;
 //   footprint-entries  quenlow.exe's peak working set with a stopped services window of
 //                 --entries entries (default 3,000), registering extra services as needed;
+//   program-end   how soon the process ends after its last window has left the screen: the
+//                 splash window answered with a key, the stopped services window's Close,
+//                 against the minimal Win32 program closed;
 //   slow-start    three services that each take 3 s to start, ticked in the stopped services
 //                 window and started with one press of Start, until the message box shows,
 //                 against the 3 s that one of them takes;
@@ -28,6 +31,7 @@
 #include "support/ServiceManager.h"
 #include "support/TestServices.h"
 #include "support/TopLevelWindows.h"
+#include "support/UserInput.h"
 #include "support/Utf8.h"
 #include "ui/WindowClassNames.h"
 
@@ -301,6 +305,80 @@ int RunFootprintWithEntries(int argc, wchar_t** argv)
     return 0;
 }
 
+// From the moment the process's last window was seen on screen (looked for every millisecond)
+// until the process was seen to have ended, with success.
+double EndAfterLastWindow(const ChildProcess& process, const std::string& what)
+{
+    const testing::WindowQuery shown{process.Id(), std::nullopt, std::nullopt, true};
+    const Stopwatch watch;
+    double lastSeen = 0;
+    for (;;) {
+        if (!testing::FindTopLevelWindows(shown).empty()) {
+            lastSeen = watch.ElapsedMs();
+        }
+        if (const auto code = process.WaitForExit(1ms)) {
+            if (*code != 0) {
+                throw std::runtime_error(what + " ended with status " + std::to_string(*code));
+            }
+            return watch.ElapsedMs() - lastSeen;
+        }
+        if (watch.ElapsedMs() > std::chrono::duration<double, std::milli>(kWindowTimeout).count()) {
+            throw std::runtime_error(what + " still runs with no window on screen");
+        }
+    }
+}
+
+HWND RequireWindow(HWND window, const std::string& what)
+{
+    if (!window) {
+        throw std::runtime_error(what + " did not appear");
+    }
+    return window;
+}
+
+int RunProgramEnd(int argc, wchar_t** argv, int rounds)
+{
+    const std::wstring quenlow = QuoteArgument(RequiredPath(argc, argv, L"quenlow"));
+    const std::wstring minimal = QuoteArgument(RequiredPath(argc, argv, L"window"));
+    Note("process end after the last window ...");
+    const auto samples = RunInterleaved(
+        {
+            [&] {
+                ChildProcess process = ChildProcess::Start(quenlow);
+                const HWND splash = RequireWindow(WaitForWindow(process, kSplashClassName), "the splash window");
+                if (!testing::BringToForeground(splash)) {
+                    throw std::runtime_error("the splash window did not come to the front");
+                }
+                testing::PressKey('Q');
+                return EndAfterLastWindow(process, "quenlow.exe");
+            },
+            [&] {
+                ChildProcess process = ChildProcess::Start(quenlow);
+                const HWND splash = RequireWindow(WaitForWindow(process, kSplashClassName), "the splash window");
+                const HWND window =
+                    RequireWindow(ContinueToStoppedServices(process, splash), "the stopped services window");
+                ::Sleep(300); // Wine's WMI settles after the list's query
+                testing::ListWindowDriver(window, testing::ListWindowKind::StoppedServices).PostButtonClick(L"Close");
+                return EndAfterLastWindow(process, "quenlow.exe");
+            },
+            [&] {
+                ChildProcess process = ChildProcess::Start(minimal);
+                const HWND window =
+                    RequireWindow(WaitForWindow(process, kMinimalWindowClass), "the minimal program's window");
+                ::PostMessageW(window, WM_CLOSE, 0, 0);
+                return EndAfterLastWindow(process, "the minimal window program");
+            },
+        },
+        rounds, 1);
+    const std::string figure = "process end after its last window left the screen, ";
+    PrintValue(figure + "quenlow.exe, key on the splash window (ms, median)", SpreadOf(samples[0]).median, "ms",
+               1000);
+    PrintValue(figure + "quenlow.exe, stopped services window's Close (ms, median)", SpreadOf(samples[1]).median,
+               "ms", 1000);
+    PrintValue(figure + "minimal Win32 window program (ms, median)", SpreadOf(samples[2]).median, "ms", 0);
+    return 0;
+}
+
 // Services of the benchmark's own (their names begin as the extra services' do, so that
 // uninstall-extra also removes any a broken run left behind).
 constexpr testing::TestService kSlowServices[] = {
@@ -395,6 +473,9 @@ int Run(int argc, wchar_t** argv)
     if (mode == L"footprint-entries") {
         return RunFootprintWithEntries(argc, argv);
     }
+    if (mode == L"program-end") {
+        return RunProgramEnd(argc, argv, rounds);
+    }
     if (mode == L"slow-start") {
         return RunTickedSlowStart(argc, argv, rounds, label);
     }
@@ -408,8 +489,8 @@ int Run(int argc, wchar_t** argv)
         Note("removed " + std::to_string(UninstallExtraServices()) + " extra services");
         return 0;
     }
-    std::fprintf(stderr, "usage: quenlow_process_bench startup|command-line|footprint|footprint-entries|slow-start|"
-                         "install-extra|uninstall-extra [--entries=N] "
+    std::fprintf(stderr, "usage: quenlow_process_bench startup|command-line|footprint|footprint-entries|program-end|"
+                         "slow-start|install-extra|uninstall-extra [--entries=N] "
                          "[--quenlow=PATH] [--window=PATH] [--wmi-command=PATH] [--service=NAME] [--service-program=PATH] [--count=N] "
                          "[--runs=N] [--label=TEXT]\n");
     return 2;

@@ -108,6 +108,7 @@ run() {
 run "$register" install
 run "$process_bench" startup --quenlow="$quenlow" --window="$window" --runs="$runs"
 run "$process_bench" footprint --quenlow="$quenlow" --window="$window"
+run "$process_bench" program-end --quenlow="$quenlow" --window="$window" --runs="$runs"
 run "$list_bench" footprint --entries=3000
 run "$list_bench" fill --runs="$runs"
 run "$list_bench" load --runs="$runs"

@@ -15,7 +15,6 @@ namespace {
 using namespace std::chrono_literals;
 
 constexpr auto kWindowTimeout = 30s;
-constexpr auto kWatchInterval = 5ms;
 
 ChildProcess StartWindowed()
 {
@@ -111,31 +110,6 @@ MessageBoxView WindowedRun::WaitForMessage(std::chrono::milliseconds timeout) co
         throw DriverError(m_process.HasExited() ? "the program ended without a message box" : "no message box came");
     }
     return *box;
-}
-
-ProcessEnd WindowedRun::WatchUntilEnd(std::chrono::milliseconds timeout) const
-{
-    using Clock = std::chrono::steady_clock;
-    const auto start = Clock::now();
-    auto lastVisible = start;
-    ProcessEnd end;
-    for (;;) {
-        const bool anyVisible = !VisibleWindows().empty();
-        const auto now = Clock::now();
-        if (anyVisible) {
-            lastVisible = now;
-        }
-        if (auto code = m_process.WaitForExit(kWatchInterval)) {
-            end.exitCode = code;
-            end.afterLastVisibleWindow =
-                std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - lastVisible);
-            return end;
-        }
-        if (now - start >= timeout) {
-            end.afterLastVisibleWindow = std::chrono::duration_cast<std::chrono::milliseconds>(now - lastVisible);
-            return end;
-        }
-    }
 }
 
 bool WindowedRun::KeepsRunningWithAWindowVisible(std::chrono::milliseconds duration) const
