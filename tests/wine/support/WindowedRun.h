@@ -40,8 +40,10 @@ public:
     std::vector<std::wstring> VisibleCaptions() const;
     bool Running() const { return !m_process.HasExited(); }
 
-    // The program's message box, once it shows one; throws when none comes.
-    MessageBoxView WaitForMessage(std::chrono::milliseconds timeout = std::chrono::seconds(30)) const;
+    // The program's message box, once it shows one; throws when none comes. The default outlasts
+    // the 30 s that the program gives a service to get where it was asked to go, so a start or
+    // stop that a busy machine holds up ends in the program's own report, not in a timeout here.
+    MessageBoxView WaitForMessage(std::chrono::milliseconds timeout = std::chrono::seconds(90)) const;
 
     // True when the process is still running after the time, with a window of its on screen all along.
     bool KeepsRunningWithAWindowVisible(std::chrono::milliseconds duration) const;
