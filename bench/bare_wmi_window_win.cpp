@@ -1,6 +1,7 @@
 // The reference for the memory of a list window: the least a program does to show the stopped
 // services in a window - COM, connect to root\cimv2, run the stopped services query, read each
 // DisplayName - and then one window as large as the stopped services window, until it is closed.
+#include "bench/MinimalWindow.h"
 #include "common/ComPtrs_win.h"
 #include "services/ServiceQuery.h"
 
@@ -15,7 +16,7 @@ namespace {
 
 using Microsoft::WRL::ComPtr;
 
-constexpr wchar_t kClassName[] = L"QuenlowBenchWmiWindow";
+using quenlow::bench::kBareWmiWindowClass;
 
 // The stopped services window's client area: 6315 x 7995 twips at 96 DPI.
 constexpr int kClientWidth = 421;
@@ -83,14 +84,14 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
     windowClass.hInstance = instance;
     windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
-    windowClass.lpszClassName = kClassName;
+    windowClass.lpszClassName = kBareWmiWindowClass;
     if (!::RegisterClassExW(&windowClass)) {
         return 1;
     }
     RECT outer{0, 0, kClientWidth, kClientHeight};
     ::AdjustWindowRectEx(&outer, WS_OVERLAPPED | WS_CAPTION, FALSE, WS_EX_DLGMODALFRAME);
     const std::wstring caption = L"Stopped services: " + std::to_wstring(names.size());
-    const HWND window = ::CreateWindowExW(WS_EX_DLGMODALFRAME, kClassName, caption.c_str(), WS_OVERLAPPED | WS_CAPTION,
+    const HWND window = ::CreateWindowExW(WS_EX_DLGMODALFRAME, kBareWmiWindowClass, caption.c_str(), WS_OVERLAPPED | WS_CAPTION,
                                           CW_USEDEFAULT, CW_USEDEFAULT, outer.right - outer.left,
                                           outer.bottom - outer.top, nullptr, nullptr, instance, nullptr);
     if (!window) {

@@ -26,6 +26,8 @@
 #include "windows/PictureButton_win.h"
 #include "ui/UniqueGdi_win.h"
 
+#include "support/Utf8.h"
+
 #include <windows.h>
 
 #include <cmath>
@@ -51,15 +53,6 @@ constexpr DWORD kWmiQuietMs = 300;
 HINSTANCE Instance()
 {
     return ::GetModuleHandleW(nullptr);
-}
-
-std::string Narrow(const std::wstring& text)
-{
-    std::string narrow;
-    for (const wchar_t c : text) {
-        narrow += c < 128 ? static_cast<char>(c) : '?';
-    }
-    return narrow;
 }
 
 std::string Labelled(const std::string& figure, const std::string& label)
@@ -381,7 +374,7 @@ int Run(int argc, wchar_t** argv)
 {
     const std::wstring mode = argc > 1 ? argv[1] : L"";
     const int rounds = IntegerOption(argc, argv, L"runs", 7);
-    const std::string label = Narrow(TextOption(argc, argv, L"label"));
+    const std::string label = testing::Utf8(TextOption(argc, argv, L"label"));
     if (rounds < 1) {
         throw std::invalid_argument("--runs must be at least 1");
     }

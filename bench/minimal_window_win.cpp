@@ -1,10 +1,12 @@
 // The reference for start-up and memory: the least a Win32 program does to show one window,
 // built and linked like quenlow.exe (static runtime). It ends when its window is closed.
+#include "bench/MinimalWindow.h"
+
 #include <windows.h>
 
 namespace {
 
-constexpr wchar_t kClassName[] = L"QuenlowBenchWindow";
+using quenlow::bench::kMinimalWindowClass;
 
 LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
 {
@@ -25,13 +27,13 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
     windowClass.hInstance = instance;
     windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
-    windowClass.lpszClassName = kClassName;
+    windowClass.lpszClassName = kMinimalWindowClass;
     if (!::RegisterClassExW(&windowClass)) {
         return 1;
     }
     // As large as the splash window.
-    const HWND window = ::CreateWindowExW(0, kClassName, L"Bench window", WS_POPUP | WS_DLGFRAME, 260, 230, 495, 296,
-                                          nullptr, nullptr, instance, nullptr);
+    const HWND window = ::CreateWindowExW(0, kMinimalWindowClass, L"Bench window", WS_POPUP | WS_DLGFRAME, 260, 230,
+                                          495, 296, nullptr, nullptr, instance, nullptr);
     if (!window) {
         return 1;
     }

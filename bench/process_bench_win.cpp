@@ -9,6 +9,9 @@
 //                 reads the same services through WMI and shows one window;
 //   footprint-entries  quenlow.exe's peak working set with a stopped services window of
 //                 --entries entries (default 3,000), registering extra services as needed;
+//   program-end   how soon the process ends after its last window has left the screen: the
+//                 splash window answered with a key, the stopped services window's Close,
+//                 against the minimal Win32 program closed;
 //   slow-start    three services that each take 3 s to start, ticked in the stopped services
 //                 window and started with one press of Start, until the message box shows,
 //                 against the 3 s that one of them takes;
@@ -19,6 +22,7 @@
 #include "bench/BareWmiCommand.h"
 #include "bench/ExtraServices_win.h"
 #include "bench/Figures.h"
+#include "bench/MinimalWindow.h"
 #include "bench/ProcessMemory_win.h"
 #include "bench/Stopwatch_win.h"
 
@@ -29,6 +33,9 @@
 #include "support/ServiceManager.h"
 #include "support/TestServices.h"
 #include "support/TopLevelWindows.h"
+#include "support/UserInput.h"
+#include "support/Utf8.h"
+#include "ui/WindowClassNames.h"
 
 #include <windows.h>
 #include <commctrl.h>
@@ -52,15 +59,6 @@ using testing::QuoteArgument;
 
 constexpr auto kWindowTimeout = 60s;
 
-std::string Narrow(const std::wstring& text)
-{
-    std::string narrow;
-    for (const wchar_t c : text) {
-        narrow += c < 128 ? static_cast<char>(c) : '?';
-    }
-    return narrow;
-}
-
 std::string Labelled(const std::string& figure, const std::string& label)
 {
     return label.empty() ? figure : figure + " (" + label + ")";
@@ -70,7 +68,7 @@ std::wstring RequiredPath(int argc, wchar_t** argv, const wchar_t* name)
 {
     const std::wstring path = TextOption(argc, argv, name);
     if (path.empty()) {
-        throw std::invalid_argument("--" + Narrow(name) + "=PATH is required");
+        throw std::invalid_argument("--" + testing::Utf8(name) + "=PATH is required");
     }
     return testing::HostPathToWindows(path);
 }
@@ -79,22 +77,8 @@ std::wstring RequiredPath(int argc, wchar_t** argv, const wchar_t* name)
 // caption, when given); nullptr when the process ends first or after the timeout.
 HWND WaitForWindow(const ChildProcess& process, const wchar_t* className, const wchar_t* caption = nullptr)
 {
-    testing::WindowQuery query;
-    query.processId = process.Id();
-    query.className = className;
-    if (caption) {
-        query.caption = caption;
-    }
-    const auto deadline = std::chrono::steady_clock::now() + kWindowTimeout;
-    for (;;) {
-        if (const auto found = testing::FindTopLevelWindows(query); !found.empty()) {
-            return found.front();
-        }
-        if (process.HasExited() || std::chrono::steady_clock::now() >= deadline) {
-            return nullptr;
-        }
-        ::Sleep(1);
-    }
+    const testing::WindowQuery query{0, className, caption ? std::optional<std::wstring>(caption) : std::nullopt, true};
+    return testing::WaitForTopLevelWindow(process, query, kWindowTimeout, 1ms);
 }
 
 void CloseAndWait(ChildProcess& process, HWND window, const char* what)
@@ -128,8 +112,8 @@ int RunStartup(int argc, wchar_t** argv, int rounds, const std::string& label)
     Note("start-up ...");
     const auto samples = RunInterleaved(
         {
-            [&] { return TimeUntilVisible(quenlow, L"QuenlowSplash", "quenlow.exe"); },
-            [&] { return TimeUntilVisible(minimal, L"QuenlowBenchWindow", "the minimal window program"); },
+            [&] { return TimeUntilVisible(quenlow, kSplashClassName, "quenlow.exe"); },
+            [&] { return TimeUntilVisible(minimal, kMinimalWindowClass, "the minimal window program"); },
         },
         rounds, 1);
     PrintRatio(Labelled("start-up to splash window visible", label), "minimal Win32 window program", samples[0],
@@ -162,7 +146,7 @@ double TimeNet(const std::wstring& arguments)
     const auto code = process.WaitForExit(60s);
     const double elapsed = watch.ElapsedMs();
     if (code != 0u) {
-        throw std::runtime_error("net " + Narrow(arguments) + " did not succeed");
+        throw std::runtime_error("net " + testing::Utf8(arguments) + " did not succeed");
     }
     return elapsed;
 }
@@ -263,13 +247,13 @@ struct QuenlowPeaks {
 // surface, clear of its labels and the logo.
 HWND ContinueToStoppedServices(const ChildProcess& quenlow, HWND splash)
 {
-    const HWND frame = ::FindWindowExW(splash, nullptr, L"QuenlowSplashFrame", nullptr);
+    const HWND frame = ::FindWindowExW(splash, nullptr, kSplashFrameClassName, nullptr);
     if (!frame) {
         throw std::runtime_error("the splash window has no frame");
     }
     ::PostMessageW(frame, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
     ::PostMessageW(frame, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
-    return WaitForWindow(quenlow, L"QuenlowListWindow", L"Stopped Services");
+    return WaitForWindow(quenlow, kListWindowClassName, L"Stopped Services");
 }
 
 // quenlow.exe from its start until its stopped services window is open, with the peak working
@@ -278,7 +262,7 @@ QuenlowPeaks OpenStoppedServicesWindow(const std::wstring& quenlowPath)
 {
     QuenlowPeaks peaks;
     ChildProcess quenlow = ChildProcess::Start(QuoteArgument(quenlowPath));
-    const HWND splash = WaitForWindow(quenlow, L"QuenlowSplash");
+    const HWND splash = WaitForWindow(quenlow, kSplashClassName);
     peaks.atSplash = MemoryWhenShown(quenlow, splash, "quenlow.exe");
     const HWND window = ContinueToStoppedServices(quenlow, splash);
     peaks.atList = MemoryWhenShown(quenlow, window, "the stopped services window");
@@ -322,9 +306,9 @@ int RunFootprint(int argc, wchar_t** argv, int rounds)
     std::size_t entries = 0;
     for (int round = 0; round < rounds; ++round) {
         minimal.push_back(
-            PeakOfWindowProgram(minimalPath, L"QuenlowBenchWindow", "the minimal window program").peakWorkingSetMB);
+            PeakOfWindowProgram(minimalPath, kMinimalWindowClass, "the minimal window program").peakWorkingSetMB);
         wmiWindow.push_back(
-            PeakOfWindowProgram(wmiWindowPath, L"QuenlowBenchWmiWindow", "the bare WMI window program")
+            PeakOfWindowProgram(wmiWindowPath, kBareWmiWindowClass, "the bare WMI window program")
                 .peakWorkingSetMB);
         const QuenlowPeaks peaks = OpenStoppedServicesWindow(quenlowPath);
         splash.push_back(peaks.atSplash.peakWorkingSetMB);
@@ -360,6 +344,80 @@ int RunFootprintWithEntries(int argc, wchar_t** argv)
     return 0;
 }
 
+// From the moment the process's last window was seen on screen (looked for every millisecond)
+// until the process was seen to have ended, with success.
+double EndAfterLastWindow(const ChildProcess& process, const std::string& what)
+{
+    const testing::WindowQuery shown{process.Id(), std::nullopt, std::nullopt, true};
+    const Stopwatch watch;
+    double lastSeen = 0;
+    for (;;) {
+        if (!testing::FindTopLevelWindows(shown).empty()) {
+            lastSeen = watch.ElapsedMs();
+        }
+        if (const auto code = process.WaitForExit(1ms)) {
+            if (*code != 0) {
+                throw std::runtime_error(what + " ended with status " + std::to_string(*code));
+            }
+            return watch.ElapsedMs() - lastSeen;
+        }
+        if (watch.ElapsedMs() > std::chrono::duration<double, std::milli>(kWindowTimeout).count()) {
+            throw std::runtime_error(what + " still runs with no window on screen");
+        }
+    }
+}
+
+HWND RequireWindow(HWND window, const std::string& what)
+{
+    if (!window) {
+        throw std::runtime_error(what + " did not appear");
+    }
+    return window;
+}
+
+int RunProgramEnd(int argc, wchar_t** argv, int rounds)
+{
+    const std::wstring quenlow = QuoteArgument(RequiredPath(argc, argv, L"quenlow"));
+    const std::wstring minimal = QuoteArgument(RequiredPath(argc, argv, L"window"));
+    Note("process end after the last window ...");
+    const auto samples = RunInterleaved(
+        {
+            [&] {
+                ChildProcess process = ChildProcess::Start(quenlow);
+                const HWND splash = RequireWindow(WaitForWindow(process, kSplashClassName), "the splash window");
+                if (!testing::BringToForeground(splash)) {
+                    throw std::runtime_error("the splash window did not come to the front");
+                }
+                testing::PressKey('Q');
+                return EndAfterLastWindow(process, "quenlow.exe");
+            },
+            [&] {
+                ChildProcess process = ChildProcess::Start(quenlow);
+                const HWND splash = RequireWindow(WaitForWindow(process, kSplashClassName), "the splash window");
+                const HWND window =
+                    RequireWindow(ContinueToStoppedServices(process, splash), "the stopped services window");
+                ::Sleep(300); // Wine's WMI settles after the list's query
+                testing::ListWindowDriver(window, testing::ListWindowKind::StoppedServices).PostButtonClick(L"Close");
+                return EndAfterLastWindow(process, "quenlow.exe");
+            },
+            [&] {
+                ChildProcess process = ChildProcess::Start(minimal);
+                const HWND window =
+                    RequireWindow(WaitForWindow(process, kMinimalWindowClass), "the minimal program's window");
+                ::PostMessageW(window, WM_CLOSE, 0, 0);
+                return EndAfterLastWindow(process, "the minimal window program");
+            },
+        },
+        rounds, 1);
+    const std::string figure = "process end after its last window left the screen, ";
+    PrintValue(figure + "quenlow.exe, key on the splash window (ms, median)", SpreadOf(samples[0]).median, "ms",
+               1000);
+    PrintValue(figure + "quenlow.exe, stopped services window's Close (ms, median)", SpreadOf(samples[1]).median,
+               "ms", 1000);
+    PrintValue(figure + "minimal Win32 window program (ms, median)", SpreadOf(samples[2]).median, "ms", 0);
+    return 0;
+}
+
 // Services of the benchmark's own (their names begin as the extra services' do, so that
 // uninstall-extra also removes any a broken run left behind).
 constexpr testing::TestService kSlowServices[] = {
@@ -373,7 +431,7 @@ constexpr testing::TestService kSlowServices[] = {
 double TimeTickedSlowStart(const std::wstring& quenlowPath)
 {
     ChildProcess quenlow = ChildProcess::Start(QuoteArgument(quenlowPath));
-    const HWND splash = WaitForWindow(quenlow, L"QuenlowSplash");
+    const HWND splash = WaitForWindow(quenlow, kSplashClassName);
     if (!splash) {
         throw std::runtime_error("quenlow.exe showed no splash window");
     }
@@ -397,7 +455,7 @@ double TimeTickedSlowStart(const std::wstring& quenlowPath)
     const std::wstring text = testing::ReadMessageBoxText(box);
     testing::PressOk(box);
     if (text != L"Selected Services are Started.") {
-        throw std::runtime_error("the three services were not all started: " + Narrow(text));
+        throw std::runtime_error("the three services were not all started: " + testing::Utf8(text));
     }
     CloseAndWait(quenlow, window, "quenlow.exe");
     return elapsed;
@@ -438,7 +496,7 @@ int Run(int argc, wchar_t** argv)
 {
     const std::wstring mode = argc > 1 ? argv[1] : L"";
     const int rounds = IntegerOption(argc, argv, L"runs", 7);
-    const std::string label = Narrow(TextOption(argc, argv, L"label"));
+    const std::string label = testing::Utf8(TextOption(argc, argv, L"label"));
     if (rounds < 1) {
         throw std::invalid_argument("--runs must be at least 1");
     }
@@ -454,6 +512,9 @@ int Run(int argc, wchar_t** argv)
     if (mode == L"footprint-entries") {
         return RunFootprintWithEntries(argc, argv);
     }
+    if (mode == L"program-end") {
+        return RunProgramEnd(argc, argv, rounds);
+    }
     if (mode == L"slow-start") {
         return RunTickedSlowStart(argc, argv, rounds, label);
     }
@@ -467,9 +528,10 @@ int Run(int argc, wchar_t** argv)
         Note("removed " + std::to_string(UninstallExtraServices()) + " extra services");
         return 0;
     }
-    std::fprintf(stderr, "usage: quenlow_process_bench startup|command-line|footprint|footprint-entries|slow-start|"
-                         "install-extra|uninstall-extra [--entries=N] "
-                         "[--quenlow=PATH] [--window=PATH] [--wmi-command=PATH] [--wmi-window=PATH] [--service=NAME] [--service-program=PATH] [--count=N] "
+    std::fprintf(stderr, "usage: quenlow_process_bench startup|command-line|footprint|footprint-entries|program-end|"
+                         "slow-start|install-extra|uninstall-extra [--entries=N] "
+                         "[--quenlow=PATH] [--window=PATH] [--wmi-command=PATH] [--wmi-window=PATH] [--service=NAME] "
+                         "[--service-program=PATH] [--count=N] "
                          "[--runs=N] [--label=TEXT]\n");
     return 2;
 }

@@ -10,7 +10,7 @@
 #   --extra=N   how many extra services make the larger system for the list load and the
 #               command line (default 300; 0 leaves that part out). The footprint with a list
 #               of 3,000 entries registers as many as it needs.
-#   --only=...  only these parts: startup, footprint, fill, load, command-line, slow-start, extra (the list
+#   --only=...  only these parts: startup, footprint, program-end, fill, load, command-line, slow-start, extra (the list
 #               load and command line with the extra services), entries (the footprint with a
 #               list of 3,000 entries); all of them by default
 #
@@ -120,6 +120,9 @@ fi
 if wanted footprint; then
     run "$process_bench" footprint --quenlow="$quenlow" --window="$window" --wmi-window="$wmi_window"
     run "$list_bench" footprint --entries=3000
+fi
+if wanted program-end; then
+    run "$process_bench" program-end --quenlow="$quenlow" --window="$window" --runs="$runs"
 fi
 if wanted fill; then
     run "$list_bench" fill --runs="$runs"

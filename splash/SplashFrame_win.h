@@ -2,6 +2,7 @@
 
 #include "splash/SplashContent_win.h"
 #include "ui/BaseWindow_win.h"
+#include "ui/WindowClassNames.h"
 
 #include <windows.h>
 
@@ -23,7 +24,7 @@ public:
     // throws quenlow::Error on failure.
     void Create(HWND parent, HINSTANCE instance);
 
-    static constexpr wchar_t kClassName[] = L"QuenlowSplashFrame";
+    static constexpr const wchar_t* kClassName = kSplashFrameClassName;
 
 private:
     friend class BaseWindow<SplashFrame>;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ui/UserInterface.h"
+#include "ui/WindowClassNames.h"
 #include "ui/WindowEvents.h"
 
 #include <windows.h>
@@ -11,8 +12,6 @@
 // events go to the program: a key that produces a character, the pointer moving over the margin
 // around Frame1, a click on Frame1's own surface, and the system's close command (Alt+F4).
 namespace quenlow {
-
-inline constexpr wchar_t kSplashClassName[] = L"QuenlowSplash";
 
 // Creates the window and its controls from the design, hidden, at the DPI of the primary
 // screen and centred on its work area. Destroying the window releases everything it holds.

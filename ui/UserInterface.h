@@ -22,6 +22,18 @@ constexpr std::size_t IndexOf(WindowId window) noexcept
 static_assert(IndexOf(WindowId::frmTotalServicesList) + 1 == kWindowCount,
               "kWindowCount must count every WindowId, up to the last one");
 
+// The window's name in its design ("frmSplash"), for logs and messages.
+constexpr std::wstring_view NameOf(WindowId window) noexcept
+{
+    switch (window) {
+    case WindowId::frmSplash: return L"frmSplash";
+    case WindowId::frmStoppedServicesList: return L"frmStoppedServicesList";
+    case WindowId::frmActiveServicesList: return L"frmActiveServicesList";
+    case WindowId::frmTotalServicesList: return L"frmTotalServicesList";
+    }
+    return L"?";
+}
+
 // Controls that raise events the program handles.
 enum class ControlId {
     btnStart,

@@ -2,6 +2,7 @@
 
 #include "ui/BaseWindow_win.h"
 #include "ui/UniqueGdi_win.h"
+#include "ui/WindowClassNames.h"
 #include "windows/ListWindowDesigns_win.h"
 #include "windows/ServiceListControl_win.h"
 
@@ -29,7 +30,7 @@ protected:
 // activation work as in any dialog.
 class ListWindow final : public BaseWindow<ListWindow> {
 public:
-    static constexpr const wchar_t* kClassName = L"QuenlowListWindow";
+    static constexpr const wchar_t* kClassName = kListWindowClassName;
     // Registers the window class, once per process.
     static void RegisterWindowClass(HINSTANCE instance);
 

@@ -5,17 +5,6 @@
 
 namespace quenlow::testing {
 
-std::wstring NameOf(WindowId window)
-{
-    switch (window) {
-    case WindowId::frmSplash: return L"frmSplash";
-    case WindowId::frmStoppedServicesList: return L"frmStoppedServicesList";
-    case WindowId::frmActiveServicesList: return L"frmActiveServicesList";
-    case WindowId::frmTotalServicesList: return L"frmTotalServicesList";
-    }
-    return L"?";
-}
-
 void FakeUserInterface::Tick(WindowId window, const std::wstring& text)
 {
     for (auto& entry : lists.at(window)) {
@@ -46,13 +35,13 @@ void FakeUserInterface::CreateFromDesign(WindowId window)
     if (exists[window]) throw std::logic_error("window created twice");
     exists[window] = true;
     lists[window].clear();
-    log.push_back(L"create " + NameOf(window));
+    log.push_back(L"create " + std::wstring(NameOf(window)));
 }
 
 void FakeUserInterface::SetVisible(WindowId window, bool visible)
 {
     if (!exists[window]) throw std::logic_error("window does not exist");
-    log.push_back((visible ? L"show " : L"hide ") + NameOf(window));
+    log.push_back((visible ? L"show " : L"hide ") + std::wstring(NameOf(window)));
 }
 
 void FakeUserInterface::Destroy(WindowId window)
@@ -60,19 +49,19 @@ void FakeUserInterface::Destroy(WindowId window)
     if (!exists[window]) throw std::logic_error("window does not exist");
     exists[window] = false;
     lists.erase(window);
-    log.push_back(L"destroy " + NameOf(window));
+    log.push_back(L"destroy " + std::wstring(NameOf(window)));
 }
 
 void FakeUserInterface::ClearList(WindowId window)
 {
     lists[window].clear();
-    log.push_back(L"clear " + NameOf(window));
+    log.push_back(L"clear " + std::wstring(NameOf(window)));
 }
 
 void FakeUserInterface::AppendToList(WindowId window, const std::vector<std::wstring>& texts)
 {
     for (const auto& text : texts) lists[window].push_back({text, false});
-    log.push_back(L"fill " + NameOf(window) + L" " + std::to_wstring(texts.size()));
+    log.push_back(L"fill " + std::wstring(NameOf(window)) + L" " + std::to_wstring(texts.size()));
 }
 
 std::size_t FakeUserInterface::ListCount(WindowId window)

@@ -8,8 +8,6 @@
 
 namespace quenlow::testing {
 
-std::wstring NameOf(WindowId window);
-
 // Records every operation as a line of text ("create frmSplash", "box: ...") and keeps each
 // list's entries and check marks, so tests can tick entries as a user would.
 class FakeUserInterface final : public IUserInterface {

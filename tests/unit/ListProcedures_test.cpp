@@ -196,9 +196,12 @@ TEST_F(ListProceduresTest, ListsLongerThanSixteenBitsWork)
 TEST_F(ListProceduresTest, AllServicesListsEveryState)
 {
     ui.CreateFromDesign(WindowId::frmTotalServicesList);
-    wmi.services = {{L"a", L"Run", L"Running"}, {L"b", L"Pause", L"Paused"}, {L"c", L"Pend", L"Start Pending"}};
+    // Every state Win32_Service reports; each service's display name is its state.
+    const Log states{L"Continue Pending", L"Pause Pending", L"Paused", L"Running", L"Start Pending",
+                     L"Stop Pending", L"Stopped", L"Unknown"};
+    for (const auto& state : states) wmi.services.push_back({L"s" + state, state, state});
     frmTotalServicesList::loadservices(context);
-    EXPECT_EQ(ui.Texts(WindowId::frmTotalServicesList), (Log{L"Pause", L"Pend", L"Run"}));
+    EXPECT_EQ(ui.Texts(WindowId::frmTotalServicesList), states);
     EXPECT_EQ(wmi.queries, Log{L"SELECT * FROM Win32_Service"});
 }
 

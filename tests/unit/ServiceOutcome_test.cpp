@@ -5,6 +5,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
+#include <limits>
+#include <set>
+#include <string>
+
 namespace quenlow {
 namespace {
 
@@ -29,15 +34,28 @@ TEST(ReturnValues, SuccessMeansTheServiceIsAsWanted)
     }
 }
 
+// StartService and StopService document the return values 0 to 24: each has words of its own,
+// never the fallback that names a number; every other value is named by its number.
 TEST(ReturnValues, EveryDocumentedValueHasPlainWords)
 {
+    const std::wstring fallback = L"the service answered with return value ";
+    std::set<std::wstring> descriptions;
+    for (std::int32_t value = 0; value <= 24; ++value) {
+        const std::wstring text = DescribeReturnValue(value);
+        EXPECT_FALSE(text.empty()) << value;
+        EXPECT_FALSE(text.starts_with(fallback)) << value;
+        EXPECT_EQ(text.find_first_of(L"0123456789"), std::wstring::npos) << value << ": a number, not words";
+        descriptions.insert(text);
+    }
+    EXPECT_EQ(descriptions.size(), 25u) << "two values share their words";
+    // The reasons users meet most, as the reports word them.
     EXPECT_EQ(DescribeReturnValue(2), L"access is denied");
-    EXPECT_EQ(DescribeReturnValue(3), L"other running services depend on it");
     EXPECT_EQ(DescribeReturnValue(7), L"the service did not respond in time");
     EXPECT_EQ(DescribeReturnValue(14), L"the service is disabled");
-    EXPECT_EQ(DescribeReturnValue(24), L"the service is already paused");
-    EXPECT_EQ(DescribeReturnValue(25), L"the service answered with return value 25");
-    EXPECT_EQ(DescribeReturnValue(-3), L"the service answered with return value -3");
+    for (const std::int32_t value : {25, 26, -1, std::numeric_limits<std::int32_t>::min(),
+                                     std::numeric_limits<std::int32_t>::max()}) {
+        EXPECT_EQ(DescribeReturnValue(value), fallback + std::to_wstring(value));
+    }
 }
 
 class CallOnMatchingServicesTest : public ::testing::Test {

@@ -3,11 +3,15 @@
 // real state read from the service manager afterwards.
 #include "ServicesTestBase.h"
 #include "support/ChildProcess.h"
+#include "support/CommandLineRun.h"
 #include "support/MessageBoxes.h"
 #include "support/ServiceManager.h"
 #include "support/TestOptions.h"
 #include "support/TestServices.h"
 #include "support/TopLevelWindows.h"
+#include "support/UserInput.h"
+#include "support/Utf8.h"
+#include "ui/WindowClassNames.h"
 
 #include <gtest/gtest.h>
 
@@ -26,43 +30,24 @@ using namespace std::string_literals;
 
 // Generous: the first WMI connection after a while costs a few hundred milliseconds under Wine,
 // and the test machine may be busy.
-constexpr auto kMessageTimeout = 30s;
+constexpr auto kWindowTimeout = 30s;
 constexpr auto kExitTimeout = 30s;
 
-// The exit statuses that scripts rely on.
-constexpr DWORD kExitSucceeded = 0;
-constexpr DWORD kExitFailed = 1;
-constexpr DWORD kExitNotFound = 2;
-constexpr DWORD kExitUntrappedError = 3;
-constexpr DWORD kExitUnrecognisedCommand = 4;
-
-struct CommandLineRun {
-    std::optional<std::wstring> message; // the text of the box titled "Quenlow", if one came
-    std::optional<DWORD> exitCode;       // nullopt: still running after the box was answered
-};
-
-std::wstring CommandLineFor(std::wstring_view arguments)
+// The windowed path, reached from the command line: the splash window is the program's one
+// window on screen (no message box beside it), and a key press on it ends the program with the
+// status given.
+void ExpectTheSplashWindowAloneThenAKeyEndsWith(const ChildProcess& process, DWORD status)
 {
-    return QuoteArgument(QuenlowProgramPath()) + L" " + std::wstring(arguments);
-}
-
-// Runs quenlow.exe with the argument text, answers its one message box with OK and waits for it
-// to end. A process that is still running by then is ended through its handle.
-CommandLineRun RunCommand(std::wstring_view arguments)
-{
-    ChildProcess process = ChildProcess::Start(CommandLineFor(arguments));
-    CommandLineRun run;
-    if (const auto box = WaitForMessageBox(process, kMessageTimeout)) {
-        run.message = box->text;
-        EXPECT_TRUE(AnswerOk(box->window)) << "the message box did not close";
+    const HWND splash = WaitForTopLevelWindow(process, {0, kSplashClassName, std::nullopt, true}, kWindowTimeout);
+    ASSERT_NE(splash, nullptr) << (process.HasExited() ? "the program ended without its splash window"
+                                                       : "no splash window");
+    for (const HWND window : FindTopLevelWindows({process.Id(), std::nullopt, std::nullopt, true})) {
+        EXPECT_EQ(window, splash) << "another window: class " << Utf8(WindowClassName(window)) << ", text \""
+                                  << Utf8(WindowText(window)) << "\" " << Utf8(ReadMessageBoxText(window));
     }
-    run.exitCode = process.WaitForExit(kExitTimeout);
-    return run;
-}
-
-bool IsMessageBoxOfOurs(HWND window)
-{
-    return WindowClassName(window) == kDialogClass && WindowText(window) == kApplicationTitle;
+    ASSERT_TRUE(BringToForeground(splash));
+    PressKey('Q');
+    EXPECT_EQ(process.WaitForExit(kExitTimeout), status);
 }
 
 class CommandLineTest : public ServicesTestBase {
@@ -76,7 +61,7 @@ protected:
 
 TEST_F(CommandLineTest, StartReportsStartedAndTheServiceRuns)
 {
-    const auto run = RunCommand(L"/start quenlowtesta");
+    const auto run = RunQuenlowCommand(L"/start quenlowtesta");
     EXPECT_EQ(run.message, L"quenlowtesta has started."s);
     EXPECT_EQ(run.exitCode, kExitSucceeded);
     EXPECT_TRUE(WaitForServiceState(kOrdinary.name, SERVICE_RUNNING));
@@ -87,7 +72,7 @@ TEST_F(CommandLineTest, StopReportsStoppedAndTheServiceStops)
 {
     StartServiceDirectly(kOrdinary.name);
     StartServiceDirectly(kSecond.name);
-    const auto run = RunCommand(L"/stop quenlowtesta");
+    const auto run = RunQuenlowCommand(L"/stop quenlowtesta");
     EXPECT_EQ(run.message, L"quenlowtesta has stopped."s);
     EXPECT_EQ(run.exitCode, kExitSucceeded);
     EXPECT_TRUE(WaitForServiceState(kOrdinary.name, SERVICE_STOPPED));
@@ -97,12 +82,12 @@ TEST_F(CommandLineTest, StopReportsStoppedAndTheServiceStops)
 TEST_F(CommandLineTest, AlreadyInTheWantedStateIsSuccess)
 {
     StartServiceDirectly(kOrdinary.name);
-    const auto start = RunCommand(L"/start quenlowtesta");
+    const auto start = RunQuenlowCommand(L"/start quenlowtesta");
     EXPECT_EQ(start.message, L"quenlowtesta has started."s);
     EXPECT_EQ(start.exitCode, kExitSucceeded);
     EXPECT_EQ(QueryServiceState(kOrdinary.name), SERVICE_RUNNING);
 
-    const auto stop = RunCommand(L"/stop quenlowtestb");
+    const auto stop = RunQuenlowCommand(L"/stop quenlowtestb");
     EXPECT_EQ(stop.message, L"quenlowtestb has stopped."s);
     EXPECT_EQ(stop.exitCode, kExitSucceeded);
     EXPECT_EQ(QueryServiceState(kSecond.name), SERVICE_STOPPED);
@@ -110,7 +95,7 @@ TEST_F(CommandLineTest, AlreadyInTheWantedStateIsSuccess)
 
 TEST_F(CommandLineTest, CapitalsAreRecognisedAndReportedInLowerCase)
 {
-    const auto run = RunCommand(L"/START QUENLOWTESTA");
+    const auto run = RunQuenlowCommand(L"/START QUENLOWTESTA");
     EXPECT_EQ(run.message, L"quenlowtesta has started."s);
     EXPECT_EQ(run.exitCode, kExitSucceeded);
     EXPECT_TRUE(WaitForServiceState(kOrdinary.name, SERVICE_RUNNING));
@@ -118,12 +103,12 @@ TEST_F(CommandLineTest, CapitalsAreRecognisedAndReportedInLowerCase)
 
 TEST_F(CommandLineTest, ShortNamesWithQuotesWork)
 {
-    const auto start = RunCommand(L"/start quenlowtest'name");
+    const auto start = RunQuenlowCommand(L"/start quenlowtest'name");
     EXPECT_EQ(start.message, L"quenlowtest'name has started."s);
     EXPECT_EQ(start.exitCode, kExitSucceeded);
     EXPECT_TRUE(WaitForServiceState(kApostropheName.name, SERVICE_RUNNING));
 
-    const auto stop = RunCommand(L"/stop quenlowtest'name");
+    const auto stop = RunQuenlowCommand(L"/stop quenlowtest'name");
     EXPECT_EQ(stop.message, L"quenlowtest'name has stopped."s);
     EXPECT_EQ(stop.exitCode, kExitSucceeded);
     EXPECT_TRUE(WaitForServiceState(kApostropheName.name, SERVICE_STOPPED));
@@ -135,7 +120,7 @@ TEST_F(CommandLineTest, ShortNamesWithQuotesWork)
 // report gives WMI's number and words, nothing claims success, and the exit status is 3.
 TEST_F(CommandLineTest, AnErrorFromWmiIsReportedWithItsNumberAndExitsThree)
 {
-    const auto run = RunCommand(L"/start quenlowtest'both\"name");
+    const auto run = RunQuenlowCommand(L"/start quenlowtest'both\"name");
     ASSERT_TRUE(run.message.has_value());
     EXPECT_NE(run.message->find(L"0x80041017"), std::wstring::npos) << *run.message;
     EXPECT_NE(run.message->find(L"Invalid query"), std::wstring::npos) << *run.message;
@@ -146,19 +131,19 @@ TEST_F(CommandLineTest, AnErrorFromWmiIsReportedWithItsNumberAndExitsThree)
 
 TEST_F(CommandLineTest, UnknownNameIsReportedAsSuchAndExitsTwo)
 {
-    const auto start = RunCommand(L"/start quenlowtestnosuch");
+    const auto start = RunQuenlowCommand(L"/start quenlowtestnosuch");
     EXPECT_EQ(start.message, L"No service is named \"quenlowtestnosuch\", so nothing was started."s);
     EXPECT_EQ(start.exitCode, kExitNotFound);
 
     // "/stop" alone has no blank: the whole text is the name.
-    const auto stop = RunCommand(L"/stop");
+    const auto stop = RunQuenlowCommand(L"/stop");
     EXPECT_EQ(stop.message, L"No service is named \"/stop\", so nothing was stopped."s);
     EXPECT_EQ(stop.exitCode, kExitNotFound);
 }
 
 TEST_F(CommandLineTest, ASecondBlankBecomesPartOfTheName)
 {
-    const auto run = RunCommand(L"/start  quenlowtesta");
+    const auto run = RunQuenlowCommand(L"/start  quenlowtesta");
     EXPECT_EQ(run.message, L"No service is named \" quenlowtesta\", so nothing was started."s);
     EXPECT_EQ(run.exitCode, kExitNotFound);
     EXPECT_EQ(QueryServiceState(kOrdinary.name), SERVICE_STOPPED);
@@ -170,11 +155,11 @@ TEST_F(CommandLineTest, InjectedConditionsStopNothing)
     StartServiceDirectly(kSecond.name);
     StartServiceDirectly(kApostrophe.name);
 
-    const auto apostrophes = RunCommand(L"/stop x' or Name<>'");
+    const auto apostrophes = RunQuenlowCommand(L"/stop x' or Name<>'");
     EXPECT_EQ(apostrophes.message, L"No service is named \"x' or name<>'\", so nothing was stopped."s);
     EXPECT_EQ(apostrophes.exitCode, kExitNotFound);
 
-    const auto quotes = RunCommand(L"/stop x\" or Name<>\"");
+    const auto quotes = RunQuenlowCommand(L"/stop x\" or Name<>\"");
     EXPECT_EQ(quotes.exitCode, kExitNotFound);
 
     for (const auto& service : {kOrdinary, kSecond, kApostrophe}) {
@@ -184,7 +169,7 @@ TEST_F(CommandLineTest, InjectedConditionsStopNothing)
 
 TEST_F(CommandLineTest, RefusalsAreReportedWithTheirReasonAndExitOne)
 {
-    const auto start = RunCommand(L"/start quenlowtestdisabled");
+    const auto start = RunQuenlowCommand(L"/start quenlowtestdisabled");
     ASSERT_TRUE(start.message.has_value());
     EXPECT_TRUE(start.message->starts_with(L"quenlowtestdisabled could not be started: ")) << *start.message;
     EXPECT_TRUE(start.message->ends_with(L").")) << *start.message;
@@ -192,48 +177,37 @@ TEST_F(CommandLineTest, RefusalsAreReportedWithTheirReasonAndExitOne)
     EXPECT_EQ(QueryServiceState(kDisabled.name), SERVICE_STOPPED);
 
     StartServiceDirectly(kRefusesStop.name);
-    const auto stop = RunCommand(L"/stop quenlowtestnostop");
+    const auto stop = RunQuenlowCommand(L"/stop quenlowtestnostop");
     ASSERT_TRUE(stop.message.has_value());
     EXPECT_TRUE(stop.message->starts_with(L"quenlowtestnostop could not be stopped: ")) << *stop.message;
     EXPECT_EQ(stop.exitCode, kExitFailed);
     EXPECT_EQ(QueryServiceState(kRefusesStop.name), SERVICE_RUNNING);
 }
 
-// Without a command word the program answers "Error initializing Command" and then takes the
-// windowed path. Until that path has windows the program ends there; once it has, the test ends
-// the process it started after the first window appears.
+// Without a command word the program answers "Error initializing Command", then opens its
+// windows, and says so in its status once they are closed.
 TEST_F(CommandLineTest, AnUnrecognisedCommandIsAnsweredAndThenTheWindowsOpen)
 {
     for (const std::wstring_view arguments : {L"/start", L"/START   ", L"hello"}) {
-        SCOPED_TRACE(std::wstring(arguments));
-        ChildProcess process = ChildProcess::Start(CommandLineFor(arguments));
-        const auto box = WaitForMessageBox(process, kMessageTimeout);
+        SCOPED_TRACE(Utf8(arguments));
+        // A pointer resting where the splash window opens would count as a move onto it.
+        MovePointer(OutOfTheWay());
+        const ChildProcess process = ChildProcess::Start(QuenlowCommandLine(arguments));
+        const auto box = WaitForMessageBox(process, kWindowTimeout);
         ASSERT_TRUE(box.has_value()) << "no message box";
         EXPECT_EQ(box->text, L"Error initializing Command"s);
         ASSERT_TRUE(AnswerOk(box->window)) << "the message box did not close";
-
-        const HWND window = WaitForTopLevelWindow(process, {}, 10s);
-        if (window == nullptr) {
-            EXPECT_EQ(process.WaitForExit(kExitTimeout), kExitUnrecognisedCommand);
-        } else {
-            EXPECT_FALSE(IsMessageBoxOfOurs(window)) << "a second message box: " << ReadMessageBoxText(window);
-            process.Terminate();
-        }
+        ASSERT_NO_FATAL_FAILURE(ExpectTheSplashWindowAloneThenAKeyEndsWith(process, kExitUnrecognisedCommand));
     }
 }
 
 TEST_F(CommandLineTest, AnEmptyCommandLineShowsNoMessage)
 {
     for (const std::wstring_view arguments : {L"", L"   "}) {
-        SCOPED_TRACE("arguments: \"" + ::testing::PrintToString(std::wstring(arguments)) + "\"");
-        ChildProcess process = ChildProcess::Start(CommandLineFor(arguments));
-        const HWND window = WaitForTopLevelWindow(process, {}, 10s);
-        if (window == nullptr) {
-            EXPECT_EQ(process.WaitForExit(kExitTimeout), kExitSucceeded);
-        } else {
-            EXPECT_FALSE(IsMessageBoxOfOurs(window)) << "a message box: " << ReadMessageBoxText(window);
-            process.Terminate();
-        }
+        SCOPED_TRACE("arguments: \"" + Utf8(arguments) + "\"");
+        MovePointer(OutOfTheWay());
+        const ChildProcess process = ChildProcess::Start(QuenlowCommandLine(arguments));
+        ASSERT_NO_FATAL_FAILURE(ExpectTheSplashWindowAloneThenAKeyEndsWith(process, kExitSucceeded));
     }
 }
 

@@ -114,6 +114,42 @@ std::string Describe(const std::set<IconImage>& images)
     return text;
 }
 
+// One image of the application icon: what its group declares of it, and its bytes.
+struct IconGroupImage {
+    GroupIconEntry entry;
+    std::string_view bytes;
+};
+
+// The images of the icon group with the lowest identifier, which Explorer shows as the program's
+// own; empty, with the failure recorded, when the group is missing or malformed.
+std::vector<IconGroupImage> ApplicationIconImages(const ResourceModule& module)
+{
+    const auto groups = module.Names(RT_GROUP_ICON);
+    if (groups.empty()) {
+        ADD_FAILURE() << "no icon";
+        return {};
+    }
+    const std::string_view group = module.Bytes(RT_GROUP_ICON, groups.front());
+    GroupIconHeader header{};
+    if (group.size() >= sizeof(header)) {
+        std::memcpy(&header, group.data(), sizeof(header));
+    }
+    if (group.size() < sizeof(header) || header.type != 1 ||
+        group.size() != sizeof(header) + header.count * sizeof(GroupIconEntry)) {
+        ADD_FAILURE() << "the icon group is malformed: " << group.size() << " bytes, type " << header.type
+                      << ", " << header.count << " images";
+        return {};
+    }
+    std::vector<IconGroupImage> images;
+    for (WORD index = 0; index < header.count; ++index) {
+        IconGroupImage image{};
+        std::memcpy(&image.entry, group.data() + sizeof(header) + index * sizeof(GroupIconEntry), sizeof(image.entry));
+        image.bytes = module.Bytes(RT_ICON, MAKEINTRESOURCEW(image.entry.id));
+        images.push_back(image);
+    }
+    return images;
+}
+
 class ExecutableResourcesTest : public ::testing::Test {
 protected:
     void SetUp() override
@@ -127,28 +163,17 @@ protected:
 
 TEST_F(ExecutableResourcesTest, TheApplicationIconHasItsTenImages)
 {
-    // Explorer shows the icon group with the lowest identifier as the program's own.
-    const auto groups = module.Names(RT_GROUP_ICON);
-    ASSERT_FALSE(groups.empty()) << "no icon";
-    const std::string_view group = module.Bytes(RT_GROUP_ICON, groups.front());
-    ASSERT_GE(group.size(), sizeof(GroupIconHeader));
-    GroupIconHeader header{};
-    std::memcpy(&header, group.data(), sizeof(header));
-    EXPECT_EQ(header.type, 1);
-    ASSERT_EQ(group.size(), sizeof(GroupIconHeader) + header.count * sizeof(GroupIconEntry));
-
+    const auto images = ApplicationIconImages(module);
+    ASSERT_FALSE(HasFailure());
     std::set<IconImage> declared;
     std::set<IconImage> stored;
-    for (WORD index = 0; index < header.count; ++index) {
-        GroupIconEntry entry{};
-        std::memcpy(&entry, group.data() + sizeof(GroupIconHeader) + index * sizeof(GroupIconEntry), sizeof(entry));
+    for (const auto& [entry, image] : images) {
         SCOPED_TRACE(entry.id);
         const int size = entry.width == 0 ? 256 : entry.width;
         EXPECT_EQ(entry.height == 0 ? 256 : entry.height, size) << "not square";
         // Windows picks the image to show by the group's declared depth.
         declared.insert({size, entry.bitCount});
 
-        const std::string_view image = module.Bytes(RT_ICON, MAKEINTRESOURCEW(entry.id));
         ASSERT_EQ(image.size(), entry.bytesInResource);
         if (image.size() >= 8 && image.substr(0, 8) == std::string_view("\x89PNG\r\n\x1a\n", 8)) {
             // A PNG image is 32-bit; its size is in the IHDR chunk, big-endian.
@@ -174,7 +199,7 @@ TEST_F(ExecutableResourcesTest, TheApplicationIconHasItsTenImages)
 
     const std::set<IconImage> expected{{48, 4}, {32, 4}, {16, 4}, {48, 8}, {32, 8},
                                        {16, 8}, {128, 32}, {48, 32}, {32, 32}, {16, 32}};
-    EXPECT_EQ(header.count, 10);
+    EXPECT_EQ(images.size(), 10u);
     EXPECT_EQ(declared, expected) << Describe(declared);
     EXPECT_EQ(stored, expected) << Describe(stored);
 }
@@ -182,17 +207,8 @@ TEST_F(ExecutableResourcesTest, TheApplicationIconHasItsTenImages)
 TEST_F(ExecutableResourcesTest, TheTrueColourImagesHaveAnAlphaChannel)
 {
     // A 32-bit image whose alpha is all 0 or all 255 draws as a square on any background.
-    const auto groups = module.Names(RT_GROUP_ICON);
-    ASSERT_FALSE(groups.empty());
-    const std::string_view group = module.Bytes(RT_GROUP_ICON, groups.front());
-    ASSERT_GE(group.size(), sizeof(GroupIconHeader));
-    GroupIconHeader header{};
-    std::memcpy(&header, group.data(), sizeof(header));
     int checked = 0;
-    for (WORD index = 0; index < header.count; ++index) {
-        GroupIconEntry entry{};
-        std::memcpy(&entry, group.data() + sizeof(GroupIconHeader) + index * sizeof(GroupIconEntry), sizeof(entry));
-        const std::string_view image = module.Bytes(RT_ICON, MAKEINTRESOURCEW(entry.id));
+    for (const auto& [entry, image] : ApplicationIconImages(module)) {
         BITMAPINFOHEADER bitmap{};
         if (image.size() < sizeof(bitmap)) {
             continue;

@@ -17,7 +17,6 @@
 #include "support/ServiceManager.h"
 #include "support/TestOptions.h"
 #include "support/TestServices.h"
-#include "support/UserInput.h"
 
 #include <gtest/gtest.h>
 
@@ -25,7 +24,6 @@
 
 #include <set>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace quenlow {
@@ -38,9 +36,9 @@ using namespace std::chrono_literals;
 // test services are stopped; a start or stop that the program asked for may still be on its way.
 ::testing::AssertionResult OnlyTheseHostileServicesRun(const std::set<std::wstring>& expected)
 {
-    const auto deadline = std::chrono::steady_clock::now() + 10s;
-    for (;;) {
-        std::string wrong;
+    std::string wrong;
+    const auto asExpected = [&] {
+        wrong.clear();
         for (const auto& service : HostileServices()) {
             const bool wanted = expected.contains(service.name);
             const auto state = QueryServiceState(service.name);
@@ -52,14 +50,12 @@ using namespace std::chrono_literals;
         for (const auto& other : TestServicesNotStopped()) {
             wrong += "\n  test service " + Utf8(other);
         }
-        if (wrong.empty()) {
-            return ::testing::AssertionSuccess();
-        }
-        if (std::chrono::steady_clock::now() >= deadline) {
-            return ::testing::AssertionFailure() << "services not as expected:" << wrong;
-        }
-        std::this_thread::sleep_for(50ms);
+        return wrong.empty();
+    };
+    if (PollUntil(asExpected, 10s, 50ms)) {
+        return ::testing::AssertionSuccess();
     }
+    return ::testing::AssertionFailure() << "services not as expected:" << wrong;
 }
 
 std::vector<HostileService> Targets(bool HostileService::*channel)

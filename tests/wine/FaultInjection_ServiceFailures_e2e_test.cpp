@@ -16,7 +16,7 @@
 #include "support/ServiceManager.h"
 #include "support/TestOptions.h"
 #include "support/TestServices.h"
-#include "support/UserInput.h"
+#include "support/Utf8.h"
 
 #include <gtest/gtest.h>
 

@@ -52,8 +52,7 @@ protected:
 TEST_F(SlowServiceCommandLineTest, AStartIsReportedOnceTheServiceRuns)
 {
     const auto started = std::chrono::steady_clock::now();
-    ChildProcess process =
-        ChildProcess::Start(QuoteArgument(QuenlowProgramPath()) + L" /start quenlowtestslowstart");
+    const ChildProcess process = ChildProcess::Start(QuenlowCommandLine(L"/start quenlowtestslowstart"));
     const auto box = WaitForMessageBox(process, kGivenUpTimeout);
     ASSERT_TRUE(box.has_value()) << "no message box";
     // While the box is up the service runs: it was not reported while still starting.

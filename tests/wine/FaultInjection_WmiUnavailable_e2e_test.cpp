@@ -10,7 +10,7 @@
 #include "support/ListWindowDriver.h"
 #include "support/MessageBoxes.h"
 #include "support/TestOptions.h"
-#include "support/UserInput.h"
+#include "support/Utf8.h"
 #include "support/WindowedRun.h"
 
 #include <gtest/gtest.h>
@@ -119,7 +119,7 @@ TEST_F(WmiUnavailableTest, TheCommandLineShowsTheErrorReportAndEndsWithStatusThr
         CrashWatch watch;
         ChildProcess process = [&] {
             const DefaultErrorModeForChildren defaultErrorMode;
-            return ChildProcess::Start(QuoteArgument(QuenlowProgramPath()) + L" " + std::wstring(arguments));
+            return ChildProcess::Start(QuenlowCommandLine(arguments));
         }();
         watch.SetProgram(process.Id());
 

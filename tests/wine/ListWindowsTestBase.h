@@ -8,6 +8,7 @@
 #include "support/TestOptions.h"
 #include "support/TestServices.h"
 #include "support/UserInput.h"
+#include "support/Utf8.h"
 #include "support/WindowedRun.h"
 
 #include <gtest/gtest.h>

@@ -6,7 +6,6 @@
 #include "support/Polling.h"
 #include "support/ServiceDisplayNames.h"
 #include "support/ServiceManager.h"
-#include "support/TemporaryService.h"
 #include "support/TestServices.h"
 #include "support/TopLevelWindows.h"
 #include "support/WindowedRun.h"
@@ -240,7 +239,7 @@ TEST_F(NavigationTest, TheAllServicesWindowReadsItsListOnce)
     ASSERT_TRUE(selected.has_value());
     EXPECT_EQ(entries.at(*selected), DisplayNameOf(kBackslash));
 
-    const TemporaryService added(L"QuenlowTestAddedLater", L"Quenlow Test Added Later");
+    const ScopedTestService added(kAddedLater);
     StartServiceDirectly(kSecond.name);
     all.ClickButton(L"Close");
     ASSERT_TRUE(PollUntil([&] { return !all.Visible(); }, kReaction)) << "Close did not hide the all services window";
@@ -251,7 +250,7 @@ TEST_F(NavigationTest, TheAllServicesWindowReadsItsListOnce)
     EXPECT_TRUE(stopped.Visible());
     EXPECT_EQ(stopped.TickedEntries(), Names{DisplayNameOf(kOrdinary)});
     EXPECT_TRUE(stopped.Contains(DisplayNameOf(kSecond)));
-    EXPECT_FALSE(stopped.Contains(added.DisplayName()));
+    EXPECT_FALSE(stopped.Contains(DisplayNameOf(kAddedLater)));
 
     stopped.ClickButton(L"All Services");
     ASSERT_TRUE(PollUntil([&] { return all.Visible(); }, kReaction)) << "the hidden all services window was not shown";
@@ -265,7 +264,7 @@ TEST_F(NavigationTest, TheAllServicesWindowReadsItsListOnce)
 
     // The service is there to be read: the stopped services window's Refresh finds it.
     stopped.ClickButton(L"Refresh");
-    EXPECT_TRUE(PollUntil([&] { return stopped.Contains(added.DisplayName()); }, kReaction));
+    EXPECT_TRUE(PollUntil([&] { return stopped.Contains(DisplayNameOf(kAddedLater)); }, kReaction));
     EXPECT_FALSE(stopped.Contains(DisplayNameOf(kSecond)));
     EXPECT_EQ(all.Entries(), entries);
 }
@@ -277,8 +276,8 @@ TEST_F(NavigationTest, TheAllServicesWindowClosedByTheSystemIsReadAfresh)
     auto stopped = OpenStoppedServices();
     stopped.ClickButton(L"All Services");
     auto all = WaitForListWindow(Run().Process(), ListWindowKind::AllServices);
-    const TemporaryService added(L"QuenlowTestAddedLater", L"Quenlow Test Added Later");
-    EXPECT_FALSE(all.Contains(added.DisplayName()));
+    const ScopedTestService added(kAddedLater);
+    EXPECT_FALSE(all.Contains(DisplayNameOf(kAddedLater)));
 
     all.PressAltF4();
     EXPECT_TRUE(WaitUntilClosed(all.Window(), 5s)) << "the all services window was not unloaded";
@@ -287,7 +286,7 @@ TEST_F(NavigationTest, TheAllServicesWindowClosedByTheSystemIsReadAfresh)
 
     stopped.ClickButton(L"All Services");
     auto fresh = WaitForListWindow(Run().Process(), ListWindowKind::AllServices);
-    EXPECT_TRUE(fresh.Contains(added.DisplayName()));
+    EXPECT_TRUE(fresh.Contains(DisplayNameOf(kAddedLater)));
 }
 
 } // namespace

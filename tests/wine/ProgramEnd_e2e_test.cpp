@@ -1,6 +1,7 @@
 // The real quenlow.exe ends when, and only when, none of its windows is left on screen: for
-// every way of closing the last visible window, the process ends within a second, with status 0;
-// while a window is still visible, it runs on, whatever is hidden.
+// every way of closing the last visible window, the process ends, with status 0; while a window
+// is still visible, it runs on, whatever is hidden. How soon it ends is a figure of
+// bench/process_bench_win.cpp (program-end).
 #include "ListWindowsTestBase.h"
 #include "support/ListWindowDriver.h"
 #include "support/Polling.h"
@@ -20,7 +21,8 @@ namespace {
 using namespace quenlow::testing;
 using namespace std::chrono_literals;
 
-constexpr auto kEndsWithin = 1000ms;
+// Generous: the end is awaited through the process's handle, so a quick end costs no more.
+constexpr auto kEndTimeout = 30s;
 // How long a window left on screen is watched to make sure the process goes on.
 constexpr auto kStaysRunning = 500ms;
 
@@ -170,15 +172,14 @@ const LastWindowClose kWays[] = {
 
 class ProgramEndTest : public ListWindowsTest, public ::testing::WithParamInterface<LastWindowClose> {};
 
-TEST_P(ProgramEndTest, TheProcessEndsWithinASecondOfTheLastVisibleWindow)
+TEST_P(ProgramEndTest, TheProcessEndsWithSuccessOnceTheLastVisibleWindowHasGone)
 {
     GetParam().closeLast(Run());
     ASSERT_FALSE(HasFailure()) << "the way to the last window went wrong";
-    const ProcessEnd end = Run().WatchUntilEnd(10s);
-    ASSERT_TRUE(end.exitCode.has_value()) << "the program still runs with no window on screen";
-    EXPECT_EQ(*end.exitCode, 0u);
-    EXPECT_LE(end.afterLastVisibleWindow, kEndsWithin)
-        << "ended " << end.afterLastVisibleWindow.count() << " ms after its last window left the screen";
+    const auto exitCode = Run().Process().WaitForExit(kEndTimeout);
+    ASSERT_TRUE(exitCode.has_value()) << "the program still runs; on screen: " << ::testing::PrintToString(
+                                             Run().VisibleCaptions());
+    EXPECT_EQ(*exitCode, 0u);
 }
 
 INSTANTIATE_TEST_SUITE_P(EveryWay, ProgramEndTest, ::testing::ValuesIn(kWays),

@@ -6,13 +6,13 @@
 #include "support/ListWindowDriver.h"
 #include "support/Polling.h"
 #include "support/ServiceManager.h"
-#include "support/TemporaryService.h"
 #include "support/TestServices.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace quenlow {
@@ -78,14 +78,24 @@ int WidestNeed(ListTextFit& fit, const Names& texts)
     return widest;
 }
 
-// A service that runs, under a display name of our choosing, for as long as the object lives.
-struct RunningService {
-    RunningService(const wchar_t* name, const std::wstring& displayName)
-        : service(name, displayName, ServiceCommandLine(kOrdinary, TestServiceProgramPath()))
+// A test service that runs under a display name of our choosing for as long as the object lives.
+class RunningService {
+public:
+    RunningService(const TestService& service, std::wstring displayName)
+        : m_displayName(std::move(displayName)), m_service(Named(service, m_displayName))
     {
-        StartServiceDirectly(service.Name());
+        StartServiceDirectly(service.name);
     }
-    TemporaryService service;
+
+private:
+    static TestService Named(TestService service, const std::wstring& displayName)
+    {
+        service.displayName = displayName;
+        return service;
+    }
+
+    std::wstring m_displayName;
+    ScopedTestService m_service;
 };
 
 TEST_F(ServiceListTest, AHorizontalScrollBarShowsExactlyWhenAnEntryIsCut)
@@ -120,13 +130,13 @@ TEST_F(ServiceListTest, AHorizontalScrollBarShowsExactlyWhenAnEntryIsCut)
     const std::wstring whole = start + filler.substr(0, fits);
     const std::wstring tooLong = start + filler.substr(0, cut);
     {
-        const RunningService justFits(L"QuenlowTestWidthFits", whole);
+        const RunningService justFits(kWidthFits, whole);
         active.ClickButton(L"Refresh");
         ASSERT_TRUE(PollUntil([&] { return active.Contains(whole); }, 5s));
         EXPECT_FALSE(active.HasHorizontalScrollBar()) << "a name that shows whole in " << width << " pixels";
     }
     {
-        const RunningService justCut(L"QuenlowTestWidthCut", tooLong);
+        const RunningService justCut(kWidthCut, tooLong);
         active.ClickButton(L"Refresh");
         ASSERT_TRUE(PollUntil([&] { return active.Contains(tooLong); }, 5s));
         EXPECT_TRUE(active.HasHorizontalScrollBar()) << "a name that is cut in " << width << " pixels";

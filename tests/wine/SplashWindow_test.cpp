@@ -9,6 +9,8 @@
 #include "ui/Dpi_win.h"
 #include "ui/UniqueGdi_win.h"
 #include "windows/Program.h"
+#include "support/Polling.h"
+#include "support/TopLevelWindows.h"
 #include "support/UserInput.h"
 
 #include <gtest/gtest.h>
@@ -25,7 +27,6 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -33,9 +34,11 @@ namespace quenlow {
 namespace {
 
 using namespace std::chrono_literals;
+using testing::CentreOf;
 using testing::ClickAt;
 using testing::MovePointer;
 using testing::PressKey;
+using testing::WindowText;
 using splash::SplashContent;
 
 class NoServices final : public IServiceAccess {
@@ -49,17 +52,6 @@ public:
     std::unique_ptr<IServiceConnection> fConnectWmi() override { return std::make_unique<Empty>(); }
 };
 
-const wchar_t* NameOf(WindowId window)
-{
-    switch (window) {
-    case WindowId::frmSplash: return L"frmSplash";
-    case WindowId::frmStoppedServicesList: return L"frmStoppedServicesList";
-    case WindowId::frmActiveServicesList: return L"frmActiveServicesList";
-    case WindowId::frmTotalServicesList: return L"frmTotalServicesList";
-    }
-    return L"?";
-}
-
 // The splash window is the real one; every other window operation is only written down.
 class SplashOnlyUserInterface final : public IUserInterface {
 public:
@@ -69,14 +61,14 @@ public:
 
     void CreateFromDesign(WindowId window) override
     {
-        log.push_back(std::wstring(L"create ") + NameOf(window));
+        log.push_back(L"create " + std::wstring(NameOf(window)));
         if (window == WindowId::frmSplash) {
             splash = CreateSplashWindow(::GetModuleHandleW(nullptr), *program);
         }
     }
     void SetVisible(WindowId window, bool visible) override
     {
-        log.push_back(std::wstring(visible ? L"show " : L"hide ") + NameOf(window));
+        log.push_back((visible ? L"show " : L"hide ") + std::wstring(NameOf(window)));
         if (window == WindowId::frmSplash) {
             ::ShowWindow(splash, visible ? SW_SHOW : SW_HIDE);
             ::SetForegroundWindow(splash);
@@ -84,7 +76,7 @@ public:
     }
     void Destroy(WindowId window) override
     {
-        log.push_back(std::wstring(L"destroy ") + NameOf(window));
+        log.push_back(L"destroy " + std::wstring(NameOf(window)));
         if (window == WindowId::frmSplash) {
             ::DestroyWindow(std::exchange(splash, nullptr));
         }
@@ -104,24 +96,19 @@ public:
     void EndProgram() override { log.push_back(L"end"); }
 };
 
-// Handles this thread's messages for a while, or until the condition holds.
+// Handles this thread's messages until the condition holds; false after the timeout.
 bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout)
 {
-    const auto until = std::chrono::steady_clock::now() + timeout;
-    for (;;) {
-        MSG message;
-        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            ::TranslateMessage(&message);
-            ::DispatchMessageW(&message);
-        }
-        if (done()) {
-            return true;
-        }
-        if (std::chrono::steady_clock::now() >= until) {
-            return false;
-        }
-        std::this_thread::sleep_for(10ms);
-    }
+    return testing::PollUntil(
+        [&] {
+            MSG message;
+            while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+                ::TranslateMessage(&message);
+                ::DispatchMessageW(&message);
+            }
+            return done();
+        },
+        timeout);
 }
 
 void Pump(std::chrono::milliseconds duration)
@@ -137,24 +124,10 @@ RECT RectIn(HWND parent, HWND child)
     return rect;
 }
 
-POINT CentreOnScreen(HWND window)
-{
-    RECT rect{};
-    ::GetWindowRect(window, &rect);
-    return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-}
-
 RECT DesignPixels(const TwipsRect& twips, UINT dpi)
 {
     return RECT{TwipsToPixels(twips.left, dpi), TwipsToPixels(twips.top, dpi),
                 TwipsToPixels(twips.left + twips.width, dpi), TwipsToPixels(twips.top + twips.height, dpi)};
-}
-
-std::wstring TextOf(HWND window)
-{
-    std::wstring text(static_cast<std::size_t>(::GetWindowTextLengthW(window)) + 1, L'\0');
-    text.resize(static_cast<std::size_t>(::GetWindowTextW(window, text.data(), static_cast<int>(text.size()))));
-    return text;
 }
 
 ::testing::AssertionResult SameRect(const RECT& actual, const RECT& expected)
@@ -233,6 +206,18 @@ std::size_t CountColour(const ScreenCapture& capture, COLORREF colour)
                                                   [&](std::uint32_t pixel) { return IsColour(pixel, colour); }));
 }
 
+// The pixels of a screen rectangle that are not of the colour.
+std::size_t CountOtherColours(const RECT& area, COLORREF colour)
+{
+    const ScreenCapture capture(area);
+    return capture.Pixels().size() - CountColour(capture, colour);
+}
+
+// A generous limit for what the window does at once: a busy machine may hold it up. Drawing
+// reaches the screen when the window has painted and the system has passed it on: the tests
+// wait for the pixels they expect.
+constexpr auto kReactionTimeout = 10s;
+
 // One run of the windowed path with its own Program, from the splash window on.
 struct SplashSession {
     SplashSession() { ui.program = &program; }
@@ -255,8 +240,8 @@ class SplashWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        // Start with the pointer in a corner of the screen, away from where the window opens.
-        MovePointer(POINT{::GetSystemMetrics(SM_CXSCREEN) - 1, ::GetSystemMetrics(SM_CYSCREEN) - 1});
+        // Start with the pointer away from where the window opens.
+        MovePointer(testing::OutOfTheWay());
         Pump(100ms);
         Open();
     }
@@ -274,7 +259,7 @@ protected:
         m_session = std::make_unique<SplashSession>();
         m_session->program.ShowWindowedPath();
         ASSERT_NE(Splash(), nullptr);
-        ASSERT_TRUE(PumpUntil([&] { return ::GetForegroundWindow() == Splash(); }, 2s));
+        ASSERT_TRUE(PumpUntil([&] { return ::GetForegroundWindow() == Splash(); }, kReactionTimeout));
         Pump(200ms);
         Log().clear();
     }
@@ -335,7 +320,7 @@ protected:
             }
             const UniqueScreenDc screen(::GetDC(nullptr));
             const ScopedSelectObject selected(screen.get(), font);
-            const std::wstring text = TextOf(label);
+            const std::wstring text = WindowText(label);
             SIZE extent{};
             TEXTMETRICW metrics{};
             ::GetTextExtentPoint32W(screen.get(), text.c_str(), static_cast<int>(text.size()), &extent);
@@ -360,7 +345,7 @@ protected:
 
     void ExpectContinued()
     {
-        EXPECT_TRUE(PumpUntil([&] { return Splash() == nullptr; }, 3s));
+        EXPECT_TRUE(PumpUntil([&] { return Splash() == nullptr; }, kReactionTimeout));
         const std::vector<std::wstring> expected{L"create frmStoppedServicesList", L"show frmStoppedServicesList",
                                                  L"destroy frmSplash"};
         EXPECT_EQ(Log(), expected);
@@ -368,7 +353,7 @@ protected:
 
     void ExpectEnded()
     {
-        EXPECT_TRUE(PumpUntil([&] { return Splash() == nullptr; }, 3s));
+        EXPECT_TRUE(PumpUntil([&] { return Splash() == nullptr; }, kReactionTimeout));
         const std::vector<std::wstring> expected{L"destroy frmSplash", L"end"};
         EXPECT_EQ(Log(), expected);
     }
@@ -420,7 +405,7 @@ TEST_F(SplashWindowTest, KeysThatProduceACharacterEndTheProgram)
     for (const WORD key : {WORD{'Q'}, WORD{VK_RETURN}, WORD{VK_ESCAPE}, WORD{'7'}, WORD{VK_SPACE}}) {
         SCOPED_TRACE(key);
         if (!Splash()) {
-            Open();
+            ASSERT_NO_FATAL_FAILURE(Open());
         }
         PressKey(key);
         ExpectEnded();
@@ -465,7 +450,7 @@ TEST_F(SplashWindowTest, PointerMovingOverTheFrameLabelsAndLogoDoesNothing)
     // Straight onto the frame, then about over the frame's surface, every label and the logo.
     std::vector<POINT> points{OnFrame(3000, 300), OnFrame(1100, 3500), OnFrame(6900, 3950)};
     for (const HWND control : Controls()) {
-        points.push_back(CentreOnScreen(control));
+        points.push_back(CentreOf(control));
     }
     for (const POINT point : points) {
         MovePointer(point);
@@ -484,8 +469,8 @@ TEST_F(SplashWindowTest, ClicksOnLabelsAndTheLogoDoNothing)
 {
     for (const HWND control : Controls()) {
         // Each control takes the mouse over its own box: the click never reaches the frame.
-        EXPECT_EQ(::WindowFromPoint(CentreOnScreen(control)), control) << ::GetDlgCtrlID(control);
-        ClickAt(CentreOnScreen(control));
+        EXPECT_EQ(::WindowFromPoint(CentreOf(control)), control) << ::GetDlgCtrlID(control);
+        ClickAt(CentreOf(control));
         Pump(100ms);
     }
     // Near the edges of the product name too, where its text leaves black between the letters.
@@ -498,8 +483,8 @@ TEST_F(SplashWindowTest, ClicksOnLabelsAndTheLogoDoNothing)
 
 TEST_F(SplashWindowTest, AfterAClickOnALabelKeysStillReachTheWindow)
 {
-    ClickAt(CentreOnScreen(Label(splash::lblVersion)));
-    ClickAt(CentreOnScreen(Logo()));
+    ClickAt(CentreOf(Label(splash::lblVersion)));
+    ClickAt(CentreOf(Logo()));
     Pump(200ms);
     ASSERT_TRUE(Log().empty());
     EXPECT_EQ(::GetFocus(), Splash());
@@ -509,12 +494,12 @@ TEST_F(SplashWindowTest, AfterAClickOnALabelKeysStillReachTheWindow)
 
 TEST_F(SplashWindowTest, EveryLabelIsAControlThatCarriesItsText)
 {
-    EXPECT_EQ(TextOf(Label(splash::lblVersion)), L"Version 1.0.0");
-    EXPECT_EQ(TextOf(Label(splash::lblProductName)), L"Quenlow");
-    EXPECT_EQ(TextOf(Label(splash::lblPlatform)), L"Ms Windows");
-    EXPECT_EQ(TextOf(Label(splash::lblLicenseTo)), L"Freeware");
+    EXPECT_EQ(WindowText(Label(splash::lblVersion)), L"Version 1.0.0");
+    EXPECT_EQ(WindowText(Label(splash::lblProductName)), L"Quenlow");
+    EXPECT_EQ(WindowText(Label(splash::lblPlatform)), L"Ms Windows");
+    EXPECT_EQ(WindowText(Label(splash::lblLicenseTo)), L"Freeware");
     for (const auto label : {splash::lblCopyright, splash::lblCompany, splash::lblCompanyProduct, splash::lblWarning}) {
-        EXPECT_EQ(TextOf(Label(label)), splash::kLabels[label].caption) << label;
+        EXPECT_EQ(WindowText(Label(label)), splash::kLabels[label].caption) << label;
     }
     // Nothing inside the frame can take the focus, so every key press stays with the window.
     for (const HWND control : Controls()) {
@@ -532,79 +517,102 @@ TEST_F(SplashWindowTest, ControlsAreLaidOutFromTheDesignAndAgainWhenTheDpiChange
         ::GetWindowRect(Splash(), &suggested);
         ::SendMessageW(Splash(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
         ExpectLaidOutAt(dpi);
-        EXPECT_EQ(TextOf(Label(splash::lblVersion)), L"Version 1.0.0");
+        EXPECT_EQ(WindowText(Label(splash::lblVersion)), L"Version 1.0.0");
 
         // The margin around the frame is the window's black again: nothing of the old layout
         // (its frame line lies in the new margin when the window grows) stays on screen.
-        Pump(300ms);
         RECT client{};
         ::GetClientRect(Splash(), &client);
         const RECT frame = RectIn(Splash(), Frame());
-        for (RECT margin : {RECT{0, 0, client.right, frame.top}, RECT{0, 0, frame.left, client.bottom},
-                            RECT{frame.right, 0, client.right, client.bottom},
-                            RECT{0, frame.bottom, client.right, client.bottom}}) {
+        std::vector<RECT> margins{RECT{0, 0, client.right, frame.top}, RECT{0, 0, frame.left, client.bottom},
+                                  RECT{frame.right, 0, client.right, client.bottom},
+                                  RECT{0, frame.bottom, client.right, client.bottom}};
+        for (RECT& margin : margins) {
             ::MapWindowPoints(Splash(), nullptr, reinterpret_cast<POINT*>(&margin), 2);
-            const ScreenCapture capture(margin);
-            EXPECT_EQ(CountColour(capture, splash::kBlack), capture.Pixels().size()) << "margin at " << margin.left
-                                                                                     << ", " << margin.top;
         }
+        const auto notBlack = [&] {
+            std::size_t count = 0;
+            for (const RECT& margin : margins) {
+                count += CountOtherColours(margin, splash::kBlack);
+            }
+            return count;
+        };
+        EXPECT_TRUE(PumpUntil([&] { return notBlack() == 0; }, kReactionTimeout))
+            << notBlack() << " pixels of the margin are not black";
     }
+}
+
+// One label as drawn: text in its colour over the frame's black, and nothing else.
+::testing::AssertionResult DrawnOverBlack(HWND label, COLORREF colour)
+{
+    RECT box{};
+    ::GetWindowRect(label, &box);
+    const ScreenCapture capture(box);
+    const std::size_t total = capture.Pixels().size();
+    const auto other = std::count_if(capture.Pixels().begin(), capture.Pixels().end(),
+                                     [&](std::uint32_t pixel) { return !IsTextOverBlack(pixel, colour); });
+    if (CountColour(capture, colour) == 0) {
+        return ::testing::AssertionFailure() << "no text in its colour";
+    }
+    if (CountColour(capture, splash::kBlack) * 3 <= total) {
+        return ::testing::AssertionFailure() << "too little black around the text";
+    }
+    if (other != 0) {
+        return ::testing::AssertionFailure() << other << " pixels of a ground that is not the frame's black";
+    }
+    return ::testing::AssertionSuccess();
 }
 
 TEST_F(SplashWindowTest, LabelsAreDrawnInTheirColoursOverTheFramesBlack)
 {
-    Pump(300ms);
+    const auto drawn = [&](std::size_t index) {
+        return DrawnOverBlack(Label(static_cast<splash::LabelIndex>(index)), splash::kLabels[index].colour);
+    };
+    PumpUntil(
+        [&] {
+            for (std::size_t index = 0; index < splash::kLabelCount; ++index) {
+                if (!drawn(index)) {
+                    return false;
+                }
+            }
+            return true;
+        },
+        kReactionTimeout);
     for (std::size_t index = 0; index < splash::kLabelCount; ++index) {
-        SCOPED_TRACE(index);
-        const COLORREF colour = splash::kLabels[index].colour;
-        RECT box{};
-        ::GetWindowRect(Label(static_cast<splash::LabelIndex>(index)), &box);
-        const ScreenCapture capture(box);
-        const std::size_t total = capture.Pixels().size();
-        const auto other = std::count_if(capture.Pixels().begin(), capture.Pixels().end(),
-                                         [&](std::uint32_t pixel) { return !IsTextOverBlack(pixel, colour); });
-        EXPECT_GT(CountColour(capture, colour), 0u) << "no text in its colour";
-        EXPECT_GT(CountColour(capture, splash::kBlack) * 3, total) << "too little black around the text";
-        EXPECT_EQ(other, 0) << "a ground that is not the frame's black";
+        EXPECT_TRUE(drawn(index)) << "label " << index;
     }
 }
 
 TEST_F(SplashWindowTest, ACaptionThatGetsShorterLeavesNothingOfTheLongerOne)
 {
     const HWND version = Label(splash::lblVersion);
-    SetSplashLabelCaption(Splash(), LabelId::lblVersion, L"Version 32767.32767.32767");
-    Pump(200ms);
+    constexpr wchar_t kLonger[] = L"Version 32767.32767.32767";
+    constexpr wchar_t kShorter[] = L"Version 1.0.0";
+    SetSplashLabelCaption(Splash(), LabelId::lblVersion, kLonger);
     RECT longer{};
     ::GetWindowRect(version, &longer);
-    SetSplashLabelCaption(Splash(), LabelId::lblVersion, L"Version 1.0.0");
-    Pump(200ms);
+    SetSplashLabelCaption(Splash(), LabelId::lblVersion, kShorter);
     RECT shorter{};
     ::GetWindowRect(version, &shorter);
     ASSERT_EQ(shorter.right, longer.right);
     ASSERT_GT(shorter.left, longer.left + 20);
-
-    // Where the longer caption was and the shorter one is not: the frame's black only.
+    // Where the longer caption is drawn and the shorter one is not.
     const RECT uncovered{longer.left, longer.top, shorter.left, longer.bottom};
-    const ScreenCapture after(uncovered);
-    EXPECT_EQ(CountColour(after, splash::kBlack), after.Pixels().size());
 
-    // The same place did show the longer caption, so the check above can see a left-over.
-    SetSplashLabelCaption(Splash(), LabelId::lblVersion, L"Version 32767.32767.32767");
-    Pump(200ms);
-    const ScreenCapture before(uncovered);
-    EXPECT_GT(CountColour(before, splash::kLightGrey), 0u);
+    // The longer caption shows there, so the check below can see a left-over ...
+    SetSplashLabelCaption(Splash(), LabelId::lblVersion, kLonger);
+    ASSERT_TRUE(
+        PumpUntil([&] { return CountColour(ScreenCapture(uncovered), splash::kLightGrey) > 0; }, kReactionTimeout))
+        << "the longer caption was never drawn";
+    // ... and once the shorter one is set, the frame's black only.
+    SetSplashLabelCaption(Splash(), LabelId::lblVersion, kShorter);
+    EXPECT_TRUE(PumpUntil([&] { return CountOtherColours(uncovered, splash::kBlack) == 0; }, kReactionTimeout))
+        << CountOtherColours(uncovered, splash::kBlack) << " pixels of the longer caption are left";
 }
 
 TEST_F(SplashWindowTest, AltF4UnloadsTheWindowAndEndsTheProgram)
 {
-    INPUT inputs[4]{};
-    for (INPUT& input : inputs) {
-        input.type = INPUT_KEYBOARD;
-    }
-    inputs[0].ki.wVk = inputs[3].ki.wVk = VK_MENU;
-    inputs[1].ki.wVk = inputs[2].ki.wVk = VK_F4;
-    inputs[2].ki.dwFlags = inputs[3].ki.dwFlags = KEYEVENTF_KEYUP;
-    ASSERT_EQ(::SendInput(4, inputs, sizeof(INPUT)), 4u);
+    testing::PressKeys({VK_MENU, VK_F4});
     ExpectEnded();
 }
 

@@ -4,10 +4,13 @@
 // program shows recorded as the system announces it.
 #include "splash/SplashDesign_win.h"
 #include "support/ChildProcess.h"
+#include "support/ListWindowDriver.h"
+#include "support/MessageBoxes.h"
+#include "support/Polling.h"
 #include "support/TestOptions.h"
 #include "support/TopLevelWindows.h"
-
 #include "support/UserInput.h"
+#include "ui/WindowClassNames.h"
 
 #include <gtest/gtest.h>
 
@@ -19,7 +22,6 @@
 #include <initializer_list>
 #include <optional>
 #include <string>
-#include <thread>
 #include <utility>
 #include <vector>
 
@@ -30,11 +32,6 @@ using namespace quenlow::testing;
 using namespace std::chrono_literals;
 namespace ids = splash::control_ids;
 
-constexpr wchar_t kSplashClass[] = L"QuenlowSplash";
-constexpr wchar_t kListWindowClass[] = L"QuenlowListWindow";
-constexpr wchar_t kStoppedServicesCaption[] = L"Stopped Services";
-constexpr wchar_t kDialogClass[] = L"#32770"; // message boxes
-
 // Generous: the first start of a program in a prefix, or the first WMI query, can take seconds
 // under Wine on a busy machine.
 constexpr auto kStartTimeout = 30s;
@@ -44,11 +41,6 @@ constexpr auto kExitTimeout = 15s;
 constexpr auto kQuietTime = 400ms;
 
 // ---- Places on the screen -------------------------------------------------------------------
-
-POINT CentreOf(const RECT& rect)
-{
-    return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-}
 
 RECT ScreenRect(HWND window)
 {
@@ -123,7 +115,7 @@ public:
             if (std::find(allowed.begin(), allowed.end(), seen.window) != allowed.end()) {
                 continue;
             }
-            const bool userWindow = seen.className == kListWindowClass || seen.className == kDialogClass;
+            const bool userWindow = seen.className == kListWindowClassName || seen.className == kDialogClass;
             if (seen.shown || userWindow) {
                 others += (seen.className.empty() ? L"(a window gone before it was read)" : seen.className) +
                           (seen.shown ? L" shown; " : L" created; ");
@@ -205,13 +197,12 @@ protected:
     {
         m_process.reset();
         m_splash = nullptr;
-        // The bottom-right corner: the splash window opens in the middle of the screen.
-        MovePointer(POINT{::GetSystemMetrics(SM_CXSCREEN) - 1, ::GetSystemMetrics(SM_CYSCREEN) - 1});
+        MovePointer(OutOfTheWay());
         m_process.emplace(ChildProcess::Start(QuoteArgument(QuenlowProgramPath())));
         m_windows.Watch(m_process->Id());
         ASSERT_TRUE(PumpUntil(
             [&] {
-                const auto found = FindTopLevelWindows({m_process->Id(), kSplashClass, std::nullopt, true});
+                const auto found = FindTopLevelWindows({m_process->Id(), kSplashClassName, std::nullopt, true});
                 m_splash = found.empty() ? nullptr : found.front();
                 return m_splash != nullptr || m_process->HasExited();
             },
@@ -219,24 +210,21 @@ protected:
         ASSERT_NE(m_splash, nullptr) << "no splash window";
         ::SetForegroundWindow(m_splash);
         ASSERT_TRUE(PumpUntil([&] { return ::GetForegroundWindow() == m_splash; }, 5s)) << "not in front";
-        // The splash window is painted and its own announcement has been read.
-        Quiet(200ms);
+        // The splash window's own announcement has been read, so the checks for other windows
+        // can see one.
+        ASSERT_TRUE(PumpUntil([&] { return m_windows.Announced(kSplashClassName); }, kStartTimeout))
+            << "no window events";
     }
 
     // Handles the window announcements until the condition holds; false after the timeout.
     bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout)
     {
-        const auto deadline = std::chrono::steady_clock::now() + timeout;
-        for (;;) {
-            m_windows.Update();
-            if (done()) {
-                return true;
-            }
-            if (std::chrono::steady_clock::now() >= deadline) {
-                return false;
-            }
-            std::this_thread::sleep_for(10ms);
-        }
+        return testing::PollUntil(
+            [&] {
+                m_windows.Update();
+                return done();
+            },
+            timeout);
     }
 
     void Quiet(std::chrono::milliseconds duration)
@@ -287,7 +275,8 @@ protected:
         EXPECT_TRUE(PumpUntil(
             [&] {
                 const auto found =
-                    FindTopLevelWindows({Process().Id(), kListWindowClass, kStoppedServicesCaption, true});
+                    FindTopLevelWindows({Process().Id(), kListWindowClassName,
+                                         std::wstring(CaptionOf(ListWindowKind::StoppedServices)), true});
                 list = found.empty() ? nullptr : found.front();
                 return list != nullptr || Process().HasExited();
             },
@@ -300,7 +289,7 @@ protected:
         EXPECT_EQ(m_windows.Others({m_splash, list}), L"") << "other windows";
         // Closing the list window unloads the last window: the program ends by itself.
         ::PostMessageW(list, WM_CLOSE, 0, 0);
-        Process().WaitForExit(kExitTimeout);
+        EXPECT_EQ(Process().WaitForExit(kExitTimeout), DWORD{0}) << "still running, or ended with another status";
     }
 
     // The program ended with success and showed nothing but its splash window.
@@ -328,7 +317,7 @@ private:
 TEST_F(SplashE2eTest, ShowsItsLabelsAsControlsThatOtherProgramsCanRead)
 {
     // The system announced the splash window's creation: the checks for other windows can see one.
-    EXPECT_TRUE(m_windows.Announced(kSplashClass));
+    EXPECT_TRUE(m_windows.Announced(kSplashClassName));
     EXPECT_EQ(m_windows.Others({Splash()}), L"");
 
     ASSERT_NE(Frame(), nullptr);
@@ -371,7 +360,7 @@ TEST_F(SplashE2eTest, ACharacterKeyEndsTheProgramWithoutAnotherWindow)
     for (const WORD key : {WORD{'Q'}, WORD{VK_ESCAPE}, WORD{VK_RETURN}}) {
         SCOPED_TRACE(key);
         if (!first) {
-            Start();
+            ASSERT_NO_FATAL_FAILURE(Start());
         }
         first = false;
         PressKey(key);
@@ -419,7 +408,7 @@ TEST_F(SplashE2eTest, ClicksOnTheLabelsAndTheLogoDoNothing)
 {
     for (const HWND control : LabelsAndLogo()) {
         SCOPED_TRACE(::GetDlgCtrlID(control));
-        ClickAt(CentreOf(ScreenRect(control)));
+        ClickAt(CentreOf(control));
         ExpectNothingHappened();
     }
     // The clicks did arrive: one on the frame beside them continues.

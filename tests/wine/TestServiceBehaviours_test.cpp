@@ -6,6 +6,7 @@
 #include "support/ServiceManager.h"
 #include "support/TestServices.h"
 #include "support/UniqueHandle.h"
+#include "support/Utf8.h"
 
 #include <gtest/gtest.h>
 
@@ -46,9 +47,7 @@ std::string Problems()
 {
     std::string text;
     for (const auto& problem : TestServicesNotStopped()) {
-        for (const wchar_t c : L"\n  " + problem) {
-            text += c < 0x80 ? static_cast<char>(c) : '?';
-        }
+        text += "\n  " + Utf8(problem);
     }
     return text;
 }

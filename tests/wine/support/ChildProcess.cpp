@@ -21,19 +21,27 @@ DWORD ToWaitMilliseconds(std::chrono::milliseconds timeout)
 
 ChildProcess ChildProcess::Start(const std::wstring& commandLine)
 {
-    // CreateProcessW may write into the command line, so it gets a copy of its own.
-    std::vector<wchar_t> buffer(commandLine.begin(), commandLine.end());
-    buffer.push_back(L'\0');
+    // Under Wine on a busy machine CreateProcessW now and then fails with ERROR_INTERNAL_ERROR:
+    // the new process died before it had started, so nothing of the program ran. Such a start
+    // is made again; any other failure is reported at once.
+    constexpr int kAttempts = 3;
+    for (int attempt = 1;; ++attempt) {
+        // CreateProcessW may write into the command line, so it gets a copy of its own.
+        std::vector<wchar_t> buffer(commandLine.begin(), commandLine.end());
+        buffer.push_back(L'\0');
 
-    STARTUPINFOW startup{};
-    startup.cb = sizeof(startup);
-    PROCESS_INFORMATION info{};
-    if (!::CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
-                          &startup, &info)) {
-        ThrowLastError("CreateProcessW");
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
+        PROCESS_INFORMATION info{};
+        if (::CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
+                             &startup, &info)) {
+            ::CloseHandle(info.hThread);
+            return ChildProcess(UniqueHandle(info.hProcess), info.dwProcessId);
+        }
+        if (::GetLastError() != ERROR_INTERNAL_ERROR || attempt == kAttempts) {
+            ThrowLastError("CreateProcessW");
+        }
     }
-    ::CloseHandle(info.hThread);
-    return ChildProcess(UniqueHandle(info.hProcess), info.dwProcessId);
 }
 
 ChildProcess::~ChildProcess()

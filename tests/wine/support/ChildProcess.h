@@ -18,7 +18,9 @@ public:
     static ChildProcess Start(const std::wstring& commandLine);
 
     ChildProcess(ChildProcess&&) noexcept = default;
-    ChildProcess& operator=(ChildProcess&&) noexcept = default;
+    // No assignment: it would drop the handle of a process that may still run. Use
+    // std::optional's reset and emplace to start another.
+    ChildProcess& operator=(ChildProcess&&) = delete;
     ~ChildProcess();
 
     DWORD Id() const noexcept { return m_id; }

@@ -3,7 +3,6 @@
 #include "support/ChildProcess.h"
 #include "support/MessageBoxes.h"
 #include "support/TestOptions.h"
-#include "support/TopLevelWindows.h"
 
 namespace quenlow::testing {
 
@@ -15,9 +14,14 @@ constexpr auto kExitTimeout = 30s;
 
 } // namespace
 
+std::wstring QuenlowCommandLine(std::wstring_view arguments)
+{
+    return QuoteArgument(QuenlowProgramPath()) + L" " + std::wstring(arguments);
+}
+
 CommandLineRun RunQuenlowCommand(std::wstring_view arguments, std::chrono::milliseconds messageTimeout)
 {
-    ChildProcess process = ChildProcess::Start(QuoteArgument(QuenlowProgramPath()) + L" " + std::wstring(arguments));
+    ChildProcess process = ChildProcess::Start(QuenlowCommandLine(arguments));
     CommandLineRun run;
     if (const auto box = WaitForMessageBox(process, messageTimeout)) {
         run.message = box->text;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "common/ExitStatus.h" // what exitCode is compared with
+
 #include <windows.h>
 
 #include <chrono>
@@ -9,11 +11,9 @@
 
 namespace quenlow::testing {
 
-// The exit statuses of quenlow.exe that scripts rely on.
-inline constexpr DWORD kExitSucceeded = 0;
-inline constexpr DWORD kExitFailed = 1;
-inline constexpr DWORD kExitNotFound = 2;
-inline constexpr DWORD kExitUntrappedError = 3;
+// The command line that runs quenlow.exe (--quenlow=PATH) with the argument text appended to
+// its quoted path as it stands.
+std::wstring QuenlowCommandLine(std::wstring_view arguments);
 
 // What one command-line run of quenlow.exe showed and how it ended.
 struct CommandLineRun {
@@ -22,9 +22,8 @@ struct CommandLineRun {
     bool secondMessage = false;          // another box came after the first was answered
 };
 
-// Runs quenlow.exe (--quenlow=PATH) with the argument text appended to its quoted path as it
-// stands, answers its message box with OK like a user and waits for the process to end; one
-// still running after that is ended through its handle. The timeout is for the box: a service
+// Runs QuenlowCommandLine(arguments), answers its message box with OK like a user and waits
+// for the process to end; one still running after that is ended through its handle. The timeout is for the box: a service
 // that does not answer keeps the program waiting for the service manager's own timeout.
 CommandLineRun RunQuenlowCommand(std::wstring_view arguments,
                                  std::chrono::milliseconds messageTimeout = std::chrono::seconds(30));

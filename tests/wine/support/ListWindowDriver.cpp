@@ -5,6 +5,8 @@
 #include "support/RemoteMemory.h"
 #include "support/TopLevelWindows.h"
 #include "support/UserInput.h"
+#include "support/Utf8.h"
+#include "ui/WindowClassNames.h"
 
 #include <commctrl.h>
 
@@ -14,7 +16,6 @@ namespace quenlow::testing {
 
 namespace {
 
-constexpr wchar_t kListWindowClass[] = L"QuenlowListWindow";
 constexpr std::chrono::milliseconds kAnswerTimeout{10'000};
 constexpr std::chrono::milliseconds kReactionTimeout{5'000};
 // Longer than any display name the tests use.
@@ -444,7 +445,7 @@ void ListWindowDriver::PressAltF4()
 
 std::optional<ListWindowDriver> FindListWindow(DWORD processId, ListWindowKind kind)
 {
-    const auto found = FindTopLevelWindows({processId, kListWindowClass, std::wstring(CaptionOf(kind)), false});
+    const auto found = FindTopLevelWindows({processId, kListWindowClassName, std::wstring(CaptionOf(kind)), false});
     if (found.empty()) {
         return std::nullopt;
     }
@@ -457,7 +458,7 @@ std::optional<ListWindowDriver> FindListWindow(DWORD processId, ListWindowKind k
 ListWindowDriver WaitForListWindow(const ChildProcess& process, ListWindowKind kind, std::chrono::milliseconds timeout)
 {
     const HWND window =
-        WaitForTopLevelWindow(process, {0, kListWindowClass, std::wstring(CaptionOf(kind)), true}, timeout);
+        WaitForTopLevelWindow(process, {0, kListWindowClassName, std::wstring(CaptionOf(kind)), true}, timeout);
     if (!window) {
         Fail(Utf8(CaptionOf(kind)) +
              (process.HasExited() ? ": the program ended before the window appeared" : ": the window did not appear"));

@@ -1,24 +1,16 @@
 #include "support/ServiceManager.h"
 
+#include "support/Polling.h"
 #include "support/UniqueHandle.h"
+#include "support/Utf8.h"
 
 #include <string>
-#include <thread>
 
 namespace quenlow::testing {
 
 namespace {
 
 constexpr std::chrono::milliseconds kPollInterval{50};
-
-std::string Narrow(std::wstring_view text)
-{
-    std::string narrow;
-    for (const wchar_t c : text) {
-        narrow += (c < 0x80) ? static_cast<char>(c) : '?';
-    }
-    return narrow;
-}
 
 SERVICE_STATUS_PROCESS QueryStatus(SC_HANDLE service)
 {
@@ -37,7 +29,7 @@ UniqueServiceHandle OpenExisting(std::wstring_view name, DWORD access)
     auto service = OpenServiceByName(manager.get(), name, access);
     if (!service) {
         ::SetLastError(ERROR_SERVICE_DOES_NOT_EXIST);
-        ThrowLastError("OpenServiceW " + Narrow(name));
+        ThrowLastError("OpenServiceW " + Utf8(name));
     }
     return service;
 }
@@ -46,8 +38,8 @@ void RequireState(std::wstring_view name, DWORD state, std::chrono::milliseconds
 {
     if (!WaitForServiceState(name, state, timeout)) {
         ::SetLastError(ERROR_SERVICE_REQUEST_TIMEOUT);
-        ThrowLastError(std::string(what) + " " + Narrow(name) + ": still " +
-                       Narrow(ServiceStateName(QueryServiceState(name))));
+        ThrowLastError(std::string(what) + " " + Utf8(name) + ": still " +
+                       Utf8(ServiceStateName(QueryServiceState(name))));
     }
 }
 
@@ -67,7 +59,7 @@ UniqueServiceHandle OpenServiceByName(SC_HANDLE manager, std::wstring_view name,
     const std::wstring terminated(name);
     UniqueServiceHandle service(::OpenServiceW(manager, terminated.c_str(), access));
     if (!service && ::GetLastError() != ERROR_SERVICE_DOES_NOT_EXIST) {
-        ThrowLastError("OpenServiceW " + Narrow(name));
+        ThrowLastError("OpenServiceW " + Utf8(name));
     }
     return service;
 }
@@ -115,16 +107,7 @@ std::wstring_view ServiceStateName(std::optional<DWORD> state)
 
 bool WaitForServiceState(std::wstring_view name, DWORD state, std::chrono::milliseconds timeout)
 {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    for (;;) {
-        if (QueryServiceState(name) == state) {
-            return true;
-        }
-        if (std::chrono::steady_clock::now() >= deadline) {
-            return false;
-        }
-        std::this_thread::sleep_for(kPollInterval);
-    }
+    return PollUntil([&] { return QueryServiceState(name) == state; }, timeout, kPollInterval);
 }
 
 bool WaitForProcessExit(DWORD processId, std::chrono::milliseconds timeout)
@@ -143,7 +126,7 @@ void StartServiceDirectly(std::wstring_view name, std::chrono::milliseconds time
 {
     const auto service = OpenExisting(name, SERVICE_START | SERVICE_QUERY_STATUS);
     if (!::StartServiceW(service.get(), 0, nullptr) && ::GetLastError() != ERROR_SERVICE_ALREADY_RUNNING) {
-        ThrowLastError("StartServiceW " + Narrow(name));
+        ThrowLastError("StartServiceW " + Utf8(name));
     }
     RequireState(name, SERVICE_RUNNING, timeout, "StartServiceW");
 }
@@ -155,23 +138,12 @@ void StopServiceDirectly(std::wstring_view name, std::chrono::milliseconds timeo
     SERVICE_STATUS status{};
     if (!::ControlService(service.get(), SERVICE_CONTROL_STOP, &status) &&
         ::GetLastError() != ERROR_SERVICE_NOT_ACTIVE) {
-        ThrowLastError("ControlService(STOP) " + Narrow(name));
+        ThrowLastError("ControlService(STOP) " + Utf8(name));
     }
     RequireState(name, SERVICE_STOPPED, timeout, "ControlService(STOP)");
     if (!WaitForProcessExit(processId, timeout)) {
         ::SetLastError(ERROR_SERVICE_REQUEST_TIMEOUT);
-        ThrowLastError("ControlService(STOP) " + Narrow(name) + ": its process did not end");
-    }
-}
-
-StopOnExit::~StopOnExit()
-{
-    try {
-        if (QueryServiceState(m_name) == SERVICE_RUNNING) {
-            StopServiceDirectly(m_name);
-        }
-    } catch (const std::exception&) {
-        // The fixture's cleanup stops whatever is left; a destructor must not throw.
+        ThrowLastError("ControlService(STOP) " + Utf8(name) + ": its process did not end");
     }
 }
 

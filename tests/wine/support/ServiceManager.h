@@ -46,16 +46,4 @@ bool WaitForProcessExit(DWORD processId, std::chrono::milliseconds timeout = kSe
 void StartServiceDirectly(std::wstring_view name, std::chrono::milliseconds timeout = kServiceStateTimeout);
 void StopServiceDirectly(std::wstring_view name, std::chrono::milliseconds timeout = kServiceStateTimeout);
 
-// Stops the service when the guard ends if it is running then, so a test leaves it as it found it.
-class StopOnExit {
-public:
-    explicit StopOnExit(std::wstring name) : m_name(std::move(name)) {}
-    ~StopOnExit();
-    StopOnExit(const StopOnExit&) = delete;
-    StopOnExit& operator=(const StopOnExit&) = delete;
-
-private:
-    std::wstring m_name;
-};
-
 } // namespace quenlow::testing

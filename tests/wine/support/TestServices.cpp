@@ -3,6 +3,7 @@
 #include "support/Polling.h"
 #include "support/ServiceManager.h"
 #include "support/UniqueHandle.h"
+#include "support/Utf8.h"
 
 #include <tlhelp32.h>
 
@@ -15,18 +16,6 @@ namespace {
 
 // The service manager gives up on a program that never connects after 30 s at most.
 constexpr std::chrono::seconds kManagerGivesUp{40};
-
-std::string Narrow(std::wstring_view text)
-{
-    if (text.empty()) {
-        return {};
-    }
-    const int size = static_cast<int>(text.size());
-    const int length = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
-    std::string narrow(static_cast<std::size_t>(length > 0 ? length : 0), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), size, narrow.data(), length, nullptr, nullptr);
-    return narrow;
-}
 
 } // namespace
 
@@ -94,7 +83,7 @@ void RestartOrphanedService(const TestService& service)
     const auto manager = OpenServiceManager(SC_MANAGER_CONNECT);
     const auto handle = OpenServiceByName(manager.get(), service.name, SERVICE_START);
     if (handle && !::StartServiceW(handle.get(), 0, nullptr) && ::GetLastError() != ERROR_SERVICE_ALREADY_RUNNING) {
-        ThrowLastError("StartServiceW (new process for an orphaned service) " + Narrow(service.name));
+        ThrowLastError("StartServiceW (new process for an orphaned service) " + Utf8(service.name));
     }
 }
 
@@ -119,8 +108,8 @@ void QuitTestService(const TestService& service)
         if (set) {
             if (!PollUntil([&] { return StoppedOrGone(service.name); }, kServiceStateTimeout) ||
                 !WaitForProcessExit(processId)) {
-                ThrowTimeout("quitting " + Narrow(service.name) + ": still " +
-                             Narrow(ServiceStateName(QueryServiceState(service.name))));
+                ThrowTimeout("quitting " + Utf8(service.name) + ": still " +
+                             Utf8(ServiceStateName(QueryServiceState(service.name))));
             }
             return;
         }
@@ -129,7 +118,7 @@ void QuitTestService(const TestService& service)
         }
         RestartOrphanedService(service);
     }
-    ThrowTimeout("quitting " + Narrow(service.name) + ": its process is gone and a new one did not come");
+    ThrowTimeout("quitting " + Utf8(service.name) + ": its process is gone and a new one did not come");
 }
 
 } // namespace
@@ -143,7 +132,7 @@ void StopTestService(const TestService& service)
     case ServiceBehaviour::NeverConnects:
         // It cannot be told anything: the manager ends the start that waits for it.
         if (!WaitForServiceState(service.name, SERVICE_STOPPED, kManagerGivesUp)) {
-            ThrowTimeout("waiting for the service manager to give up on " + Narrow(service.name));
+            ThrowTimeout("waiting for the service manager to give up on " + Utf8(service.name));
         }
         return;
     case ServiceBehaviour::Ordinary:
@@ -204,7 +193,7 @@ void RegisterTestService(const TestService& service, const std::wstring& program
         SERVICE_WIN32_OWN_PROCESS, service.startType, SERVICE_ERROR_NORMAL, command.c_str(), nullptr, nullptr,
         service.dependsOn.empty() ? nullptr : dependencies.c_str(), nullptr, nullptr));
     if (!created) {
-        ThrowLastError("CreateServiceW " + Narrow(service.name));
+        ThrowLastError("CreateServiceW " + Utf8(service.name));
     }
 }
 
@@ -217,7 +206,7 @@ void RemoveTestService(const TestService& service)
     }
     StopTestService(service);
     if (!::DeleteService(handle.get()) && ::GetLastError() != ERROR_SERVICE_MARKED_FOR_DELETE) {
-        ThrowLastError("DeleteService " + Narrow(service.name));
+        ThrowLastError("DeleteService " + Utf8(service.name));
     }
 }
 
@@ -297,7 +286,7 @@ void RemoveHostileServices()
             StopServiceDirectly(service.name);
         }
         if (!::DeleteService(handle.get()) && ::GetLastError() != ERROR_SERVICE_MARKED_FOR_DELETE) {
-            ThrowLastError("DeleteService " + Narrow(service.name));
+            ThrowLastError("DeleteService " + Utf8(service.name));
         }
     }
 }
@@ -313,7 +302,7 @@ void RegisterHostileServices(const std::wstring& programPath)
             SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START, SERVICE_ERROR_NORMAL, command.c_str(), nullptr, nullptr,
             nullptr, nullptr, nullptr));
         if (!created) {
-            ThrowLastError("CreateServiceW " + Narrow(service.name));
+            ThrowLastError("CreateServiceW " + Utf8(service.name));
         }
     }
 }

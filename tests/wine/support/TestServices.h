@@ -118,8 +118,20 @@ inline constexpr std::array kTestServices = {
     kMissingProgram, kDependent,      kDependedOn,    kSlowStart,        kFailsWhileStarting,       kTakesStopBack,
     kPendsForEver};
 
-// The test services that the tests register themselves; the fixture removes any left behind.
-inline constexpr std::array kSelfRegisteredTestServices = {kRemovedWhileStarting};
+// Registered while the program runs, to tell a list read afresh from a kept one; only listed,
+// never started.
+inline constexpr TestService kAddedLater{L"QuenlowTestAddedLater", L"Quenlow Test Added Later", SERVICE_DEMAND_START,
+                                         ServiceBehaviour::MissingProgram};
+
+// Running services whose display names the list's width test chooses at run time (these are
+// placeholders): one that just shows whole in the list's column, one a letter longer.
+inline constexpr TestService kWidthFits{L"QuenlowTestWidthFits", L"Quenlow Test Width Fits"};
+inline constexpr TestService kWidthCut{L"QuenlowTestWidthCut", L"Quenlow Test Width Cut"};
+
+// The test services that the tests register themselves (ScopedTestService); the fixture
+// removes any left behind.
+inline constexpr std::array kSelfRegisteredTestServices = {kRemovedWhileStarting, kAddedLater, kWidthFits,
+                                                           kWidthCut};
 
 // The service program's argument for a behaviour ("" for the ordinary one). The program of a
 // service that never connects also gets the service's name, to learn when the manager gave up;
@@ -195,7 +207,8 @@ void RegisterTestService(const TestService& service, const std::wstring& program
 void RemoveTestService(const TestService& service);
 
 // A test service registered for the length of one test, for those that the fixture does not
-// register: whatever is left of it is stopped and deleted when the object ends.
+// register (one of kSelfRegisteredTestServices, so that the fixture's clean-up removes it after
+// a crash too): whatever is left of it is stopped and deleted when the object ends.
 class ScopedTestService {
 public:
     explicit ScopedTestService(const TestService& service);

@@ -1,8 +1,7 @@
 #include "support/TopLevelWindows.h"
 
 #include "support/ChildProcess.h"
-
-#include <thread>
+#include "support/Polling.h"
 
 namespace quenlow::testing {
 
@@ -49,31 +48,24 @@ std::vector<HWND> FindTopLevelWindows(const WindowQuery& query)
     return search.found;
 }
 
-HWND WaitForTopLevelWindow(const ChildProcess& process, WindowQuery query, std::chrono::milliseconds timeout)
+HWND WaitForTopLevelWindow(const ChildProcess& process, WindowQuery query, std::chrono::milliseconds timeout,
+                           std::chrono::milliseconds interval)
 {
     query.processId = process.Id();
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    for (;;) {
-        if (const auto found = FindTopLevelWindows(query); !found.empty()) {
-            return found.front();
-        }
-        if (process.HasExited() || std::chrono::steady_clock::now() >= deadline) {
-            return nullptr;
-        }
-        std::this_thread::sleep_for(kPollInterval);
-    }
+    HWND found = nullptr;
+    PollUntil(
+        [&] {
+            const auto windows = FindTopLevelWindows(query);
+            found = windows.empty() ? nullptr : windows.front();
+            return found != nullptr || process.HasExited();
+        },
+        timeout, interval);
+    return found;
 }
 
 bool WaitUntilClosed(HWND window, std::chrono::milliseconds timeout)
 {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    while (::IsWindow(window)) {
-        if (std::chrono::steady_clock::now() >= deadline) {
-            return false;
-        }
-        std::this_thread::sleep_for(kPollInterval);
-    }
-    return true;
+    return PollUntil([&] { return !::IsWindow(window); }, timeout, kPollInterval);
 }
 
 std::wstring WindowText(HWND window)

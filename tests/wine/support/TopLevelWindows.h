@@ -24,7 +24,8 @@ std::vector<HWND> FindTopLevelWindows(const WindowQuery& query);
 
 // Polls until a matching window exists. Returns nullptr after the timeout, or as soon as the
 // process has ended, so a program that dies early does not cost the whole timeout.
-HWND WaitForTopLevelWindow(const ChildProcess& process, WindowQuery query, std::chrono::milliseconds timeout);
+HWND WaitForTopLevelWindow(const ChildProcess& process, WindowQuery query, std::chrono::milliseconds timeout,
+                           std::chrono::milliseconds interval = std::chrono::milliseconds(20));
 
 // Polls until the window no longer exists; false after the timeout.
 bool WaitUntilClosed(HWND window, std::chrono::milliseconds timeout);

@@ -4,8 +4,6 @@
 
 #include <chrono>
 #include <initializer_list>
-#include <string>
-#include <string_view>
 
 // Real mouse and keyboard input, as a user makes it: SendInput hands it to the system, which
 // delivers it to the window under the pointer or to the one with the keyboard focus, in
@@ -38,8 +36,5 @@ POINT CentreOf(HWND window);
 
 // A place on the screen where none of the program's windows opens: the bottom-right corner.
 POINT OutOfTheWay();
-
-// UTF-8 for failure messages.
-std::string Utf8(std::wstring_view text);
 
 } // namespace quenlow::testing

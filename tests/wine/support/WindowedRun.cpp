@@ -3,6 +3,7 @@
 #include "support/TestOptions.h"
 #include "support/TopLevelWindows.h"
 #include "support/UserInput.h"
+#include "ui/WindowClassNames.h"
 
 #include <algorithm>
 #include <thread>
@@ -13,10 +14,7 @@ namespace {
 
 using namespace std::chrono_literals;
 
-constexpr wchar_t kSplashClass[] = L"QuenlowSplash";
-constexpr wchar_t kSplashFrameClass[] = L"QuenlowSplashFrame";
 constexpr auto kWindowTimeout = 30s;
-constexpr auto kWatchInterval = 5ms;
 
 ChildProcess StartWindowed()
 {
@@ -32,7 +30,7 @@ ChildProcess StartWindowed()
 
 WindowedRun::WindowedRun() : m_process(StartWindowed())
 {
-    m_splash = WaitForTopLevelWindow(m_process, {0, kSplashClass, std::nullopt, true}, kWindowTimeout);
+    m_splash = WaitForTopLevelWindow(m_process, {0, kSplashClassName, std::nullopt, true}, kWindowTimeout);
     if (!m_splash) {
         throw DriverError("the splash window did not appear");
     }
@@ -58,7 +56,7 @@ namespace {
 // Near the frame's top-left corner: above the logo and left of the texts, so the frame's own surface.
 POINT SplashFramePoint(HWND splash)
 {
-    const HWND frame = ::FindWindowExW(splash, nullptr, kSplashFrameClass, nullptr);
+    const HWND frame = ::FindWindowExW(splash, nullptr, kSplashFrameClassName, nullptr);
     if (!frame) {
         throw DriverError("the splash window has no frame");
     }
@@ -112,31 +110,6 @@ MessageBoxView WindowedRun::WaitForMessage(std::chrono::milliseconds timeout) co
         throw DriverError(m_process.HasExited() ? "the program ended without a message box" : "no message box came");
     }
     return *box;
-}
-
-ProcessEnd WindowedRun::WatchUntilEnd(std::chrono::milliseconds timeout) const
-{
-    using Clock = std::chrono::steady_clock;
-    const auto start = Clock::now();
-    auto lastVisible = start;
-    ProcessEnd end;
-    for (;;) {
-        const bool anyVisible = !VisibleWindows().empty();
-        const auto now = Clock::now();
-        if (anyVisible) {
-            lastVisible = now;
-        }
-        if (auto code = m_process.WaitForExit(kWatchInterval)) {
-            end.exitCode = code;
-            end.afterLastVisibleWindow =
-                std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - lastVisible);
-            return end;
-        }
-        if (now - start >= timeout) {
-            end.afterLastVisibleWindow = std::chrono::duration_cast<std::chrono::milliseconds>(now - lastVisible);
-            return end;
-        }
-    }
 }
 
 bool WindowedRun::KeepsRunningWithAWindowVisible(std::chrono::milliseconds duration) const
