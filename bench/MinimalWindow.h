@@ -1,5 +1,7 @@
 #pragma once
 
+#include <windows.h>
+
 namespace quenlow::bench {
 
 // The window class of the minimal Win32 program, by which the harness finds its window.
@@ -7,5 +9,45 @@ inline constexpr wchar_t kMinimalWindowClass[] = L"QuenlowBenchWindow";
 // The window class of the bare program that reads the stopped services through WMI and shows
 // them in one window.
 inline constexpr wchar_t kBareWmiWindowClass[] = L"QuenlowBenchWmiWindow";
+
+// What the reference programs do with their one window: register a plain class, show the
+// window, and pump messages until it is closed. Returns the program's exit status.
+inline int ShowWindowUntilClosed(HINSTANCE instance, const wchar_t* className, DWORD exStyle, DWORD style,
+                                 const wchar_t* caption, int x, int y, int width, int height)
+{
+    struct Procedure {
+        static LRESULT CALLBACK Run(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+        {
+            if (message == WM_DESTROY) {
+                ::PostQuitMessage(0);
+                return 0;
+            }
+            return ::DefWindowProcW(window, message, wParam, lParam);
+        }
+    };
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = Procedure::Run;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
+    windowClass.lpszClassName = className;
+    if (!::RegisterClassExW(&windowClass)) {
+        return 1;
+    }
+    const HWND window =
+        ::CreateWindowExW(exStyle, className, caption, style, x, y, width, height, nullptr, nullptr, instance, nullptr);
+    if (!window) {
+        return 1;
+    }
+    ::ShowWindow(window, SW_SHOW);
+    ::UpdateWindow(window);
+    MSG message;
+    while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+    }
+    return 0;
+}
 
 } // namespace quenlow::bench

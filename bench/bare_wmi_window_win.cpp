@@ -22,15 +22,6 @@ using quenlow::bench::kBareWmiWindowClass;
 constexpr int kClientWidth = 421;
 constexpr int kClientHeight = 533;
 
-LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_DESTROY) {
-        ::PostQuitMessage(0);
-        return 0;
-    }
-    return ::DefWindowProcW(window, message, wParam, lParam);
-}
-
 // The display names of the stopped services; false when WMI could not be reached.
 bool ReadStoppedServices(std::vector<std::wstring>& names)
 {
@@ -78,31 +69,10 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
     if (!ReadStoppedServices(names)) {
         return 3;
     }
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = Procedure;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
-    windowClass.lpszClassName = kBareWmiWindowClass;
-    if (!::RegisterClassExW(&windowClass)) {
-        return 1;
-    }
     RECT outer{0, 0, kClientWidth, kClientHeight};
     ::AdjustWindowRectEx(&outer, WS_OVERLAPPED | WS_CAPTION, FALSE, WS_EX_DLGMODALFRAME);
     const std::wstring caption = L"Stopped services: " + std::to_wstring(names.size());
-    const HWND window = ::CreateWindowExW(WS_EX_DLGMODALFRAME, kBareWmiWindowClass, caption.c_str(), WS_OVERLAPPED | WS_CAPTION,
-                                          CW_USEDEFAULT, CW_USEDEFAULT, outer.right - outer.left,
-                                          outer.bottom - outer.top, nullptr, nullptr, instance, nullptr);
-    if (!window) {
-        return 1;
-    }
-    ::ShowWindow(window, SW_SHOW);
-    ::UpdateWindow(window);
-    MSG message;
-    while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
-        ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
-    }
-    return 0;
+    return quenlow::bench::ShowWindowUntilClosed(instance, kBareWmiWindowClass, WS_EX_DLGMODALFRAME,
+                                                 WS_OVERLAPPED | WS_CAPTION, caption.c_str(), CW_USEDEFAULT,
+                                                 CW_USEDEFAULT, outer.right - outer.left, outer.bottom - outer.top);
 }
