@@ -10,9 +10,9 @@
 #   --extra=N   how many extra services make the larger system for the list load and the
 #               command line (default 300; 0 leaves that part out). The footprint with a list
 #               of 3,000 entries registers as many as it needs.
-#   --only=...  only these parts: startup, footprint, program-end, fill, load, command-line, slow-start, extra (the list
-#               load and command line with the extra services), entries (the footprint with a
-#               list of 3,000 entries); all of them by default
+#   --only=...  only these parts: startup, footprint, program-end, fill, load, command-line,
+#               slow-start, extra (the list load and command line with the extra services),
+#               entries (the footprint with a list of 3,000 entries); all of them by default
 #
 # It builds quenlow.exe as released (MinSizeRel) with the benchmarks in a build tree of its own
 # (QUENLOW_BENCH_BUILD_DIR, default build/bench) on QUENLOW_BUILD_JOBS cores (default 2), and runs
