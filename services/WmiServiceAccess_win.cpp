@@ -122,7 +122,11 @@ public:
         if (!value || value->vt == VT_NULL || value->vt == VT_EMPTY) {
             return std::nullopt;
         }
-        // CIM's uint32 travels as VT_I4.
+        // CIM's uint32 travels as VT_I4, so codes from 2^31 up (HRESULTs, for example) arrive
+        // negative: take their bits as they are rather than have a conversion refuse them.
+        if (value->vt == VT_I4) {
+            return static_cast<std::uint32_t>(value->lVal);
+        }
         UniqueVariant number;
         ThrowIfFailed(::VariantChangeType(number.put(), value, 0, VT_UI4),
                       L"reading the property " + name + L" of a service as a number");
