@@ -3,6 +3,7 @@
 #include "common/ComPtrs_win.h"
 #include "common/Error.h"
 #include "common/SystemErrorText.h"
+#include "common/Text.h"
 
 #include <wbemcli.h>
 #include <wrl/client.h>
@@ -25,14 +26,6 @@ constexpr int kFirstWbemCode = 0x1000;
 bool IsWbemCode(HRESULT hr)
 {
     return HRESULT_FACILITY(hr) == FACILITY_ITF && HRESULT_CODE(hr) >= kFirstWbemCode;
-}
-
-std::wstring TrimTrailingSpace(std::wstring text)
-{
-    while (!text.empty() && std::iswspace(static_cast<std::wint_t>(text.back()))) {
-        text.pop_back();
-    }
-    return text;
 }
 
 // Texts that only repeat the code ("Error code: 0x80041017") tell the reader nothing the

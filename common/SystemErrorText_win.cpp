@@ -1,8 +1,9 @@
 #include "common/SystemErrorText.h"
 
+#include "common/Text.h"
+
 #include <windows.h>
 
-#include <cwctype>
 #include <memory>
 
 namespace quenlow {
@@ -17,11 +18,7 @@ std::wstring SystemErrorText(std::uint32_t code)
     if (length == 0 || !buffer) {
         return {};
     }
-    std::wstring text(buffer, length);
-    while (!text.empty() && std::iswspace(static_cast<std::wint_t>(text.back()))) {
-        text.pop_back();
-    }
-    return text;
+    return TrimTrailingSpace(std::wstring(buffer, length));
 }
 
 } // namespace quenlow

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cwctype>
 #include <string>
 #include <string_view>
 
@@ -20,5 +21,14 @@ std::string SortKeyNoCase(std::wstring_view text);
 // True when the two texts differ at most in letter case, character by character
 // (the comparison WMI applies to an equality test in a query).
 bool EqualNoCase(std::wstring_view a, std::wstring_view b);
+
+// The text without the blanks and line ends that the system's messages end with.
+inline std::wstring TrimTrailingSpace(std::wstring text)
+{
+    while (!text.empty() && std::iswspace(static_cast<std::wint_t>(text.back()))) {
+        text.pop_back();
+    }
+    return text;
+}
 
 } // namespace quenlow
