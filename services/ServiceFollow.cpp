@@ -29,6 +29,20 @@ constexpr PendingState kPendingStates[] = {
     {L"Pause Pending", L"pausing"},
 };
 
+// "30 s", "3 min", "1 min 5 s".
+std::wstring DescribeDuration(milliseconds duration)
+{
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(duration).count();
+    if (seconds < 60) {
+        return std::to_wstring(seconds) + L" s";
+    }
+    std::wstring text = std::to_wstring(seconds / 60) + L" min";
+    if (seconds % 60 != 0) {
+        text += L" " + std::to_wstring(seconds % 60) + L" s";
+    }
+    return text;
+}
+
 std::optional<std::wstring_view> PendingActivity(std::wstring_view state)
 {
     for (const auto& pending : kPendingStates) {
@@ -235,19 +249,6 @@ ServiceOutcome CallOnMatchingServices(IServiceAccess& access, IClock& clock, Ser
     ServiceRequest request = SendToMatchingServices(access, key, value, method, std::move(alsoRequire));
     FollowUntilSettled(std::span(&request, 1), clock);
     return std::move(request.outcome);
-}
-
-std::wstring DescribeDuration(milliseconds duration)
-{
-    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(duration).count();
-    if (seconds < 60) {
-        return std::to_wstring(seconds) + L" s";
-    }
-    std::wstring text = std::to_wstring(seconds / 60) + L" min";
-    if (seconds % 60 != 0) {
-        text += L" " + std::to_wstring(seconds % 60) + L" s";
-    }
-    return text;
 }
 
 } // namespace quenlow

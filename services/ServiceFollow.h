@@ -38,7 +38,4 @@ void FollowUntilSettled(std::span<ServiceRequest> requests, IClock& clock, const
 ServiceOutcome CallOnMatchingServices(IServiceAccess& access, IClock& clock, ServiceKey key, std::wstring_view value,
                                       ServiceMethod method, ServiceFilter alsoRequire = {});
 
-// "30 s", "3 min", "1 min 5 s".
-std::wstring DescribeDuration(std::chrono::milliseconds duration);
-
 } // namespace quenlow
