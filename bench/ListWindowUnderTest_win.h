@@ -1,7 +1,7 @@
 #pragma once
 
 #include "bench/TimedUserInterface_win.h"
-#include "common/UiThreadClock_win.h"
+#include "ui/UiThreadClock_win.h"
 #include "splash/AppInfo_win.h"
 #include "windows/Program.h"
 #include "windows/Win32UserInterface_win.h"

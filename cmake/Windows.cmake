@@ -12,7 +12,6 @@ target_compile_options(quenlow_core PRIVATE ${QUENLOW_SIZE_COMPILE_OPTIONS})
 # The Win32 and COM layer: error texts, WMI access, COM and start-up's user interface.
 add_library(quenlow_win STATIC
     common/HResultText_win.cpp
-    common/UiThreadClock_win.cpp
     services/WmiServiceAccess_win.cpp
     start/ComApartment_win.cpp
     start/StartupUi_win.cpp
@@ -22,9 +21,10 @@ target_compile_options(quenlow_win PRIVATE ${QUENLOW_SIZE_COMPILE_OPTIONS})
 quenlow_warnings(quenlow_win)
 
 # The window kit that every window is built on: DPI and twips, window classes, placement, the
-# untrapped-error report.
+# untrapped-error report, and the clock whose waits keep the windows answering.
 add_library(quenlow_ui_win STATIC
     ui/Dpi_win.cpp
+    ui/UiThreadClock_win.cpp
     ui/UntrappedError_win.cpp
     ui/WindowClass_win.cpp
     ui/WindowPlacement_win.cpp

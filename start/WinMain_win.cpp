@@ -1,6 +1,6 @@
 #include "start/StartupUi_win.h"
 
-#include "common/UiThreadClock_win.h"
+#include "ui/UiThreadClock_win.h"
 #include "services/WmiServiceAccess_win.h"
 #include "splash/AppInfo_win.h"
 #include "start/ArgumentPart.h"

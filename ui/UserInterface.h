@@ -22,7 +22,8 @@ constexpr std::size_t IndexOf(WindowId window) noexcept
 static_assert(IndexOf(WindowId::frmTotalServicesList) + 1 == kWindowCount,
               "kWindowCount must count every WindowId, up to the last one");
 
-// The window's name in its design ("frmSplash"), for logs and messages.
+// The window's name in its design ("frmSplash"), for reports that name a window, such as a
+// failed test's message.
 constexpr std::wstring_view NameOf(WindowId window) noexcept
 {
     switch (window) {

@@ -1,7 +1,7 @@
 // The splash window in this process, driven by real keyboard and mouse input (SendInput), with
 // the real Program behind it and the other windows only recorded. Its executable declares
 // version 1.2.3.4 and the title "Quenlow Test" (SplashWindow_test.rc).
-#include "common/UiThreadClock_win.h"
+#include "ui/UiThreadClock_win.h"
 #include "splash/AppInfo_win.h"
 #include "splash/SplashContent_win.h"
 #include "splash/SplashDesign_win.h"

@@ -6,7 +6,7 @@
 #include "start/ComApartment_win.h"
 
 #include "common/Error.h"
-#include "common/UiThreadClock_win.h"
+#include "ui/UiThreadClock_win.h"
 #include "services/ServiceFollow.h"
 #include "services/ServiceOutcome.h"
 #include "services/ServiceQuery.h"

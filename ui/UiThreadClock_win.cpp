@@ -1,4 +1,4 @@
-#include "common/UiThreadClock_win.h"
+#include "ui/UiThreadClock_win.h"
 
 #include <windows.h>
 
