@@ -98,7 +98,7 @@ TEST_F(SlowServiceCommandLineTest, ServicesThatDoNotGetThereAreFailuresInPlainWo
 using SlowServiceWindowsTest = ListWindowsTest;
 
 // The failures are named, the others started; while the program waits its window answers
-// (no "not responding"), and a click on it is held off.
+// (no "not responding"), and a click on it is ignored.
 TEST_F(SlowServiceWindowsTest, TickedServicesThatDoNotStartAreNamedAndTheOthersStart)
 {
     ScopedTestService removed(kRemovedWhileStarting);
