@@ -274,36 +274,24 @@ const std::vector<HostileService>& HostileServices()
     return services;
 }
 
+// A hostile service as an ordinary test service of its names.
+TestService AsTestService(const HostileService& service)
+{
+    return TestService{service.name, service.displayName};
+}
+
 void RemoveHostileServices()
 {
-    const auto manager = OpenServiceManager(SC_MANAGER_CONNECT);
     for (const auto& service : HostileServices()) {
-        const auto handle = OpenServiceByName(manager.get(), service.name, DELETE);
-        if (!handle) {
-            continue;
-        }
-        if (QueryServiceState(service.name).value_or(SERVICE_STOPPED) != SERVICE_STOPPED) {
-            StopServiceDirectly(service.name);
-        }
-        if (!::DeleteService(handle.get()) && ::GetLastError() != ERROR_SERVICE_MARKED_FOR_DELETE) {
-            ThrowLastError("DeleteService " + Utf8(service.name));
-        }
+        RemoveTestService(AsTestService(service));
     }
 }
 
 void RegisterHostileServices(const std::wstring& programPath)
 {
     RemoveHostileServices();
-    const auto manager = OpenServiceManager(SC_MANAGER_CREATE_SERVICE);
-    const std::wstring command = L"\"" + programPath + L"\"";
     for (const auto& service : HostileServices()) {
-        const UniqueServiceHandle created(::CreateServiceW(
-            manager.get(), service.name.c_str(), service.displayName.c_str(), SERVICE_QUERY_STATUS,
-            SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START, SERVICE_ERROR_NORMAL, command.c_str(), nullptr, nullptr,
-            nullptr, nullptr, nullptr));
-        if (!created) {
-            ThrowLastError("CreateServiceW " + Utf8(service.name));
-        }
+        RegisterTestService(AsTestService(service), programPath);
     }
 }
 

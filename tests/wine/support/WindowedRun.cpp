@@ -1,12 +1,12 @@
 #include "support/WindowedRun.h"
 
+#include "support/Polling.h"
 #include "support/TestOptions.h"
 #include "support/TopLevelWindows.h"
 #include "support/UserInput.h"
 #include "ui/WindowClassNames.h"
 
 #include <algorithm>
-#include <thread>
 
 namespace quenlow::testing {
 
@@ -114,14 +114,9 @@ MessageBoxView WindowedRun::WaitForMessage(std::chrono::milliseconds timeout) co
 
 bool WindowedRun::KeepsRunningWithAWindowVisible(std::chrono::milliseconds duration) const
 {
-    const auto until = std::chrono::steady_clock::now() + duration;
-    while (std::chrono::steady_clock::now() < until) {
-        if (m_process.HasExited() || VisibleWindows().empty()) {
-            return false;
-        }
-        std::this_thread::sleep_for(20ms);
-    }
-    return !m_process.HasExited();
+    const bool endedOrHidden =
+        PollUntil([&] { return m_process.HasExited() || VisibleWindows().empty(); }, duration, 20ms);
+    return !endedOrHidden && !m_process.HasExited();
 }
 
 } // namespace quenlow::testing
