@@ -116,7 +116,7 @@ TEST_F(SlowServiceWindowsTest, TickedServicesThatDoNotStartAreNamedAndTheOthersS
             << "the window did not answer while the program waited";
         ::Sleep(500);
     }
-    stopped.ClickButton(L"Active Services");
+    stopped.ClickButtonOnce(L"Active Services");
 
     const auto box = Run().WaitForMessage(kGivenUpTimeout);
     const std::wstring expected = L"2 of 5 selected services were started\\. These were not:\n"

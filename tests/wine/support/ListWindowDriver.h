@@ -67,8 +67,11 @@ public:
 
     // ---- Buttons and keys ------------------------------------------------------------------
     HWND Button(std::wstring_view caption) const;
-    // A real click in the middle of the button, with the window brought to the front first.
+    // A real click in the middle of the button, with the window brought to the front first;
+    // made once more if it provably never reached the button.
     void ClickButton(std::wstring_view caption);
+    // The same click made once and not checked: for a program that is meant to ignore it.
+    void ClickButtonOnce(std::wstring_view caption);
     // BM_CLICK, posted: what an accessibility tool does. Never sent, since the program may
     // be about to show a message box.
     void PostButtonClick(std::wstring_view caption);

@@ -4,9 +4,12 @@
 #include "support/TestOptions.h"
 #include "support/TopLevelWindows.h"
 #include "support/UserInput.h"
+#include "support/Utf8.h"
 #include "ui/WindowClassNames.h"
 
 #include <algorithm>
+#include <iterator>
+#include <string>
 
 namespace quenlow::testing {
 
@@ -103,11 +106,57 @@ std::vector<std::wstring> WindowedRun::VisibleCaptions() const
     return captions;
 }
 
+namespace {
+
+std::string ClassOf(HWND window)
+{
+    wchar_t name[64]{};
+    ::GetClassNameW(window, name, static_cast<int>(std::size(name)));
+    return Utf8(name);
+}
+
+// What the program is doing when it fails to answer: its windows, whether its thread still
+// handles messages, and where its focus and mouse capture are, to tell a click that never
+// arrived from a program that is stuck.
+std::string DescribeProgramState(const std::vector<HWND>& windows)
+{
+    std::string text;
+    for (const HWND window : windows) {
+        text += "\n  window " + ClassOf(window) + " \"" + Utf8(WindowText(window)) + "\"" +
+                (::IsWindowEnabled(window) ? "" : " (disabled)");
+        DWORD_PTR ignored = 0;
+        const bool answers =
+            ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored) != 0;
+        text += answers ? ", answers messages" : ", does not answer messages within 5 s";
+        for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
+            if (ClassOf(child) == "Button" && (::SendMessageW(child, BM_GETSTATE, 0, 0) & BST_PUSHED)) {
+                text += ", button \"" + Utf8(WindowText(child)) + "\" held down";
+            }
+        }
+    }
+    if (!windows.empty()) {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof(info);
+        if (::GetGUIThreadInfo(::GetWindowThreadProcessId(windows.front(), nullptr), &info)) {
+            const auto describe = [](HWND window) {
+                return window ? ClassOf(window) + " \"" + Utf8(WindowText(window)) + "\"" : std::string("none");
+            };
+            text += "\n  focus: " + describe(info.hwndFocus) + "; capture: " + describe(info.hwndCapture);
+        }
+    }
+    return text;
+}
+
+} // namespace
+
 MessageBoxView WindowedRun::WaitForMessage(std::chrono::milliseconds timeout) const
 {
     auto box = WaitForMessageBox(m_process, timeout);
     if (!box) {
-        throw DriverError(m_process.HasExited() ? "the program ended without a message box" : "no message box came");
+        if (m_process.HasExited()) {
+            throw DriverError("the program ended without a message box");
+        }
+        throw DriverError("no message box came" + DescribeProgramState(VisibleWindows()));
     }
     return *box;
 }
