@@ -1,5 +1,7 @@
 #include "ui/UiThreadClock_win.h"
 
+#include "common/ScopedWaitCursor_win.h"
+
 #include <windows.h>
 
 #include <optional>
@@ -24,6 +26,9 @@ std::chrono::milliseconds UiThreadClock::Now()
 
 void UiThreadClock::WaitFor(std::chrono::milliseconds duration)
 {
+    // The pointer shows that the program is busy for the whole wait, also when it does not move
+    // (a move would ask the windows, which answer with the wait cursor while a handler runs).
+    const ScopedWaitCursor busy;
     const ULONGLONG end = ::GetTickCount64() + static_cast<ULONGLONG>(duration.count());
     std::optional<WPARAM> quit;
     for (;;) {

@@ -1,7 +1,8 @@
 // The rules every window of the program shares, in this process: how a failed Win32 call
-// becomes the program's error, and where a centred window goes.
+// becomes the program's error, where a centred window goes, and what a wait lets through.
 #include "common/Error.h"
 #include "common/HResultText_win.h"
+#include "ui/UiThreadClock_win.h"
 #include "ui/WindowPlacement_win.h"
 
 #include <gtest/gtest.h>
@@ -51,6 +52,60 @@ TEST(CentredInWorkArea, AWindowLargerThanTheWorkAreaKeepsItsTitleBarInReach)
     const POINT place = CentredInWorkArea(SIZE{1400, 1000}, RECT{-1280, 0, 0, 984});
     EXPECT_EQ(place.x, -1280);
     EXPECT_EQ(place.y, 0);
+}
+
+// What a window saw while the clock waited.
+struct Seen {
+    HCURSOR cursorAtPaintTime = nullptr;
+    bool painted = false;
+    bool keyHandled = false;
+};
+
+LRESULT CALLBACK RecordingProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    auto* seen = reinterpret_cast<Seen*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (seen && message == WM_APP) {
+        seen->painted = true;
+        seen->cursorAtPaintTime = ::GetCursor();
+        return 0;
+    }
+    if (seen && message == WM_KEYDOWN) {
+        seen->keyHandled = true;
+        return 0;
+    }
+    return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+TEST(UiThreadClock, AWaitHandlesTheWindowsMessagesUnderTheWaitCursorButDropsInputAndKeepsTheQuit)
+{
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof(windowClass);
+    windowClass.lpfnWndProc = RecordingProcedure;
+    windowClass.hInstance = ::GetModuleHandleW(nullptr);
+    windowClass.lpszClassName = L"QuenlowKitTestWaitWindow";
+    ASSERT_NE(::RegisterClassExW(&windowClass), 0);
+    const HWND window = ::CreateWindowExW(0, windowClass.lpszClassName, L"", WS_OVERLAPPED, 0, 0, 10, 10, nullptr,
+                                          nullptr, windowClass.hInstance, nullptr);
+    ASSERT_NE(window, nullptr);
+    Seen seen;
+    ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&seen));
+    const HCURSOR arrow = ::LoadCursorW(nullptr, IDC_ARROW);
+    ::SetCursor(arrow);
+
+    ::PostMessageW(window, WM_APP, 0, 0);
+    ::PostMessageW(window, WM_KEYDOWN, VK_SPACE, 0);
+    ::PostQuitMessage(7);
+    UiThreadClock().WaitFor(std::chrono::milliseconds(50));
+
+    EXPECT_TRUE(seen.painted);
+    EXPECT_EQ(seen.cursorAtPaintTime, ::LoadCursorW(nullptr, IDC_WAIT));
+    EXPECT_FALSE(seen.keyHandled) << "a key pressed during the wait was acted on";
+    EXPECT_EQ(::GetCursor(), arrow) << "the cursor from before the wait did not come back";
+    MSG quit{};
+    ASSERT_TRUE(::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the wait lost the quit";
+    EXPECT_EQ(quit.wParam, 7u);
+    ::DestroyWindow(window);
+    ::UnregisterClassW(windowClass.lpszClassName, windowClass.hInstance);
 }
 
 } // namespace
