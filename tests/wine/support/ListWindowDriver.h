@@ -68,7 +68,8 @@ public:
     // ---- Buttons and keys ------------------------------------------------------------------
     HWND Button(std::wstring_view caption) const;
     // A real click in the middle of the button, with the window brought to the front first;
-    // made once more if it provably never reached the button.
+    // made once more if it provably never reached the button. A button that has the focus
+    // already (pressed before) gets BM_CLICK instead, as a real press of it cannot be checked.
     void ClickButton(std::wstring_view caption);
     // The same click made once and not checked: for a program that is meant to ignore it.
     void ClickButtonOnce(std::wstring_view caption);
