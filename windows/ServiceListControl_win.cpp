@@ -9,6 +9,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <utility>
 
 namespace quenlow {
 
@@ -115,30 +116,26 @@ int ServiceListControl::MeasureWidest(const std::vector<std::wstring>& texts) co
 
 void ServiceListControl::RememberLongest(const std::vector<std::wstring>& texts)
 {
-    const auto longerFirst = [](const std::wstring* a, const std::wstring* b) { return a->size() > b->size(); };
-    std::vector<const std::wstring*> longest;
-    longest.reserve(texts.size());
-    for (const auto& text : texts) {
-        longest.push_back(&text);
+    // The longest texts so far and the new ones; the widest text is among the longest few.
+    std::vector<const std::wstring*> candidates;
+    candidates.reserve(m_longestTexts.size() + texts.size());
+    for (const std::vector<std::wstring>* list : {&std::as_const(m_longestTexts), &texts}) {
+        for (const auto& text : *list) {
+            candidates.push_back(&text);
+        }
     }
-    if (longest.size() > kMeasuredTexts) {
-        std::nth_element(longest.begin(), longest.begin() + kMeasuredTexts, longest.end(), longerFirst);
-        longest.resize(kMeasuredTexts);
+    if (candidates.size() > kMeasuredTexts) {
+        std::nth_element(candidates.begin(), candidates.begin() + kMeasuredTexts, candidates.end(),
+                         [](const std::wstring* a, const std::wstring* b) { return a->size() > b->size(); });
+        candidates.resize(kMeasuredTexts);
     }
-    std::vector<std::wstring> added;
-    added.reserve(longest.size());
-    for (const auto* text : longest) {
-        added.push_back(*text);
+    std::vector<std::wstring> longest;
+    longest.reserve(candidates.size());
+    for (const auto* text : candidates) {
+        longest.push_back(*text);
     }
-    m_widestText = std::max(m_widestText, MeasureWidest(added));
-
-    m_longestTexts.insert(m_longestTexts.end(), std::make_move_iterator(added.begin()),
-                          std::make_move_iterator(added.end()));
-    if (m_longestTexts.size() > kMeasuredTexts) {
-        std::nth_element(m_longestTexts.begin(), m_longestTexts.begin() + kMeasuredTexts, m_longestTexts.end(),
-                         [](const std::wstring& a, const std::wstring& b) { return a.size() > b.size(); });
-        m_longestTexts.resize(kMeasuredTexts);
-    }
+    m_longestTexts = std::move(longest);
+    m_widestText = MeasureWidest(m_longestTexts);
 }
 
 void ServiceListControl::FitColumn() const

@@ -45,8 +45,8 @@ public:
 private:
     void AppendToListBox(const std::vector<std::wstring>& texts);
     void AppendToListView(const std::vector<std::wstring>& texts);
-    // Keeps the longest of the texts among the candidates for the widest entry, and measures
-    // those that are new.
+    // Keeps the longest of the texts so far and the new ones as the candidates for the widest
+    // entry, and measures them.
     void RememberLongest(const std::vector<std::wstring>& texts);
     int MeasureWidest(const std::vector<std::wstring>& texts) const;
     // Sizes the one column for the widest entry and the scroll bars the entries will need.
