@@ -9,6 +9,7 @@ enum ExitStatus : int {
     kExitNotFound = 2,       // no service has the name
     kExitUntrappedError = 3, // an error ended the program (WMI unreachable, ...)
     kExitUnrecognisedCommand = 4, // the command line was not understood; the windows were shown instead
+    kExitStillPending = 5,   // the service was still starting or stopping when the wait ended
 };
 
 } // namespace quenlow

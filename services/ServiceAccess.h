@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -8,10 +9,17 @@
 
 // What the program needs of WMI's Win32_Service class, in portable types. Every failure is
 // thrown as quenlow::Error (number and readable description). Each caller opens its own
-// connection, runs one query, walks it once and lets everything go when it returns.
+// connection, runs one query, walks it once and lets everything go when it returns. No request
+// waits without end: a query or a method call that WMI does not answer within its limit fails
+// with an error that says so (NoAnswerFromWmi).
 namespace quenlow {
 
 enum class ServiceMethod { Start, Stop };
+
+// How long WMI is given to answer one query or one method call. A start through the service
+// manager may take its own 30 s before it gives up on a service that never reports, so a call is
+// given more than that.
+inline constexpr std::chrono::milliseconds kWmiAnswerLimit{60'000};
 
 // One Win32_Service instance of a result set.
 class IServiceObject {
@@ -28,7 +36,7 @@ public:
     virtual std::optional<std::uint32_t> ReadUnsigned(std::wstring_view property) = 0;
 
     // Calls the method with no arguments and returns its ReturnValue.
-    virtual std::int32_t CallMethod(ServiceMethod method) = 0;
+    virtual std::int32_t CallMethod(ServiceMethod method, std::chrono::milliseconds answerWithin) = 0;
 };
 
 // A result set, walked once, forward only.
@@ -45,15 +53,16 @@ class IServiceConnection {
 public:
     virtual ~IServiceConnection() = default;
 
-    // Runs one WQL query.
-    virtual std::unique_ptr<IServiceResult> ExecQuery(std::wstring_view query) = 0;
+    // Runs one WQL query and reads its whole result.
+    virtual std::unique_ptr<IServiceResult> ExecQuery(std::wstring_view query,
+                                                      std::chrono::milliseconds answerWithin) = 0;
 };
 
 class IServiceAccess {
 public:
     virtual ~IServiceAccess() = default;
 
-    // Opens a fresh connection; the only way in to WMI.
+    // Opens a fresh connection; the only way in to WMI. WMI limits the wait for it itself.
     virtual std::unique_ptr<IServiceConnection> fConnectWmi() = 0;
 };
 

@@ -3,16 +3,17 @@
 #include "common/Error.h"
 #include "common/SystemErrorText.h"
 #include "common/Text.h"
+#include "services/ServiceQuery.h"
 
 #include <algorithm>
 #include <optional>
-#include <vector>
 
 namespace quenlow {
 
 namespace {
 
 using std::chrono::milliseconds;
+using Stage = WorkEntry::Stage;
 
 // The exit code that means "look at the service-specific one".
 constexpr std::uint32_t kServiceSpecificError = 1066;
@@ -29,20 +30,6 @@ constexpr PendingState kPendingStates[] = {
     {L"Pause Pending", L"pausing"},
 };
 
-// "30 s", "3 min", "1 min 5 s".
-std::wstring DescribeDuration(milliseconds duration)
-{
-    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(duration).count();
-    if (seconds < 60) {
-        return std::to_wstring(seconds) + L" s";
-    }
-    std::wstring text = std::to_wstring(seconds / 60) + L" min";
-    if (seconds % 60 != 0) {
-        text += L" " + std::to_wstring(seconds % 60) + L" s";
-    }
-    return text;
-}
-
 std::optional<std::wstring_view> PendingActivity(std::wstring_view state)
 {
     for (const auto& pending : kPendingStates) {
@@ -56,11 +43,6 @@ std::optional<std::wstring_view> PendingActivity(std::wstring_view state)
 std::wstring_view Goal(ServiceMethod method)
 {
     return method == ServiceMethod::Start ? L"Running" : L"Stopped";
-}
-
-std::wstring_view Activity(ServiceMethod method)
-{
-    return method == ServiceMethod::Start ? L"starting" : L"stopping";
 }
 
 // " (exit code 1066: The service has returned a service-specific error code; service-specific
@@ -104,151 +86,200 @@ std::wstring SettledElsewhere(ServiceMethod method, const std::wstring& state, I
     return didNot + L"its state is " + (state.empty() ? std::wstring(L"unknown") : state);
 }
 
-// One service being followed.
-struct Watch {
-    ServiceRequest* request;
-    std::wstring name;
-    milliseconds progressAt;
-    std::optional<std::uint32_t> checkPoint;
-    milliseconds allowance;
-    bool settled = false;
-
-    void Fail(std::wstring reason)
-    {
-        RecordFailure(request->outcome, std::move(reason));
-        settled = true;
-    }
-};
-
-class Follower {
-public:
-    Follower(std::span<ServiceRequest> requests, IClock& clock, const FollowRules& rules)
-        : m_requests(requests), m_clock(clock), m_rules(rules), m_start(clock.Now())
-    {
-        for (auto& request : requests) {
-            for (const auto& name : request.toFollow) {
-                m_watches.push_back({&request, name, m_start, std::nullopt, rules.withoutProgress});
-            }
-        }
-    }
-
-    void Run()
-    {
-        milliseconds interval = m_rules.firstInterval;
-        for (;;) {
-            const milliseconds lookedAt = m_clock.Now();
-            for (auto& request : m_requests) {
-                LookAt(request);
-            }
-            std::erase_if(m_watches, [](const Watch& watch) { return watch.settled; });
-            if (m_watches.empty()) {
-                return;
-            }
-            // The next round after the interval, counted from the start of this one, but never
-            // after the moment a service must be given up.
-            milliseconds next = lookedAt + interval;
-            for (const auto& watch : m_watches) {
-                next = std::min(next, Deadline(watch));
-            }
-            const milliseconds now = m_clock.Now();
-            if (next > now) {
-                m_clock.WaitFor(next - now);
-            }
-            interval = std::min(interval * 3 / 2, m_rules.longestInterval);
-        }
-    }
-
-private:
-    milliseconds Deadline(const Watch& watch) const
-    {
-        return std::min(watch.progressAt + watch.allowance, m_start + m_rules.inAll);
-    }
-
-    void LookAt(ServiceRequest& request)
-    {
-        const auto pending = [&](const Watch& watch) { return watch.request == &request && !watch.settled; };
-        if (std::none_of(m_watches.begin(), m_watches.end(), pending)) {
-            return;
-        }
-        try {
-            auto result = request.connection->ExecQuery(request.query.text);
-            const auto found = MatchingServices(*result, request.query, request.key, request.alsoRequire);
-            const milliseconds now = m_clock.Now();
-            for (auto& watch : m_watches) {
-                if (pending(watch)) {
-                    Judge(watch, FindByName(found, watch.name), now);
-                }
-            }
-        } catch (const Error& error) {
-            for (auto& watch : m_watches) {
-                if (pending(watch)) {
-                    watch.Fail(ErrorReason(error));
-                }
-            }
-        }
-    }
-
-    static IServiceObject* FindByName(const std::vector<std::unique_ptr<IServiceObject>>& services,
-                                      const std::wstring& name)
-    {
-        for (const auto& service : services) {
-            if (service->ReadText(L"Name") == name) {
-                return service.get();
-            }
-        }
-        return nullptr;
-    }
-
-    void Judge(Watch& watch, IServiceObject* service, milliseconds now)
-    {
-        const ServiceMethod method = watch.request->method;
-        if (!service) {
-            watch.Fail(L"it was removed while " + std::wstring(Activity(method)));
-            return;
-        }
-        const std::wstring state = service->ReadText(L"State").value_or(L"");
-        if (EqualNoCase(state, Goal(method))) {
-            watch.settled = true;
-            return;
-        }
-        const auto doing = PendingActivity(state);
-        if (!doing) {
-            watch.Fail(SettledElsewhere(method, state, *service));
-            return;
-        }
-        const auto checkPoint = service->ReadUnsigned(L"CheckPoint");
-        if (checkPoint && watch.checkPoint && *checkPoint != *watch.checkPoint) {
-            watch.progressAt = now;
-        }
-        watch.checkPoint = checkPoint;
-        if (const auto waitHint = service->ReadUnsigned(L"WaitHint")) {
-            watch.allowance = std::max(m_rules.withoutProgress, milliseconds(*waitHint));
-        }
-        if (now >= Deadline(watch)) {
-            watch.Fail(L"it was still " + std::wstring(*doing) + L" after " + DescribeDuration(now - m_start));
-        }
-    }
-
-    std::span<ServiceRequest> m_requests;
-    IClock& m_clock;
-    const FollowRules& m_rules;
-    milliseconds m_start;
-    std::vector<Watch> m_watches;
-};
-
 } // namespace
 
-void FollowUntilSettled(std::span<ServiceRequest> requests, IClock& clock, const FollowRules& rules)
+ServiceFollower::ServiceFollower(WorkSite& site, const FollowRules& rules)
+    : m_site(site), m_rules(rules), m_requests(site.board.entries.size())
 {
-    Follower(requests, clock, rules).Run();
 }
 
-ServiceOutcome CallOnMatchingServices(IServiceAccess& access, IClock& clock, ServiceKey key, std::wstring_view value,
-                                      ServiceMethod method, ServiceFilter alsoRequire)
+void ServiceFollower::Add(std::size_t entry, ServiceRequest request)
 {
-    ServiceRequest request = SendToMatchingServices(access, key, value, method, std::move(alsoRequire));
-    FollowUntilSettled(std::span(&request, 1), clock);
-    return std::move(request.outcome);
+    const milliseconds now = m_site.clock.Now();
+    WorkEntry& onBoard = m_site.board.entries.at(entry);
+    onBoard.outcome = request.outcome;
+    onBoard.stage = Stage::Pending;
+    onBoard.since = now;
+    onBoard.doing = ActivityOf(request.method);
+    for (const auto& name : request.toFollow) {
+        m_watches.push_back({entry, name, now, now, m_rules.firstInterval, now, m_rules.withoutProgress, std::nullopt});
+    }
+    if (request.connection) {
+        m_latestConnection = request.connection.get();
+    }
+    m_requests[entry] = std::move(request);
+    SettleEntryIfDone(entry);
+    m_site.Report();
+}
+
+milliseconds ServiceFollower::Deadline(const Watch& watch) const
+{
+    return std::min(watch.progressAt + watch.allowance, watch.start + m_rules.inAll);
+}
+
+bool ServiceFollower::AnyPending() const
+{
+    return std::any_of(m_watches.begin(), m_watches.end(), [](const Watch& watch) { return !watch.settled; });
+}
+
+void ServiceFollower::LookIfDue()
+{
+    const milliseconds now = m_site.clock.Now();
+    if (std::any_of(m_watches.begin(), m_watches.end(),
+                    [&](const Watch& watch) { return !watch.settled && watch.nextLook <= now; })) {
+        Look();
+    }
+}
+
+void ServiceFollower::FollowToTheEnd()
+{
+    while (AnyPending() && !m_site.clock.StopRequested()) {
+        // The next look is due at the earliest of the services' own times, and never after the
+        // moment one must be given up.
+        milliseconds next = milliseconds::max();
+        for (const auto& watch : m_watches) {
+            if (!watch.settled) {
+                next = std::min({next, watch.nextLook, Deadline(watch)});
+            }
+        }
+        const milliseconds now = m_site.clock.Now();
+        if (next > now) {
+            m_site.clock.WaitFor(next - now);
+        }
+        if (m_site.clock.StopRequested()) {
+            break;
+        }
+        Look();
+    }
+    if (m_site.clock.StopRequested()) {
+        StopWaiting(m_site.board);
+        m_site.Report();
+    }
+}
+
+void ServiceFollower::Look()
+{
+    std::vector<Watch*> pending;
+    milliseconds latest{0};
+    for (auto& watch : m_watches) {
+        if (!watch.settled) {
+            pending.push_back(&watch);
+            latest = std::max(latest, Deadline(watch));
+        }
+    }
+    if (pending.empty() || !m_latestConnection) {
+        return;
+    }
+    // One service is looked up by its short name, which never changes; several at once in the
+    // whole table, which under Wine costs no more than one of them.
+    const ServiceQuery query = pending.size() == 1 ? BuildServiceQuery(ServiceKey::Name, pending.front()->name)
+                                                   : ServiceQuery{std::wstring(kAllServicesQuery), std::nullopt};
+    const milliseconds lookedAt = m_site.clock.Now();
+    // A look never holds the wait past the last moment a service may be waited for.
+    const milliseconds limit = std::clamp(latest - lookedAt, milliseconds(1000), kWmiAnswerLimit);
+    try {
+        auto result = m_latestConnection->ExecQuery(query.text, limit);
+        std::vector<std::unique_ptr<IServiceObject>> found;
+        while (auto service = result->Next()) {
+            found.push_back(std::move(service));
+        }
+        const milliseconds now = m_site.clock.Now();
+        for (Watch* watch : pending) {
+            IServiceObject* match = nullptr;
+            for (const auto& service : found) {
+                if (service->ReadText(L"Name") == watch->name) {
+                    match = service.get();
+                    break;
+                }
+            }
+            watch->nextLook = lookedAt + watch->interval;
+            watch->interval = std::min(watch->interval * 3 / 2, m_rules.longestInterval);
+            Judge(*watch, match, now);
+        }
+    } catch (const Error& error) {
+        for (Watch* watch : pending) {
+            Fail(*watch, ErrorReason(error));
+        }
+    }
+    m_site.Report();
+}
+
+void ServiceFollower::Judge(Watch& watch, IServiceObject* service, milliseconds now)
+{
+    const ServiceMethod method = MethodOf(m_site.board);
+    if (!service) {
+        Fail(watch, L"it was removed while " + std::wstring(ActivityOf(method)));
+        return;
+    }
+    const std::wstring state = service->ReadText(L"State").value_or(L"");
+    if (EqualNoCase(state, Goal(method))) {
+        watch.settled = true;
+        SettleEntryIfDone(watch.entry);
+        return;
+    }
+    const auto doing = PendingActivity(state);
+    if (!doing) {
+        Fail(watch, SettledElsewhere(method, state, *service));
+        return;
+    }
+    const auto checkPoint = service->ReadUnsigned(L"CheckPoint");
+    if (checkPoint && watch.checkPoint && *checkPoint != *watch.checkPoint) {
+        watch.progressAt = now;
+    }
+    watch.checkPoint = checkPoint;
+    if (const auto waitHint = service->ReadUnsigned(L"WaitHint")) {
+        watch.allowance = std::max(m_rules.withoutProgress, milliseconds(*waitHint));
+    }
+    WorkEntry& entry = m_site.board.entries[watch.entry];
+    entry.doing = *doing;
+    entry.checkPoint = checkPoint;
+    if (now >= Deadline(watch)) {
+        GiveUp(watch, L"it was still " + std::wstring(*doing) + L" after " + DescribeDuration(now - watch.start));
+    }
+}
+
+void ServiceFollower::Fail(Watch& watch, std::wstring reason)
+{
+    RecordFailure(m_requests[watch.entry]->outcome, std::move(reason));
+    watch.settled = true;
+    SettleEntryIfDone(watch.entry);
+}
+
+void ServiceFollower::GiveUp(Watch& watch, std::wstring reason)
+{
+    RecordStillPending(m_requests[watch.entry]->outcome, std::move(reason));
+    watch.settled = true;
+    SettleEntryIfDone(watch.entry);
+}
+
+void ServiceFollower::SettleEntryIfDone(std::size_t entry)
+{
+    for (const auto& watch : m_watches) {
+        if (watch.entry == entry && !watch.settled) {
+            return;
+        }
+    }
+    WorkEntry& onBoard = m_site.board.entries[entry];
+    onBoard.outcome = m_requests[entry]->outcome;
+    onBoard.stage = Stage::Settled;
+    onBoard.since = m_site.clock.Now();
+}
+
+void ActOnServices(WorkSite& site, const SendRequest& send, const FollowRules& rules)
+{
+    ServiceFollower follower(site, rules);
+    for (std::size_t entry = 0; entry < site.board.entries.size(); ++entry) {
+        if (site.clock.StopRequested()) {
+            break;
+        }
+        WorkEntry& onBoard = site.board.entries[entry];
+        onBoard.stage = Stage::Asking;
+        onBoard.since = site.clock.Now();
+        site.Report();
+        follower.Add(entry, send(site.services, onBoard.label));
+        follower.LookIfDue();
+    }
+    follower.FollowToTheEnd();
 }
 
 } // namespace quenlow

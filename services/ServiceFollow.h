@@ -1,12 +1,12 @@
 #pragma once
 
-#include "common/Clock.h"
 #include "services/ServiceRequest.h"
+#include "services/ServiceWork.h"
 
 #include <chrono>
-#include <span>
+#include <cstddef>
 #include <string>
-#include <string_view>
+#include <vector>
 
 // A start or stop counts only when the service got there. WMI's methods return as soon as the
 // service manager has passed the request on, while the service may still be starting, stop
@@ -23,19 +23,63 @@ struct FollowRules {
     // on (where WMI gives CheckPoint; Wine's does not); a wait hint longer than this is allowed
     // in full, as the service manager would.
     std::chrono::milliseconds withoutProgress{30'000};
-    // The most the whole wait may take, progress or not.
+    // The most the wait for one service may take, progress or not.
     std::chrono::milliseconds inAll{180'000};
 };
 
-// Follows every service the requests reached, all side by side: each round looks once through
-// each request's connection, covering all of its services still pending. Returns when every one
-// has settled; each request's outcome is then final. A WMI error while looking becomes the
-// failure of that request alone.
-void FollowUntilSettled(std::span<ServiceRequest> requests, IClock& clock, const FollowRules& rules = {});
+// Follows the services that requests reached, each from the moment its own call returned, side
+// by side: one look covers every service still pending, in one query through the connection of
+// the latest request. What it sees goes onto the work's board; an entry settles when all the
+// services of its request have. A WMI error while looking becomes the failure of the services
+// looked for.
+class ServiceFollower {
+public:
+    explicit ServiceFollower(WorkSite& site, const FollowRules& rules = {});
 
-// A start or stop sent and followed to its end: SendToMatchingServices, then FollowUntilSettled.
-// WMI errors while sending are not caught.
-ServiceOutcome CallOnMatchingServices(IServiceAccess& access, IClock& clock, ServiceKey key, std::wstring_view value,
-                                      ServiceMethod method, ServiceFilter alsoRequire = {});
+    // The request for the board's entry has been sent: its entry is pending from now on, or
+    // settles at once when no call was taken.
+    void Add(std::size_t entry, ServiceRequest request);
+    // Looks once when a look is due for any service.
+    void LookIfDue();
+    // Waits and looks until every entry has settled, or the user stopped waiting: then every
+    // entry still open is settled as such.
+    void FollowToTheEnd();
+
+private:
+    struct Watch {
+        std::size_t entry;
+        std::wstring name;
+        std::chrono::milliseconds start;
+        std::chrono::milliseconds nextLook;
+        std::chrono::milliseconds interval;
+        std::chrono::milliseconds progressAt;
+        std::chrono::milliseconds allowance;
+        std::optional<std::uint32_t> checkPoint;
+        bool settled = false;
+    };
+
+    std::chrono::milliseconds Deadline(const Watch& watch) const;
+    void Look();
+    void Judge(Watch& watch, IServiceObject* service, std::chrono::milliseconds now);
+    void Fail(Watch& watch, std::wstring reason);
+    void GiveUp(Watch& watch, std::wstring reason);
+    void SettleEntryIfDone(std::size_t entry);
+    bool AnyPending() const;
+
+    WorkSite& m_site;
+    FollowRules m_rules;
+    // Per board entry, the request sent for it.
+    std::vector<std::optional<ServiceRequest>> m_requests;
+    std::vector<Watch> m_watches;
+    IServiceConnection* m_latestConnection = nullptr;
+};
+
+// What sends one entry's request: the entry's label in, the request as sent out.
+using SendRequest = std::function<ServiceRequest(IServiceAccess&, const std::wstring&)>;
+
+// Sends the board's method for each entry in its turn, through send, and follows every service a
+// call reached from the moment its call returned, until all have settled or the user stopped
+// waiting. An error that send lets through ends the work.
+void ActOnServices(WorkSite& site, const SendRequest& send, const FollowRules& rules = {});
 
 } // namespace quenlow

@@ -65,18 +65,70 @@ bool IsSuccessfulReturn(ServiceMethod method, std::int32_t value, std::wstring_v
             (EqualNoCase(stateWhenFound, L"Stopped") || EqualNoCase(stateWhenFound, L"Stop Pending")));
 }
 
-void RecordFailure(ServiceOutcome& outcome, std::wstring reason, std::optional<std::int32_t> returnValue)
+namespace {
+
+void Record(ServiceOutcome& outcome, ServiceOutcome::Kind kind, std::wstring reason,
+            std::optional<std::int32_t> returnValue)
 {
-    if (outcome.kind == ServiceOutcome::Kind::Failed) {
+    if (outcome.kind == ServiceOutcome::Kind::Failed || outcome.kind == ServiceOutcome::Kind::StillPending) {
         return;
     }
-    outcome.kind = ServiceOutcome::Kind::Failed;
+    outcome.kind = kind;
     outcome.reason = std::move(reason);
     outcome.returnValue = returnValue;
 }
 
+// WBEM_E_TIMED_OUT.
+constexpr std::int32_t kWbemTimedOut = static_cast<std::int32_t>(0x80043001u);
+
+} // namespace
+
+void RecordFailure(ServiceOutcome& outcome, std::wstring reason, std::optional<std::int32_t> returnValue)
+{
+    Record(outcome, ServiceOutcome::Kind::Failed, std::move(reason), returnValue);
+}
+
+void RecordStillPending(ServiceOutcome& outcome, std::wstring reason)
+{
+    Record(outcome, ServiceOutcome::Kind::StillPending, std::move(reason), std::nullopt);
+}
+
+std::wstring DescribeFailure(const ServiceOutcome& outcome)
+{
+    if (!outcome.returnValue) {
+        return outcome.reason;
+    }
+    return outcome.reason + L" (return value " + std::to_wstring(*outcome.returnValue) + L")";
+}
+
+std::wstring DescribeDuration(std::chrono::milliseconds duration)
+{
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(duration).count();
+    if (seconds < 60) {
+        return std::to_wstring(seconds) + L" s";
+    }
+    std::wstring text = std::to_wstring(seconds / 60) + L" min";
+    if (seconds % 60 != 0) {
+        text += L" " + std::to_wstring(seconds % 60) + L" s";
+    }
+    return text;
+}
+
+Error NoAnswerFromWmi(std::chrono::milliseconds limit)
+{
+    return Error(kWbemTimedOut, L"WMI did not answer within " + DescribeDuration(limit));
+}
+
+bool IsNoAnswerFromWmi(const Error& error)
+{
+    return error.Number() == kWbemTimedOut;
+}
+
 std::wstring ErrorReason(const Error& error)
 {
+    if (IsNoAnswerFromWmi(error)) {
+        return error.Description();
+    }
     return L"error " + FormatErrorNumber(error.Number()) + L": " + error.Description();
 }
 

@@ -1,15 +1,15 @@
 #pragma once
 
+#include "common/Error.h"
 #include "services/ServiceAccess.h"
 
+#include <chrono>
 #include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
 
 namespace quenlow {
-
-class Error;
 
 // The plain-words meaning of a StartService / StopService return value ("the service is
 // disabled"); values outside the documented range are named by number.
@@ -23,17 +23,32 @@ bool IsSuccessfulReturn(ServiceMethod method, std::int32_t value, std::wstring_v
 
 // What happened when a method was called on every service that matched a text.
 struct ServiceOutcome {
-    enum class Kind { Succeeded, NotFound, Failed };
+    // StillPending: the service had not got there yet when the wait for it ended (its time was
+    // up, or the user stopped waiting); Failed: it refused, or settled elsewhere.
+    enum class Kind { Succeeded, NotFound, Failed, StillPending };
     Kind kind = Kind::NotFound;
     int matched = 0;                         // services the method was called on
     std::optional<std::int32_t> returnValue; // for a refused call: its return value
-    std::wstring reason;                     // for Failed: the first failure in plain words
+    std::wstring reason;                     // for Failed and StillPending: the first one in plain words
 };
 
 // Records a failure unless an earlier one is recorded already: the first is the one reported.
 void RecordFailure(ServiceOutcome& outcome, std::wstring reason, std::optional<std::int32_t> returnValue = {});
+// The same for a service whose wait ended before it got there.
+void RecordStillPending(ServiceOutcome& outcome, std::wstring reason);
 
-// "error 0x80041001: Generic failure": a WMI error in a report's words.
+// Why the request failed, with the return value that said so: "access is denied (return value 2)".
+std::wstring DescribeFailure(const ServiceOutcome& outcome);
+
+// "30 s", "3 min", "1 min 5 s".
+std::wstring DescribeDuration(std::chrono::milliseconds duration);
+
+// The error of a request that WMI did not answer within its limit.
+Error NoAnswerFromWmi(std::chrono::milliseconds limit);
+bool IsNoAnswerFromWmi(const Error& error);
+
+// "error 0x80041001: Generic failure": a WMI error in a report's words; a request that WMI did not
+// answer in time says just that.
 std::wstring ErrorReason(const Error& error);
 
 } // namespace quenlow

@@ -39,17 +39,35 @@ ServiceRequest SendToMatchingServices(IServiceAccess& access, ServiceKey key, st
 {
     ServiceRequest request;
     request.method = method;
-    request.key = key;
-    request.query = BuildServiceQuery(key, value);
-    request.alsoRequire = std::move(alsoRequire);
+    const ServiceQuery query = BuildServiceQuery(key, value);
     request.connection = access.fConnectWmi();
 
-    // Every match is found before any method runs.
-    auto result = request.connection->ExecQuery(request.query.text);
-    const auto matches = MatchingServices(*result, request.query, key, request.alsoRequire);
+    std::vector<std::unique_ptr<IServiceObject>> matches;
+    try {
+        // Every match is found before any method runs.
+        auto result = request.connection->ExecQuery(query.text, kWmiAnswerLimit);
+        matches = MatchingServices(*result, query, key, alsoRequire);
+    } catch (const Error& error) {
+        if (!IsNoAnswerFromWmi(error)) {
+            throw;
+        }
+        RecordFailure(request.outcome, ErrorReason(error));
+        return request;
+    }
 
     for (const auto& service : matches) {
-        const std::int32_t returned = service->CallMethod(method);
+        std::int32_t returned = 0;
+        try {
+            returned = service->CallMethod(method, kWmiAnswerLimit);
+        } catch (const Error& error) {
+            // WMI may still carry the request out: it cannot be followed, but the others can.
+            if (!IsNoAnswerFromWmi(error)) {
+                throw;
+            }
+            ++request.outcome.matched;
+            RecordFailure(request.outcome, ErrorReason(error));
+            continue;
+        }
         ++request.outcome.matched;
         // The instance keeps the state it had when the query found it; it is read only to
         // understand the one ambiguous answer.

@@ -18,14 +18,12 @@ using ServiceFilter = std::function<bool(IServiceObject&)>;
 // followed to its end (ServiceFollow.h), its outcome only says whether the calls were taken.
 struct ServiceRequest {
     ServiceMethod method = ServiceMethod::Start;
-    ServiceKey key = ServiceKey::Name;
-    ServiceQuery query;
-    ServiceFilter alsoRequire;
     // The connection the calls went out on; following them looks through it again.
     std::unique_ptr<IServiceConnection> connection;
     ServiceOutcome outcome;
     // The short names of the services whose call was taken, which must still be seen to get
-    // there. A short name is unique, so it finds its service again among the matches.
+    // there, as read from the instances the calls reached: a short name is unique and never
+    // changes, so it finds its service again whatever key the request used.
     std::vector<std::wstring> toFollow;
 };
 

@@ -5,14 +5,14 @@
 
 namespace quenlow {
 
-ServiceOutcome fStartServiceByName(IServiceAccess& access, IClock& clock, const std::wstring& ServiceName)
+ServiceRequest fStartServiceByName(IServiceAccess& access, const std::wstring& ServiceName)
 {
-    return CallOnMatchingServices(access, clock, ServiceKey::Name, ServiceName, ServiceMethod::Start);
+    return SendToMatchingServices(access, ServiceKey::Name, ServiceName, ServiceMethod::Start);
 }
 
-ServiceOutcome fStopServiceByName(IServiceAccess& access, IClock& clock, const std::wstring& ServiceName)
+ServiceRequest fStopServiceByName(IServiceAccess& access, const std::wstring& ServiceName)
 {
-    return CallOnMatchingServices(access, clock, ServiceKey::Name, ServiceName, ServiceMethod::Stop);
+    return SendToMatchingServices(access, ServiceKey::Name, ServiceName, ServiceMethod::Stop);
 }
 
 std::wstring CommandLineReport(ServiceMethod method, const std::wstring& serviceName, const ServiceOutcome& outcome)
@@ -25,13 +25,11 @@ std::wstring CommandLineReport(ServiceMethod method, const std::wstring& service
         return L"No service is named \"" + serviceName + L"\", so nothing was " +
                (starting ? L"started." : L"stopped.");
     case ServiceOutcome::Kind::Failed:
+    case ServiceOutcome::Kind::StillPending:
         break;
     }
-    std::wstring text = serviceName + (starting ? L" could not be started: " : L" could not be stopped: ") + outcome.reason;
-    if (outcome.returnValue) {
-        text += L" (return value " + std::to_wstring(*outcome.returnValue) + L")";
-    }
-    return text + L".";
+    return serviceName + (starting ? L" could not be started: " : L" could not be stopped: ") +
+           DescribeFailure(outcome) + L".";
 }
 
 int ExitStatusOf(const ServiceOutcome& outcome)
@@ -41,13 +39,15 @@ int ExitStatusOf(const ServiceOutcome& outcome)
         return kExitSucceeded;
     case ServiceOutcome::Kind::NotFound:
         return kExitNotFound;
+    case ServiceOutcome::Kind::StillPending:
+        return kExitStillPending;
     case ServiceOutcome::Kind::Failed:
         break;
     }
     return kExitFailed;
 }
 
-int Main(std::wstring_view argumentText, IServiceAccess& access, IClock& clock, IStartupUi& ui)
+int Main(std::wstring_view argumentText, IServiceWork& work, IStartupUi& ui)
 {
     const Command command = ParseCommandLine(argumentText);
     switch (command.kind) {
@@ -56,11 +56,11 @@ int Main(std::wstring_view argumentText, IServiceAccess& access, IClock& clock, 
         return kExitSucceeded;
     case Command::Kind::Start:
     case Command::Kind::Stop: {
-        const bool starting = command.kind == Command::Kind::Start;
-        const ServiceOutcome outcome = starting ? fStartServiceByName(access, clock, command.serviceName)
-                                                : fStopServiceByName(access, clock, command.serviceName);
-        ui.ShowMessage(CommandLineReport(starting ? ServiceMethod::Start : ServiceMethod::Stop,
-                                        command.serviceName, outcome));
+        const ServiceMethod method = command.kind == Command::Kind::Start ? ServiceMethod::Start : ServiceMethod::Stop;
+        const SendRequest send = method == ServiceMethod::Start ? &fStartServiceByName : &fStopServiceByName;
+        work.Start(ServiceActionBoard(method, {command.serviceName}), [send](WorkSite& site) { ActOnServices(site, send); });
+        const ServiceOutcome outcome = work.Finish().board.entries.front().outcome;
+        ui.ShowMessage(CommandLineReport(method, command.serviceName, outcome));
         return ExitStatusOf(outcome);
     }
     case Command::Kind::Unrecognised:

@@ -1,9 +1,10 @@
 #pragma once
 
-#include "common/Clock.h"
 #include "common/ExitStatus.h"
 #include "services/ServiceAccess.h"
 #include "services/ServiceOutcome.h"
+#include "services/ServiceRequest.h"
+#include "services/ServiceWork.h"
 
 #include <string>
 #include <string_view>
@@ -23,14 +24,14 @@ public:
 inline constexpr std::wstring_view kUnrecognisedCommandText = L"Error initializing Command";
 
 // Reads the command line once and takes the windowed or the command-line path. Returns the
-// exit status the process ends with once its windows (if any) are gone.
-// Errors from WMI are not caught.
-int Main(std::wstring_view argumentText, IServiceAccess& access, IClock& clock, IStartupUi& ui);
+// exit status the process ends with once its windows (if any) are gone. A start or stop runs on
+// the worker and is followed until the service got there, settled elsewhere or the wait ended.
+// Errors from WMI while the request is sent are not caught.
+int Main(std::wstring_view argumentText, IServiceWork& work, IStartupUi& ui);
 
-// Start or stop every service whose short name is ServiceName, and wait until each has got
-// there or settled elsewhere.
-ServiceOutcome fStartServiceByName(IServiceAccess& access, IClock& clock, const std::wstring& ServiceName);
-ServiceOutcome fStopServiceByName(IServiceAccess& access, IClock& clock, const std::wstring& ServiceName);
+// Start or stop every service whose short name is ServiceName.
+ServiceRequest fStartServiceByName(IServiceAccess& access, const std::wstring& ServiceName);
+ServiceRequest fStopServiceByName(IServiceAccess& access, const std::wstring& ServiceName);
 
 // The message that reports a command-line request, and the exit status that goes with it.
 std::wstring CommandLineReport(ServiceMethod method, const std::wstring& serviceName, const ServiceOutcome& outcome);

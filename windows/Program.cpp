@@ -4,28 +4,41 @@
 #include "windows/frmStoppedServicesList.h"
 #include "windows/frmTotalServicesList.h"
 
+#include <utility>
+
 namespace quenlow {
 
-Program::Program(IServiceAccess& services, IUserInterface& ui, IClock& clock, AppInfo app)
-    : m_context{services, ui, clock}, m_app(std::move(app)), m_windows(ui, [this](WindowId window) { Load(window); })
+Program::Program(IServiceWork& work, IUserInterface& ui, AppInfo app)
+    : m_context{work, ui}, m_app(std::move(app)),
+      m_windows(ui, [this](WindowId window) { BeforeCreate(window); }, [this](WindowId window) { Load(window); })
 {
 }
 
-void Program::Load(WindowId window)
+void Program::BeforeCreate(WindowId window)
 {
     switch (window) {
     case WindowId::frmSplash:
-        frmSplash::Form_Load(m_context.ui, m_app);
         break;
     case WindowId::frmStoppedServicesList:
-        frmStoppedServicesList::sLoadStoppedServices(m_context);
+        StartListRead(m_context, frmStoppedServicesList::kListSource);
         break;
     case WindowId::frmActiveServicesList:
-        frmActiveServicesList::sLoadStartedServices(m_context);
+        StartListRead(m_context, frmActiveServicesList::kListSource);
         break;
     case WindowId::frmTotalServicesList:
-        frmTotalServicesList::loadservices(m_context);
+        StartListRead(m_context, frmTotalServicesList::kListSource);
         break;
+    }
+}
+
+// The list windows' load procedures (sLoadStoppedServices, sLoadStartedServices, loadservices),
+// finishing the read that began before the window was created.
+void Program::Load(WindowId window)
+{
+    if (window == WindowId::frmSplash) {
+        frmSplash::Form_Load(m_context.ui, m_app);
+    } else {
+        FillFromListRead(m_context, window);
     }
 }
 
@@ -89,13 +102,30 @@ void Program::Handle(WindowId window, Handler&& handler)
     if (m_ended || m_handling || m_windows.State(window) != WindowState::Visible) {
         return; // a late event for a window that is gone, or one that arrived mid-handler
     }
-    m_handling = true;
-    struct Done {
-        bool& flag;
-        ~Done() { flag = false; }
-    } done{m_handling};
-    handler();
+    {
+        m_handling = true;
+        struct Done {
+            bool& flag;
+            ~Done() { flag = false; }
+        } done{m_handling};
+        try {
+            handler();
+        } catch (const WaitStopped&) {
+            // The user gave up the move: the program stays where it was.
+        }
+    }
+    CarryOutCloses();
     EndIfNothingVisible();
+}
+
+void Program::CarryOutCloses()
+{
+    for (std::size_t i = 0; i < kWindowCount; ++i) {
+        const auto window = static_cast<WindowId>(i);
+        if (std::exchange(m_closeAsked[i], false) && m_windows.State(window) == WindowState::Visible) {
+            m_windows.Unload(window);
+        }
+    }
 }
 
 void Program::Click(WindowId window, ControlId control)
@@ -115,6 +145,10 @@ void Program::SplashMarginMouseMove()
 
 void Program::ClosedByUser(WindowId window)
 {
+    if (m_handling) {
+        m_closeAsked[IndexOf(window)] = true;
+        return;
+    }
     // No handler of the program runs: closing unloads the window, whatever its buttons do.
     Handle(window, [&] { m_windows.Unload(window); });
 }

@@ -7,14 +7,17 @@
 #include "windows/ServiceListProcedures.h"
 #include "windows/WindowModel.h"
 
+#include <array>
+
 namespace quenlow {
 
 // The windowed path: the four windows, their load events, every move between them and the
 // end of the program. The platform layer delivers events here; each runs to its end, and
-// errors from it are not caught.
+// errors from it are not caught. When the user stops waiting for a window's list, the move that
+// needed it ends there.
 class Program final : public IWindowEvents {
 public:
-    Program(IServiceAccess& services, IUserInterface& ui, IClock& clock, AppInfo app);
+    Program(IServiceWork& work, IUserInterface& ui, AppInfo app);
 
     // The first window of the windowed path.
     void ShowWindowedPath();
@@ -31,7 +34,10 @@ public:
     const WindowModel& Windows() const { return m_windows; }
 
 private:
+    void BeforeCreate(WindowId window);
     void Load(WindowId window);
+    // Closes asked for while a handler ran, now that it is done.
+    void CarryOutCloses();
     void Continue();
     // Runs one event handler of a visible window, then applies the end rule.
     template <typename Handler>
@@ -42,8 +48,10 @@ private:
     AppInfo m_app;
     WindowModel m_windows;
     bool m_ended = false;
-    // Events that arrive while a handler waits in a message box are dropped: one handler at a time.
+    // Events that arrive while a handler waits (for the services or in a message box) are dropped:
+    // one handler at a time. A close is kept and carried out once the handler is done.
     bool m_handling = false;
+    std::array<bool, kWindowCount> m_closeAsked{};
 };
 
 } // namespace quenlow

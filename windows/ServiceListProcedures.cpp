@@ -6,24 +6,38 @@
 
 namespace quenlow {
 
-void LoadServiceList(WindowContext& context, WindowId window, std::wstring_view query)
+void StartListRead(WindowContext& context, const ListSource& source)
 {
-    auto connection = context.services.fConnectWmi();
-    auto result = connection->ExecQuery(query);
-    context.ui.ClearList(window);
-
-    std::vector<std::wstring> texts;
-    while (auto service = result->Next()) {
-        auto text = service->ReadText(L"DisplayName");
-        if (!text) {
-            text = service->ReadText(L"Name");
+    context.work.Start(ListReadBoard(std::wstring(source.name)), [query = std::wstring(source.query)](WorkSite& site) {
+        auto connection = site.services.fConnectWmi();
+        auto result = connection->ExecQuery(query, kWmiAnswerLimit);
+        while (auto service = result->Next()) {
+            auto text = service->ReadText(L"DisplayName");
+            if (!text) {
+                text = service->ReadText(L"Name");
+            }
+            site.texts.push_back(text.value_or(std::wstring()));
         }
-        texts.push_back(text.value_or(std::wstring()));
+        // One sort and one insertion pass: inserting each entry at its sorted place costs far
+        // more on long lists.
+        SortListTexts(site.texts);
+    });
+}
+
+void FillFromListRead(WindowContext& context, WindowId window)
+{
+    WorkResult read = context.work.Finish();
+    if (read.stopped) {
+        throw WaitStopped();
     }
-    // One sort and one insertion pass: inserting each entry at its sorted place costs far
-    // more on long lists.
-    SortListTexts(texts);
-    context.ui.AppendToList(window, texts);
+    context.ui.ClearList(window);
+    context.ui.AppendToList(window, read.texts);
+}
+
+void LoadServiceList(WindowContext& context, WindowId window, const ListSource& source)
+{
+    StartListRead(context, source);
+    FillFromListRead(context, window);
 }
 
 ServiceRequest CallByDisplayName(IServiceAccess& services, const std::wstring& displayName, ServiceMethod method)
@@ -48,23 +62,30 @@ void ActOnTickedEntries(WindowContext& context, WindowId window, ServiceMethod m
                         void (*reload)(WindowContext&),
                         ServiceRequest (*perEntry)(IServiceAccess&, const std::wstring&))
 {
-    std::vector<std::wstring> texts;
-    std::vector<ServiceRequest> requests;
+    std::vector<std::wstring> ticked;
     const std::size_t count = context.ui.ListCount(window);
     for (std::size_t position = 0; position < count; ++position) {
         if (context.ui.ListChecked(window, position)) {
-            texts.push_back(context.ui.ListText(window, position));
-            requests.push_back(perEntry(context.services, texts.back()));
+            ticked.push_back(context.ui.ListText(window, position));
         }
     }
-    FollowUntilSettled(requests, context.clock);
+    context.work.Start(ServiceActionBoard(method, std::move(ticked)),
+                       [perEntry](WorkSite& site) { ActOnServices(site, perEntry); });
+    const WorkResult acted = context.work.Finish();
 
     std::vector<EntryResult> results;
-    for (std::size_t i = 0; i < requests.size(); ++i) {
-        results.push_back({std::move(texts[i]), std::move(requests[i].outcome)});
+    for (const auto& entry : acted.board.entries) {
+        results.push_back({entry.label, entry.outcome});
     }
-    reload(context);
-    context.ui.ShowMessage(SelectionReport(method, results));
+    std::wstring report = SelectionReport(method, results);
+    try {
+        reload(context);
+    } catch (const Error& error) {
+        report += L"\n\nThe list could not be reloaded: " + ErrorReason(error) + L".";
+    } catch (const WaitStopped&) {
+        report += L"\n\nThe list could not be reloaded: the wait was stopped.";
+    }
+    context.ui.ShowMessage(report);
 }
 
 std::wstring SelectionReport(ServiceMethod method, const std::vector<EntryResult>& results)
@@ -80,11 +101,8 @@ std::wstring SelectionReport(ServiceMethod method, const std::vector<EntryResult
             details += L"\n" + result.displayName + L": not found; no service has this name any more.";
             break;
         case ServiceOutcome::Kind::Failed:
-            details += L"\n" + result.displayName + L": " + result.outcome.reason;
-            if (result.outcome.returnValue) {
-                details += L" (return value " + std::to_wstring(*result.outcome.returnValue) + L")";
-            }
-            details += L".";
+        case ServiceOutcome::Kind::StillPending:
+            details += L"\n" + result.displayName + L": " + DescribeFailure(result.outcome) + L".";
             break;
         }
         ++failures;

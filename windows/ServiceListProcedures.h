@@ -1,9 +1,9 @@
 #pragma once
 
-#include "common/Clock.h"
 #include "services/ServiceAccess.h"
 #include "services/ServiceOutcome.h"
 #include "services/ServiceRequest.h"
+#include "services/ServiceWork.h"
 #include "ui/UserInterface.h"
 
 #include <string>
@@ -11,21 +11,31 @@
 #include <vector>
 
 // The procedures the list windows share: fill a list from a query, and start or stop the
-// service of every ticked entry.
+// service of every ticked entry. The services are reached through the worker; the lists and the
+// boxes are the window thread's.
 namespace quenlow {
 
 struct WindowContext {
-    IServiceAccess& services;
+    IServiceWork& work;
     IUserInterface& ui;
-    IClock& clock;
 };
 
-// Runs the query on a fresh connection, clears the list and fills it with the display names
-// found, in sorted order. A service whose display name is null is listed by its short name.
-void LoadServiceList(WindowContext& context, WindowId window, std::wstring_view query);
+// What a list window lists: its query, and its name in the progress window.
+struct ListSource {
+    std::wstring_view query;
+    std::wstring_view name;
+};
 
-// Calls the method on every service whose display name is the entry text; the services are
-// followed afterwards, together with those of the other ticked entries. An error from WMI
+// Starts reading a list: the query on a fresh connection, the display names found (a service
+// whose display name is null by its short name), in sorted order.
+void StartListRead(WindowContext& context, const ListSource& source);
+// Waits for that read, then clears the window's list and fills it. When the user stops waiting,
+// throws WaitStopped and the list keeps its entries; so it does when the read fails.
+void FillFromListRead(WindowContext& context, WindowId window);
+// Both: reads the list afresh.
+void LoadServiceList(WindowContext& context, WindowId window, const ListSource& source);
+
+// Calls the method on every service whose display name is the entry text. An error from WMI
 // becomes this entry's failure rather than ending the program.
 ServiceRequest CallByDisplayName(IServiceAccess& services, const std::wstring& displayName, ServiceMethod method);
 
@@ -34,9 +44,9 @@ struct EntryResult {
     ServiceOutcome outcome;
 };
 
-// Walks the entries once, from the first to the last position counted at the start, and calls
-// the method for each ticked one; then waits, for all of them at once, until every service has
-// got there or settled elsewhere, reloads the list once and shows one message.
+// Reads the ticks once, then, on the worker, calls the method for each ticked entry in list order
+// and follows every service until it got there or settled elsewhere; then reloads the list once
+// and shows one message. A reload that fails is told in that message; the program goes on.
 void ActOnTickedEntries(WindowContext& context, WindowId window, ServiceMethod method,
                         void (*reload)(WindowContext&),
                         ServiceRequest (*perEntry)(IServiceAccess&, const std::wstring&));

@@ -1,10 +1,15 @@
 #include "windows/WindowModel.h"
 
+#include "services/ServiceWork.h"
+
 #include <algorithm>
 
 namespace quenlow {
 
-WindowModel::WindowModel(IUserInterface& ui, LoadEvent loadEvent) : m_ui(ui), m_loadEvent(std::move(loadEvent)) {}
+WindowModel::WindowModel(IUserInterface& ui, LoadEvent beforeCreate, LoadEvent loadEvent)
+    : m_ui(ui), m_beforeCreate(std::move(beforeCreate)), m_loadEvent(std::move(loadEvent))
+{
+}
 
 std::optional<WindowState>& WindowModel::Instance(WindowId window)
 {
@@ -19,10 +24,17 @@ void WindowModel::Show(WindowId window)
 {
     auto& state = Instance(window);
     if (*state == WindowState::NotLoaded) {
+        m_beforeCreate(window);
         m_ui.CreateFromDesign(window);
         // Loaded from here on, even when the load event fails.
         state = WindowState::Hidden;
-        m_loadEvent(window);
+        try {
+            m_loadEvent(window);
+        } catch (const WaitStopped&) {
+            m_ui.Destroy(window);
+            state = WindowState::NotLoaded;
+            throw;
+        }
     }
     m_ui.SetVisible(window, true);
     state = WindowState::Visible;

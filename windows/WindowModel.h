@@ -17,10 +17,14 @@ class WindowModel {
 public:
     using LoadEvent = std::function<void(WindowId)>;
 
-    WindowModel(IUserInterface& ui, LoadEvent loadEvent);
+    // beforeCreate starts, before the window is created, what its load event will need (a
+    // list's query runs while the window is made).
+    WindowModel(IUserInterface& ui, LoadEvent beforeCreate, LoadEvent loadEvent);
 
     // Loads the window when it is not loaded (running its load event), then makes it
     // visible. A hidden window is shown as it was; a visible one is only brought forward.
+    // When the user stops waiting for its load event, the window is unloaded again and
+    // WaitStopped goes on to the caller.
     void Show(WindowId window);
     // Makes a loaded window invisible; it keeps all its contents.
     void Hide(WindowId window);
@@ -35,6 +39,7 @@ private:
     std::optional<WindowState>& Instance(WindowId window);
 
     IUserInterface& m_ui;
+    LoadEvent m_beforeCreate;
     LoadEvent m_loadEvent;
     // nullopt until the program first refers to the window.
     std::array<std::optional<WindowState>, kWindowCount> m_instances;

@@ -4,9 +4,11 @@
 
 namespace quenlow::frmActiveServicesList {
 
+const ListSource kListSource{kRunningServicesQuery, L"running services"};
+
 void sLoadStartedServices(WindowContext& context)
 {
-    LoadServiceList(context, kWindow, kRunningServicesQuery);
+    LoadServiceList(context, kWindow, kListSource);
 }
 
 void sNamesToBeStarted(WindowContext& context)

@@ -6,6 +6,7 @@
 namespace quenlow::frmActiveServicesList {
 
 inline constexpr WindowId kWindow = WindowId::frmActiveServicesList;
+extern const ListSource kListSource;
 
 void sLoadStartedServices(WindowContext& context);
 // Same name as in the stopped services window; here it stops the ticked services.

@@ -4,9 +4,11 @@
 
 namespace quenlow::frmStoppedServicesList {
 
+const ListSource kListSource{kStoppedServicesQuery, L"stopped services"};
+
 void sLoadStoppedServices(WindowContext& context)
 {
-    LoadServiceList(context, kWindow, kStoppedServicesQuery);
+    LoadServiceList(context, kWindow, kListSource);
 }
 
 void sNamesToBeStarted(WindowContext& context)

@@ -6,6 +6,7 @@
 namespace quenlow::frmStoppedServicesList {
 
 inline constexpr WindowId kWindow = WindowId::frmStoppedServicesList;
+extern const ListSource kListSource;
 
 void sLoadStoppedServices(WindowContext& context);
 void sNamesToBeStarted(WindowContext& context);

@@ -4,9 +4,11 @@
 
 namespace quenlow::frmTotalServicesList {
 
+const ListSource kListSource{kAllServicesQuery, L"all services"};
+
 void loadservices(WindowContext& context)
 {
-    LoadServiceList(context, kWindow, kAllServicesQuery);
+    LoadServiceList(context, kWindow, kListSource);
 }
 
 } // namespace quenlow::frmTotalServicesList

@@ -6,6 +6,7 @@
 namespace quenlow::frmTotalServicesList {
 
 inline constexpr WindowId kWindow = WindowId::frmTotalServicesList;
+extern const ListSource kListSource;
 
 void loadservices(WindowContext& context);
 

@@ -1,5 +1,11 @@
 #include "FakeServiceAccess.h"
 
+#include "services/ServiceFollow.h"
+#include "services/ServiceOutcome.h"
+
+#include <stdexcept>
+#include <utility>
+
 namespace quenlow::testing {
 
 namespace {
@@ -54,9 +60,10 @@ public:
         return std::nullopt;
     }
 
-    std::int32_t CallMethod(ServiceMethod method) override
+    std::int32_t CallMethod(ServiceMethod method, std::chrono::milliseconds) override
     {
         m_owner.calls.push_back({m_snapshot.name, method});
+        m_owner.clock.now += m_owner.callTime;
         if (m_live.methodThrows) {
             throw Error(static_cast<std::int32_t>(0x80041001u), L"Generic failure");
         }
@@ -102,9 +109,13 @@ class FakeConnection final : public IServiceConnection {
 public:
     explicit FakeConnection(FakeServiceAccess& owner) : m_owner(owner) {}
 
-    std::unique_ptr<IServiceResult> ExecQuery(std::wstring_view query) override
+    std::unique_ptr<IServiceResult> ExecQuery(std::wstring_view query, std::chrono::milliseconds limit) override
     {
         m_owner.queries.emplace_back(query);
+        if (m_owner.hangFromQuery && m_owner.queries.size() > *m_owner.hangFromQuery) {
+            m_owner.clock.now += limit;
+            throw NoAnswerFromWmi(limit);
+        }
         if (m_owner.failQuery) throw *m_owner.failQuery;
         return std::make_unique<FakeResult>(m_owner, m_owner.Select(query));
     }
@@ -159,6 +170,35 @@ std::vector<FakeService*> FakeServiceAccess::Select(std::wstring_view query)
         if (field && EqualAsciiNoCase(*field, value)) rows.push_back(s);
     }
     return rows;
+}
+
+ServiceOutcome CallOnMatchingServices(IServiceAccess& access, IClock& clock, ServiceKey key, std::wstring_view value,
+                                      ServiceMethod method, ServiceFilter alsoRequire)
+{
+    struct : IWorkReport {
+        void Update(const WorkBoard&) override {}
+    } ignored;
+    WorkSite site(access, clock, ignored, ServiceActionBoard(method, {std::wstring(value)}));
+    ActOnServices(site, [&](IServiceAccess& services, const std::wstring& label) {
+        return SendToMatchingServices(services, key, label, method, alsoRequire);
+    });
+    return site.board.entries.front().outcome;
+}
+
+void InlineServiceWork::Start(WorkBoard board, Work work)
+{
+    ++started;
+    m_board = std::move(board);
+    m_work = std::move(work);
+}
+
+WorkResult InlineServiceWork::Finish()
+{
+    if (!m_board) throw std::logic_error("no work was started");
+    WorkSite site(m_services, m_services.clock, *this, *std::exchange(m_board, std::nullopt));
+    if (meanwhile) meanwhile();
+    m_work(site);
+    return {std::move(site.board), std::move(site.texts), m_services.clock.StopRequested()};
 }
 
 } // namespace quenlow::testing

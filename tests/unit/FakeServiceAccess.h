@@ -3,27 +3,34 @@
 #include "common/Clock.h"
 #include "common/Error.h"
 #include "services/ServiceAccess.h"
+#include "services/ServiceRequest.h"
+#include "services/ServiceWork.h"
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace quenlow::testing {
 
-// Time that moves only when it is waited on, and remembers each wait.
+// Time that moves only when it is waited on (or a fake request takes it), and remembers each
+// wait. The user stops waiting at stopAt: a wait across it ends there.
 class FakeClock final : public IClock {
 public:
     std::chrono::milliseconds now{0};
     std::vector<std::chrono::milliseconds> waits;
+    std::optional<std::chrono::milliseconds> stopAt;
 
     std::chrono::milliseconds Now() override { return now; }
     void WaitFor(std::chrono::milliseconds duration) override
     {
+        if (StopRequested()) return;
         waits.push_back(duration);
-        now += duration;
+        now = stopAt && *stopAt < now + duration ? *stopAt : now + duration;
     }
+    bool StopRequested() override { return stopAt && now >= *stopAt; }
 };
 
 // What a service shows from a moment after a start or stop that was taken on.
@@ -79,6 +86,11 @@ public:
 
     std::optional<Error> failConnect;
     std::optional<Error> failQuery;
+    // Queries from this one on (counted from 0) never answer: each takes its whole limit and
+    // fails as WMI does then.
+    std::optional<std::size_t> hangFromQuery;
+    // How long each method call takes.
+    std::chrono::milliseconds callTime{0};
 
     // Calling StartService / StopService on a fake service moves its state, as a real service would.
     bool methodsChangeState = true;
@@ -87,6 +99,32 @@ public:
 
     // Services, in the fake's own order, that a query text selects; throws for a text WQL refuses.
     std::vector<FakeService*> Select(std::wstring_view query);
+};
+
+// One request sent and followed to its end, as the command line has it done.
+ServiceOutcome CallOnMatchingServices(IServiceAccess& access, IClock& clock, ServiceKey key, std::wstring_view value,
+                                      ServiceMethod method, ServiceFilter alsoRequire = {});
+
+// The worker as the unit tests have it: a piece of work runs at once, on the test's thread,
+// against the fake services and their clock; the boards it hands over are kept.
+class InlineServiceWork final : public IServiceWork, private IWorkReport {
+public:
+    explicit InlineServiceWork(FakeServiceAccess& services) : m_services(services) {}
+
+    std::vector<WorkBoard> reports;
+    int started = 0;
+    // What happens on the window thread while the work runs.
+    std::function<void()> meanwhile;
+
+    void Start(WorkBoard board, Work work) override;
+    WorkResult Finish() override;
+
+private:
+    void Update(const WorkBoard& board) override { reports.push_back(board); }
+
+    FakeServiceAccess& m_services;
+    std::optional<WorkBoard> m_board;
+    Work m_work;
 };
 
 } // namespace quenlow::testing

@@ -13,6 +13,7 @@ namespace {
 using namespace std::chrono_literals;
 using testing::FakeServiceAccess;
 using testing::FakeUserInterface;
+using testing::InlineServiceWork;
 using testing::Phase;
 using Log = std::vector<std::wstring>;
 constexpr auto kStopped = WindowId::frmStoppedServicesList;
@@ -22,7 +23,8 @@ class ListProceduresTest : public ::testing::Test {
 protected:
     FakeServiceAccess wmi;
     FakeUserInterface ui;
-    WindowContext context{wmi, ui, wmi.clock};
+    InlineServiceWork work{wmi};
+    WindowContext context{work, ui};
 
     void SetUp() override
     {
@@ -78,13 +80,13 @@ TEST_F(ListProceduresTest, StartsTickedEntriesInListOrderThenReloadsOnceAndConfi
     ASSERT_EQ(wmi.calls.size(), 2u);
     EXPECT_EQ(wmi.calls[0].name, L"a");
     EXPECT_EQ(wmi.calls[1].name, L"c");
-    // One connection and one query per ticked entry, one look each through the same connections
-    // that finds them running, then one connection and query for the reload.
+    // One connection and one query per ticked entry, each followed from its own call with a look
+    // by its short name that finds it running, then one connection and query for the reload.
     EXPECT_EQ(wmi.connections, 3);
     EXPECT_EQ(wmi.queries, (Log{L"SELECT * FROM Win32_Service where DisplayName='alpha'",
+                                L"SELECT * FROM Win32_Service where Name='a'",
                                 L"SELECT * FROM Win32_Service where DisplayName='Charlie'",
-                                L"SELECT * FROM Win32_Service where DisplayName='alpha'",
-                                L"SELECT * FROM Win32_Service where DisplayName='Charlie'",
+                                L"SELECT * FROM Win32_Service where Name='c'",
                                 L"SELECT * FROM Win32_Service where State='Stopped'"}));
     EXPECT_EQ(ui.TakeLog(), (Log{L"clear frmStoppedServicesList", L"fill frmStoppedServicesList 1",
                                  L"box: Selected Services are Started."}));
@@ -109,6 +111,20 @@ TEST_F(ListProceduresTest, TickedServicesAreWaitedForSideBySide)
                                  L"box: 3 of 4 selected services were started. This one was not:\n"
                                  L"\nD Fails: it stopped again while starting."}));
     EXPECT_EQ(ui.Texts(kStopped), Log{L"D Fails"});
+}
+
+// The services' outcomes are told even when the list cannot be read again; the old entries stay.
+TEST_F(ListProceduresTest, AReloadThatFailsIsToldBesideTheOutcomes)
+{
+    wmi.services = {{L"a", L"A", L"Stopped"}};
+    frmStoppedServicesList::sLoadStoppedServices(context);
+    ui.Tick(kStopped, L"A");
+    ui.TakeLog();
+    wmi.hangFromQuery = wmi.queries.size() + 2; // after the call and its look
+    frmStoppedServicesList::sNamesToBeStarted(context);
+    EXPECT_EQ(ui.TakeLog(), (Log{L"box: Selected Services are Started.\n\nThe list could not be reloaded: "
+                                 L"WMI did not answer within 1 min."}));
+    EXPECT_EQ(ui.Texts(kStopped), Log{L"A"});
 }
 
 TEST_F(ListProceduresTest, EmptySelectionStillReloadsAndConfirms)

@@ -10,6 +10,7 @@ namespace {
 
 using testing::FakeServiceAccess;
 using testing::FakeUserInterface;
+using testing::InlineServiceWork;
 using enum WindowId;
 using enum ControlId;
 using Log = std::vector<std::wstring>;
@@ -18,7 +19,8 @@ class NavigationTest : public ::testing::Test {
 protected:
     FakeServiceAccess wmi;
     FakeUserInterface ui;
-    Program program{wmi, ui, wmi.clock, AppInfo{L"Quenlow", 1, 0, 0}};
+    InlineServiceWork work{wmi};
+    Program program{work, ui, AppInfo{L"Quenlow", 1, 0, 0}};
 
     void SetUp() override
     {
@@ -62,7 +64,7 @@ TEST_F(NavigationTest, SplashContinuesByMarginOrFrameShowingTheTargetFirst)
 {
     for (const bool byMargin : {true, false}) {
         FakeUserInterface freshUi;
-        Program fresh{wmi, freshUi, wmi.clock, AppInfo{L"Quenlow", 1, 0, 0}};
+        Program fresh{work, freshUi, AppInfo{L"Quenlow", 1, 0, 0}};
         fresh.ShowWindowedPath();
         freshUi.TakeLog();
         if (byMargin) fresh.SplashMarginMouseMove();
@@ -103,7 +105,7 @@ TEST_F(NavigationTest, StoppedWindowCloseAndTitleBarEndTheProgramWhenAlone)
     EXPECT_EQ(ui.TakeLog(), (Log{L"destroy frmStoppedServicesList", L"end"}));
 
     FakeUserInterface otherUi;
-    Program other{wmi, otherUi, wmi.clock, AppInfo{L"Quenlow", 1, 0, 0}};
+    Program other{work, otherUi, AppInfo{L"Quenlow", 1, 0, 0}};
     other.ShowWindowedPath();
     other.Click(frmSplash, Frame1);
     otherUi.TakeLog();
@@ -224,6 +226,33 @@ TEST_F(NavigationTest, ErrorWhileLoadingLeavesTheOldWindowAndReachesTheCaller)
     OpenStoppedWindow();
     wmi.failQuery = Error(static_cast<std::int32_t>(0x80041001u), L"Generic failure");
     EXPECT_THROW(program.Click(frmStoppedServicesList, btnActiveServices), Error);
+    EXPECT_EQ(State(frmStoppedServicesList), WindowState::Visible);
+    EXPECT_FALSE(ui.ended);
+}
+
+// The user may close a window while its handler waits: the close is carried out once the box has
+// been answered, and other events of that moment are dropped.
+TEST_F(NavigationTest, ACloseAskedForDuringAWaitIsCarriedOutAfterTheBox)
+{
+    OpenStoppedWindow();
+    ui.Tick(frmStoppedServicesList, L"Stopped One");
+    work.meanwhile = [&] {
+        program.ClosedByUser(frmStoppedServicesList);
+        program.Click(frmStoppedServicesList, btnActiveServices);
+    };
+    program.Click(frmStoppedServicesList, btnStart);
+    EXPECT_EQ(ui.TakeLog(), (Log{L"clear frmStoppedServicesList", L"fill frmStoppedServicesList 0",
+                                 L"box: Selected Services are Started.", L"destroy frmStoppedServicesList", L"end"}));
+}
+
+// Stopping the wait for a window's list gives up the move; the program stays where it was.
+TEST_F(NavigationTest, StopWaitingForAListLeavesTheWindowsAsTheyWere)
+{
+    OpenStoppedWindow();
+    wmi.clock.stopAt = wmi.clock.now;
+    program.Click(frmStoppedServicesList, btnActiveServices);
+    EXPECT_EQ(ui.TakeLog(), (Log{L"create frmActiveServicesList", L"destroy frmActiveServicesList"}));
+    EXPECT_EQ(State(frmActiveServicesList), WindowState::NotLoaded);
     EXPECT_EQ(State(frmStoppedServicesList), WindowState::Visible);
     EXPECT_FALSE(ui.ended);
 }

@@ -8,6 +8,7 @@ namespace quenlow {
 namespace {
 
 using namespace std::chrono_literals;
+using testing::CallOnMatchingServices;
 using testing::FakeServiceAccess;
 using testing::Phase;
 using Kind = ServiceOutcome::Kind;
@@ -83,7 +84,7 @@ TEST_F(FollowTest, APendingServiceIsGivenUpByTheProgressRules)
         SCOPED_TRACE(c.what);
         wmi.clock = {};
         const auto outcome = Start(c.phases);
-        EXPECT_EQ(outcome.kind, Kind::Failed);
+        EXPECT_EQ(outcome.kind, Kind::StillPending);
         EXPECT_EQ(outcome.reason, c.reason);
         // Progress counts from the look that sees it, at most a second after it happened.
         EXPECT_GE(wmi.clock.now, c.givenUpAt);
@@ -104,6 +105,144 @@ TEST_F(FollowTest, AStopAnsweredFiveWhileStoppingIsFollowedToItsEnd)
     outcome = CallOnMatchingServices(wmi, wmi.clock, ServiceKey::Name, L"starting", ServiceMethod::Stop);
     EXPECT_EQ(outcome.kind, Kind::Failed);
     EXPECT_EQ(outcome.returnValue, 5);
+}
+
+} // namespace
+} // namespace quenlow
+
+namespace quenlow {
+namespace {
+
+using namespace std::chrono_literals;
+using testing::FakeServiceAccess;
+using testing::InlineServiceWork;
+using testing::Phase;
+using Kind = ServiceOutcome::Kind;
+using Stage = WorkEntry::Stage;
+
+// Two services started one after the other, each taking 3 s once its start was taken.
+class ActOnServicesTest : public ::testing::Test {
+protected:
+    FakeServiceAccess wmi;
+    InlineServiceWork work{wmi};
+
+    void SetUp() override
+    {
+        wmi.services = {{L"a", L"A"}, {L"b", L"B"}, {L"c", L"C"}};
+        for (auto& service : wmi.services) service.afterStart = {{0ms, L"Start Pending"}, {3s, L"Running"}};
+        wmi.callTime = 200ms;
+    }
+
+    WorkBoard Run(std::vector<std::wstring> names)
+    {
+        work.Start(ServiceActionBoard(ServiceMethod::Start, std::move(names)), [](WorkSite& site) {
+            ActOnServices(site, [](IServiceAccess& services, const std::wstring& name) {
+                return SendToMatchingServices(services, ServiceKey::Name, name, ServiceMethod::Start);
+            });
+        });
+        return work.Finish().board;
+    }
+};
+
+// What the progress window is handed, in order: each entry asked in its turn, followed from its
+// own call, and settled; the second call goes out while the first service is still starting.
+TEST_F(ActOnServicesTest, EachServiceIsFollowedFromItsOwnCallAndReportedInOrder)
+{
+    wmi.services[1].afterStart = {{0ms, L"Start Pending"}, {5s, L"Running"}};
+    const WorkBoard board = Run({L"a", L"b"});
+    std::vector<std::vector<Stage>> seen;
+    for (const auto& report : work.reports) {
+        std::vector<Stage> stages;
+        for (const auto& entry : report.entries) stages.push_back(entry.stage);
+        if (seen.empty() || seen.back() != stages) seen.push_back(stages);
+    }
+    EXPECT_EQ(seen, (std::vector<std::vector<Stage>>{{Stage::Asking, Stage::NotAsked},
+                                                      {Stage::Pending, Stage::NotAsked},
+                                                      {Stage::Pending, Stage::Asking},
+                                                      {Stage::Pending, Stage::Pending},
+                                                      {Stage::Settled, Stage::Pending},
+                                                      {Stage::Settled, Stage::Settled}}));
+    EXPECT_EQ(board.entries[0].outcome.kind, Kind::Succeeded);
+    EXPECT_EQ(board.entries[1].outcome.kind, Kind::Succeeded);
+    // The last got there 5 s after its own call returned, and was seen within a second of it.
+    EXPECT_LT(wmi.clock.now, 400ms + 5s + 1s);
+}
+
+TEST_F(ActOnServicesTest, StopWaitingEndsTheWaitAtAnyMoment)
+{
+    struct Case {
+        const char* when;
+        std::chrono::milliseconds stopAt;
+        std::size_t calls;
+        std::vector<std::wstring> reasons;
+    };
+    const std::wstring notAsked = L"it was not asked to start, as the wait was stopped before its turn";
+    const std::wstring stillStarting = L"it was still starting when the wait was stopped";
+    const std::vector<Case> cases = {
+        {"before the first call", 0ms, 0, {notAsked, notAsked, notAsked}},
+        {"during the second call", 300ms, 2, {stillStarting, stillStarting, notAsked}},
+        {"after the calls", 2s, 3, {stillStarting, stillStarting, stillStarting}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.when);
+        wmi.clock = {};
+        wmi.clock.stopAt = c.stopAt;
+        wmi.calls.clear();
+        for (auto& service : wmi.services) service = {service.name, service.displayName, L"Stopped", 0, 0, false, service.afterStart};
+        const WorkBoard board = Run({L"a", L"b", L"c"});
+        EXPECT_EQ(wmi.calls.size(), c.calls);
+        for (std::size_t i = 0; i < board.entries.size(); ++i) {
+            EXPECT_EQ(board.entries[i].stage, Stage::Settled);
+            EXPECT_EQ(board.entries[i].outcome.reason, c.reasons[i]);
+        }
+        // Nothing is waited for after the stop.
+        EXPECT_LE(wmi.clock.now, std::max(c.stopAt, 600ms));
+    }
+}
+
+// A WMI that stops answering fails the request that waited for it, within its limits: the wait for
+// a service never outlasts the 3 minutes, whatever WMI does.
+TEST_F(ActOnServicesTest, AWmiThatNeverAnswersFailsTheRequestWithinTheLimits)
+{
+    wmi.hangFromQuery = 0;
+    WorkBoard board = Run({L"a"});
+    EXPECT_EQ(board.entries[0].outcome.kind, Kind::Failed);
+    EXPECT_EQ(board.entries[0].outcome.reason, L"WMI did not answer within 1 min");
+    EXPECT_TRUE(wmi.calls.empty());
+
+    wmi.clock = {};
+    wmi.hangFromQuery = 1; // the call goes out; the looks get no answer
+    wmi.services[0].afterStart = {{0ms, L"Start Pending"}};
+    board = Run({L"a"});
+    EXPECT_EQ(board.entries[0].outcome.reason, L"WMI did not answer within 1 min");
+    EXPECT_LE(wmi.clock.now, 3min + 1s);
+}
+
+TEST(WorkBoard, ProgressTextsSayWhatEachServiceIsDoing)
+{
+    WorkBoard board = ServiceActionBoard(ServiceMethod::Start, {L"Alpha", L"Beta", L"Gamma", L"Delta", L"Epsilon"});
+    MarkBegun(board, 10s);
+    board.entries[0].stage = Stage::Settled;
+    board.entries[0].outcome.kind = Kind::Succeeded;
+    board.entries[1].stage = Stage::Pending;
+    board.entries[1].doing = L"starting";
+    board.entries[2].stage = Stage::Settled;
+    RecordFailure(board.entries[2].outcome, L"the service is disabled", 14);
+    board.entries[3].stage = Stage::Asking;
+    EXPECT_EQ(ProgressHeadline(board), L"Starting 5 services");
+    EXPECT_EQ(ProgressLines(board, 14500ms),
+              (std::vector<std::wstring>{L"Alpha: running", L"Beta: starting, 4 s",
+                                         L"Gamma: could not be started: the service is disabled (return value 14)",
+                                         L"Delta: sending the start request, 4 s", L"Epsilon: not asked yet"}));
+    // Marquee until a service reports check points; then settled entries and check points count.
+    EXPECT_FALSE(ProgressFraction(board));
+    board.entries[1].checkPoint = 3;
+    EXPECT_DOUBLE_EQ(*ProgressFraction(board), (2 + 0.75) / 5);
+
+    StopWaiting(board);
+    EXPECT_EQ(board.entries[1].outcome.kind, Kind::StillPending);
+    EXPECT_EQ(board.entries[4].outcome.kind, Kind::Failed);
+    EXPECT_EQ(board.entries[2].outcome.returnValue, 14);
 }
 
 } // namespace

@@ -14,6 +14,7 @@ namespace quenlow {
 namespace {
 
 using testing::FakeService;
+using testing::CallOnMatchingServices;
 using testing::FakeServiceAccess;
 using Kind = ServiceOutcome::Kind;
 
@@ -74,7 +75,8 @@ TEST_F(CallOnMatchingServicesTest, CallsEveryMatchThroughOneConnectionAndConfirm
     EXPECT_EQ(wmi.calls[1].name, L"c");
     // Both are there when first looked at: one more query, on the same connection, no wait.
     EXPECT_EQ(wmi.connections, 1);
-    EXPECT_EQ(wmi.queries, std::vector<std::wstring>(2, L"SELECT * FROM Win32_Service where DisplayName='Same'"));
+    EXPECT_EQ(wmi.queries, (std::vector<std::wstring>{L"SELECT * FROM Win32_Service where DisplayName='Same'",
+                                                      L"SELECT * FROM Win32_Service"}));
     EXPECT_TRUE(wmi.clock.waits.empty());
 }
 
@@ -119,7 +121,7 @@ TEST_F(CallOnMatchingServicesTest, UnquotableTextsMatchExactlyInCode)
     ASSERT_EQ(wmi.calls.size(), 2u);
     EXPECT_EQ(wmi.calls[0].name, L"both");
     EXPECT_EQ(wmi.calls[1].name, L"slash");
-    EXPECT_EQ(wmi.queries.back(), L"SELECT * FROM Win32_Service");
+    EXPECT_EQ(wmi.queries[wmi.queries.size() - 2], L"SELECT * FROM Win32_Service");
 }
 
 // Names matched in code that differ only in the case of letters beyond ASCII (which WMI's

@@ -10,6 +10,7 @@ namespace quenlow {
 namespace {
 
 using testing::FakeServiceAccess;
+using testing::InlineServiceWork;
 
 class FakeStartupUi final : public IStartupUi {
 public:
@@ -21,6 +22,7 @@ public:
 class MainTest : public ::testing::Test {
 protected:
     FakeServiceAccess wmi;
+    InlineServiceWork work{wmi};
     FakeStartupUi ui;
     void SetUp() override
     {
@@ -32,43 +34,44 @@ protected:
 
 TEST_F(MainTest, EmptyCommandLineOpensTheWindowsSilently)
 {
-    EXPECT_EQ(Main(L"  ", wmi, wmi.clock, ui), kExitSucceeded);
+    EXPECT_EQ(Main(L"  ", work, ui), kExitSucceeded);
     EXPECT_EQ(ui.events, std::vector<std::wstring>{L"windows"});
     EXPECT_EQ(wmi.connections, 0);
 }
 
 TEST_F(MainTest, UnrecognisedCommandIsAnsweredThenTheWindowsOpen)
 {
-    EXPECT_EQ(Main(L"/start", wmi, wmi.clock, ui), kExitUnrecognisedCommand);
+    EXPECT_EQ(Main(L"/start", work, ui), kExitUnrecognisedCommand);
     EXPECT_EQ(ui.events, (std::vector<std::wstring>{L"box: Error initializing Command", L"windows"}));
     EXPECT_EQ(wmi.connections, 0);
 }
 
 TEST_F(MainTest, StartByNameReportsInLowerCaseAndExitsZero)
 {
-    EXPECT_EQ(Main(L"/START SPOOLER", wmi, wmi.clock, ui), kExitSucceeded);
+    EXPECT_EQ(Main(L"/START SPOOLER", work, ui), kExitSucceeded);
     EXPECT_EQ(ui.events, std::vector<std::wstring>{L"box: spooler has started."});
     EXPECT_EQ(wmi.services[0].state, L"Running");
-    // The call, then one look that finds it running.
-    EXPECT_EQ(wmi.queries, std::vector<std::wstring>(2, L"SELECT * FROM Win32_Service where Name='spooler'"));
+    // The call, then one look, by the name the call found, that sees it running.
+    EXPECT_EQ(wmi.queries, (std::vector<std::wstring>{L"SELECT * FROM Win32_Service where Name='spooler'",
+                                                      L"SELECT * FROM Win32_Service where Name='Spooler'"}));
 }
 
 TEST_F(MainTest, AlreadyInTheWantedStateIsSuccess)
 {
-    EXPECT_EQ(Main(L"/start plugplay", wmi, wmi.clock, ui), kExitSucceeded);
+    EXPECT_EQ(Main(L"/start plugplay", work, ui), kExitSucceeded);
     EXPECT_EQ(ui.events, std::vector<std::wstring>{L"box: plugplay has started."});
 }
 
 TEST_F(MainTest, StopReportsStopped)
 {
-    EXPECT_EQ(Main(L"/stop plugplay", wmi, wmi.clock, ui), kExitSucceeded);
+    EXPECT_EQ(Main(L"/stop plugplay", work, ui), kExitSucceeded);
     EXPECT_EQ(ui.events, std::vector<std::wstring>{L"box: plugplay has stopped."});
     EXPECT_EQ(wmi.services[1].state, L"Stopped");
 }
 
 TEST_F(MainTest, RefusalIsReportedWithItsMeaningAndFails)
 {
-    EXPECT_EQ(Main(L"/start broken", wmi, wmi.clock, ui), kExitFailed);
+    EXPECT_EQ(Main(L"/start broken", work, ui), kExitFailed);
     EXPECT_EQ(ui.events,
               std::vector<std::wstring>{L"box: broken could not be started: the service is disabled (return value 14)."});
 }
@@ -77,30 +80,44 @@ TEST_F(MainTest, AStartThatDoesNotLastIsReportedAndFails)
 {
     using namespace std::chrono_literals;
     wmi.services[0].afterStart = {{0ms, L"Start Pending"}, {1s, L"Stopped"}};
-    EXPECT_EQ(Main(L"/start spooler", wmi, wmi.clock, ui), kExitFailed);
+    EXPECT_EQ(Main(L"/start spooler", work, ui), kExitFailed);
     EXPECT_EQ(ui.events, std::vector<std::wstring>{L"box: spooler could not be started: it stopped again while starting."});
+}
+
+// Still on its way when the wait ended, by its limits or by the user: a status of its own.
+TEST_F(MainTest, AServiceStillStartingWhenTheWaitEndsExitsWithFive)
+{
+    using namespace std::chrono_literals;
+    wmi.services[0].afterStart = {{0ms, L"Start Pending"}};
+    EXPECT_EQ(Main(L"/start spooler", work, ui), kExitStillPending);
+    wmi.services[0].state = L"Stopped";
+    wmi.clock.stopAt = wmi.clock.now + 2s;
+    EXPECT_EQ(Main(L"/start spooler", work, ui), kExitStillPending);
+    EXPECT_EQ(ui.events, (std::vector<std::wstring>{
+                             L"box: spooler could not be started: it was still starting after 30 s.",
+                             L"box: spooler could not be started: it was still starting when the wait was stopped."}));
 }
 
 TEST_F(MainTest, UnknownNameIsReportedAsSuchNotAsSuccess)
 {
-    EXPECT_EQ(Main(L"/stop nosuch", wmi, wmi.clock, ui), kExitNotFound);
+    EXPECT_EQ(Main(L"/stop nosuch", work, ui), kExitNotFound);
     EXPECT_EQ(ui.events, std::vector<std::wstring>{L"box: No service is named \"nosuch\", so nothing was stopped."});
     // "/stop" alone is a name of its own.
     ui.events.clear();
-    EXPECT_EQ(Main(L"/stop", wmi, wmi.clock, ui), kExitNotFound);
+    EXPECT_EQ(Main(L"/stop", work, ui), kExitNotFound);
     EXPECT_EQ(wmi.queries.back(), L"SELECT * FROM Win32_Service where Name='/stop'");
 }
 
 TEST_F(MainTest, ExtraBlanksStayInTheNameAndTheQuery)
 {
-    EXPECT_EQ(Main(L"/start  spooler", wmi, wmi.clock, ui), kExitNotFound);
+    EXPECT_EQ(Main(L"/start  spooler", work, ui), kExitNotFound);
     EXPECT_EQ(wmi.queries.back(), L"SELECT * FROM Win32_Service where Name=' spooler'");
     EXPECT_EQ(ui.events.back(), L"box: No service is named \" spooler\", so nothing was started.");
 }
 
 TEST_F(MainTest, InjectionAttemptStopsNothing)
 {
-    EXPECT_EQ(Main(L"/stop x' or Name<>'", wmi, wmi.clock, ui), kExitNotFound);
+    EXPECT_EQ(Main(L"/stop x' or Name<>'", work, ui), kExitNotFound);
     EXPECT_TRUE(wmi.calls.empty());
     EXPECT_EQ(wmi.services[1].state, L"Running");
 }
@@ -108,7 +125,7 @@ TEST_F(MainTest, InjectionAttemptStopsNothing)
 TEST_F(MainTest, WmiErrorsReachTheCallerWithNoMessage)
 {
     wmi.failQuery = Error(static_cast<std::int32_t>(0x80041001u), L"Generic failure");
-    EXPECT_THROW(Main(L"/start spooler", wmi, wmi.clock, ui), Error);
+    EXPECT_THROW(Main(L"/start spooler", work, ui), Error);
     EXPECT_TRUE(ui.events.empty());
 }
 

@@ -1,0 +1,73 @@
+#pragma once
+
+#include "common/Clock.h"
+#include "services/ServiceAccess.h"
+#include "services/WorkBoard.h"
+
+#include <exception>
+#include <functional>
+#include <string>
+#include <vector>
+
+// Work on the services runs away from the windows, one piece at a time: the window thread starts
+// it and finishes it, and the windows go on answering in between.
+namespace quenlow {
+
+// The user stopped waiting for work whose result is of no use in part: a list that was being read.
+class WaitStopped final : public std::exception {
+public:
+    const char* what() const noexcept override { return "the user stopped waiting"; }
+};
+
+// Where the worker hands over what a piece of work is doing.
+class IWorkReport {
+public:
+    virtual ~IWorkReport() = default;
+    virtual void Update(const WorkBoard& board) = 0;
+};
+
+// What a piece of work has while it runs.
+class WorkSite {
+public:
+    WorkSite(IServiceAccess& access, IClock& time, IWorkReport& report, WorkBoard work)
+        : services(access), clock(time), board(std::move(work)), m_report(report)
+    {
+        MarkBegun(board, clock.Now());
+    }
+
+    IServiceAccess& services;
+    IClock& clock;
+    WorkBoard board;
+    // A list the work read.
+    std::vector<std::wstring> texts;
+
+    // Hands a copy of the board to the window thread.
+    void Report() { m_report.Update(board); }
+
+private:
+    IWorkReport& m_report;
+};
+
+using Work = std::function<void(WorkSite&)>;
+
+struct WorkResult {
+    WorkBoard board;
+    std::vector<std::wstring> texts;
+    // The user stopped waiting before the work ended: StopWaiting has settled the board.
+    bool stopped = false;
+};
+
+// The worker as the window thread sees it.
+class IServiceWork {
+public:
+    virtual ~IServiceWork() = default;
+
+    // Starts the work and returns at once. Work started before and not finished is given up.
+    virtual void Start(WorkBoard board, Work work) = 0;
+    // Returns once the work has ended or the user has stopped waiting for it. Meanwhile the
+    // windows go on, and a progress window shows what the work is doing once it has lasted a
+    // second. An error the work did not trap is thrown again here.
+    virtual WorkResult Finish() = 0;
+};
+
+} // namespace quenlow

@@ -1,0 +1,142 @@
+#include "services/WorkBoard.h"
+
+namespace quenlow {
+
+namespace {
+
+using Stage = WorkEntry::Stage;
+
+std::wstring EntryLine(const WorkEntry& entry, ServiceMethod method, std::chrono::milliseconds now)
+{
+    const bool starting = method == ServiceMethod::Start;
+    const std::wstring waited = L", " + DescribeDuration(now - entry.since);
+    switch (entry.stage) {
+    case Stage::NotAsked:
+        return entry.label + L": not asked yet";
+    case Stage::Asking:
+        return entry.label + (starting ? L": sending the start request" : L": sending the stop request") + waited;
+    case Stage::Pending:
+        return entry.label + L": " + entry.doing + waited;
+    case Stage::Settled:
+        break;
+    }
+    switch (entry.outcome.kind) {
+    case ServiceOutcome::Kind::Succeeded:
+        return entry.label + (starting ? L": running" : L": stopped");
+    case ServiceOutcome::Kind::NotFound:
+        return entry.label + L": not found";
+    case ServiceOutcome::Kind::Failed:
+    case ServiceOutcome::Kind::StillPending:
+        break;
+    }
+    return entry.label + (starting ? L": could not be started: " : L": could not be stopped: ") +
+           DescribeFailure(entry.outcome);
+}
+
+} // namespace
+
+WorkBoard ListReadBoard(std::wstring listName)
+{
+    WorkBoard board;
+    board.kind = WorkBoard::Kind::ReadList;
+    board.listName = std::move(listName);
+    return board;
+}
+
+WorkBoard ServiceActionBoard(ServiceMethod method, std::vector<std::wstring> labels)
+{
+    WorkBoard board;
+    board.kind = method == ServiceMethod::Start ? WorkBoard::Kind::Start : WorkBoard::Kind::Stop;
+    for (auto& label : labels) {
+        WorkEntry entry;
+        entry.label = std::move(label);
+        board.entries.push_back(std::move(entry));
+    }
+    return board;
+}
+
+void MarkBegun(WorkBoard& board, std::chrono::milliseconds now)
+{
+    board.began = now;
+    for (auto& entry : board.entries) {
+        entry.since = now;
+    }
+}
+
+ServiceMethod MethodOf(const WorkBoard& board)
+{
+    return board.kind == WorkBoard::Kind::Stop ? ServiceMethod::Stop : ServiceMethod::Start;
+}
+
+std::wstring_view ActivityOf(ServiceMethod method)
+{
+    return method == ServiceMethod::Start ? L"starting" : L"stopping";
+}
+
+void StopWaiting(WorkBoard& board)
+{
+    const ServiceMethod method = MethodOf(board);
+    for (auto& entry : board.entries) {
+        switch (entry.stage) {
+        case Stage::Settled:
+            continue;
+        case Stage::NotAsked:
+            RecordFailure(entry.outcome, method == ServiceMethod::Start
+                                             ? L"it was not asked to start, as the wait was stopped before its turn"
+                                             : L"it was not asked to stop, as the wait was stopped before its turn");
+            break;
+        case Stage::Asking:
+        case Stage::Pending: {
+            const std::wstring doing = entry.doing.empty() ? std::wstring(ActivityOf(method)) : entry.doing;
+            RecordStillPending(entry.outcome, L"it was still " + doing + L" when the wait was stopped");
+            break;
+        }
+        }
+        entry.stage = Stage::Settled;
+    }
+}
+
+std::wstring ProgressHeadline(const WorkBoard& board)
+{
+    if (board.kind == WorkBoard::Kind::ReadList) {
+        return L"Reading the list of " + board.listName;
+    }
+    const std::wstring verb = board.kind == WorkBoard::Kind::Start ? L"Starting " : L"Stopping ";
+    if (board.entries.size() == 1) {
+        return verb + board.entries.front().label;
+    }
+    return verb + std::to_wstring(board.entries.size()) + L" services";
+}
+
+std::vector<std::wstring> ProgressLines(const WorkBoard& board, std::chrono::milliseconds now)
+{
+    if (board.kind == WorkBoard::Kind::ReadList) {
+        return {L"Waiting for WMI, " + DescribeDuration(now - board.began)};
+    }
+    std::vector<std::wstring> lines;
+    for (const auto& entry : board.entries) {
+        lines.push_back(EntryLine(entry, MethodOf(board), now));
+    }
+    return lines;
+}
+
+std::optional<double> ProgressFraction(const WorkBoard& board)
+{
+    double done = 0;
+    bool anyCheckPoint = false;
+    for (const auto& entry : board.entries) {
+        if (entry.stage == Stage::Settled) {
+            done += 1;
+        } else if (entry.stage == Stage::Pending && entry.checkPoint) {
+            // A check point has no known end: each one brings the entry closer to done.
+            anyCheckPoint = true;
+            done += static_cast<double>(*entry.checkPoint) / (*entry.checkPoint + 1.0);
+        }
+    }
+    if (!anyCheckPoint) {
+        return std::nullopt;
+    }
+    return done / static_cast<double>(board.entries.size());
+}
+
+} // namespace quenlow

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "services/ServiceAccess.h"
+#include "services/ServiceOutcome.h"
+
+#include <chrono>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+// What a piece of work on the services is doing, service by service. The worker keeps it up to
+// date and hands copies to the window thread, which shows them in the progress window; when the
+// work ends, or the user stops waiting, each entry's outcome is read from it.
+namespace quenlow {
+
+struct WorkEntry {
+    enum class Stage {
+        NotAsked, // its turn has not come
+        Asking,   // its request is with WMI
+        Pending,  // the request was taken; the service is on its way
+        Settled,  // outcome is final
+    };
+    std::wstring label; // the service as the user named it
+    Stage stage = Stage::NotAsked;
+    std::chrono::milliseconds since{0}; // when the stage began
+    // While pending: what the service is doing ("starting") and, where WMI gives it, its check point.
+    std::wstring doing;
+    std::optional<std::uint32_t> checkPoint;
+    ServiceOutcome outcome;
+};
+
+struct WorkBoard {
+    enum class Kind { ReadList, Start, Stop };
+    Kind kind = Kind::ReadList;
+    // For a list read: what it lists ("stopped services").
+    std::wstring listName;
+    std::vector<WorkEntry> entries;
+    // When the work began; every entry's first stage began then too.
+    std::chrono::milliseconds began{0};
+};
+
+WorkBoard ListReadBoard(std::wstring listName);
+WorkBoard ServiceActionBoard(ServiceMethod method, std::vector<std::wstring> labels);
+// Marks the moment the board's work began.
+void MarkBegun(WorkBoard& board, std::chrono::milliseconds now);
+ServiceMethod MethodOf(const WorkBoard& board);
+
+// "starting" or "stopping": what a service sent the board's method is doing until it gets there.
+std::wstring_view ActivityOf(ServiceMethod method);
+
+// Ends the wait for every entry that has not settled, because the user stopped waiting: one whose
+// request was sent is still on its way, one whose turn had not come was not asked.
+void StopWaiting(WorkBoard& board);
+
+// What the progress window shows: a headline, one line per service, and how far the work has come
+// (0 to 1) where the services report check points; nullopt when nothing tells.
+std::wstring ProgressHeadline(const WorkBoard& board);
+std::vector<std::wstring> ProgressLines(const WorkBoard& board, std::chrono::milliseconds now);
+std::optional<double> ProgressFraction(const WorkBoard& board);
+
+} // namespace quenlow
