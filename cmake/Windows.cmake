@@ -9,11 +9,13 @@ add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WIN
 set(QUENLOW_SIZE_COMPILE_OPTIONS $<$<AND:$<CONFIG:MinSizeRel>,$<COMPILE_LANGUAGE:CXX>>:-ffunction-sections -fdata-sections>)
 target_compile_options(quenlow_core PRIVATE ${QUENLOW_SIZE_COMPILE_OPTIONS})
 
-# The Win32 and COM layer: error texts, WMI access, COM and start-up's user interface.
+# The Win32 and COM layer: error texts, WMI access and the worker thread that talks to it, COM and
+# start-up's user interface.
 add_library(quenlow_win STATIC
     common/HResultText_win.cpp
+    services/ComApartment_win.cpp
     services/WmiServiceAccess_win.cpp
-    start/ComApartment_win.cpp
+    services/WmiWorker_win.cpp
     start/StartupUi_win.cpp
 )
 target_link_libraries(quenlow_win PUBLIC quenlow_core ole32 oleaut32 wbemuuid uuid user32)
@@ -21,10 +23,11 @@ target_compile_options(quenlow_win PRIVATE ${QUENLOW_SIZE_COMPILE_OPTIONS})
 quenlow_warnings(quenlow_win)
 
 # The window kit that every window is built on: DPI and twips, window classes, placement, the
-# untrapped-error report, and the clock whose waits keep the windows answering.
+# untrapped-error report, and the wait for the worker with its progress window.
 add_library(quenlow_ui_win STATIC
     ui/Dpi_win.cpp
-    ui/UiThreadClock_win.cpp
+    ui/ProgressWindow_win.cpp
+    ui/ServiceWorkWait_win.cpp
     ui/UntrappedError_win.cpp
     ui/WindowClass_win.cpp
     ui/WindowPlacement_win.cpp

@@ -2,14 +2,16 @@
 
 #include "common/ComPtrs_win.h"
 #include "common/HResultText_win.h"
-#include "common/ScopedWaitCursor_win.h"
 #include "common/Text.h"
+#include "services/ServiceOutcome.h"
 
 #include <windows.h>
 #include <wbemcli.h>
 #include <wrl/client.h>
 
 
+#include <algorithm>
+#include <chrono>
 #include <string>
 #include <vector>
 
@@ -25,6 +27,15 @@ constexpr std::wstring_view kNamespace = L"\\\\.\\root\\cimv2";
 constexpr HRESULT kWbemNotFound = static_cast<HRESULT>(WBEM_E_NOT_FOUND);
 constexpr HRESULT kWbemFailed = static_cast<HRESULT>(WBEM_E_FAILED);
 constexpr HRESULT kWbemInvalidObject = static_cast<HRESULT>(WBEM_E_INVALID_OBJECT);
+constexpr HRESULT kWbemInvalidParameter = static_cast<HRESULT>(WBEM_E_INVALID_PARAMETER);
+// ConnectServer gives up after two minutes instead of waiting for ever.
+constexpr LONG kConnectUseMaxWait = 0x80; // WBEM_FLAG_CONNECT_USE_MAX_WAIT
+
+// A limit as WMI takes it: milliseconds in a long.
+long TimeoutOf(std::chrono::milliseconds limit)
+{
+    return static_cast<long>(std::clamp<std::chrono::milliseconds::rep>(limit.count(), 0, 0x7FFFFFFF));
+}
 
 // Lets WMI act as the caller when it talks to the service manager.
 void SetCallerBlanket(IUnknown* proxy, std::wstring_view activity)
@@ -133,22 +144,15 @@ public:
         return static_cast<std::uint32_t>(number.get().ulVal);
     }
 
-    std::int32_t CallMethod(ServiceMethod method) override
+    std::int32_t CallMethod(ServiceMethod method, std::chrono::milliseconds answerWithin) override
     {
-        const ScopedWaitCursor wait;
         const std::wstring methodName = MethodName(method);
         const auto path = ReadText(L"__PATH");
         if (!path || path->empty()) {
             ThrowHResult(kWbemInvalidObject, L"calling " + methodName + L" on a service that has no object path");
         }
         const std::wstring activity = L"calling " + methodName + L" on " + *path;
-
-        const UniqueBstr objectPath(*path);
-        const UniqueBstr methodBstr(methodName);
-        ComPtr<IWbemClassObject> outParameters;
-        ThrowIfFailed(m_services->ExecMethod(objectPath.get(), methodBstr.get(), 0, nullptr, nullptr, &outParameters,
-                                             nullptr),
-                      activity);
+        const ComPtr<IWbemClassObject> outParameters = ExecMethodWithin(*path, methodName, answerWithin, activity);
         if (!outParameters) {
             ThrowHResult(kWbemFailed, activity + L": WMI gave no ReturnValue");
         }
@@ -166,6 +170,34 @@ public:
     }
 
 private:
+    // The method's out-parameters. Called semisynchronously, so that the wait for its answer has a
+    // limit. Wine takes no flags and answers at once through the out-parameters; Windows refuses
+    // them beside a call result (nothing has run then) and answers through the call result.
+    ComPtr<IWbemClassObject> ExecMethodWithin(const std::wstring& path, const std::wstring& methodName,
+                                              std::chrono::milliseconds answerWithin, const std::wstring& activity)
+    {
+        const UniqueBstr objectPath(path);
+        const UniqueBstr methodBstr(methodName);
+        ComPtr<IWbemClassObject> outParameters;
+        ComPtr<IWbemCallResult> callResult;
+        HRESULT hr = m_services->ExecMethod(objectPath.get(), methodBstr.get(), WBEM_FLAG_RETURN_IMMEDIATELY, nullptr,
+                                            nullptr, &outParameters, &callResult);
+        if (hr == kWbemInvalidParameter || hr == E_INVALIDARG) {
+            hr = m_services->ExecMethod(objectPath.get(), methodBstr.get(), WBEM_FLAG_RETURN_IMMEDIATELY, nullptr,
+                                        nullptr, nullptr, &callResult);
+        }
+        ThrowIfFailed(hr, activity);
+        if (!outParameters && callResult) {
+            SetCallerBlanket(callResult.Get(), activity);
+            hr = callResult->GetResultObject(TimeoutOf(answerWithin), &outParameters);
+            if (hr == WBEM_S_TIMEDOUT) {
+                throw NoAnswerFromWmi(answerWithin);
+            }
+            ThrowIfFailed(hr, activity);
+        }
+        return outParameters;
+    }
+
     // WMI's property names ignore case, as its Get does.
     VARIANT* FindIfPresent(const std::wstring& name)
     {
@@ -214,9 +246,8 @@ class WmiServiceConnection final : public IServiceConnection {
 public:
     explicit WmiServiceConnection(ComPtr<IWbemServices> services) : m_services(std::move(services)) {}
 
-    std::unique_ptr<IServiceResult> ExecQuery(std::wstring_view query) override
+    std::unique_ptr<IServiceResult> ExecQuery(std::wstring_view query, std::chrono::milliseconds answerWithin) override
     {
-        const ScopedWaitCursor wait;
         const std::wstring activity = L"running the WMI query " + std::wstring(query);
         const UniqueBstr language(L"WQL");
         const UniqueBstr text(query);
@@ -227,14 +258,22 @@ public:
                       activity);
         SetCallerBlanket(enumerator.Get(), activity);
 
-        // The whole set is read now, before the caller can run anything else on WMI.
+        // The whole set is read now, before the caller can run anything else on WMI, and within
+        // the limit as a whole.
+        const ULONGLONG deadline = ::GetTickCount64() + static_cast<ULONGLONG>(TimeoutOf(answerWithin));
         std::vector<Snapshot> instances;
         for (;;) {
             ComPtr<IWbemClassObject> object;
             ULONG returned = 0;
+            const ULONGLONG now = ::GetTickCount64();
+            const long left = now < deadline ? static_cast<long>(deadline - now) : 0;
             // WBEM_S_FALSE with nothing returned marks the end; failures of a query that was
             // accepted at once (WBEM_FLAG_RETURN_IMMEDIATELY) surface here.
-            ThrowIfFailed(enumerator->Next(static_cast<long>(WBEM_INFINITE), 1, &object, &returned), activity);
+            const HRESULT hr = enumerator->Next(left, 1, &object, &returned);
+            if (hr == WBEM_S_TIMEDOUT) {
+                throw NoAnswerFromWmi(answerWithin);
+            }
+            ThrowIfFailed(hr, activity);
             if (returned == 0 || !object) {
                 break;
             }
@@ -251,7 +290,6 @@ private:
 
 std::unique_ptr<IServiceConnection> WmiServiceAccess::fConnectWmi()
 {
-    const ScopedWaitCursor wait;
     const std::wstring activity = L"connecting to WMI namespace " + std::wstring(kNamespace);
 
     ComPtr<IWbemLocator> locator;
@@ -259,7 +297,8 @@ std::unique_ptr<IServiceConnection> WmiServiceAccess::fConnectWmi()
                   activity);
     const UniqueBstr wmiNamespace(kNamespace);
     ComPtr<IWbemServices> services;
-    ThrowIfFailed(locator->ConnectServer(wmiNamespace.get(), nullptr, nullptr, nullptr, 0, nullptr, nullptr, &services),
+    ThrowIfFailed(locator->ConnectServer(wmiNamespace.get(), nullptr, nullptr, nullptr, kConnectUseMaxWait, nullptr,
+                                         nullptr, &services),
                   activity);
     SetCallerBlanket(services.Get(), activity);
     return std::make_unique<WmiServiceConnection>(std::move(services));

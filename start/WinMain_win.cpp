@@ -1,11 +1,10 @@
 #include "start/StartupUi_win.h"
 
-#include "ui/UiThreadClock_win.h"
-#include "services/WmiServiceAccess_win.h"
+#include "services/WmiWorker_win.h"
 #include "splash/AppInfo_win.h"
 #include "start/ArgumentPart.h"
-#include "start/ComApartment_win.h"
 #include "start/modStart.h"
+#include "ui/ServiceWorkWait_win.h"
 #include "ui/UntrappedError_win.h"
 #include "windows/Program.h"
 #include "windows/Win32UserInterface_win.h"
@@ -14,20 +13,24 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
 {
     quenlow::InstallUntrappedErrorHandlers();
     try {
-        const quenlow::ComApartment com;
-        quenlow::InitializeComSecurity();
-
-        quenlow::WmiServiceAccess wmi;
-        quenlow::UiThreadClock clock;
         const quenlow::AppInfo app = quenlow::ReadAppInfo();
+        // WMI is reached only from the worker's thread, which starts with the first piece of work.
+        quenlow::WmiWorker worker;
         quenlow::Win32UserInterface windows(instance, app.title);
-        quenlow::Program program(wmi, windows, clock, app);
+        // On the command line the progress window stands alone; once the windows are open it
+        // belongs to the window whose event started the work.
+        quenlow::Win32ServiceWork work(instance, app.title, worker, {{}, {}, quenlow::kExitStillPending});
+        quenlow::Program program(work, windows, app);
         windows.Attach(program);
-        quenlow::Win32StartupUi ui([&] { program.ShowWindowedPath(); });
+        quenlow::Win32StartupUi ui([&] {
+            work.SetHost({[&] { return windows.DialogOwner(); }, [&] { return windows.VisibleWindows(); },
+                          quenlow::kExitSucceeded});
+            program.ShowWindowedPath();
+        });
 
         // The runtime's own argument text drops any control character after the program's
         // name; read the line as the system holds it.
-        const int status = quenlow::Main(quenlow::ArgumentPartOf(::GetCommandLineW()), wmi, clock, ui);
+        const int status = quenlow::Main(quenlow::ArgumentPartOf(::GetCommandLineW()), work, ui);
         // As after every event: with no window on screen the program ends. The loop runs the
         // windows (with the dialog keys) until then.
         program.EndIfNothingVisible();

@@ -186,9 +186,17 @@ LRESULT ListWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         break;
     case WM_CLOSE:
         // The title bar's close button, the system menu's Close or Alt+F4: the program unloads
-        // the window (or ignores the request while one of its handlers runs).
+        // the window (once the handler that runs now, if any, is done).
         m_events.OnClosedByUser(m_design.window);
         return 0;
+    case WM_SYSCOMMAND:
+        // The task bar's Close reaches a window that a wait has disabled too; the system would
+        // drop it, and the user's request would be lost.
+        if ((wParam & 0xFFF0) == SC_CLOSE && !::IsWindowEnabled(m_window)) {
+            m_events.OnClosedByUser(m_design.window);
+            return 0;
+        }
+        break;
     case WM_SETCURSOR:
         if (m_events.Busy()) {
             ::SetCursor(::LoadCursorW(nullptr, IDC_WAIT));

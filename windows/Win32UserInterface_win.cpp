@@ -152,7 +152,19 @@ void Win32UserInterface::SetLabelCaption(WindowId window, LabelId label, std::ws
     SetSplashLabelCaption(m_splash.get(), label, caption);
 }
 
-HWND Win32UserInterface::MessageBoxOwner() const noexcept
+std::vector<HWND> Win32UserInterface::VisibleWindows() const
+{
+    std::vector<HWND> windows;
+    for (std::size_t i = 0; i < kWindowCount; ++i) {
+        const HWND handle = Handle(static_cast<WindowId>(i));
+        if (handle && ::IsWindowVisible(handle)) {
+            windows.push_back(handle);
+        }
+    }
+    return windows;
+}
+
+HWND Win32UserInterface::DialogOwner() const noexcept
 {
     for (auto window = m_eventWindows.rbegin(); window != m_eventWindows.rend(); ++window) {
         const HWND handle = Handle(*window);
@@ -166,13 +178,12 @@ HWND Win32UserInterface::MessageBoxOwner() const noexcept
 void Win32UserInterface::ShowMessage(std::wstring_view text)
 {
     const std::wstring message(text);
-    const HWND owner = MessageBoxOwner();
+    const HWND owner = DialogOwner();
     // The box is modal for the whole program, not only for its owner: no other window of ours
     // takes input until it is closed.
     std::vector<HWND> disabled;
-    for (std::size_t i = 0; i < kWindowCount; ++i) {
-        const HWND handle = Handle(static_cast<WindowId>(i));
-        if (handle && handle != owner && ::IsWindowVisible(handle) && ::IsWindowEnabled(handle)) {
+    for (const HWND handle : VisibleWindows()) {
+        if (handle != owner && ::IsWindowEnabled(handle)) {
             ::EnableWindow(handle, FALSE);
             disabled.push_back(handle);
         }
@@ -199,7 +210,7 @@ void Win32UserInterface::Dispatch(WindowId window, Handler&& handler)
     if (!m_program) {
         return;
     }
-    // WMI calls block the thread, so no WM_SETCURSOR is answered meanwhile: set it now.
+    // The pointer shows at once that the program is busy, before it next moves.
     const ScopedWaitCursor waitCursor;
     ++m_busy;
     m_eventWindows.push_back(window);

@@ -34,6 +34,12 @@ public:
     // The window's handle while it is loaded; nullptr otherwise.
     HWND Handle(WindowId window) const noexcept;
 
+    // The window a box or a progress window belongs to: the innermost visible window whose event
+    // is being handled; nullptr when none is.
+    HWND DialogOwner() const noexcept;
+    // The program's visible windows.
+    std::vector<HWND> VisibleWindows() const;
+
     void CreateFromDesign(WindowId window) override;
     void SetVisible(WindowId window, bool visible) override;
     void Destroy(WindowId window) override;
@@ -59,7 +65,6 @@ private:
     ListWindow* LoadedListWindow(WindowId window) const noexcept;
     ListWindow& ListWindowOf(WindowId window) const;
     HWND TaskbarOwner();
-    HWND MessageBoxOwner() const noexcept;
 
     HINSTANCE m_instance;
     std::wstring m_title;

@@ -2,8 +2,9 @@
 // that starts slowly, one that stops again with an error while starting, one that takes a stop
 // back, one that stays starting for ever and one that is removed while starting. A start or stop
 // counts only when the service got there; the others are reported as failures in plain words,
-// while the services ticked beside them still succeed. Wine's WMI has no ExitCode, so the exit
-// codes that Windows adds to "it stopped again while starting" are optional here.
+// while the services ticked beside them still succeed. While the program waits, a progress window
+// says so and lets the user stop waiting. Wine's WMI has no ExitCode, so the exit codes that
+// Windows adds to "it stopped again while starting" are optional here.
 #include "ListWindowsTestBase.h"
 #include "ServicesTestBase.h"
 #include "support/ChildProcess.h"
@@ -13,10 +14,16 @@
 #include "support/ServiceManager.h"
 #include "support/TestOptions.h"
 #include "support/TestServices.h"
+#include "support/TopLevelWindows.h"
+#include "support/Polling.h"
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
+#include <iostream>
+#include <optional>
+#include <utility>
 #include <regex>
 #include <string>
 
@@ -29,6 +36,10 @@ using namespace std::string_literals;
 
 // Past the 30 s that a service without progress is given.
 constexpr auto kGivenUpTimeout = 90s;
+// The progress window comes once a wait has lasted a second.
+constexpr auto kProgressWindowTimeout = 10s;
+// How soon the report follows Stop Waiting.
+constexpr auto kAtOnce = 3s;
 
 const std::wstring kStoppedAgain =
     L"it stopped again while starting( \\(exit code 1066[^)]*; service-specific code 42\\))?";
@@ -49,11 +60,19 @@ protected:
     }
 };
 
-TEST_F(SlowServiceCommandLineTest, AStartIsReportedOnceTheServiceRuns)
+TEST_F(SlowServiceCommandLineTest, AStartIsReportedOnceTheServiceRunsWithProgressMeanwhile)
 {
     const auto started = std::chrono::steady_clock::now();
     const ChildProcess process = ChildProcess::Start(QuenlowCommandLine(L"/start quenlowtestslowstart"));
+    // A window of its own, in the task bar, that names the service by the name given.
+    const auto progress = WaitForProgressWindow(process, kProgressWindowTimeout);
+    ASSERT_TRUE(progress.has_value()) << "no progress window";
+    EXPECT_GE(std::chrono::steady_clock::now() - started, 1s);
+    EXPECT_EQ(::GetWindow(progress->window, GW_OWNER), nullptr);
+    EXPECT_TRUE(Matches(progress->text, L"Starting quenlowtestslowstart\\nquenlowtestslowstart: starting, \\d s"))
+        << Utf8(progress->text);
     const auto box = WaitForMessageBox(process, kGivenUpTimeout);
+    EXPECT_FALSE(::IsWindow(progress->window)) << "the progress window outlived the wait";
     ASSERT_TRUE(box.has_value()) << "no message box";
     // While the box is up the service runs: it was not reported while still starting.
     EXPECT_EQ(QueryServiceState(kSlowStart.name), SERVICE_RUNNING);
@@ -70,6 +89,7 @@ TEST_F(SlowServiceCommandLineTest, ServicesThatDoNotGetThereAreFailuresInPlainWo
     struct Case {
         const wchar_t* arguments;
         std::wstring message;
+        DWORD exitStatus = kExitFailed;
     };
     const Case cases[] = {
         {L"/start quenlowtestfailsstarting", L"quenlowtestfailsstarting could not be started: " + kStoppedAgain + L"\\."},
@@ -78,7 +98,7 @@ TEST_F(SlowServiceCommandLineTest, ServicesThatDoNotGetThereAreFailuresInPlainWo
         {L"/start quenlowtestremovedstarting",
          L"quenlowtestremovedstarting could not be started: it was removed while starting\\."},
         {L"/start quenlowtestpendsforever",
-         L"quenlowtestpendsforever could not be started: it was still starting after 30 s\\."},
+         L"quenlowtestpendsforever could not be started: it was still starting after 30 s\\.", kExitStillPending},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(Utf8(c.arguments));
@@ -86,19 +106,75 @@ TEST_F(SlowServiceCommandLineTest, ServicesThatDoNotGetThereAreFailuresInPlainWo
         ASSERT_TRUE(run.message.has_value()) << "no message box";
         EXPECT_TRUE(Matches(*run.message, c.message)) << Utf8(*run.message);
         EXPECT_FALSE(run.secondMessage);
-        EXPECT_EQ(run.exitCode, kExitFailed);
+        EXPECT_EQ(run.exitCode, c.exitStatus);
     }
     EXPECT_EQ(QueryServiceState(kFailsWhileStarting.name), SERVICE_STOPPED);
     EXPECT_EQ(QueryServiceState(kTakesStopBack.name), SERVICE_RUNNING);
     EXPECT_EQ(QueryServiceState(kPendsForEver.name), SERVICE_START_PENDING);
 }
 
+// A request that is answered at once looks as it always did: the box, and no progress window.
+TEST_F(SlowServiceCommandLineTest, AnAnswerWithinASecondShowsNoProgressWindow)
+{
+    const auto started = std::chrono::steady_clock::now();
+    const ChildProcess process = ChildProcess::Start(QuenlowCommandLine(L"/stop quenlowtesta"));
+    bool progressSeen = false;
+    std::optional<MessageBoxView> box;
+    PollUntil(
+        [&] {
+            progressSeen = progressSeen || WaitForProgressWindow(process, 0ms).has_value();
+            box = WaitForMessageBox(process, 0ms);
+            return box.has_value() || process.HasExited();
+        },
+        30s);
+    ASSERT_TRUE(box.has_value()) << "no message box";
+    const auto took = std::chrono::steady_clock::now() - started;
+    if (took < 1s) {
+        EXPECT_FALSE(progressSeen) << "a progress window came for a request answered within a second";
+    } else {
+        std::cout << "note: the run took " << std::chrono::duration_cast<std::chrono::milliseconds>(took).count()
+                  << " ms, so a progress window was allowed\n";
+    }
+    ASSERT_TRUE(AnswerOk(box->window));
+    EXPECT_EQ(process.WaitForExit(30s), kExitSucceeded);
+}
+
+// Stop Waiting, or the program told to close from outside while it waits: the report comes at once
+// and says the service was still starting; exit status 5.
+TEST_F(SlowServiceCommandLineTest, StoppingTheWaitReportsTheServiceStillStarting)
+{
+    const auto pressStopWaiting = [](const ChildProcess&, HWND progress) { PressStopWaiting(progress); };
+    const auto runTaskkill = [](const ChildProcess& program, HWND) {
+        const ChildProcess taskkill = ChildProcess::Start(L"taskkill.exe /pid " + std::to_wstring(program.Id()));
+        EXPECT_EQ(taskkill.WaitForExit(30s), 0u);
+    };
+    const std::pair<const char*, std::function<void(const ChildProcess&, HWND)>> ways[] = {
+        {"Stop Waiting", pressStopWaiting}, {"taskkill without /F", runTaskkill}};
+    for (const auto& [way, stop] : ways) {
+        SCOPED_TRACE(way);
+        const ChildProcess process = ChildProcess::Start(QuenlowCommandLine(L"/start quenlowtestpendsforever"));
+        const auto progress = WaitForProgressWindow(process, kProgressWindowTimeout);
+        ASSERT_TRUE(progress.has_value()) << "no progress window";
+        stop(process, progress->window);
+        const auto stopped = std::chrono::steady_clock::now();
+        const auto box = WaitForMessageBox(process, kGivenUpTimeout);
+        ASSERT_TRUE(box.has_value()) << "no message box";
+        EXPECT_LT(std::chrono::steady_clock::now() - stopped, kAtOnce);
+        EXPECT_EQ(box->text,
+                  L"quenlowtestpendsforever could not be started: it was still starting when the wait was stopped."s);
+        ASSERT_TRUE(AnswerOk(box->window));
+        EXPECT_EQ(process.WaitForExit(30s), kExitStillPending);
+        StopTestService(kPendsForEver);
+    }
+}
+
 // ---- Through the list windows ---------------------------------------------------------------
 
 using SlowServiceWindowsTest = ListWindowsTest;
 
-// The failures are named, the others started; while the program waits its window answers
-// (no "not responding"), and a click on it is ignored.
+// The failures are named, the others started; while the program waits, a progress window owned
+// by the list window says what each service is doing, the list window answers (no "not
+// responding") but takes no input, and a click on it is ignored.
 TEST_F(SlowServiceWindowsTest, TickedServicesThatDoNotStartAreNamedAndTheOthersStart)
 {
     ScopedTestService removed(kRemovedWhileStarting);
@@ -108,15 +184,28 @@ TEST_F(SlowServiceWindowsTest, TickedServicesThatDoNotStartAreNamedAndTheOthersS
     }
     stopped.ClickButton(L"Start");
 
+    const auto progress = WaitForProgressWindow(Run().Process(), kProgressWindowTimeout);
+    ASSERT_TRUE(progress.has_value()) << "no progress window";
+    EXPECT_EQ(::GetWindow(progress->window, GW_OWNER), stopped.Window());
+    EXPECT_FALSE(::IsWindowEnabled(stopped.Window()));
     // Well into the wait for the service that stays starting.
     ASSERT_TRUE(WaitForServiceState(kSlowStart.name, SERVICE_RUNNING));
+    ASSERT_TRUE(PollUntil([&] { return ReadProgressText(progress->window).find(L"Slow Start: running") != std::wstring::npos; },
+                          5s))
+        << Utf8(ReadProgressText(progress->window));
+    EXPECT_TRUE(Matches(ReadProgressText(progress->window),
+                        L"Starting 5 services\\nQuenlow Test Fails While Starting: could not be started: " + kStoppedAgain +
+                            L"\\nQuenlow Test Ordinary: running\\nQuenlow Test Pends For Ever: starting, \\d+ s"
+                            L"\\nQuenlow Test Removed While Starting: could not be started: it was removed while starting"
+                            L"\\nQuenlow Test Slow Start: running"))
+        << Utf8(ReadProgressText(progress->window));
     for (int i = 0; i < 5; ++i) {
         DWORD_PTR answer = 0;
-        EXPECT_NE(::SendMessageTimeoutW(stopped.Window(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 3000, &answer), 0)
+        EXPECT_NE(::SendMessageTimeoutW(stopped.Window(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &answer), 0)
             << "the window did not answer while the program waited";
         ::Sleep(500);
     }
-    stopped.ClickButtonOnce(L"Active Services");
+    stopped.PostButtonClick(L"Active Services");
 
     const auto box = Run().WaitForMessage(kGivenUpTimeout);
     const std::wstring expected = L"2 of 5 selected services were started\\. These were not:\n"
@@ -134,6 +223,31 @@ TEST_F(SlowServiceWindowsTest, TickedServicesThatDoNotStartAreNamedAndTheOthersS
     EXPECT_FALSE(FindListWindow(Run().ProcessId(), ListWindowKind::ActiveServices).has_value())
         << "a click made while the program waited was acted on";
     EXPECT_TRUE(stopped.Visible());
+}
+
+// Stop Waiting ends the wait at once with the report of what got where; a close asked for while the
+// program waited is carried out once that report has been answered.
+TEST_F(SlowServiceWindowsTest, StopWaitingReportsAtOnceAndACloseAskedMeanwhileFollowsTheBox)
+{
+    auto stopped = OpenStoppedServices();
+    stopped.ClickCheckBox(DisplayNameOf(kOrdinary));
+    stopped.ClickCheckBox(DisplayNameOf(kPendsForEver));
+    stopped.ClickButton(L"Start");
+    const auto progress = WaitForProgressWindow(Run().Process(), kProgressWindowTimeout);
+    ASSERT_TRUE(progress.has_value()) << "no progress window";
+    stopped.PostSystemClose();
+
+    PressStopWaiting(progress->window);
+    const auto pressed = std::chrono::steady_clock::now();
+    const auto box = Run().WaitForMessage(kGivenUpTimeout);
+    EXPECT_LT(std::chrono::steady_clock::now() - pressed, kAtOnce);
+    EXPECT_EQ(box.text, L"1 of 2 selected services were started. This one was not:\n"
+                        L"\nQuenlow Test Pends For Ever: it was still starting when the wait was stopped.");
+    EXPECT_TRUE(stopped.Visible()) << "the window closed before the box was answered";
+    ASSERT_TRUE(AnswerOk(box.window));
+    EXPECT_TRUE(WaitUntilClosed(stopped.Window(), 10s)) << "the close asked for during the wait was lost";
+    EXPECT_EQ(Run().Process().WaitForExit(10s), kExitSucceeded);
+    EXPECT_EQ(QueryServiceState(kOrdinary.name), SERVICE_RUNNING);
 }
 
 TEST_F(SlowServiceWindowsTest, AStopTakenBackIsNamedAndTheOthersStop)

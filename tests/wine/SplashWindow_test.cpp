@@ -1,7 +1,6 @@
 // The splash window in this process, driven by real keyboard and mouse input (SendInput), with
 // the real Program behind it and the other windows only recorded. Its executable declares
 // version 1.2.3.4 and the title "Quenlow Test" (SplashWindow_test.rc).
-#include "ui/UiThreadClock_win.h"
 #include "splash/AppInfo_win.h"
 #include "splash/SplashContent_win.h"
 #include "splash/SplashDesign_win.h"
@@ -41,15 +40,11 @@ using testing::PressKey;
 using testing::WindowText;
 using splash::SplashContent;
 
-class NoServices final : public IServiceAccess {
-    class Empty final : public IServiceResult, public IServiceConnection {
-    public:
-        std::unique_ptr<IServiceObject> Next() override { return nullptr; }
-        std::unique_ptr<IServiceResult> ExecQuery(std::wstring_view) override { return std::make_unique<Empty>(); }
-    };
-
+// A worker that finds no services.
+class NoServices final : public IServiceWork {
 public:
-    std::unique_ptr<IServiceConnection> fConnectWmi() override { return std::make_unique<Empty>(); }
+    void Start(WorkBoard, Work) override {}
+    WorkResult Finish() override { return {}; }
 };
 
 // The splash window is the real one; every other window operation is only written down.
@@ -232,8 +227,7 @@ struct SplashSession {
 
     NoServices services;
     SplashOnlyUserInterface ui;
-    UiThreadClock clock;
-    Program program{services, ui, clock, AppInfo{L"Quenlow", 1, 0, 0}};
+    Program program{services, ui, AppInfo{L"Quenlow", 1, 0, 0}};
 };
 
 class SplashWindowTest : public ::testing::Test {

@@ -1,14 +1,17 @@
 // The rules every window of the program shares, in this process: how a failed Win32 call
-// becomes the program's error, where a centred window goes, and what a wait lets through.
+// becomes the program's error, where a centred window goes, and what a wait for the worker lets
+// through.
 #include "common/Error.h"
+#include "common/ExitStatus.h"
 #include "common/HResultText_win.h"
-#include "ui/UiThreadClock_win.h"
+#include "ui/ServiceWorkWait_win.h"
 #include "ui/WindowPlacement_win.h"
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <chrono>
 #include <cstdint>
 #include <string>
 
@@ -54,9 +57,12 @@ TEST(CentredInWorkArea, AWindowLargerThanTheWorkAreaKeepsItsTitleBarInReach)
     EXPECT_EQ(place.y, 0);
 }
 
-// What a window saw while the clock waited.
+using namespace std::chrono_literals;
+
+// What a window saw while the program waited for its worker.
 struct Seen {
     HCURSOR cursorAtPaintTime = nullptr;
+    bool enabledAtPaintTime = true;
     bool painted = false;
     bool keyHandled = false;
 };
@@ -67,6 +73,7 @@ LRESULT CALLBACK RecordingProcedure(HWND window, UINT message, WPARAM wParam, LP
     if (seen && message == WM_APP) {
         seen->painted = true;
         seen->cursorAtPaintTime = ::GetCursor();
+        seen->enabledAtPaintTime = ::IsWindowEnabled(window) != FALSE;
         return 0;
     }
     if (seen && message == WM_KEYDOWN) {
@@ -76,7 +83,7 @@ LRESULT CALLBACK RecordingProcedure(HWND window, UINT message, WPARAM wParam, LP
     return ::DefWindowProcW(window, message, wParam, lParam);
 }
 
-TEST(UiThreadClock, AWaitHandlesTheWindowsMessagesUnderTheWaitCursorButDropsInputAndKeepsTheQuit)
+TEST(ServiceWorkWait, AWaitHandlesTheWindowsMessagesUnderTheWaitCursorButSetsInputAsideAndKeepsTheQuit)
 {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof(windowClass);
@@ -92,18 +99,28 @@ TEST(UiThreadClock, AWaitHandlesTheWindowsMessagesUnderTheWaitCursorButDropsInpu
     const HCURSOR arrow = ::LoadCursorW(nullptr, IDC_ARROW);
     ::SetCursor(arrow);
 
+    WmiWorker worker;
+    Win32ServiceWork work(windowClass.hInstance, L"Quenlow", worker,
+                          {{}, [&] { return std::vector<HWND>{window}; }, kExitStillPending});
+    work.Start(ListReadBoard(L"test services"), [](WorkSite& site) { site.clock.WaitFor(300ms); });
     ::PostMessageW(window, WM_APP, 0, 0);
     ::PostMessageW(window, WM_KEYDOWN, VK_SPACE, 0);
     ::PostQuitMessage(7);
-    UiThreadClock().WaitFor(std::chrono::milliseconds(50));
+    EXPECT_FALSE(work.Finish().stopped);
+    // Nothing is left over for whatever comes after the wait.
+    MSG message;
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE) && message.message != WM_QUIT) {
+        ::DispatchMessageW(&message);
+    }
 
     EXPECT_TRUE(seen.painted);
     EXPECT_EQ(seen.cursorAtPaintTime, ::LoadCursorW(nullptr, IDC_WAIT));
+    EXPECT_FALSE(seen.enabledAtPaintTime) << "the program's window took input during the wait";
+    EXPECT_TRUE(::IsWindowEnabled(window)) << "the window was not enabled again";
     EXPECT_FALSE(seen.keyHandled) << "a key pressed during the wait was acted on";
     EXPECT_EQ(::GetCursor(), arrow) << "the cursor from before the wait did not come back";
-    MSG quit{};
-    ASSERT_TRUE(::PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE)) << "the wait lost the quit";
-    EXPECT_EQ(quit.wParam, 7u);
+    ASSERT_EQ(message.message, static_cast<UINT>(WM_QUIT)) << "the wait lost the quit";
+    EXPECT_EQ(message.wParam, 7u);
     ::DestroyWindow(window);
     ::UnregisterClassW(windowClass.lpszClassName, windowClass.hInstance);
 }

@@ -3,11 +3,10 @@
 // against the service manager itself.
 #include "services/WmiServiceAccess_win.h"
 
-#include "start/ComApartment_win.h"
-
 #include "common/Error.h"
-#include "ui/UiThreadClock_win.h"
+#include "services/ComApartment_win.h"
 #include "services/ServiceFollow.h"
+#include "services/WmiWorker_win.h"
 #include "services/ServiceOutcome.h"
 #include "services/ServiceQuery.h"
 
@@ -43,7 +42,7 @@ class WmiServiceAccessTest : public ServicesTestBase {
 protected:
     void SetUp() override
     {
-        // COM as the program sets it up on its one thread (a second call keeps the first setting).
+        // COM as the program's worker sets it up (a second call keeps the first setting).
         InitializeComSecurity();
         ServicesTestBase::SetUp();
     }
@@ -53,7 +52,7 @@ protected:
     {
         std::vector<ServiceRow> rows;
         const auto connection = wmi.fConnectWmi();
-        const auto result = connection->ExecQuery(query);
+        const auto result = connection->ExecQuery(query, kWmiAnswerLimit);
         while (const auto service = result->Next()) {
             rows.push_back({service->ReadText(L"Name").value_or(L"<null>"), service->ReadText(L"DisplayName"),
                             service->ReadText(L"State").value_or(L"<null>")});
@@ -64,16 +63,28 @@ protected:
     // The one instance whose Name is the text (looked up with the query WQL takes for it).
     std::unique_ptr<IServiceObject> FindByName(IServiceConnection& connection, std::wstring_view name)
     {
-        const auto result = connection.ExecQuery(BuildServiceQuery(ServiceKey::Name, name).text);
+        const auto result = connection.ExecQuery(BuildServiceQuery(ServiceKey::Name, name).text, kWmiAnswerLimit);
         auto service = result->Next();
         EXPECT_NE(service, nullptr) << "no service named " << std::wstring(name);
         EXPECT_EQ(result->Next(), nullptr) << "more than one service named " << std::wstring(name);
         return service;
     }
 
+    // A request sent and followed to its end by the program's worker, as the command line has it.
+    ServiceOutcome CallOnMatchingServices(ServiceKey key, std::wstring_view value, ServiceMethod method)
+    {
+        worker.Start(ServiceActionBoard(method, {std::wstring(value)}), [=](WorkSite& site) {
+            ActOnServices(site, [=](IServiceAccess& services, const std::wstring& label) {
+                return SendToMatchingServices(services, key, label, method);
+            });
+        });
+        EXPECT_EQ(::WaitForSingleObject(worker.EndedEvent(), 120'000), WAIT_OBJECT_0) << "the worker did not end";
+        return worker.TakeResult().board.entries.front().outcome;
+    }
+
     ComApartment com;
     WmiServiceAccess wmi;
-    UiThreadClock clock;
+    WmiWorker worker;
 };
 
 const ServiceRow* FindRow(const std::vector<ServiceRow>& rows, std::wstring_view name)
@@ -143,7 +154,7 @@ TEST_P(DisplayNameLookupTest, StartsAndStopsExactlyThatService)
     const std::wstring displayName(*target.displayName);
 
     const ServiceOutcome started =
-        CallOnMatchingServices(wmi, clock, ServiceKey::DisplayName, displayName, ServiceMethod::Start);
+        CallOnMatchingServices(ServiceKey::DisplayName, displayName, ServiceMethod::Start);
     EXPECT_EQ(started.kind, ServiceOutcome::Kind::Succeeded) << started.reason;
     EXPECT_EQ(started.matched, 1);
     // Success is reported once the service runs, not before.
@@ -155,7 +166,7 @@ TEST_P(DisplayNameLookupTest, StartsAndStopsExactlyThatService)
     }
 
     const ServiceOutcome stopped =
-        CallOnMatchingServices(wmi, clock, ServiceKey::DisplayName, displayName, ServiceMethod::Stop);
+        CallOnMatchingServices(ServiceKey::DisplayName, displayName, ServiceMethod::Stop);
     EXPECT_EQ(stopped.kind, ServiceOutcome::Kind::Succeeded) << stopped.reason;
     EXPECT_EQ(stopped.matched, 1);
     EXPECT_EQ(QueryServiceState(target.name), SERVICE_STOPPED);
@@ -180,12 +191,12 @@ INSTANTIATE_TEST_SUITE_P(HostileDisplayNames, DisplayNameLookupTest,
 TEST_F(WmiServiceAccessTest, NameLookupIgnoresCaseAndTakesAnApostrophe)
 {
     const ServiceOutcome lowered =
-        CallOnMatchingServices(wmi, clock, ServiceKey::Name, L"quenlowtesta", ServiceMethod::Start);
+        CallOnMatchingServices(ServiceKey::Name, L"quenlowtesta", ServiceMethod::Start);
     EXPECT_EQ(lowered.kind, ServiceOutcome::Kind::Succeeded) << lowered.reason;
     EXPECT_TRUE(WaitForServiceState(kOrdinary.name, SERVICE_RUNNING));
 
     const ServiceOutcome apostrophe =
-        CallOnMatchingServices(wmi, clock, ServiceKey::Name, L"quenlowtest'name", ServiceMethod::Start);
+        CallOnMatchingServices(ServiceKey::Name, L"quenlowtest'name", ServiceMethod::Start);
     EXPECT_EQ(apostrophe.kind, ServiceOutcome::Kind::Succeeded) << apostrophe.reason;
     EXPECT_EQ(apostrophe.matched, 1);
     EXPECT_TRUE(WaitForServiceState(kApostropheName.name, SERVICE_RUNNING));
@@ -200,7 +211,7 @@ TEST_F(WmiServiceAccessTest, InjectedConditionsMatchNothing)
                                     std::pair{ServiceKey::Name, L"x\" or Name<>\""},
                                     std::pair{ServiceKey::DisplayName, L"x' or DisplayName<>'"},
                                     std::pair{ServiceKey::DisplayName, L"x' or \"a\"<>\"b"}}) {
-        const ServiceOutcome outcome = CallOnMatchingServices(wmi, clock, key, text, ServiceMethod::Stop);
+        const ServiceOutcome outcome = CallOnMatchingServices(key, text, ServiceMethod::Stop);
         EXPECT_EQ(outcome.kind, ServiceOutcome::Kind::NotFound) << text;
         EXPECT_EQ(outcome.matched, 0) << text;
     }
@@ -214,11 +225,11 @@ TEST_F(WmiServiceAccessTest, MethodsReturnWhatTheServiceManagerAnswered)
     const auto service = FindByName(*connection, kOrdinary.name);
     ASSERT_NE(service, nullptr);
 
-    EXPECT_EQ(service->CallMethod(ServiceMethod::Stop), 6) << "stopping a stopped service";
-    EXPECT_EQ(service->CallMethod(ServiceMethod::Start), 0);
+    EXPECT_EQ(service->CallMethod(ServiceMethod::Stop, kWmiAnswerLimit), 6) << "stopping a stopped service";
+    EXPECT_EQ(service->CallMethod(ServiceMethod::Start, kWmiAnswerLimit), 0);
     EXPECT_TRUE(WaitForServiceState(kOrdinary.name, SERVICE_RUNNING));
-    EXPECT_EQ(service->CallMethod(ServiceMethod::Start), 10) << "starting a running service";
-    EXPECT_EQ(service->CallMethod(ServiceMethod::Stop), 0);
+    EXPECT_EQ(service->CallMethod(ServiceMethod::Start, kWmiAnswerLimit), 10) << "starting a running service";
+    EXPECT_EQ(service->CallMethod(ServiceMethod::Stop, kWmiAnswerLimit), 0);
     EXPECT_TRUE(WaitForServiceState(kOrdinary.name, SERVICE_STOPPED));
 }
 
@@ -229,7 +240,7 @@ TEST_F(WmiServiceAccessTest, MethodsReturnBeforeTheServiceHasGotThere)
     using namespace std::chrono_literals;
     const auto connection = wmi.fConnectWmi();
     const auto state = [&](const TestService& service) {
-        const auto result = connection->ExecQuery(BuildServiceQuery(ServiceKey::Name, service.name).text);
+        const auto result = connection->ExecQuery(BuildServiceQuery(ServiceKey::Name, service.name).text, kWmiAnswerLimit);
         const auto found = result->Next();
         return found ? found->ReadText(L"State").value_or(L"<null>") : L"<missing>"s;
     };
@@ -241,23 +252,23 @@ TEST_F(WmiServiceAccessTest, MethodsReturnBeforeTheServiceHasGotThere)
     // takes no second start (10) and no stop (Wine answers 4, "invalid service control").
     const auto pending = FindByName(*connection, kPendsForEver.name);
     ASSERT_NE(pending, nullptr);
-    EXPECT_EQ(pending->CallMethod(ServiceMethod::Start), 0);
+    EXPECT_EQ(pending->CallMethod(ServiceMethod::Start, kWmiAnswerLimit), 0);
     EXPECT_EQ(state(kPendsForEver), L"Start Pending");
-    EXPECT_EQ(pending->CallMethod(ServiceMethod::Start), 10);
-    EXPECT_NE(pending->CallMethod(ServiceMethod::Stop), 0);
+    EXPECT_EQ(pending->CallMethod(ServiceMethod::Start, kWmiAnswerLimit), 10);
+    EXPECT_NE(pending->CallMethod(ServiceMethod::Stop, kWmiAnswerLimit), 0);
     EXPECT_EQ(state(kPendsForEver), L"Start Pending");
 
     // A start that fails after its first report succeeds all the same.
     const auto failing = FindByName(*connection, kFailsWhileStarting.name);
     ASSERT_NE(failing, nullptr);
-    EXPECT_EQ(failing->CallMethod(ServiceMethod::Start), 0);
+    EXPECT_EQ(failing->CallMethod(ServiceMethod::Start, kWmiAnswerLimit), 0);
     EXPECT_TRUE(becomes(kFailsWhileStarting, L"Stopped"));
 
     // So does a stop that the service takes back: it runs again.
     StartServiceDirectly(kTakesStopBack.name);
     const auto takesBack = FindByName(*connection, kTakesStopBack.name);
     ASSERT_NE(takesBack, nullptr);
-    EXPECT_EQ(takesBack->CallMethod(ServiceMethod::Stop), 0);
+    EXPECT_EQ(takesBack->CallMethod(ServiceMethod::Stop, kWmiAnswerLimit), 0);
     EXPECT_EQ(QueryServiceState(kTakesStopBack.name), SERVICE_STOP_PENDING);
     EXPECT_TRUE(becomes(kTakesStopBack, L"Running"));
 }
@@ -266,7 +277,7 @@ TEST_F(WmiServiceAccessTest, RefusalsAreFailuresAndChangeNothing)
 {
     // A disabled service cannot start (Wine answers 8, Windows 14).
     const ServiceOutcome disabled =
-        CallOnMatchingServices(wmi, clock, ServiceKey::Name, kDisabled.name, ServiceMethod::Start);
+        CallOnMatchingServices(ServiceKey::Name, kDisabled.name, ServiceMethod::Start);
     EXPECT_EQ(disabled.kind, ServiceOutcome::Kind::Failed);
     EXPECT_EQ(disabled.matched, 1);
     EXPECT_NE(disabled.returnValue.value_or(0), 0);
@@ -276,7 +287,7 @@ TEST_F(WmiServiceAccessTest, RefusalsAreFailuresAndChangeNothing)
     // A running service that does not accept STOP keeps running.
     StartServiceDirectly(kRefusesStop.name);
     const ServiceOutcome refused =
-        CallOnMatchingServices(wmi, clock, ServiceKey::Name, kRefusesStop.name, ServiceMethod::Stop);
+        CallOnMatchingServices(ServiceKey::Name, kRefusesStop.name, ServiceMethod::Stop);
     EXPECT_EQ(refused.kind, ServiceOutcome::Kind::Failed);
     EXPECT_NE(refused.returnValue.value_or(0), 0);
     EXPECT_EQ(QueryServiceState(kRefusesStop.name), SERVICE_RUNNING);
@@ -322,7 +333,7 @@ TEST_F(WmiServiceAccessTest, ARefusedQueryRaisesWmisOwnErrorNumberAndText)
     const auto connection = wmi.fConnectWmi();
     try {
         // The error may come with the query or, as WMI answers at once, with the walk.
-        const auto result = connection->ExecQuery(L"SELECT * FROM Win32_Service where Name='a'b'");
+        const auto result = connection->ExecQuery(L"SELECT * FROM Win32_Service where Name='a'b'", kWmiAnswerLimit);
         result->Next();
         ADD_FAILURE() << "WMI accepted a malformed query";
     } catch (const Error& error) {
@@ -334,14 +345,14 @@ TEST_F(WmiServiceAccessTest, ARefusedQueryRaisesWmisOwnErrorNumberAndText)
 TEST_F(WmiServiceAccessTest, ResultsAndInstancesOutliveWhatProducedThem)
 {
     auto connection = wmi.fConnectWmi();
-    auto result = connection->ExecQuery(BuildServiceQuery(ServiceKey::Name, kOrdinary.name).text);
+    auto result = connection->ExecQuery(BuildServiceQuery(ServiceKey::Name, kOrdinary.name).text, kWmiAnswerLimit);
     connection.reset();
     auto service = result->Next();
     ASSERT_NE(service, nullptr);
     result.reset();
 
     EXPECT_EQ(service->ReadText(L"Name"), std::wstring(kOrdinary.name));
-    EXPECT_EQ(service->CallMethod(ServiceMethod::Start), 0);
+    EXPECT_EQ(service->CallMethod(ServiceMethod::Start, kWmiAnswerLimit), 0);
     EXPECT_TRUE(WaitForServiceState(kOrdinary.name, SERVICE_RUNNING));
 }
 

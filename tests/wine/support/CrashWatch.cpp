@@ -114,7 +114,7 @@ std::optional<MessageBoxView> CrashWatch::WaitForMessageBox(const ChildProcess& 
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     for (;;) {
         Look();
-        const auto boxes = FindTopLevelWindows({process.Id(), std::wstring(kDialogClass), caption, true});
+        const auto boxes = FindTopLevelWindows({process.Id(), std::wstring(kDialogClass), caption, true, IsMessageBox});
         if (!boxes.empty()) {
             const HWND box = boxes.front();
             return MessageBoxView{box, WindowText(box), ReadMessageBoxText(box)};

@@ -27,7 +27,10 @@ bool Matches(HWND window, const WindowQuery& query)
     if (query.className && WindowClassName(window) != *query.className) {
         return false;
     }
-    return !query.caption || WindowText(window) == *query.caption;
+    if (query.caption && WindowText(window) != *query.caption) {
+        return false;
+    }
+    return !query.also || query.also(window);
 }
 
 BOOL CALLBACK CollectMatching(HWND window, LPARAM context)

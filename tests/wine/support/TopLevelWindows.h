@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <chrono>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -17,6 +18,8 @@ struct WindowQuery {
     std::optional<std::wstring> className;
     std::optional<std::wstring> caption;
     bool visibleOnly = true;
+    // A further test the window must pass, such as having a certain child.
+    std::function<bool(HWND)> also = {};
 };
 
 // The process's top-level windows that match, in Z order.

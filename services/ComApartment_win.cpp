@@ -1,4 +1,4 @@
-#include "start/ComApartment_win.h"
+#include "services/ComApartment_win.h"
 
 #include "common/HResultText_win.h"
 
@@ -9,8 +9,7 @@ namespace quenlow {
 
 ComApartment::ComApartment()
 {
-    ThrowIfFailed(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE),
-                  L"initialising COM");
+    ThrowIfFailed(::CoInitializeEx(nullptr, COINIT_MULTITHREADED | COINIT_DISABLE_OLE1DDE), L"initialising COM");
 }
 
 ComApartment::~ComApartment()

@@ -2,7 +2,7 @@
 
 namespace quenlow {
 
-// COM for the user-interface thread: a single-threaded apartment from construction to
+// COM for the thread that talks to WMI: the multithreaded apartment, from construction to
 // destruction. Throws quenlow::Error when COM cannot be initialised.
 class ComApartment {
 public:

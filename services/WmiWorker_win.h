@@ -1,0 +1,50 @@
+#pragma once
+
+#include "services/ServiceWork.h"
+
+#include <memory>
+
+#include <windows.h>
+
+#include <memory>
+
+namespace quenlow {
+
+// A thread of the program's own that carries out work on the services through WMI, one piece at
+// a time, in a COM apartment of its own. Its waits end as soon as the user stops waiting. What
+// the work reports, and its end, are kept here for the window thread and announced by a message
+// posted to a window of its choosing; the window thread never waits on WMI.
+class WmiWorker {
+public:
+    WmiWorker();
+    // Asks the thread to end after its current piece; does not wait for a WMI that hangs.
+    ~WmiWorker();
+    WmiWorker(const WmiWorker&) = delete;
+    WmiWorker& operator=(const WmiWorker&) = delete;
+
+    // Where news of the work is posted: the message, with no parameters.
+    void Announce(HWND window, UINT message) noexcept;
+
+    // Starts the work once the thread is free. Work started before that has not ended is given
+    // up: it is asked to stop waiting, and nothing it does counts any more.
+    void Start(WorkBoard board, Work work);
+    // Asks the current work to stop waiting.
+    void StopWaiting() noexcept;
+
+    // The current work's board as it last reported it.
+    WorkBoard LatestBoard() const;
+    // Signalled once the current work has ended.
+    HANDLE EndedEvent() const noexcept;
+    bool Ended() const noexcept;
+    // The ended work's result; an error it did not trap is thrown again here.
+    WorkResult TakeResult();
+
+    // What the thread shares with the window thread; it outlives the worker while a WMI request
+    // that hangs holds the thread.
+    struct State;
+
+private:
+    std::shared_ptr<State> m_state;
+};
+
+} // namespace quenlow

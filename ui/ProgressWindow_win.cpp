@@ -1,0 +1,140 @@
+#include "ui/ProgressWindow_win.h"
+
+#include "common/HResultText_win.h"
+#include "ui/UntrappedError_win.h"
+
+#include <commctrl.h>
+
+#include <chrono>
+
+namespace quenlow {
+
+namespace {
+
+constexpr int kStopWaitingButton = 100;
+constexpr wchar_t kStopWaitingCaption[] = L"Stop Waiting";
+// The bar's range when it moves by check points.
+constexpr int kBarSteps = 1000;
+// Milliseconds between the marquee's steps.
+constexpr LPARAM kMarqueeSpeed = 30;
+
+std::wstring JoinLines(const std::vector<std::wstring>& lines)
+{
+    std::wstring text;
+    for (const auto& line : lines) {
+        if (!text.empty()) {
+            text += L'\n';
+        }
+        text += line;
+    }
+    return text;
+}
+
+} // namespace
+
+ProgressWindow::ProgressWindow(std::wstring title, BoardSource board)
+    : m_title(std::move(title)), m_board(std::move(board))
+{
+}
+
+bool ProgressWindow::Run(HWND owner)
+{
+    const WorkBoard board = m_board();
+    const std::wstring headline = ProgressHeadline(board);
+    m_shownLines = JoinLines(ProgressLines(board, std::chrono::milliseconds(::GetTickCount64())));
+
+    const TASKDIALOG_BUTTON buttons[] = {{kStopWaitingButton, kStopWaitingCaption}};
+    TASKDIALOGCONFIG config{};
+    config.cbSize = sizeof(config);
+    config.hwndParent = owner;
+    config.dwFlags = TDF_ALLOW_DIALOG_CANCELLATION | TDF_SHOW_MARQUEE_PROGRESS_BAR | TDF_CALLBACK_TIMER |
+                     (owner ? TDF_POSITION_RELATIVE_TO_WINDOW : 0);
+    config.pszWindowTitle = m_title.c_str();
+    config.pszMainInstruction = headline.c_str();
+    config.pszContent = m_shownLines.c_str();
+    config.cButtons = 1;
+    config.pButtons = buttons;
+    config.nDefaultButton = kStopWaitingButton;
+    config.pfCallback = &ProgressWindow::Callback;
+    config.lpCallbackData = reinterpret_cast<LONG_PTR>(this);
+    ThrowIfFailed(::TaskDialogIndirect(&config, nullptr, nullptr, nullptr), L"showing the progress window");
+    return m_stopped;
+}
+
+void ProgressWindow::Refresh()
+{
+    if (!m_window) {
+        return;
+    }
+    const WorkBoard board = m_board();
+    std::wstring lines = JoinLines(ProgressLines(board, std::chrono::milliseconds(::GetTickCount64())));
+    if (lines != m_shownLines) {
+        m_shownLines = std::move(lines);
+        ::SendMessageW(m_window, TDM_SET_ELEMENT_TEXT, TDE_CONTENT, reinterpret_cast<LPARAM>(m_shownLines.c_str()));
+    }
+    const auto fraction = ProgressFraction(board);
+    if (fraction) {
+        if (m_marquee) {
+            m_marquee = false;
+            ::SendMessageW(m_window, TDM_SET_MARQUEE_PROGRESS_BAR, FALSE, 0);
+            ::SendMessageW(m_window, TDM_SET_PROGRESS_BAR_RANGE, 0, MAKELPARAM(0, kBarSteps));
+        }
+        ::SendMessageW(m_window, TDM_SET_PROGRESS_BAR_POS, static_cast<WPARAM>(*fraction * kBarSteps), 0);
+    } else if (!m_marquee) {
+        m_marquee = true;
+        ::SendMessageW(m_window, TDM_SET_MARQUEE_PROGRESS_BAR, TRUE, 0);
+        ::SendMessageW(m_window, TDM_SET_PROGRESS_BAR_MARQUEE, TRUE, kMarqueeSpeed);
+    }
+}
+
+void ProgressWindow::Close() noexcept
+{
+    m_closing = true;
+    PostClose();
+}
+
+void ProgressWindow::StopWaiting() noexcept
+{
+    if (!m_closing) {
+        m_stopped = true;
+    }
+    PostClose();
+}
+
+void ProgressWindow::PostClose() noexcept
+{
+    if (m_window) {
+        ::PostMessageW(m_window, TDM_CLICK_BUTTON, IDCANCEL, 0);
+    }
+}
+
+HRESULT CALLBACK ProgressWindow::Callback(HWND window, UINT notification, WPARAM, LPARAM, LONG_PTR self)
+{
+    auto& progress = *reinterpret_cast<ProgressWindow*>(self);
+    switch (notification) {
+    case TDN_CREATED:
+        progress.m_window = window;
+        ::SendMessageW(window, TDM_SET_PROGRESS_BAR_MARQUEE, TRUE, kMarqueeSpeed);
+        if (progress.m_closing || progress.m_stopped) {
+            progress.PostClose();
+        }
+        break;
+    case TDN_TIMER:
+        RunTrapped([&] { progress.Refresh(); });
+        break;
+    case TDN_BUTTON_CLICKED:
+        // Stop Waiting, Esc, the title bar's close, or our own click once the work has ended.
+        if (!progress.m_closing) {
+            progress.m_stopped = true;
+        }
+        return S_OK;
+    case TDN_DESTROYED:
+        progress.m_window = nullptr;
+        break;
+    default:
+        break;
+    }
+    return S_OK;
+}
+
+} // namespace quenlow

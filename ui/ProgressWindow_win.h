@@ -1,0 +1,47 @@
+#pragma once
+
+#include "services/WorkBoard.h"
+
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+namespace quenlow {
+
+// The progress window of a wait for work on the services: the system's task dialog, with the
+// application title as its caption, the work's headline, a bar that moves by the services' check
+// points where they report them (to and fro otherwise), one line per service, and "Stop Waiting";
+// Esc and the title bar's close stop the wait too. Owned, it is modal for its owner; without an
+// owner it has a button of its own in the task bar, and closing it there stops the wait.
+class ProgressWindow {
+public:
+    using BoardSource = std::function<WorkBoard()>;
+
+    ProgressWindow(std::wstring title, BoardSource board);
+    ProgressWindow(const ProgressWindow&) = delete;
+    ProgressWindow& operator=(const ProgressWindow&) = delete;
+
+    // Shows the window until Close is called or the user stops waiting; true in the second case.
+    bool Run(HWND owner);
+    // Shows what the work is doing now.
+    void Refresh();
+    // The work has ended: the window goes.
+    void Close() noexcept;
+    // The user asked for the wait to end by other means (the program was told to close).
+    void StopWaiting() noexcept;
+
+private:
+    static HRESULT CALLBACK Callback(HWND window, UINT notification, WPARAM wParam, LPARAM lParam, LONG_PTR self);
+    void PostClose() noexcept;
+
+    std::wstring m_title;
+    BoardSource m_board;
+    HWND m_window = nullptr;
+    bool m_closing = false;
+    bool m_stopped = false;
+    bool m_marquee = true;
+    std::wstring m_shownLines;
+};
+
+} // namespace quenlow
