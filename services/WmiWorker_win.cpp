@@ -5,6 +5,9 @@
 #include "services/ComApartment_win.h"
 #include "services/WmiServiceAccess_win.h"
 
+#include <wbemcli.h>
+#include <wrl/client.h>
+
 #include <cstdint>
 #include <exception>
 #include <optional>
@@ -68,6 +71,7 @@ struct WmiWorker::State {
     SharedEvent wake = NewEvent(false);
     SharedEvent endedEvent = NewEvent(true);
     UniqueHandle thread;
+    std::shared_ptr<IServiceAccess> access;
 
     void Announce()
     {
@@ -146,10 +150,14 @@ DWORD WINAPI WorkerMain(void* parameter)
     try {
         apartment.emplace();
         InitializeComSecurity();
+        // Loads WMI's client now rather than in the first request.
+        Microsoft::WRL::ComPtr<IWbemLocator> locator;
+        ::CoCreateInstance(CLSID_WbemLocator, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&locator));
     } catch (...) {
         apartmentError = std::current_exception();
     }
     WmiServiceAccess wmi;
+    IServiceAccess& services = state->access ? *state->access : wmi;
     for (;;) {
         ::WaitForSingleObject(state->wake.get(), INFINITE);
         std::optional<WmiWorker::State::Job> job;
@@ -161,14 +169,17 @@ DWORD WINAPI WorkerMain(void* parameter)
             job = std::exchange(state->next, std::nullopt);
         }
         if (job) {
-            RunJob(*state, *job, wmi, apartmentError);
+            RunJob(*state, *job, services, apartmentError);
         }
     }
 }
 
 } // namespace
 
-WmiWorker::WmiWorker() : m_state(std::make_shared<State>()) {}
+WmiWorker::WmiWorker(std::shared_ptr<IServiceAccess> access) : m_state(std::make_shared<State>())
+{
+    m_state->access = std::move(access);
+}
 
 WmiWorker::~WmiWorker()
 {
@@ -194,6 +205,24 @@ void WmiWorker::Announce(HWND window, UINT message) noexcept
     m_state->message = message;
 }
 
+void WmiWorker::Warm()
+{
+    if (!m_state->thread) {
+        StartThread();
+    }
+}
+
+void WmiWorker::StartThread()
+{
+    // The thread owns its own hold on the state from its first instruction on.
+    auto* handedOver = new std::shared_ptr<State>(m_state);
+    m_state->thread.reset(::CreateThread(nullptr, 0, &WorkerMain, handedOver, 0, nullptr));
+    if (!m_state->thread) {
+        delete handedOver;
+        ThrowLastError(L"starting the thread that talks to WMI");
+    }
+}
+
 void WmiWorker::Start(WorkBoard board, Work work)
 {
     SharedEvent stop = NewEvent(true);
@@ -213,13 +242,7 @@ void WmiWorker::Start(WorkBoard board, Work work)
         m_state->next = State::Job{id, std::move(board), std::move(work), std::move(stop)};
     }
     if (!m_state->thread) {
-        // The thread owns its own hold on the state from its first instruction on.
-        auto* handedOver = new std::shared_ptr<State>(m_state);
-        m_state->thread.reset(::CreateThread(nullptr, 0, &WorkerMain, handedOver, 0, nullptr));
-        if (!m_state->thread) {
-            delete handedOver;
-            ThrowLastError(L"starting the thread that talks to WMI");
-        }
+        StartThread();
     }
     ::SetEvent(m_state->wake.get());
 }

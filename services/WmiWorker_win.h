@@ -16,7 +16,9 @@ namespace quenlow {
 // posted to a window of its choosing; the window thread never waits on WMI.
 class WmiWorker {
 public:
-    WmiWorker();
+    // The services are reached through WMI unless another access is given (a benchmark's source
+    // of names); either is used on the worker's thread only.
+    explicit WmiWorker(std::shared_ptr<IServiceAccess> access = nullptr);
     // Asks the thread to end after its current piece; does not wait for a WMI that hangs.
     ~WmiWorker();
     WmiWorker(const WmiWorker&) = delete;
@@ -24,6 +26,10 @@ public:
 
     // Where news of the work is posted: the message, with no parameters.
     void Announce(HWND window, UINT message) noexcept;
+
+    // Starts the thread, its COM apartment and WMI's client, so that the first piece of work
+    // finds them ready; the program does this once its first window is on screen.
+    void Warm();
 
     // Starts the work once the thread is free. Work started before that has not ended is given
     // up: it is asked to stop waiting, and nothing it does counts any more.
@@ -44,6 +50,8 @@ public:
     struct State;
 
 private:
+    void StartThread();
+
     std::shared_ptr<State> m_state;
 };
 

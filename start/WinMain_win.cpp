@@ -26,6 +26,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
             work.SetHost({[&] { return windows.DialogOwner(); }, [&] { return windows.VisibleWindows(); },
                           quenlow::kExitSucceeded});
             program.ShowWindowedPath();
+            worker.Warm();
         });
 
         // The runtime's own argument text drops any control character after the program's
