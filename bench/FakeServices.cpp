@@ -24,7 +24,10 @@ public:
 
     std::optional<std::uint32_t> ReadUnsigned(std::wstring_view) override { return std::nullopt; }
 
-    std::int32_t CallMethod(ServiceMethod) override { throw std::logic_error("the fake services cannot be called"); }
+    std::int32_t CallMethod(ServiceMethod, std::chrono::milliseconds) override
+    {
+        throw std::logic_error("the fake services cannot be called");
+    }
 
 private:
     const std::wstring& m_displayName;
@@ -52,7 +55,7 @@ class FakeConnection final : public IServiceConnection {
 public:
     FakeConnection(const std::vector<std::wstring>& names, std::size_t count) : m_names(names), m_count(count) {}
 
-    std::unique_ptr<IServiceResult> ExecQuery(std::wstring_view) override
+    std::unique_ptr<IServiceResult> ExecQuery(std::wstring_view, std::chrono::milliseconds) override
     {
         return std::make_unique<FakeResult>(m_names, m_count);
     }

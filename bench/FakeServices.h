@@ -2,12 +2,14 @@
 
 #include "services/ServiceAccess.h"
 
+#include <atomic>
 #include <cstddef>
 #include <string>
 #include <vector>
 
 // A service source without WMI, for timing what the windows do with a result: every query gives
-// the first `count` display names of a fixed set, in a scrambled order.
+// the first `count` display names of a fixed set, in a scrambled order. The program's worker
+// thread reads it; the benchmark sets the count between two pieces of work.
 namespace quenlow::bench {
 
 // n distinct display names, mixed in case and scrambled the same way on every run.
@@ -24,7 +26,7 @@ public:
 
 private:
     std::vector<std::wstring> m_names;
-    std::size_t m_count = 0;
+    std::atomic<std::size_t> m_count = 0;
 };
 
 } // namespace quenlow::bench

@@ -1,17 +1,43 @@
 #include "bench/ListWindowUnderTest_win.h"
 
+#include "bench/InlineServiceWork.h"
 #include "bench/PumpMessages_win.h"
+#include "common/ExitStatus.h"
+#include "ui/ServiceWorkWait_win.h"
 
 #include <stdexcept>
 
 namespace quenlow::bench {
 
-ListWindowUnderTest::ListWindowUnderTest(HINSTANCE instance, IServiceAccess& services, const AppInfo& app)
-    : m_ui(instance, app.title), m_program(services, m_timed, m_clock, app)
+namespace {
+
+std::unique_ptr<IServiceWork> MakeWork(HINSTANCE instance, const AppInfo& app, WmiWorker& worker,
+                                       Win32UserInterface& ui, std::shared_ptr<IServiceAccess> services,
+                                       WorkThread where)
+{
+    if (where == WorkThread::WindowThread) {
+        return std::make_unique<InlineServiceWork>(std::move(services));
+    }
+    // As start/WinMain_win.cpp sets it once the windows are open.
+    return std::make_unique<Win32ServiceWork>(
+        instance, app.title, worker,
+        Win32ServiceWork::Host{[&ui] { return ui.DialogOwner(); }, [&ui] { return ui.VisibleWindows(); },
+                               kExitSucceeded});
+}
+
+} // namespace
+
+ListWindowUnderTest::ListWindowUnderTest(HINSTANCE instance, std::shared_ptr<IServiceAccess> services,
+                                         const AppInfo& app, WorkThread where)
+    : m_worker(where == WorkThread::Worker ? services : nullptr), m_ui(instance, app.title),
+      m_work(MakeWork(instance, app, m_worker, m_ui, services, where)), m_program(*m_work, m_timed, app)
 {
     m_ui.Attach(m_program);
     m_program.ShowWindowedPath();
     PaintNow(WindowId::frmSplash);
+    if (where == WorkThread::Worker) {
+        m_worker.Warm();
+    }
     PumpMessagesFor(0);
 }
 

@@ -81,6 +81,14 @@ HWND WaitForWindow(const ChildProcess& process, const wchar_t* className, const 
     return testing::WaitForTopLevelWindow(process, query, kWindowTimeout, 1ms);
 }
 
+// The same for a message box with the caption: the program's progress window is a dialog with
+// the same class and caption, and is passed over.
+HWND WaitForMessageBox(const ChildProcess& process, const wchar_t* caption)
+{
+    const testing::WindowQuery query{0, testing::kDialogClass, caption, true, testing::IsMessageBox};
+    return testing::WaitForTopLevelWindow(process, query, kWindowTimeout, 1ms);
+}
+
 void CloseAndWait(ChildProcess& process, HWND window, const char* what)
 {
     ::PostMessageW(window, WM_CLOSE, 0, 0);
@@ -126,7 +134,7 @@ double TimeWithMessageBox(const std::wstring& commandLine, const wchar_t* boxCap
 {
     const Stopwatch watch;
     ChildProcess process = ChildProcess::Start(commandLine);
-    const HWND box = WaitForWindow(process, testing::kDialogClass, boxCaption);
+    const HWND box = WaitForMessageBox(process, boxCaption);
     if (!box) {
         throw std::runtime_error(what + " showed no message box");
     }
@@ -447,7 +455,7 @@ double TimeTickedSlowStart(const std::wstring& quenlowPath)
 
     const Stopwatch watch;
     stopped.PostButtonClick(L"Start");
-    const HWND box = WaitForWindow(quenlow, testing::kDialogClass, testing::kApplicationTitle);
+    const HWND box = WaitForMessageBox(quenlow, testing::kApplicationTitle);
     const double elapsed = watch.ElapsedMs();
     if (!box) {
         throw std::runtime_error("quenlow.exe showed no message box");
