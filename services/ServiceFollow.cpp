@@ -45,6 +45,11 @@ std::wstring_view Goal(ServiceMethod method)
     return method == ServiceMethod::Start ? L"Running" : L"Stopped";
 }
 
+std::wstring_view Opposite(ServiceMethod method)
+{
+    return method == ServiceMethod::Start ? L"Stopped" : L"Running";
+}
+
 // " (exit code 1066: The service has returned a service-specific error code; service-specific
 // code 42)", as far as WMI gives them; empty for a clean exit or where WMI has neither.
 std::wstring ExitDetails(IServiceObject& service)
@@ -101,8 +106,14 @@ void ServiceFollower::Add(std::size_t entry, ServiceRequest request)
     onBoard.stage = Stage::Pending;
     onBoard.since = now;
     onBoard.doing = ActivityOf(request.method);
-    for (const auto& name : request.toFollow) {
-        m_watches.push_back({entry, name, now, now, m_rules.firstInterval, now, m_rules.withoutProgress, std::nullopt});
+    for (const auto& service : request.toFollow) {
+        Watch watch;
+        watch.entry = entry;
+        watch.name = service.name;
+        watch.sendAgain = service.sendAgainOnceSettled;
+        watch.start = now;
+        Restart(watch, now);
+        m_watches.push_back(std::move(watch));
     }
     if (request.connection) {
         m_latestConnection = request.connection.get();
@@ -177,27 +188,42 @@ void ServiceFollower::Look()
     const milliseconds lookedAt = m_site.clock.Now();
     // A look never holds the wait past the last moment a service may be waited for.
     const milliseconds limit = std::clamp(latest - lookedAt, milliseconds(1000), kWmiAnswerLimit);
+    std::vector<std::unique_ptr<IServiceObject>> found;
+    std::optional<std::wstring> failure;
     try {
         auto result = m_latestConnection->ExecQuery(query.text, limit);
-        std::vector<std::unique_ptr<IServiceObject>> found;
         while (auto service = result->Next()) {
             found.push_back(std::move(service));
         }
-        const milliseconds now = m_site.clock.Now();
-        for (Watch* watch : pending) {
-            IServiceObject* match = nullptr;
-            for (const auto& service : found) {
-                if (service->ReadText(L"Name") == watch->name) {
-                    match = service.get();
-                    break;
-                }
-            }
-            watch->nextLook = lookedAt + watch->interval;
-            watch->interval = std::min(watch->interval * 3 / 2, m_rules.longestInterval);
-            Judge(*watch, match, now);
-        }
     } catch (const Error& error) {
-        for (Watch* watch : pending) {
+        // WMI restarting, RPC away for a moment: the next look may well succeed.
+        failure = ErrorReason(error);
+    }
+    const milliseconds now = m_site.clock.Now();
+    for (Watch* watch : pending) {
+        watch->nextLook = lookedAt + watch->interval;
+        watch->interval = std::min(watch->interval * 3 / 2, m_rules.longestInterval);
+        watch->lookFailure = failure;
+        if (failure) {
+            if (now >= Deadline(*watch)) {
+                Unconfirmed(*watch, L"its state could not be read: " + *failure);
+            }
+            continue;
+        }
+        IServiceObject* match = nullptr;
+        for (const auto& service : found) {
+            if (service->ReadText(L"Name") == watch->name) {
+                match = service.get();
+                break;
+            }
+        }
+        try {
+            if (watch->sendAgain) {
+                JudgeTheOtherWay(*watch, match, now);
+            } else {
+                Judge(*watch, match, now);
+            }
+        } catch (const Error& error) {
             Fail(*watch, ErrorReason(error));
         }
     }
@@ -208,13 +234,29 @@ void ServiceFollower::Judge(Watch& watch, IServiceObject* service, milliseconds 
 {
     const ServiceMethod method = MethodOf(m_site.board);
     if (!service) {
-        Fail(watch, L"it was removed while " + std::wstring(ActivityOf(method)));
+        // A service that goes away once asked to stop has stopped, for good.
+        if (method == ServiceMethod::Stop) {
+            Succeed(watch);
+        } else {
+            Fail(watch, L"it was removed while starting");
+        }
         return;
     }
     const std::wstring state = service->ReadText(L"State").value_or(L"");
     if (EqualNoCase(state, Goal(method))) {
-        watch.settled = true;
-        SettleEntryIfDone(watch.entry);
+        Succeed(watch);
+        return;
+    }
+    if (method == ServiceMethod::Stop && EqualNoCase(state, L"Stop Pending")) {
+        watch.begun = true;
+    }
+    if (method == ServiceMethod::Stop && !watch.begun && EqualNoCase(state, L"Running")) {
+        // The service took the stop but has not reported it yet, which it may do later.
+        WorkEntry& entry = m_site.board.entries[watch.entry];
+        entry.doing = ActivityOf(method);
+        if (now >= Deadline(watch)) {
+            Fail(watch, L"it did not stop within " + DescribeDuration(now - watch.since));
+        }
         return;
     }
     const auto doing = PendingActivity(state);
@@ -234,13 +276,80 @@ void ServiceFollower::Judge(Watch& watch, IServiceObject* service, milliseconds 
     entry.doing = *doing;
     entry.checkPoint = checkPoint;
     if (now >= Deadline(watch)) {
-        GiveUp(watch, L"it was still " + std::wstring(*doing) + L" after " + DescribeDuration(now - watch.start));
+        GiveUp(watch, L"it was still " + std::wstring(*doing) + L" after " + DescribeDuration(now - watch.since));
     }
 }
 
-void ServiceFollower::Fail(Watch& watch, std::wstring reason)
+// A start that met the service stopping, or a stop that met it starting: that way is followed to
+// its end, then the request goes out once more and is followed as if it were the first.
+void ServiceFollower::JudgeTheOtherWay(Watch& watch, IServiceObject* service, milliseconds now)
 {
-    RecordFailure(m_requests[watch.entry]->outcome, std::move(reason));
+    const ServiceMethod method = MethodOf(m_site.board);
+    if (!service) {
+        Judge(watch, service, now);
+        return;
+    }
+    const std::wstring state = service->ReadText(L"State").value_or(L"");
+    if (EqualNoCase(state, Goal(method))) {
+        Succeed(watch); // it turned back by itself
+        return;
+    }
+    if (EqualNoCase(state, Opposite(method))) {
+        SendAgain(watch, *service);
+        return;
+    }
+    const auto doing = PendingActivity(state);
+    if (!doing) {
+        Fail(watch, SettledElsewhere(method, state, *service));
+        return;
+    }
+    m_site.board.entries[watch.entry].doing = *doing;
+    if (now >= Deadline(watch)) {
+        GiveUp(watch, L"it was still " + std::wstring(*doing) + L" after " + DescribeDuration(now - watch.since));
+    }
+}
+
+void ServiceFollower::SendAgain(Watch& watch, IServiceObject& service)
+{
+    const ServiceMethod method = MethodOf(m_site.board);
+    const milliseconds left = watch.start + m_rules.inAll - m_site.clock.Now();
+    const std::int32_t returned = service.CallMethod(method, std::clamp(left, milliseconds(1000), kWmiAnswerLimit));
+    const std::wstring state = returned != 0 ? service.ReadText(L"State").value_or(L"") : std::wstring();
+    if (!IsSuccessfulReturn(method, returned, state)) {
+        Fail(watch, DescribeReturnValue(returned), returned);
+        return;
+    }
+    watch.sendAgain = false;
+    Restart(watch, m_site.clock.Now());
+}
+
+// Follows the service afresh from now on: a look at once, and its time without progress.
+void ServiceFollower::Restart(Watch& watch, milliseconds now) const
+{
+    watch.since = now;
+    watch.nextLook = now;
+    watch.interval = m_rules.firstInterval;
+    watch.progressAt = now;
+    watch.allowance = m_rules.withoutProgress;
+    watch.checkPoint.reset();
+}
+
+void ServiceFollower::Succeed(Watch& watch)
+{
+    watch.settled = true;
+    SettleEntryIfDone(watch.entry);
+}
+
+void ServiceFollower::Fail(Watch& watch, std::wstring reason, std::optional<std::int32_t> returnValue)
+{
+    RecordFailure(m_requests[watch.entry]->outcome, std::move(reason), returnValue);
+    watch.settled = true;
+    SettleEntryIfDone(watch.entry);
+}
+
+void ServiceFollower::Unconfirmed(Watch& watch, std::wstring reason)
+{
+    RecordUnconfirmed(m_requests[watch.entry]->outcome, std::move(reason));
     watch.settled = true;
     SettleEntryIfDone(watch.entry);
 }

@@ -30,8 +30,8 @@ struct FollowRules {
 // Follows the services that requests reached, each from the moment its own call returned, side
 // by side: one look covers every service still pending, in one query through the connection of
 // the latest request. What it sees goes onto the work's board; an entry settles when all the
-// services of its request have. A WMI error while looking becomes the failure of the services
-// looked for.
+// services of its request have. A look that WMI fails is tried again at the next one; only when
+// the time for a service is up without a state is its outcome unconfirmed.
 class ServiceFollower {
 public:
     explicit ServiceFollower(WorkSite& site, const FollowRules& rules = {});
@@ -47,22 +47,38 @@ public:
 
 private:
     struct Watch {
-        std::size_t entry;
+        std::size_t entry = 0;
         std::wstring name;
-        std::chrono::milliseconds start;
-        std::chrono::milliseconds nextLook;
-        std::chrono::milliseconds interval;
-        std::chrono::milliseconds progressAt;
-        std::chrono::milliseconds allowance;
+        // When the service's first call returned: the wait for it never lasts longer than allowed
+        // in all from there, however often it is asked.
+        std::chrono::milliseconds start{0};
+        // When the call now followed returned.
+        std::chrono::milliseconds since{0};
+        std::chrono::milliseconds nextLook{0};
+        std::chrono::milliseconds interval{0};
+        std::chrono::milliseconds progressAt{0};
+        std::chrono::milliseconds allowance{0};
         std::optional<std::uint32_t> checkPoint;
+        // Still on its way the other way: followed there first, then asked once more.
+        bool sendAgain = false;
+        // A stop has begun once the service was seen stopping: a service may take the request
+        // and report it a moment later.
+        bool begun = false;
+        // Why the latest look could not read the service's state.
+        std::optional<std::wstring> lookFailure;
         bool settled = false;
     };
 
     std::chrono::milliseconds Deadline(const Watch& watch) const;
     void Look();
     void Judge(Watch& watch, IServiceObject* service, std::chrono::milliseconds now);
-    void Fail(Watch& watch, std::wstring reason);
+    void JudgeTheOtherWay(Watch& watch, IServiceObject* service, std::chrono::milliseconds now);
+    void SendAgain(Watch& watch, IServiceObject& service);
+    void Restart(Watch& watch, std::chrono::milliseconds now) const;
+    void Succeed(Watch& watch);
+    void Fail(Watch& watch, std::wstring reason, std::optional<std::int32_t> returnValue = {});
     void GiveUp(Watch& watch, std::wstring reason);
+    void Unconfirmed(Watch& watch, std::wstring reason);
     void SettleEntryIfDone(std::size_t entry);
     bool AnyPending() const;
 

@@ -70,7 +70,7 @@ namespace {
 void Record(ServiceOutcome& outcome, ServiceOutcome::Kind kind, std::wstring reason,
             std::optional<std::int32_t> returnValue)
 {
-    if (outcome.kind == ServiceOutcome::Kind::Failed || outcome.kind == ServiceOutcome::Kind::StillPending) {
+    if (outcome.kind != ServiceOutcome::Kind::Succeeded && outcome.kind != ServiceOutcome::Kind::NotFound) {
         return;
     }
     outcome.kind = kind;
@@ -91,6 +91,19 @@ void RecordFailure(ServiceOutcome& outcome, std::wstring reason, std::optional<s
 void RecordStillPending(ServiceOutcome& outcome, std::wstring reason)
 {
     Record(outcome, ServiceOutcome::Kind::StillPending, std::move(reason), std::nullopt);
+}
+
+void RecordUnconfirmed(ServiceOutcome& outcome, std::wstring reason)
+{
+    Record(outcome, ServiceOutcome::Kind::Unconfirmed, std::move(reason), std::nullopt);
+}
+
+bool MeetsTheOtherWay(ServiceMethod method, std::int32_t value, std::wstring_view stateWhenFound)
+{
+    if (method == ServiceMethod::Start) {
+        return (value == kAlreadyRunning || value == kCannotAcceptControl) && EqualNoCase(stateWhenFound, L"Stop Pending");
+    }
+    return value == kCannotAcceptControl && EqualNoCase(stateWhenFound, L"Start Pending");
 }
 
 std::wstring DescribeFailure(const ServiceOutcome& outcome)

@@ -21,11 +21,17 @@ std::wstring DescribeReturnValue(std::int32_t value);
 // service was stopped, or already stopping, when it was found.
 bool IsSuccessfulReturn(ServiceMethod method, std::int32_t value, std::wstring_view stateWhenFound);
 
+// Whether a refusal only says that the service is still on its way the other way: a start that
+// finds it stopping ("already running", or "cannot accept the control now"), a stop that finds it
+// starting ("cannot accept the control now"). It can be asked again once it has got there.
+bool MeetsTheOtherWay(ServiceMethod method, std::int32_t value, std::wstring_view stateWhenFound);
+
 // What happened when a method was called on every service that matched a text.
 struct ServiceOutcome {
     // StillPending: the service had not got there yet when the wait for it ended (its time was
-    // up, or the user stopped waiting); Failed: it refused, or settled elsewhere.
-    enum class Kind { Succeeded, NotFound, Failed, StillPending };
+    // up, or the user stopped waiting); Failed: it refused, or settled elsewhere; Unconfirmed:
+    // the request was taken, but the service's state could not be read to see where it went.
+    enum class Kind { Succeeded, NotFound, Failed, StillPending, Unconfirmed };
     Kind kind = Kind::NotFound;
     int matched = 0;                         // services the method was called on
     std::optional<std::int32_t> returnValue; // for a refused call: its return value
@@ -34,8 +40,10 @@ struct ServiceOutcome {
 
 // Records a failure unless an earlier one is recorded already: the first is the one reported.
 void RecordFailure(ServiceOutcome& outcome, std::wstring reason, std::optional<std::int32_t> returnValue = {});
-// The same for a service whose wait ended before it got there.
+// The same for a service whose wait ended before it got there, and for one whose state could
+// not be read.
 void RecordStillPending(ServiceOutcome& outcome, std::wstring reason);
+void RecordUnconfirmed(ServiceOutcome& outcome, std::wstring reason);
 
 // Why the request failed, with the return value that said so: "access is denied (return value 2)".
 std::wstring DescribeFailure(const ServiceOutcome& outcome);

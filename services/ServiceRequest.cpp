@@ -70,12 +70,12 @@ ServiceRequest SendToMatchingServices(IServiceAccess& access, ServiceKey key, st
         }
         ++request.outcome.matched;
         // The instance keeps the state it had when the query found it; it is read only to
-        // understand the one ambiguous answer.
-        const std::wstring state = (method == ServiceMethod::Stop && returned != 0)
-                                       ? service->ReadText(L"State").value_or(L"")
-                                       : std::wstring();
-        if (IsSuccessfulReturn(method, returned, state)) {
-            request.toFollow.push_back(service->ReadText(L"Name").value_or(L""));
+        // understand the ambiguous answers.
+        const std::wstring state = returned != 0 ? service->ReadText(L"State").value_or(L"") : std::wstring();
+        if (MeetsTheOtherWay(method, returned, state)) {
+            request.toFollow.push_back({service->ReadText(L"Name").value_or(L""), true});
+        } else if (IsSuccessfulReturn(method, returned, state)) {
+            request.toFollow.push_back({service->ReadText(L"Name").value_or(L""), false});
         } else {
             RecordFailure(request.outcome, DescribeReturnValue(returned), returned);
         }

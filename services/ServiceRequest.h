@@ -14,6 +14,17 @@ namespace quenlow {
 
 using ServiceFilter = std::function<bool(IServiceObject&)>;
 
+// A service whose call was taken, or that must be asked once more, and must still be seen to
+// get there.
+struct ServiceToFollow {
+    // As read from the instance the call reached: a short name is unique and never changes, so
+    // it finds its service again whatever key the request used.
+    std::wstring name;
+    // The service was still on its way the other way (a start met it stopping, a stop met it
+    // starting): that way is followed to its end, and the request is sent once more then.
+    bool sendAgainOnceSettled = false;
+};
+
 // A start or stop sent to every service whose key property equals a text. Until it has been
 // followed to its end (ServiceFollow.h), its outcome only says whether the calls were taken.
 struct ServiceRequest {
@@ -21,10 +32,7 @@ struct ServiceRequest {
     // The connection the calls went out on; following them looks through it again.
     std::unique_ptr<IServiceConnection> connection;
     ServiceOutcome outcome;
-    // The short names of the services whose call was taken, which must still be seen to get
-    // there, as read from the instances the calls reached: a short name is unique and never
-    // changes, so it finds its service again whatever key the request used.
-    std::vector<std::wstring> toFollow;
+    std::vector<ServiceToFollow> toFollow;
 };
 
 // The services of a result that the query means: those that satisfy alsoRequire and, when the

@@ -25,6 +25,8 @@ std::wstring EntryLine(const WorkEntry& entry, ServiceMethod method, std::chrono
         return entry.label + (starting ? L": running" : L": stopped");
     case ServiceOutcome::Kind::NotFound:
         return entry.label + L": not found";
+    case ServiceOutcome::Kind::Unconfirmed:
+        return entry.label + (starting ? L": asked to start, but " : L": asked to stop, but ") + entry.outcome.reason;
     case ServiceOutcome::Kind::Failed:
     case ServiceOutcome::Kind::StillPending:
         break;

@@ -24,6 +24,9 @@ std::wstring CommandLineReport(ServiceMethod method, const std::wstring& service
     case ServiceOutcome::Kind::NotFound:
         return L"No service is named \"" + serviceName + L"\", so nothing was " +
                (starting ? L"started." : L"stopped.");
+    case ServiceOutcome::Kind::Unconfirmed:
+        return serviceName + (starting ? L" was asked to start, but " : L" was asked to stop, but ") + outcome.reason +
+               L".";
     case ServiceOutcome::Kind::Failed:
     case ServiceOutcome::Kind::StillPending:
         break;
@@ -42,6 +45,7 @@ int ExitStatusOf(const ServiceOutcome& outcome)
     case ServiceOutcome::Kind::StillPending:
         return kExitStillPending;
     case ServiceOutcome::Kind::Failed:
+    case ServiceOutcome::Kind::Unconfirmed:
         break;
     }
     return kExitFailed;

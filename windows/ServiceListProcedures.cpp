@@ -93,6 +93,8 @@ std::wstring SelectionReport(ServiceMethod method, const std::vector<EntryResult
     const bool starting = method == ServiceMethod::Start;
     std::size_t failures = 0;
     std::wstring details;
+    std::size_t unconfirmed = 0;
+    std::wstring unread;
     for (const auto& result : results) {
         switch (result.outcome.kind) {
         case ServiceOutcome::Kind::Succeeded:
@@ -104,17 +106,30 @@ std::wstring SelectionReport(ServiceMethod method, const std::vector<EntryResult
         case ServiceOutcome::Kind::StillPending:
             details += L"\n" + result.displayName + L": " + DescribeFailure(result.outcome) + L".";
             break;
+        case ServiceOutcome::Kind::Unconfirmed:
+            // Taken, and perhaps carried out: not among those that were not.
+            unread += L"\n" + result.displayName + L": " + result.outcome.reason + L".";
+            ++unconfirmed;
+            continue;
         }
         ++failures;
     }
-    if (failures == 0) {
+    if (failures == 0 && unconfirmed == 0) {
         return starting ? L"Selected Services are Started." : L"Selected Services are Stopped.";
     }
-    const std::size_t done = results.size() - failures;
+    const std::size_t done = results.size() - failures - unconfirmed;
     std::wstring text = std::to_wstring(done) + L" of " + std::to_wstring(results.size()) +
                         (starting ? L" selected services were started." : L" selected services were stopped.");
-    text += failures == 1 ? L" This one was not:\n" : L" These were not:\n";
-    return text + details;
+    if (failures > 0) {
+        text += (failures == 1 ? L" This one was not:\n" : L" These were not:\n") + details;
+    }
+    if (unconfirmed > 0) {
+        text += failures > 0 ? L"\n\n" : L" ";
+        text += unconfirmed == 1 ? L"This one was asked to, but whether it got there is not known:\n"
+                                 : L"These were asked to, but whether they got there is not known:\n";
+        text += unread;
+    }
+    return text;
 }
 
 } // namespace quenlow

@@ -35,6 +35,7 @@ void Advance(FakeService& service, std::chrono::milliseconds now)
         service.exitCode = phase.exitCode;
         service.specificExitCode = phase.specificExitCode;
         service.removed = phase.removed;
+        if (phase.displayName) service.displayName = phase.displayName;
     }
 }
 
@@ -62,17 +63,29 @@ public:
 
     std::int32_t CallMethod(ServiceMethod method, std::chrono::milliseconds) override
     {
-        m_owner.calls.push_back({m_snapshot.name, method});
+        m_owner.calls.push_back({m_snapshot.name, method, m_owner.clock.now});
         m_owner.clock.now += m_owner.callTime;
         if (m_live.methodThrows) {
             throw Error(static_cast<std::int32_t>(0x80041001u), L"Generic failure");
         }
         const bool starting = method == ServiceMethod::Start;
-        const std::int32_t value = starting ? m_live.startReturns : m_live.stopReturns;
+        std::int32_t value = starting ? m_live.startReturns : m_live.stopReturns;
+        if (value == 0 && m_owner.methodsChangeState) {
+            Advance(m_live, m_owner.clock.now);
+            const bool stopped = m_live.state == L"Stopped";
+            const bool pending = m_live.state == L"Start Pending" || m_live.state == L"Stop Pending";
+            value = starting ? (stopped ? 0 : 10) : (stopped ? 6 : pending ? 5 : 0);
+        }
         if (value == 0 && m_owner.methodsChangeState) {
             const auto& script = starting ? m_live.afterStart : m_live.afterStop;
+            if (starting) {
+                // A new run: the service manager forgets how the last one ended.
+                m_live.exitCode.reset();
+                m_live.specificExitCode.reset();
+            }
             if (script.empty()) {
                 m_live.state = starting ? L"Running" : L"Stopped";
+                m_live.following.reset();
             } else {
                 m_live.following = method;
                 m_live.calledAt = m_owner.clock.now;
@@ -96,6 +109,7 @@ public:
     {
         if (m_next >= m_rows.size()) return nullptr;
         FakeService& live = *m_rows[m_next++];
+        m_owner.statesSeen.push_back(live.state);
         return std::make_unique<FakeObject>(m_owner, live, live);
     }
 
@@ -117,6 +131,9 @@ public:
             throw NoAnswerFromWmi(limit);
         }
         if (m_owner.failQuery) throw *m_owner.failQuery;
+        for (const std::size_t failing : m_owner.failingQueries) {
+            if (failing + 1 == m_owner.queries.size()) throw Error(static_cast<std::int32_t>(0x80041001u), L"Generic failure");
+        }
         return std::make_unique<FakeResult>(m_owner, m_owner.Select(query));
     }
 

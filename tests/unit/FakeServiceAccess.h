@@ -42,6 +42,7 @@ struct Phase {
     std::optional<std::uint32_t> exitCode = {};
     std::optional<std::uint32_t> specificExitCode = {};
     bool removed = false;
+    std::optional<std::wstring> displayName = {}; // a new one, when it changes
 };
 
 // A service as the fake WMI knows it. A missing display name stands for WMI's null.
@@ -81,8 +82,11 @@ public:
     struct Call {
         std::wstring name;
         ServiceMethod method;
+        std::chrono::milliseconds at;
     };
     std::vector<Call> calls;
+    // The state of every service each query handed out, in order.
+    std::vector<std::wstring> statesSeen;
 
     std::optional<Error> failConnect;
     std::optional<Error> failQuery;
@@ -92,7 +96,12 @@ public:
     // How long each method call takes.
     std::chrono::milliseconds callTime{0};
 
-    // Calling StartService / StopService on a fake service moves its state, as a real service would.
+    // These queries (counted from 0) fail as WMI does when it restarts.
+    std::vector<std::size_t> failingQueries;
+
+    // Calling StartService / StopService on a fake service moves its state, as a real service
+    // would, and is refused as the service manager refuses it: a start unless the service is
+    // stopped, a stop of a stopped service, and one of a service still starting or stopping.
     bool methodsChangeState = true;
 
     std::unique_ptr<IServiceConnection> fConnectWmi() override;

@@ -1,4 +1,5 @@
 #include "services/ServiceFollow.h"
+#include "start/modStart.h"
 
 #include "FakeServiceAccess.h"
 
@@ -101,10 +102,82 @@ TEST_F(FollowTest, AStopAnsweredFiveWhileStoppingIsFollowedToItsEnd)
     auto outcome = CallOnMatchingServices(wmi, wmi.clock, ServiceKey::Name, L"svc", ServiceMethod::Stop);
     EXPECT_EQ(outcome.kind, Kind::Succeeded);
     EXPECT_GE(wmi.clock.now, 2s);
+}
 
-    outcome = CallOnMatchingServices(wmi, wmi.clock, ServiceKey::Name, L"starting", ServiceMethod::Stop);
-    EXPECT_EQ(outcome.kind, Kind::Failed);
-    EXPECT_EQ(outcome.returnValue, 5);
+// What a request meets when the service is still on its way the other way, reports late, fails a
+// look or goes away: a success is never called a failure, and a failure names what happened in
+// the run that was followed (the old run's exit code 42 never shows).
+TEST_F(FollowTest, TheFollowRulesTellWhereTheServiceWent)
+{
+    const Phase stopping{0ms, L"Stop Pending"};
+    const Phase stoppedWithOldCode{2s, L"Stopped", {}, {}, 1066, 42};
+    struct Case {
+        const char* what;
+        ServiceMethod method;
+        std::wstring stateAtCall;
+        std::vector<Phase> before; // the way it was already going
+        std::vector<Phase> after;  // after our request was taken
+        std::vector<std::size_t> failingLooks;
+        Kind kind;
+        std::wstring reason;
+        std::size_t calls;
+    };
+    const std::vector<Case> cases = {
+        {"start meets a stop", ServiceMethod::Start, L"Stop Pending", {stopping, stoppedWithOldCode},
+         {{0ms, L"Start Pending"}, {1s, L"Running"}}, {}, Kind::Succeeded, L"", 2},
+        {"start meets a stop, then fails", ServiceMethod::Start, L"Stop Pending", {stopping, stoppedWithOldCode},
+         {{0ms, L"Start Pending"}, {1s, L"Stopped", {}, {}, 1066, 7}}, {}, Kind::Failed,
+         L"it stopped again while starting (exit code 1066; service-specific code 7)", 2},
+        {"start meets a stop that never ends", ServiceMethod::Start, L"Stop Pending", {stopping}, {}, {},
+         Kind::StillPending, L"it was still stopping after 30 s", 1},
+        {"stop meets a start", ServiceMethod::Stop, L"Start Pending",
+         {{0ms, L"Start Pending"}, {2s, L"Running"}}, {{0ms, L"Stop Pending"}, {1s, L"Stopped"}}, {},
+         Kind::Succeeded, L"", 2},
+        {"stop reported late", ServiceMethod::Stop, L"Running", {},
+         {{0ms, L"Running"}, {1s, L"Stop Pending"}, {2s, L"Stopped"}}, {}, Kind::Succeeded, L"", 1},
+        {"stop never begun", ServiceMethod::Stop, L"Running", {}, {{0ms, L"Running"}}, {}, Kind::Failed,
+         L"it did not stop within 30 s", 1},
+        {"stop taken back", ServiceMethod::Stop, L"Running", {}, {{0ms, L"Stop Pending"}, {1s, L"Running"}}, {},
+         Kind::Failed, L"it did not stop; it is running again", 1},
+        {"stopped service goes away", ServiceMethod::Stop, L"Running", {},
+         {{0ms, L"Stop Pending"}, {1s, L"Stopped", {}, {}, {}, {}, true}}, {}, Kind::Succeeded, L"", 1},
+        {"looks fail for a while", ServiceMethod::Start, L"Stopped", {},
+         {{0ms, L"Start Pending"}, {2s, L"Running"}}, {1, 2, 3}, Kind::Succeeded, L"", 1},
+        {"display name changes while starting", ServiceMethod::Start, L"Stopped", {},
+         {{0ms, L"Start Pending"}, {1s, L"Running", {}, {}, {}, {}, false, L"Renamed"}}, {}, Kind::Succeeded, L"", 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        wmi = {};
+        wmi.services = {{L"svc", L"Service", c.stateAtCall}};
+        auto& service = wmi.services[0];
+        if (!c.before.empty()) {
+            service.following = c.method == ServiceMethod::Start ? ServiceMethod::Stop : ServiceMethod::Start;
+            (c.method == ServiceMethod::Start ? service.afterStop : service.afterStart) = c.before;
+        }
+        (c.method == ServiceMethod::Start ? service.afterStart : service.afterStop) = c.after;
+        wmi.failingQueries = c.failingLooks;
+        const auto outcome = CallOnMatchingServices(wmi, wmi.clock, ServiceKey::DisplayName, L"Service", c.method);
+        EXPECT_EQ(outcome.kind, c.kind);
+        EXPECT_EQ(outcome.reason, c.reason);
+        EXPECT_EQ(wmi.calls.size(), c.calls);
+    }
+}
+
+// A state that cannot be read is no failure of the service: its outcome says just that, once the
+// time for it is up.
+TEST_F(FollowTest, AStateThatCannotBeReadIsUnconfirmedNotFailed)
+{
+    wmi.services = {{L"svc", L"Service"}};
+    wmi.services[0].afterStart = {{0ms, L"Start Pending"}, {1s, L"Running"}};
+    for (std::size_t look = 1; look < 100; ++look) wmi.failingQueries.push_back(look);
+    const auto outcome = CallOnMatchingServices(wmi, wmi.clock, ServiceKey::Name, L"svc", ServiceMethod::Start);
+    EXPECT_EQ(outcome.kind, Kind::Unconfirmed);
+    EXPECT_EQ(outcome.reason, L"its state could not be read: error 0x80041001: Generic failure");
+    EXPECT_GE(wmi.clock.now, 30s);
+    EXPECT_EQ(CommandLineReport(ServiceMethod::Start, L"svc", outcome),
+              L"svc was asked to start, but its state could not be read: error 0x80041001: Generic failure.");
+    EXPECT_EQ(ExitStatusOf(outcome), kExitFailed);
 }
 
 } // namespace
@@ -211,10 +284,13 @@ TEST_F(ActOnServicesTest, AWmiThatNeverAnswersFailsTheRequestWithinTheLimits)
     EXPECT_TRUE(wmi.calls.empty());
 
     wmi.clock = {};
+    wmi.queries.clear();
     wmi.hangFromQuery = 1; // the call goes out; the looks get no answer
     wmi.services[0].afterStart = {{0ms, L"Start Pending"}};
     board = Run({L"a"});
-    EXPECT_EQ(board.entries[0].outcome.reason, L"WMI did not answer within 1 min");
+    EXPECT_EQ(board.entries[0].outcome.kind, Kind::Unconfirmed);
+    EXPECT_EQ(board.entries[0].outcome.reason, L"its state could not be read: WMI did not answer within 30 s");
+    EXPECT_EQ(wmi.calls.size(), 1u);
     EXPECT_LE(wmi.clock.now, 3min + 1s);
 }
 

@@ -100,7 +100,7 @@ TEST_F(CallOnMatchingServicesTest, FirstFailureIsReportedAndTheRestStillCalled)
 
 TEST_F(CallOnMatchingServicesTest, StopAnsweredWithFiveUsesTheStateWhenFound)
 {
-    wmi.services = {{L"idle", L"Idle", L"Stopped", 0, 5}, {L"busy", L"Busy", L"Start Pending", 0, 5}};
+    wmi.services = {{L"idle", L"Idle", L"Stopped", 0, 5}, {L"busy", L"Busy", L"Running", 0, 5}};
     EXPECT_EQ(CallOnMatchingServices(wmi, wmi.clock, ServiceKey::Name, L"idle", ServiceMethod::Stop).kind,
               Kind::Succeeded);
     EXPECT_EQ(CallOnMatchingServices(wmi, wmi.clock, ServiceKey::Name, L"busy", ServiceMethod::Stop).kind, Kind::Failed);
