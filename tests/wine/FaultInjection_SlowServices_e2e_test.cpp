@@ -168,6 +168,26 @@ TEST_F(SlowServiceCommandLineTest, StoppingTheWaitReportsTheServiceStillStarting
     }
 }
 
+// A stop that the service reports late is a success, and so is a start that meets the service still
+// stopping: it waits for the stop, starts the service once more and reports that start.
+TEST_F(SlowServiceCommandLineTest, ALateStopAndAStartThatMeetsAStopSucceed)
+{
+    StartServiceDirectly(kStopsLate.name);
+    auto run = RunQuenlowCommand(L"/stop quenlowteststopslate", kGivenUpTimeout);
+    EXPECT_EQ(run.message, L"quenlowteststopslate has stopped."s);
+    EXPECT_EQ(run.exitCode, kExitSucceeded);
+    EXPECT_EQ(QueryServiceState(kStopsLate.name), SERVICE_STOPPED);
+
+    ASSERT_TRUE(WaitForTestServiceProcessesToEnd(15s));
+    StartServiceDirectly(kStopsLate.name);
+    SendStopDirectly(kStopsLate.name);
+    ASSERT_TRUE(WaitForServiceState(kStopsLate.name, SERVICE_STOP_PENDING));
+    run = RunQuenlowCommand(L"/start quenlowteststopslate", kGivenUpTimeout);
+    EXPECT_EQ(run.message, L"quenlowteststopslate has started."s);
+    EXPECT_EQ(run.exitCode, kExitSucceeded);
+    EXPECT_EQ(QueryServiceState(kStopsLate.name), SERVICE_RUNNING);
+}
+
 // ---- Through the list windows ---------------------------------------------------------------
 
 using SlowServiceWindowsTest = ListWindowsTest;
@@ -248,6 +268,26 @@ TEST_F(SlowServiceWindowsTest, StopWaitingReportsAtOnceAndACloseAskedMeanwhileFo
     EXPECT_TRUE(WaitUntilClosed(stopped.Window(), 10s)) << "the close asked for during the wait was lost";
     EXPECT_EQ(Run().Process().WaitForExit(10s), kExitSucceeded);
     EXPECT_EQ(QueryServiceState(kOrdinary.name), SERVICE_RUNNING);
+}
+
+// The same in the windows: the start meets the service stopping, the stop is reported late.
+TEST_F(SlowServiceWindowsTest, AStartThatMeetsAStopAndALateStopSucceed)
+{
+    auto stopped = OpenStoppedServices();
+    stopped.ClickCheckBox(DisplayNameOf(kStopsLate));
+    StartServiceDirectly(kStopsLate.name);
+    SendStopDirectly(kStopsLate.name);
+    ASSERT_TRUE(WaitForServiceState(kStopsLate.name, SERVICE_STOP_PENDING));
+    stopped.ClickButton(L"Start");
+    EXPECT_EQ(AnswerMessage(), L"Selected Services are Started.");
+    EXPECT_EQ(QueryServiceState(kStopsLate.name), SERVICE_RUNNING);
+
+    stopped.ClickButton(L"Active Services");
+    auto active = WaitForListWindow(Run().Process(), ListWindowKind::ActiveServices);
+    active.ClickCheckBox(DisplayNameOf(kStopsLate));
+    active.ClickButton(L"Stop");
+    EXPECT_EQ(AnswerMessage(), L"Selected Services are Stopped.");
+    EXPECT_EQ(QueryServiceState(kStopsLate.name), SERVICE_STOPPED);
 }
 
 TEST_F(SlowServiceWindowsTest, AStopTakenBackIsNamedAndTheOthersStop)

@@ -131,15 +131,20 @@ void StartServiceDirectly(std::wstring_view name, std::chrono::milliseconds time
     RequireState(name, SERVICE_RUNNING, timeout, "StartServiceW");
 }
 
-void StopServiceDirectly(std::wstring_view name, std::chrono::milliseconds timeout)
+void SendStopDirectly(std::wstring_view name)
 {
-    const auto service = OpenExisting(name, SERVICE_STOP | SERVICE_QUERY_STATUS);
-    const DWORD processId = QueryStatus(service.get()).dwProcessId;
+    const auto service = OpenExisting(name, SERVICE_STOP);
     SERVICE_STATUS status{};
     if (!::ControlService(service.get(), SERVICE_CONTROL_STOP, &status) &&
         ::GetLastError() != ERROR_SERVICE_NOT_ACTIVE) {
         ThrowLastError("ControlService(STOP) " + Utf8(name));
     }
+}
+
+void StopServiceDirectly(std::wstring_view name, std::chrono::milliseconds timeout)
+{
+    const DWORD processId = QueryStatus(OpenExisting(name, SERVICE_QUERY_STATUS).get()).dwProcessId;
+    SendStopDirectly(name);
     RequireState(name, SERVICE_STOPPED, timeout, "ControlService(STOP)");
     if (!WaitForProcessExit(processId, timeout)) {
         ::SetLastError(ERROR_SERVICE_REQUEST_TIMEOUT);

@@ -45,5 +45,7 @@ bool WaitForProcessExit(DWORD processId, std::chrono::milliseconds timeout = kSe
 // process on its way out. Already being in that state is fine. Throws std::system_error on failure.
 void StartServiceDirectly(std::wstring_view name, std::chrono::milliseconds timeout = kServiceStateTimeout);
 void StopServiceDirectly(std::wstring_view name, std::chrono::milliseconds timeout = kServiceStateTimeout);
+// Only sends the stop: returns once the service manager passed it on.
+void SendStopDirectly(std::wstring_view name);
 
 } // namespace quenlow::testing

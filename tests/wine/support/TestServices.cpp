@@ -137,6 +137,7 @@ void StopTestService(const TestService& service)
         return;
     case ServiceBehaviour::Ordinary:
     case ServiceBehaviour::MissingProgram:
+    case ServiceBehaviour::StopsLate:
         StopServiceDirectly(service.name);
         return;
     case ServiceBehaviour::RefusesStop:

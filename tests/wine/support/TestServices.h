@@ -39,6 +39,9 @@ enum class ServiceBehaviour {
     // Start pending for kPendingPhase, then deletes its own service and stops. Only the tests
     // that use it register it (ScopedTestService).
     RemovesItselfWhileStarting,
+    // Takes a STOP without a word, still running, and reports it kPendingPhase later: then stop
+    // pending for kSlowStopTime, then stopped.
+    StopsLate,
 };
 
 struct TestService {
@@ -65,6 +68,7 @@ inline std::wstring QuitEventName(DWORD processId)
 // How long the slow services stay in their pending states.
 inline constexpr std::chrono::milliseconds kSlowStartTime{3000};
 inline constexpr std::chrono::milliseconds kPendingPhase{1000};
+inline constexpr std::chrono::milliseconds kSlowStopTime{3000};
 // A service that pends for ever gives up by itself after this, so that none outlives a test run.
 inline constexpr std::chrono::milliseconds kPendingForEverLimit{200'000};
 // The service-specific exit code of a service that fails while starting: easy to recognise.
@@ -106,6 +110,8 @@ inline constexpr TestService kTakesStopBack{L"QuenlowTestTakesStopBack", L"Quenl
                                             SERVICE_DEMAND_START, ServiceBehaviour::TakesStopBack};
 inline constexpr TestService kPendsForEver{L"QuenlowTestPendsForEver", L"Quenlow Test Pends For Ever",
                                            SERVICE_DEMAND_START, ServiceBehaviour::PendsForEver};
+inline constexpr TestService kStopsLate{L"QuenlowTestStopsLate", L"Quenlow Test Stops Late", SERVICE_DEMAND_START,
+                                        ServiceBehaviour::StopsLate};
 // Not registered by the fixture, as it deletes itself: see ScopedTestService.
 inline constexpr TestService kRemovedWhileStarting{L"QuenlowTestRemovedStarting",
                                                    L"Quenlow Test Removed While Starting", SERVICE_DEMAND_START,
@@ -116,7 +122,7 @@ inline constexpr std::array kTestServices = {
     kOrdinary,       kSecond,         kApostrophe,    kDoubleQuote,      kBackslash, kBothQuotes,   kNonAscii,
     kApostropheName, kBothQuotesName, kNoDisplayName, kEmptyDisplayName, kDisabled,  kRefusesStop,  kNeverResponds,
     kMissingProgram, kDependent,      kDependedOn,    kSlowStart,        kFailsWhileStarting,       kTakesStopBack,
-    kPendsForEver};
+    kPendsForEver,   kStopsLate};
 
 // Registered while the program runs, to tell a list read afresh from a kept one; only listed,
 // never started.
@@ -153,6 +159,8 @@ inline constexpr std::wstring_view BehaviourArgument(ServiceBehaviour behaviour)
         return L"--pend-for-ever";
     case ServiceBehaviour::RemovesItselfWhileStarting:
         return L"--remove-while-starting";
+    case ServiceBehaviour::StopsLate:
+        return L"--stop-late";
     case ServiceBehaviour::Ordinary:
     case ServiceBehaviour::MissingProgram:
         break;

@@ -1,7 +1,8 @@
 // A minimal own-process service for the Wine tests: it reports running, and stops when told to
 // (or, in its refusing mode, only when told to quit: by the private quit control or its quit
 // event), so the tests can watch real state changes made through WMI. Other modes make the slow or failing ways of a real service:
-// a long start, a start that fails, a stop that is taken back, a start that never ends and a
+// a long start, a start that fails, a stop that is taken back, a stop reported late and done
+// slowly, a start that never ends and a
 // service that deletes itself while starting. In its never-connecting mode it is a program that
 // hangs before it ever reaches the service manager.
 #include "support/TestServices.h"
@@ -98,6 +99,11 @@ DWORD WINAPI Handler(DWORD control, DWORD, void*, void*)
         if (!AcceptsStop() || CurrentState() != SERVICE_RUNNING) {
             return ERROR_CALL_NOT_IMPLEMENTED;
         }
+        if (g_options.behaviour == ServiceBehaviour::StopsLate) {
+            // Taken, and said so later, from another thread: as real services may do it.
+            ::SetEvent(g_stopAsked);
+            return NO_ERROR;
+        }
         Report(SERVICE_STOP_PENDING, 1, 2000);
         ::SetEvent(g_options.behaviour == ServiceBehaviour::TakesStopBack ? g_stopAsked : g_quit);
         return NO_ERROR;
@@ -144,6 +150,19 @@ void RunUntilQuit()
     }
 }
 
+// Runs until told to stop, which it reports late and carries out slowly.
+void RunUntilStoppedLate()
+{
+    Report(SERVICE_RUNNING);
+    const HANDLE events[] = {g_quit, g_stopAsked};
+    if (::WaitForMultipleObjects(2, events, FALSE, INFINITE) != WAIT_OBJECT_0 + 1 ||
+        QuitWithin(quenlow::testing::kPendingPhase)) {
+        return;
+    }
+    Report(SERVICE_STOP_PENDING, 1, 2 * Milliseconds(quenlow::testing::kSlowStopTime));
+    QuitWithin(quenlow::testing::kSlowStopTime);
+}
+
 void DeleteOwnService(const wchar_t* name)
 {
     const SC_HANDLE manager = ::OpenSCManagerW(nullptr, nullptr, SC_MANAGER_CONNECT);
@@ -186,6 +205,9 @@ void Behave(const wchar_t* name)
         if (!QuitWithin(kPendingPhase)) {
             DeleteOwnService(name);
         }
+        return;
+    case ServiceBehaviour::StopsLate:
+        RunUntilStoppedLate();
         return;
     case ServiceBehaviour::Ordinary:
     case ServiceBehaviour::RefusesStop:
@@ -272,7 +294,7 @@ bool ReadOptions(int argc, wchar_t** argv)
 {
     constexpr ServiceBehaviour kFlags[] = {ServiceBehaviour::RefusesStop, ServiceBehaviour::FailsWhileStarting,
                                            ServiceBehaviour::TakesStopBack, ServiceBehaviour::PendsForEver,
-                                           ServiceBehaviour::RemovesItselfWhileStarting};
+                                           ServiceBehaviour::RemovesItselfWhileStarting, ServiceBehaviour::StopsLate};
     for (int i = 1; i < argc; ++i) {
         const std::wstring_view argument = argv[i];
         bool known = false;
