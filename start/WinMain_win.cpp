@@ -5,6 +5,7 @@
 #include "splash/AppInfo_win.h"
 #include "start/ArgumentPart.h"
 #include "start/ComApartment_win.h"
+#include "start/DllSearch_win.h"
 #include "start/modStart.h"
 #include "ui/UntrappedError_win.h"
 #include "windows/Program.h"
@@ -12,6 +13,7 @@
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
 {
+    quenlow::RestrictDllSearchToSystemFolder();
     quenlow::InstallUntrappedErrorHandlers();
     try {
         const quenlow::ComApartment com;
