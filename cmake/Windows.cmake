@@ -9,13 +9,14 @@ add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WIN
 set(QUENLOW_SIZE_COMPILE_OPTIONS $<$<AND:$<CONFIG:MinSizeRel>,$<COMPILE_LANGUAGE:CXX>>:-ffunction-sections -fdata-sections>)
 target_compile_options(quenlow_core PRIVATE ${QUENLOW_SIZE_COMPILE_OPTIONS})
 
-# The Win32 and COM layer: error texts, WMI access and the worker thread that talks to it, COM and
-# start-up's user interface.
+# The Win32 and COM layer: error texts, WMI access and the worker thread that talks to it, COM, the DLL
+# search and start-up's user interface.
 add_library(quenlow_win STATIC
     common/HResultText_win.cpp
     services/ComApartment_win.cpp
     services/WmiServiceAccess_win.cpp
     services/WmiWorker_win.cpp
+    start/DllSearch_win.cpp
     start/StartupUi_win.cpp
 )
 target_link_libraries(quenlow_win PUBLIC quenlow_core ole32 oleaut32 wbemuuid uuid user32)

@@ -3,6 +3,7 @@
 #include "services/WmiWorker_win.h"
 #include "splash/AppInfo_win.h"
 #include "start/ArgumentPart.h"
+#include "start/DllSearch_win.h"
 #include "start/modStart.h"
 #include "ui/ServiceWorkWait_win.h"
 #include "ui/UntrappedError_win.h"
@@ -11,6 +12,7 @@
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
 {
+    quenlow::RestrictDllSearchToSystemFolder();
     quenlow::InstallUntrappedErrorHandlers();
     try {
         const quenlow::AppInfo app = quenlow::ReadAppInfo();

@@ -1,5 +1,5 @@
 // What quenlow.exe declares about itself, read from the built file as Windows reads it: the
-// application icon with its ten images, the version data, and the manifest.
+// application icon with its ten images, the version data, the manifest and the DLLs it imports.
 #include "splash/SplashDesign_win.h"
 #include "support/TestOptions.h"
 
@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <cstring>
 #include <cwchar>
+#include <iterator>
 #include <regex>
 #include <set>
 #include <string>
@@ -379,6 +380,37 @@ TEST_F(ExecutableResourcesTest, TheManifestAsksForCommonControlsSixPerMonitorDpi
     const std::string awareness = ElementText(manifest, "dpiAwareness");
     EXPECT_TRUE(awareness.starts_with("PerMonitorV2")) << awareness;
     EXPECT_EQ(ElementText(manifest, "dpiAware"), "true/pm");
+}
+
+// The DLLs named in the module's import directory. Loaded as an image resource, the file is mapped
+// as the loader maps it; the low bits of such a handle only mark how it was loaded.
+std::vector<std::string> ImportedDlls(HMODULE module)
+{
+    const auto* image = reinterpret_cast<const BYTE*>(reinterpret_cast<ULONG_PTR>(module) & ~ULONG_PTR{3});
+    const auto* headers = reinterpret_cast<const IMAGE_NT_HEADERS*>(
+        image + reinterpret_cast<const IMAGE_DOS_HEADER*>(image)->e_lfanew);
+    const IMAGE_DATA_DIRECTORY& imports = headers->OptionalHeader.DataDirectory[IMAGE_DIRECTORY_ENTRY_IMPORT];
+    std::vector<std::string> names;
+    for (auto* entry = reinterpret_cast<const IMAGE_IMPORT_DESCRIPTOR*>(image + imports.VirtualAddress);
+         imports.VirtualAddress != 0 && entry->Name != 0; ++entry) {
+        names.emplace_back(reinterpret_cast<const char*>(image + entry->Name));
+    }
+    return names;
+}
+
+TEST_F(ExecutableResourcesTest, ImportsOnlyDllsThatWindowsNeverTakesFromTheProgramsFolder)
+{
+    // Windows' known DLLs, and the common controls 6 that the manifest's activation context takes
+    // from the side-by-side store. Any other imported DLL is looked for beside the program first.
+    constexpr const char* kAllowed[] = {"comctl32.dll", "gdi32.dll",    "kernel32.dll", "msvcrt.dll",
+                                        "ole32.dll",    "oleaut32.dll", "user32.dll"};
+    const std::vector<std::string> imported = ImportedDlls(module.Get());
+    EXPECT_FALSE(imported.empty()) << "no import directory read";
+    for (const std::string& name : imported) {
+        EXPECT_TRUE(std::any_of(std::begin(kAllowed), std::end(kAllowed),
+                                [&](const char* allowed) { return ::lstrcmpiA(allowed, name.c_str()) == 0; }))
+            << name << " may be loaded from the program's folder";
+    }
 }
 
 } // namespace
