@@ -70,6 +70,11 @@ void PrintValue(const std::string& figure, double value, const std::string& unit
     std::fflush(stdout);
 }
 
+std::string Labelled(const std::string& figure, const std::string& label)
+{
+    return label.empty() ? figure : figure + " (" + label + ")";
+}
+
 void Note(const std::string& text)
 {
     std::fprintf(stderr, "%s\n", text.c_str());

@@ -33,6 +33,9 @@ void PrintRatio(const std::string& figure, const std::string& reference, const s
                 const std::vector<double>& b, double target);
 void PrintValue(const std::string& figure, double value, const std::string& unit, double target);
 
+// The figure's name with the label (such as "+300 services") after it in brackets, when there is one.
+std::string Labelled(const std::string& figure, const std::string& label);
+
 // Progress for the person waiting, on the error stream.
 void Note(const std::string& text);
 

@@ -15,6 +15,7 @@ struct WindowSteps {
     double clear = 0;
     double fill = 0; // the sorted texts handed to the list
     double show = 0;
+    double destroy = 0; // the window left behind, unloaded (the splash window on the way to the first list)
 };
 
 class TimedUserInterface final : public IUserInterface {
@@ -28,7 +29,7 @@ public:
     {
         Time(m_steps.show, [&] { m_inner.SetVisible(window, visible); });
     }
-    void Destroy(WindowId window) override { m_inner.Destroy(window); }
+    void Destroy(WindowId window) override { Time(m_steps.destroy, [&] { m_inner.Destroy(window); }); }
     void ClearList(WindowId window) override { Time(m_steps.clear, [&] { m_inner.ClearList(window); }); }
     void AppendToList(WindowId window, const std::vector<std::wstring>& texts) override
     {

@@ -14,6 +14,7 @@
 #include "bench/ProcessMemory_win.h"
 #include "bench/PumpMessages_win.h"
 #include "bench/Stopwatch_win.h"
+#include "bench/TimedServiceAccess.h"
 
 #include "common/Error.h"
 #include "services/ComApartment_win.h"
@@ -55,11 +56,6 @@ HINSTANCE Instance()
     return ::GetModuleHandleW(nullptr);
 }
 
-std::string Labelled(const std::string& figure, const std::string& label)
-{
-    return label.empty() ? figure : figure + " (" + label + ")";
-}
-
 struct ListCase {
     const char* name;
     WindowId window;
@@ -72,11 +68,15 @@ constexpr ListCase kListCases[] = {
     {"all", WindowId::frmTotalServicesList, kAllServicesQuery},
 };
 
-// Where the time of one timed step went: the program's calls on its windows, and the paint.
+// Where the time of one timed step went: the program's calls on its windows, and the paint; and
+// on the worker's side, when it asked for its connection and when it had read the list, from the
+// click on (0 when the step read no list).
 struct StepSplit {
     WindowSteps steps;
     double paint = 0;
     double total = 0;
+    double workerConnects = 0;
+    double workerHasRead = 0;
 };
 
 // From the splash window to the list window, as the user goes: the stopped services window
@@ -86,13 +86,16 @@ double OpenListWindow(const AppInfo& app, const ListCase& list, std::size_t& ent
 {
     StepSplit split;
     {
-        ListWindowUnderTest program(Instance(), nullptr, app);
+        const auto wmi = std::make_shared<TimedServiceAccess>(std::make_shared<WmiServiceAccess>());
+        ListWindowUnderTest program(Instance(), wmi, app);
         if (list.window != WindowId::frmStoppedServicesList) {
             program.Click(WindowId::frmSplash, ControlId::Frame1);
             program.PaintNow(WindowId::frmStoppedServicesList);
         }
         PumpMessagesFor(kWmiQuietMs);
         program.TakeSteps();
+        wmi->Take();
+        const double clickAt = TimestampMs();
         const Stopwatch watch;
         switch (list.window) {
         case WindowId::frmStoppedServicesList:
@@ -112,6 +115,9 @@ double OpenListWindow(const AppInfo& app, const ListCase& list, std::size_t& ent
         split.total = watch.ElapsedMs();
         split.paint = split.total - clicked;
         split.steps = program.TakeSteps();
+        const TimedServiceAccess::Times worker = wmi->Take();
+        split.workerConnects = worker.connectAsked > 0 ? worker.connectAsked - clickAt : 0;
+        split.workerHasRead = worker.lastRead > 0 ? worker.lastRead - clickAt : 0;
         entries = program.ListCount(list.window);
     }
     PumpMessagesFor(0);
@@ -167,7 +173,8 @@ double MedianRest(const std::vector<StepSplit>& splits)
     std::vector<double> values;
     for (const auto& split : splits) {
         const WindowSteps& steps = split.steps;
-        values.push_back(split.total - split.paint - steps.create - steps.clear - steps.fill - steps.show);
+        values.push_back(split.total - split.paint - steps.create - steps.clear - steps.fill - steps.show -
+                         steps.destroy);
     }
     return SpreadOf(values).median;
 }
@@ -254,9 +261,15 @@ int RunLoad(int rounds, const std::string& label)
         PrintValue(Labelled(name + "list cleared and filled", label),
                    MedianOf(splits, &WindowSteps::clear) + MedianOf(splits, &WindowSteps::fill), "ms", 0);
         PrintValue(Labelled(name + "window shown", label), MedianOf(splits, &WindowSteps::show), "ms", 0);
+        PrintValue(Labelled(name + "window left behind unloaded", label), MedianOf(splits, &WindowSteps::destroy),
+                   "ms", 0);
         PrintValue(Labelled(name + "first paint", label), MedianOf(splits, &StepSplit::paint), "ms", 0);
         PrintValue(Labelled(name + "wait for the worker's read beyond creation (the rest)", label),
                    MedianRest(splits), "ms", 0);
+        PrintValue(Labelled(name + "worker asked for its connection, after the click", label),
+                   MedianOf(splits, &StepSplit::workerConnects), "ms", 0);
+        PrintValue(Labelled(name + "worker had read the list, after the click", label),
+                   MedianOf(splits, &StepSplit::workerHasRead), "ms", 0);
     }
     return 0;
 }
