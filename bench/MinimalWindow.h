@@ -9,6 +9,9 @@ inline constexpr wchar_t kMinimalWindowClass[] = L"QuenlowBenchWindow";
 // The window class of the bare program that reads the stopped services through WMI and shows
 // them in one window.
 inline constexpr wchar_t kBareWmiWindowClass[] = L"QuenlowBenchWmiWindow";
+// The window class of the bare program that reads a list of services through WMI and then shows
+// it in a plain list.
+inline constexpr wchar_t kBareWmiListClass[] = L"QuenlowBenchWmiList";
 
 // What the reference programs do with their one window: register a plain class, show the
 // window, and pump messages until it is closed. Returns the program's exit status.

@@ -1,11 +1,15 @@
-// The reference for the command line through WMI: the least a program does to start or stop a
-// service by its short name with WMI's COM interfaces - connect, query by Name, call the method
-// on each instance found by its __PATH, query once more to see that each got there - and then
-// report in a message box, as quenlow.exe does for a service that gets there at once.
-//   quenlow_bench_wmi_command.exe start|stop NAME
-// Exits with 0 when every call returned 0 and every service got there, 1 otherwise, 2 when
-// nothing was found.
+// The reference for starting or stopping services through WMI: the least a program does to start
+// or stop services by their short names with WMI's COM interfaces - connect, and for each name in
+// turn: query by Name, call the method on each instance found by its __PATH, query once more to
+// see that each got there - and then report in a message box, as quenlow.exe does for services
+// that get there at once.
+//   quenlow_bench_wmi_command.exe start|stop NAME [NAME ...] [--wait-for-click]
+// With --wait-for-click it first gets ready as quenlow.exe is once its windows are up (COM, and
+// WMI's client loaded) and shows a small window; a click on it starts the calls.
+// Exits with 0 when every call returned 0 and every service got there, 1 otherwise, 2 when a name
+// found nothing.
 #include "bench/BareWmiCommand.h"
+#include "bench/ReadyWindow.h"
 
 #include "common/ComPtrs_win.h"
 
@@ -27,30 +31,18 @@ bool Succeeded(HRESULT hr)
     return SUCCEEDED(hr);
 }
 
-// COM stays initialised until the process ends, after every interface has been released.
-int Run(const std::wstring& method, const std::wstring& name)
+// What became of one name.
+enum class Result { Succeeded, Failed, NotFound };
+
+// The method for every service of that name, then one query to see that each got there.
+Result StartOrStop(IWbemServices& services, const std::wstring& method, const std::wstring& name)
 {
-    if (!Succeeded(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) ||
-        !Succeeded(::CoInitializeSecurity(nullptr, -1, nullptr, nullptr, RPC_C_AUTHN_LEVEL_DEFAULT,
-                                          RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE, nullptr))) {
-        return 3;
-    }
-    ComPtr<IWbemLocator> locator;
-    ComPtr<IWbemServices> services;
-    const quenlow::UniqueBstr wmiNamespace(L"\\\\.\\root\\cimv2");
-    if (!Succeeded(::CoCreateInstance(CLSID_WbemLocator, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&locator))) ||
-        !Succeeded(locator->ConnectServer(wmiNamespace.get(), nullptr, nullptr, nullptr, 0, nullptr, nullptr,
-                                          &services)) ||
-        !Succeeded(::CoSetProxyBlanket(services.Get(), RPC_C_AUTHN_WINNT, RPC_C_AUTHZ_NONE, nullptr,
-                                       RPC_C_AUTHN_LEVEL_CALL, RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE))) {
-        return 3;
-    }
     const quenlow::UniqueBstr language(L"WQL");
     const quenlow::UniqueBstr query(L"SELECT * FROM Win32_Service where Name='" + name + L"'");
     ComPtr<IEnumWbemClassObject> enumerator;
-    if (!Succeeded(services->ExecQuery(language.get(), query.get(),
-                                       WBEM_FLAG_FORWARD_ONLY | WBEM_FLAG_RETURN_IMMEDIATELY, nullptr, &enumerator))) {
-        return 3;
+    if (!Succeeded(services.ExecQuery(language.get(), query.get(), WBEM_FLAG_FORWARD_ONLY | WBEM_FLAG_RETURN_IMMEDIATELY,
+                                      nullptr, &enumerator))) {
+        return Result::Failed;
     }
     // The paths first: a method call runs a query of its own, after which Wine's instances of
     // this query no longer hold their own values.
@@ -66,22 +58,25 @@ int Run(const std::wstring& method, const std::wstring& name)
             paths.push_back(std::move(path));
         }
     }
+    if (paths.empty()) {
+        return Result::NotFound;
+    }
     const quenlow::UniqueBstr methodName(method == L"start" ? L"StartService" : L"StopService");
-    bool allSucceeded = !paths.empty();
+    bool allSucceeded = true;
     for (const auto& path : paths) {
         ComPtr<IWbemClassObject> out;
         quenlow::UniqueVariant returnValue;
-        allSucceeded = Succeeded(services->ExecMethod(path.get().bstrVal, methodName.get(), 0, nullptr, nullptr,
-                                                      &out, nullptr)) &&
+        allSucceeded = Succeeded(services.ExecMethod(path.get().bstrVal, methodName.get(), 0, nullptr, nullptr, &out,
+                                                     nullptr)) &&
                        out && Succeeded(out->Get(L"ReturnValue", 0, returnValue.put(), nullptr, nullptr)) &&
                        returnValue.type() == VT_I4 && returnValue.get().lVal == 0 && allSucceeded;
     }
     // One confirming query: an immediate service is there by now.
     ComPtr<IEnumWbemClassObject> confirmation;
     const std::wstring goal = method == L"start" ? L"Running" : L"Stopped";
-    allSucceeded = Succeeded(services->ExecQuery(language.get(), query.get(),
-                                                 WBEM_FLAG_FORWARD_ONLY | WBEM_FLAG_RETURN_IMMEDIATELY, nullptr,
-                                                 &confirmation)) &&
+    allSucceeded = Succeeded(services.ExecQuery(language.get(), query.get(),
+                                                WBEM_FLAG_FORWARD_ONLY | WBEM_FLAG_RETURN_IMMEDIATELY, nullptr,
+                                                &confirmation)) &&
                    allSucceeded;
     for (;;) {
         ComPtr<IWbemClassObject> object;
@@ -95,9 +90,47 @@ int Run(const std::wstring& method, const std::wstring& name)
         allSucceeded = Succeeded(object->Get(L"State", 0, state.put(), nullptr, nullptr)) &&
                        state.type() == VT_BSTR && goal == state.get().bstrVal && allSucceeded;
     }
-    const std::wstring text = name + (method == L"start" ? L" has started." : L" has stopped.");
+    return allSucceeded ? Result::Succeeded : Result::Failed;
+}
+
+// COM stays initialised until the process ends, after every interface has been released.
+int Run(HINSTANCE instance, const std::wstring& method, const std::vector<std::wstring>& names, bool waitForClick)
+{
+    if (!Succeeded(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) ||
+        !Succeeded(::CoInitializeSecurity(nullptr, -1, nullptr, nullptr, RPC_C_AUTHN_LEVEL_DEFAULT,
+                                          RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE, nullptr))) {
+        return 3;
+    }
+    ComPtr<IWbemLocator> locator;
+    if (!Succeeded(::CoCreateInstance(CLSID_WbemLocator, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&locator)))) {
+        return 3;
+    }
+    const HWND ready = waitForClick ? quenlow::bench::ShowReadyWindowUntilClicked(instance) : nullptr;
+    if (waitForClick && !ready) {
+        return 3;
+    }
+    ComPtr<IWbemServices> services;
+    const quenlow::UniqueBstr wmiNamespace(L"\\\\.\\root\\cimv2");
+    if (!Succeeded(locator->ConnectServer(wmiNamespace.get(), nullptr, nullptr, nullptr, 0, nullptr, nullptr,
+                                          &services)) ||
+        !Succeeded(::CoSetProxyBlanket(services.Get(), RPC_C_AUTHN_WINNT, RPC_C_AUTHZ_NONE, nullptr,
+                                       RPC_C_AUTHN_LEVEL_CALL, RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE))) {
+        return 3;
+    }
+    bool allSucceeded = true;
+    bool anyNotFound = false;
+    for (const auto& name : names) {
+        const Result result = StartOrStop(*services.Get(), method, name);
+        allSucceeded = allSucceeded && result == Result::Succeeded;
+        anyNotFound = anyNotFound || result == Result::NotFound;
+    }
+    const std::wstring what = method == L"start" ? L" started." : L" stopped.";
+    const std::wstring text = names.size() == 1 ? names.front() + L" has" + what : L"The services have" + what;
     ::MessageBoxW(nullptr, text.c_str(), quenlow::bench::kBareWmiCommandTitle, MB_OK | MB_SETFOREGROUND | MB_TASKMODAL);
-    if (paths.empty()) {
+    if (ready) {
+        ::DestroyWindow(ready);
+    }
+    if (anyNotFound) {
         return 2;
     }
     return allSucceeded ? 0 : 1;
@@ -105,14 +138,27 @@ int Run(const std::wstring& method, const std::wstring& name)
 
 } // namespace
 
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int)
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
 {
     int count = 0;
     wchar_t** arguments = ::CommandLineToArgvW(::GetCommandLineW(), &count);
-    if (!arguments || count != 3) {
+    if (!arguments) {
         return 2;
     }
-    const int status = Run(arguments[1], arguments[2]);
+    std::wstring method = count > 1 ? arguments[1] : L"";
+    std::vector<std::wstring> names;
+    bool waitForClick = false;
+    for (int i = 2; i < count; ++i) {
+        const std::wstring argument(arguments[i]);
+        if (argument == L"--wait-for-click") {
+            waitForClick = true;
+        } else {
+            names.push_back(argument);
+        }
+    }
     ::LocalFree(arguments);
-    return status;
+    if ((method != L"start" && method != L"stop") || names.empty()) {
+        return 2;
+    }
+    return Run(instance, method, names, waitForClick);
 }
