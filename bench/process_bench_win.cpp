@@ -1,6 +1,7 @@
 // Whole-process benchmarks under Wine, run by scripts/bench.sh:
 //   startup       process start until the splash window is visible, against a minimal Win32
-//                 program until its one window is visible;
+//                 program until its one window is visible, with when each process's first
+//                 window and its own window existed;
 //   command-line  "quenlow.exe /start NAME" and "/stop NAME", the message box answered at
 //                 once, against "net start NAME" and "net stop NAME", and against a bare program
 //                 that does the same through WMI, confirming with one more query;
@@ -15,21 +16,31 @@
 //   slow-start    three services that each take 3 s to start, ticked in the stopped services
 //                 window and started with one press of Start, until the message box shows,
 //                 against the 3 s that one of them takes;
+//   list-window   each list window on screen with its list, from the user's click, against a
+//                 bare program that runs the same query and then shows a plain list;
+//   many-start    a ticked start of --count services (default 20) that start at once, against
+//                 a bare WMI program that makes the same calls in turn, one confirming query each;
+//   responsiveness  how long the program's windows take to answer during a wait:
+//                 --case=slow-start (three slow services) or --case=load (a list loads);
 //   install-extra / uninstall-extra  the services that make the system larger.
 // Options: --quenlow=PATH, --window=PATH (the minimal program), --wmi-command=PATH (the bare
-// WMI command program), --wmi-window=PATH (the bare WMI window program), --service=NAME,
-// --service-program=PATH, --count=N, --runs=N (default 7), --label=TEXT.
+// WMI command program), --wmi-window=PATH (the bare WMI window program), --wmi-list=PATH (the
+// bare WMI list program), --service=NAME, --service-program=PATH, --count=N, --case=NAME,
+// --runs=N (default 7), --label=TEXT.
 #include "bench/BareWmiCommand.h"
 #include "bench/ExtraServices_win.h"
 #include "bench/Figures.h"
 #include "bench/MinimalWindow.h"
+#include "bench/ProcessFigures_win.h"
 #include "bench/ProcessMemory_win.h"
+#include "bench/ProcessSteps_win.h"
 #include "bench/Stopwatch_win.h"
+#include "bench/TickedStart_win.h"
 
 #include "support/ChildProcess.h"
-#include "support/HostPath.h"
 #include "support/ListWindowDriver.h"
 #include "support/MessageBoxes.h"
+#include "support/Polling.h"
 #include "support/ServiceManager.h"
 #include "support/TestServices.h"
 #include "support/TopLevelWindows.h"
@@ -57,60 +68,67 @@ using namespace std::chrono_literals;
 using testing::ChildProcess;
 using testing::QuoteArgument;
 
-constexpr auto kWindowTimeout = 60s;
+// Milliseconds from the call of CreateProcess until it returned, until the process's first
+// top-level window existed (of any class, hidden or not: the program has reached its own code),
+// until its window of the class existed, and until that window was visible.
+struct StartupTimes {
+    double started = 0;
+    double firstWindow = 0;
+    double created = 0;
+    double visible = 0;
+};
 
-std::string Labelled(const std::string& figure, const std::string& label)
+// Looked for every millisecond, as the window alone was before; the process is then closed (not
+// timed). The classes of the first windows seen go to `firstClasses`.
+StartupTimes TimeStartup(const std::wstring& commandLine, const wchar_t* className, const char* what,
+                         std::wstring& firstClasses)
 {
-    return label.empty() ? figure : figure + " (" + label + ")";
-}
-
-std::wstring RequiredPath(int argc, wchar_t** argv, const wchar_t* name)
-{
-    const std::wstring path = TextOption(argc, argv, name);
-    if (path.empty()) {
-        throw std::invalid_argument("--" + testing::Utf8(name) + "=PATH is required");
-    }
-    return testing::HostPathToWindows(path);
-}
-
-// Polls every millisecond until the process shows a visible top-level window of the class (and
-// caption, when given); nullptr when the process ends first or after the timeout.
-HWND WaitForWindow(const ChildProcess& process, const wchar_t* className, const wchar_t* caption = nullptr)
-{
-    const testing::WindowQuery query{0, className, caption ? std::optional<std::wstring>(caption) : std::nullopt, true};
-    return testing::WaitForTopLevelWindow(process, query, kWindowTimeout, 1ms);
-}
-
-// The same for a message box with the caption: the program's progress window is a dialog with
-// the same class and caption, and is passed over.
-HWND WaitForMessageBox(const ChildProcess& process, const wchar_t* caption)
-{
-    const testing::WindowQuery query{0, testing::kDialogClass, caption, true, testing::IsMessageBox};
-    return testing::WaitForTopLevelWindow(process, query, kWindowTimeout, 1ms);
-}
-
-void CloseAndWait(ChildProcess& process, HWND window, const char* what)
-{
-    ::PostMessageW(window, WM_CLOSE, 0, 0);
-    const auto code = process.WaitForExit(30s);
-    if (code != 0u) {
-        process.Terminate();
-        throw std::runtime_error(std::string(what) + " did not end cleanly after its window was closed");
-    }
-}
-
-// From CreateProcess until the window is visible; the process is then closed (not timed).
-double TimeUntilVisible(const std::wstring& commandLine, const wchar_t* className, const char* what)
-{
+    StartupTimes times;
     const Stopwatch watch;
     ChildProcess process = ChildProcess::Start(commandLine);
-    const HWND window = WaitForWindow(process, className);
-    const double elapsed = watch.ElapsedMs();
+    times.started = watch.ElapsedMs();
+    const testing::WindowQuery every{process.Id(), std::nullopt, std::nullopt, false};
+    HWND window = nullptr;
+    testing::PollUntil(
+        [&] {
+            const auto windows = testing::FindTopLevelWindows(every);
+            const double now = watch.ElapsedMs();
+            if (!windows.empty() && times.firstWindow == 0) {
+                times.firstWindow = now;
+                firstClasses.clear();
+                for (const HWND first : windows) {
+                    firstClasses += (firstClasses.empty() ? L"" : L", ") + testing::WindowClassName(first);
+                }
+            }
+            for (const HWND candidate : windows) {
+                if (testing::WindowClassName(candidate) != className) {
+                    continue;
+                }
+                if (times.created == 0) {
+                    times.created = now;
+                }
+                if (::IsWindowVisible(candidate)) {
+                    times.visible = now;
+                    window = candidate;
+                }
+            }
+            return window != nullptr || process.HasExited();
+        },
+        kWindowTimeout, 1ms);
     if (!window) {
         throw std::runtime_error(std::string(what) + " showed no window");
     }
     CloseAndWait(process, window, what);
-    return elapsed;
+    return times;
+}
+
+double MedianOf(const std::vector<StartupTimes>& rounds, double StartupTimes::*part)
+{
+    std::vector<double> values;
+    for (const auto& round : rounds) {
+        values.push_back(round.*part);
+    }
+    return SpreadOf(values).median;
 }
 
 int RunStartup(int argc, wchar_t** argv, int rounds, const std::string& label)
@@ -118,14 +136,44 @@ int RunStartup(int argc, wchar_t** argv, int rounds, const std::string& label)
     const std::wstring quenlow = QuoteArgument(RequiredPath(argc, argv, L"quenlow"));
     const std::wstring minimal = QuoteArgument(RequiredPath(argc, argv, L"window"));
     Note("start-up ...");
+    std::vector<StartupTimes> ours;
+    std::vector<StartupTimes> theirs;
+    std::wstring ourFirst;
+    std::wstring theirFirst;
     const auto samples = RunInterleaved(
         {
-            [&] { return TimeUntilVisible(quenlow, kSplashClassName, "quenlow.exe"); },
-            [&] { return TimeUntilVisible(minimal, kMinimalWindowClass, "the minimal window program"); },
+            [&] {
+                ours.push_back(TimeStartup(quenlow, kSplashClassName, "quenlow.exe", ourFirst));
+                return ours.back().visible;
+            },
+            [&] {
+                theirs.push_back(TimeStartup(minimal, kMinimalWindowClass, "the minimal window program", theirFirst));
+                return theirs.back().visible;
+            },
         },
         rounds, 1);
+    // The warm-up round's times are not kept, as for every figure.
+    ours.erase(ours.begin());
+    theirs.erase(theirs.begin());
     PrintRatio(Labelled("start-up to splash window visible", label), "minimal Win32 window program", samples[0],
-               samples[1], 1.3);
+               samples[1], 1.2);
+    Note("start-up: quenlow.exe's first windows: " + testing::Utf8(ourFirst) + "; the minimal program's: " +
+         testing::Utf8(theirFirst));
+    const std::string split = "  start-up split (medians), ";
+    PrintValue(Labelled(split + "quenlow.exe: CreateProcess returned", label), MedianOf(ours, &StartupTimes::started),
+               "ms", 0);
+    PrintValue(Labelled(split + "quenlow.exe: its first window exists (in wWinMain)", label),
+               MedianOf(ours, &StartupTimes::firstWindow), "ms", 0);
+    PrintValue(Labelled(split + "quenlow.exe: splash window created", label), MedianOf(ours, &StartupTimes::created),
+               "ms", 0);
+    PrintValue(Labelled(split + "quenlow.exe: splash window visible", label), MedianOf(ours, &StartupTimes::visible),
+               "ms", 0);
+    PrintValue(Labelled(split + "minimal program: CreateProcess returned", label),
+               MedianOf(theirs, &StartupTimes::started), "ms", 0);
+    PrintValue(Labelled(split + "minimal program: its window created", label), MedianOf(theirs, &StartupTimes::created),
+               "ms", 0);
+    PrintValue(Labelled(split + "minimal program: its window visible", label), MedianOf(theirs, &StartupTimes::visible),
+               "ms", 0);
     return 0;
 }
 
@@ -251,19 +299,6 @@ struct QuenlowPeaks {
     std::size_t entries = 0;
 };
 
-// From the splash window on to the stopped services window, through a click on Frame1's own
-// surface, clear of its labels and the logo.
-HWND ContinueToStoppedServices(const ChildProcess& quenlow, HWND splash)
-{
-    const HWND frame = ::FindWindowExW(splash, nullptr, kSplashFrameClassName, nullptr);
-    if (!frame) {
-        throw std::runtime_error("the splash window has no frame");
-    }
-    ::PostMessageW(frame, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(4, 4));
-    ::PostMessageW(frame, WM_LBUTTONUP, 0, MAKELPARAM(4, 4));
-    return WaitForWindow(quenlow, kListWindowClassName, L"Stopped Services");
-}
-
 // quenlow.exe from its start until its stopped services window is open, with the peak working
 // set read at the splash window and at the list; the process is closed afterwards.
 QuenlowPeaks OpenStoppedServicesWindow(const std::wstring& quenlowPath)
@@ -375,14 +410,6 @@ double EndAfterLastWindow(const ChildProcess& process, const std::string& what)
     }
 }
 
-HWND RequireWindow(HWND window, const std::string& what)
-{
-    if (!window) {
-        throw std::runtime_error(what + " did not appear");
-    }
-    return window;
-}
-
 int RunProgramEnd(int argc, wchar_t** argv, int rounds)
 {
     const std::wstring quenlow = QuoteArgument(RequiredPath(argc, argv, L"quenlow"));
@@ -426,75 +453,33 @@ int RunProgramEnd(int argc, wchar_t** argv, int rounds)
     return 0;
 }
 
-// Services of the benchmark's own (their names begin as the extra services' do, so that
-// uninstall-extra also removes any a broken run left behind).
-constexpr testing::TestService kSlowServices[] = {
-    {L"QuenlowBenchSlow1", L"Quenlow Bench Slow 1", SERVICE_DEMAND_START, testing::ServiceBehaviour::SlowStart},
-    {L"QuenlowBenchSlow2", L"Quenlow Bench Slow 2", SERVICE_DEMAND_START, testing::ServiceBehaviour::SlowStart},
-    {L"QuenlowBenchSlow3", L"Quenlow Bench Slow 3", SERVICE_DEMAND_START, testing::ServiceBehaviour::SlowStart},
-};
-
 // One round: the program is opened at its stopped services window, the three are ticked, and
 // the time runs from the press of Start until the message box shows.
-double TimeTickedSlowStart(const std::wstring& quenlowPath)
+double TimeTickedSlowStart(const std::wstring& quenlowPath, const BenchServices& slow)
 {
-    ChildProcess quenlow = ChildProcess::Start(QuoteArgument(quenlowPath));
-    const HWND splash = WaitForWindow(quenlow, kSplashClassName);
-    if (!splash) {
-        throw std::runtime_error("quenlow.exe showed no splash window");
-    }
-    const HWND window = ContinueToStoppedServices(quenlow, splash);
-    if (!window) {
-        throw std::runtime_error("quenlow.exe showed no stopped services window");
-    }
-    testing::ListWindowDriver stopped(window, testing::ListWindowKind::StoppedServices);
-    for (const auto& service : kSlowServices) {
-        stopped.ClickCheckBox(*service.displayName);
-    }
-    ::Sleep(300); // Wine's WMI settles after the list's query
-
+    TickedWindow ticked = OpenAndTick(quenlowPath, slow.DisplayNames());
     const Stopwatch watch;
-    stopped.PostButtonClick(L"Start");
-    const HWND box = WaitForMessageBox(quenlow, testing::kApplicationTitle);
+    PressStart(ticked);
+    const HWND box = WaitForMessageBox(ticked.quenlow, testing::kApplicationTitle);
     const double elapsed = watch.ElapsedMs();
-    if (!box) {
-        throw std::runtime_error("quenlow.exe showed no message box");
-    }
-    const std::wstring text = testing::ReadMessageBoxText(box);
-    testing::PressOk(box);
-    if (text != L"Selected Services are Started.") {
-        throw std::runtime_error("the three services were not all started: " + testing::Utf8(text));
-    }
-    CloseAndWait(quenlow, window, "quenlow.exe");
+    FinishTickedStart(ticked, RequireWindow(box, "quenlow.exe's message box"));
     return elapsed;
 }
 
 int RunTickedSlowStart(int argc, wchar_t** argv, int rounds, const std::string& label)
 {
     const std::wstring quenlowPath = RequiredPath(argc, argv, L"quenlow");
-    const std::wstring program = RequiredPath(argc, argv, L"service-program");
-    for (const auto& service : kSlowServices) {
-        testing::RemoveTestService(service);
-        testing::RegisterTestService(service, program);
-    }
+    const BenchServices slow = SlowServices(RequiredPath(argc, argv, L"service-program"));
     Note("ticked start of three slow services ...");
     std::vector<double> times;
     std::vector<double> oneService;
     for (int round = 0; round <= rounds; ++round) {
-        const double elapsed = TimeTickedSlowStart(quenlowPath);
-        for (const auto& service : kSlowServices) {
-            testing::StopServiceDirectly(service.name);
-        }
-        if (!testing::WaitForTestServiceProcessesToEnd(15s)) {
-            throw std::runtime_error("a slow service's process did not end");
-        }
+        const double elapsed = TimeTickedSlowStart(quenlowPath, slow);
+        slow.StopAll();
         if (round > 0) {
             times.push_back(elapsed);
             oneService.push_back(static_cast<double>(testing::kSlowStartTime.count()));
         }
-    }
-    for (const auto& service : kSlowServices) {
-        testing::RemoveTestService(service);
     }
     PrintRatio(Labelled("ticked start of three services taking 3 s each", label), "3 s", times, oneService, 1.3);
     return 0;
@@ -526,6 +511,15 @@ int Run(int argc, wchar_t** argv)
     if (mode == L"slow-start") {
         return RunTickedSlowStart(argc, argv, rounds, label);
     }
+    if (mode == L"list-window") {
+        return RunListOnScreen(argc, argv, rounds, label);
+    }
+    if (mode == L"many-start") {
+        return RunManyStart(argc, argv, rounds, label);
+    }
+    if (mode == L"responsiveness") {
+        return RunResponsiveness(argc, argv, rounds, label);
+    }
     if (mode == L"install-extra") {
         const int count = IntegerOption(argc, argv, L"count", 300);
         InstallExtraServices(count, RequiredPath(argc, argv, L"service-program"));
@@ -537,9 +531,9 @@ int Run(int argc, wchar_t** argv)
         return 0;
     }
     std::fprintf(stderr, "usage: quenlow_process_bench startup|command-line|footprint|footprint-entries|program-end|"
-                         "slow-start|install-extra|uninstall-extra [--entries=N] "
-                         "[--quenlow=PATH] [--window=PATH] [--wmi-command=PATH] [--wmi-window=PATH] [--service=NAME] "
-                         "[--service-program=PATH] [--count=N] "
+                         "slow-start|list-window|many-start|responsiveness|install-extra|uninstall-extra "
+                         "[--entries=N] [--quenlow=PATH] [--window=PATH] [--wmi-command=PATH] [--wmi-window=PATH] "
+                         "[--wmi-list=PATH] [--service=NAME] [--service-program=PATH] [--count=N] [--case=NAME] "
                          "[--runs=N] [--label=TEXT]\n");
     return 2;
 }

@@ -7,12 +7,17 @@
 #   scripts/bench.sh [--runs=N] [--extra=N] [--only=PART,...]
 #
 #   --runs=N    counted rounds of each figure after one warm-up round (default 9, at least 5)
-#   --extra=N   how many extra services make the larger system for the list load and the
-#               command line (default 300; 0 leaves that part out). The footprint with a list
-#               of 3,000 entries registers as many as it needs.
+#   --extra=N   how many extra services make the larger system for the list load, the command
+#               line, the list window on screen and the windows' answers while a list loads
+#               (default 300; 0 leaves that part out). The footprint with a list of 3,000
+#               entries registers as many as it needs.
 #   --only=...  only these parts: startup, footprint, program-end, fill, load, command-line,
-#               slow-start, extra (the list load and command line with the extra services),
-#               entries (the footprint with a list of 3,000 entries); all of them by default
+#               slow-start, many-start (20 services that start at once), list-window (a list
+#               window on screen against a bare program), responsiveness (the windows' answers
+#               during a wait), extra (the list load, command line, list window and answers
+#               while a list loads, with the extra services), entries (the footprint with a
+#               list of 3,000 entries); all of them by default. list-window and responsiveness
+#               also run their part with the extra services.
 #
 # It builds quenlow.exe as released (MinSizeRel) with the benchmarks in a build tree of its own
 # (QUENLOW_BENCH_BUILD_DIR, default build/bench) on QUENLOW_BUILD_JOBS cores (default 2), and runs
@@ -64,6 +69,7 @@ quenlow="$build/quenlow.exe"
 window="$build/bench/quenlow_bench_window.exe"
 wmi_command="$build/bench/quenlow_bench_wmi_command.exe"
 wmi_window="$build/bench/quenlow_bench_wmi_window.exe"
+wmi_list="$build/bench/quenlow_bench_wmi_list.exe"
 list_bench="$build/bench/quenlow_list_bench.exe"
 process_bench="$build/bench/quenlow_process_bench.exe"
 register="$build/tests/wine/register_test_services.exe"
@@ -137,11 +143,32 @@ fi
 if wanted slow-start; then
     run "$process_bench" slow-start --quenlow="$quenlow" --service-program="$service_program" --runs="$runs"
 fi
-if ((extra > 0)) && wanted extra; then
+if wanted many-start; then
+    run "$process_bench" many-start --quenlow="$quenlow" --wmi-command="$wmi_command" \
+        --service-program="$service_program" --count=20 --runs="$runs"
+fi
+if wanted list-window; then
+    run "$process_bench" list-window --quenlow="$quenlow" --wmi-list="$wmi_list" --runs="$runs"
+fi
+if wanted responsiveness; then
+    run "$process_bench" responsiveness --case=slow-start --quenlow="$quenlow" --service-program="$service_program" \
+        --runs="$runs"
+fi
+if ((extra > 0)) && { wanted extra || wanted list-window || wanted responsiveness; }; then
+    larger="+$extra services"
     run "$process_bench" install-extra --count="$extra" --service-program="$service_program"
-    run "$list_bench" load --runs="$runs" --label="+$extra services"
-    run "$process_bench" command-line --quenlow="$quenlow" --wmi-command="$wmi_command" --service="$service" \
-        --runs="$runs" --label="+$extra services"
+    if wanted extra; then
+        run "$list_bench" load --runs="$runs" --label="$larger"
+        run "$process_bench" command-line --quenlow="$quenlow" --wmi-command="$wmi_command" --service="$service" \
+            --runs="$runs" --label="$larger"
+    fi
+    if wanted extra || wanted list-window; then
+        run "$process_bench" list-window --quenlow="$quenlow" --wmi-list="$wmi_list" --runs="$runs" \
+            --label="$larger"
+    fi
+    if wanted extra || wanted responsiveness; then
+        run "$process_bench" responsiveness --case=load --quenlow="$quenlow" --runs="$runs" --label="$larger"
+    fi
 fi
 if wanted entries; then
     # The real program with 3,000 stopped services listed; the extra services make up the number.

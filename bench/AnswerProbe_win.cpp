@@ -1,0 +1,84 @@
+#include "bench/AnswerProbe_win.h"
+
+#include "bench/Stopwatch_win.h"
+
+#include <stdexcept>
+
+namespace quenlow::bench {
+
+namespace {
+
+// An answer that has not come after this long is counted as this long.
+constexpr UINT kLongestWait = 10'000;
+
+} // namespace
+
+PeriodicThread::PeriodicThread(std::function<void()> tick, std::chrono::milliseconds interval)
+    : m_tick(std::move(tick)), m_interval(static_cast<DWORD>(interval.count())),
+      m_stop(::CreateEventW(nullptr, TRUE, FALSE, nullptr))
+{
+    if (!m_stop) {
+        testing::ThrowLastError("CreateEventW");
+    }
+    m_thread = testing::UniqueHandle(::CreateThread(nullptr, 0, &PeriodicThread::Main, this, 0, nullptr));
+    if (!m_thread) {
+        testing::ThrowLastError("CreateThread");
+    }
+}
+
+PeriodicThread::~PeriodicThread()
+{
+    Stop();
+}
+
+void PeriodicThread::Stop() noexcept
+{
+    if (m_thread) {
+        ::SetEvent(m_stop.Get());
+        ::WaitForSingleObject(m_thread.Get(), INFINITE);
+        m_thread.Reset();
+    }
+}
+
+DWORD WINAPI PeriodicThread::Main(void* self)
+{
+    auto& thread = *static_cast<PeriodicThread*>(self);
+    for (;;) {
+        const Stopwatch watch;
+        thread.m_tick();
+        const auto spent = static_cast<DWORD>(watch.ElapsedMs());
+        const DWORD rest = spent < thread.m_interval ? thread.m_interval - spent : 0;
+        if (::WaitForSingleObject(thread.m_stop.Get(), rest) == WAIT_OBJECT_0) {
+            return 0;
+        }
+    }
+}
+
+AnswerProbe::AnswerProbe(Targets targets, std::chrono::milliseconds interval)
+    : m_targets(std::move(targets)), m_thread([this] { Probe(); }, interval)
+{
+}
+
+std::vector<double> AnswerProbe::Stop()
+{
+    m_thread.Stop();
+    return m_delays;
+}
+
+void AnswerProbe::Probe()
+{
+    for (const HWND window : m_targets()) {
+        DWORD_PTR result = 0;
+        const Stopwatch watch;
+        const LRESULT answered = ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, kLongestWait, &result);
+        const double delay = watch.ElapsedMs();
+        if (answered) {
+            m_delays.push_back(delay);
+        } else if (::GetLastError() == ERROR_TIMEOUT) {
+            m_delays.push_back(kLongestWait);
+        }
+        // Otherwise the window went meanwhile: nothing to count.
+    }
+}
+
+} // namespace quenlow::bench

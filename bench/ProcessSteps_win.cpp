@@ -1,0 +1,114 @@
+#include "bench/ProcessSteps_win.h"
+
+#include "bench/Figures.h"
+
+#include "support/HostPath.h"
+#include "support/MessageBoxes.h"
+#include "support/TopLevelWindows.h"
+#include "support/Utf8.h"
+#include "ui/WindowClassNames.h"
+
+#include <commctrl.h>
+
+#include <optional>
+#include <stdexcept>
+
+namespace quenlow::bench {
+
+using namespace std::chrono_literals;
+
+std::wstring RequiredPath(int argc, wchar_t** argv, const wchar_t* name)
+{
+    const std::wstring path = TextOption(argc, argv, name);
+    if (path.empty()) {
+        throw std::invalid_argument("--" + testing::Utf8(name) + "=PATH is required");
+    }
+    return testing::HostPathToWindows(path);
+}
+
+HWND WaitForWindow(const testing::ChildProcess& process, const wchar_t* className, const wchar_t* caption)
+{
+    const testing::WindowQuery query{0, className, caption ? std::optional<std::wstring>(caption) : std::nullopt, true};
+    return testing::WaitForTopLevelWindow(process, query, kWindowTimeout, 1ms);
+}
+
+HWND WaitForMessageBox(const testing::ChildProcess& process, const wchar_t* caption)
+{
+    const testing::WindowQuery query{0, testing::kDialogClass, caption, true, testing::IsMessageBox};
+    return testing::WaitForTopLevelWindow(process, query, kWindowTimeout, 1ms);
+}
+
+HWND RequireWindow(HWND window, const std::string& what)
+{
+    if (!window) {
+        throw std::runtime_error(what + " did not appear");
+    }
+    return window;
+}
+
+void PostClick(HWND window, POINT client)
+{
+    ::PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(client.x, client.y));
+    ::PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(client.x, client.y));
+}
+
+void ClickSplashFrame(HWND splash)
+{
+    const HWND frame = ::FindWindowExW(splash, nullptr, kSplashFrameClassName, nullptr);
+    if (!frame) {
+        throw std::runtime_error("the splash window has no frame");
+    }
+    PostClick(frame, POINT{4, 4});
+}
+
+HWND ContinueToStoppedServices(const testing::ChildProcess& quenlow, HWND splash)
+{
+    ClickSplashFrame(splash);
+    return WaitForWindow(quenlow, kListWindowClassName, L"Stopped Services");
+}
+
+void WaitUntilPainted(HWND window)
+{
+    ::RedrawWindow(window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
+}
+
+std::size_t ListEntries(HWND window)
+{
+    LRESULT count = 0;
+    if (const HWND listView = ::FindWindowExW(window, nullptr, WC_LISTVIEWW, nullptr)) {
+        count = ::SendMessageW(listView, LVM_GETITEMCOUNT, 0, 0);
+    } else if (const HWND listBox = ::FindWindowExW(window, nullptr, WC_LISTBOXW, nullptr)) {
+        count = ::SendMessageW(listBox, LB_GETCOUNT, 0, 0);
+    }
+    return count > 0 ? static_cast<std::size_t>(count) : 0;
+}
+
+void CloseAndWait(testing::ChildProcess& process, HWND window, const char* what)
+{
+    ::PostMessageW(window, WM_CLOSE, 0, 0);
+    const auto code = process.WaitForExit(30s);
+    if (code != 0u) {
+        process.Terminate();
+        throw std::runtime_error(std::string(what) + " did not end cleanly after its window was closed");
+    }
+}
+
+void CloseQuenlow(testing::ChildProcess& quenlow)
+{
+    const auto windows =
+        testing::FindTopLevelWindows({quenlow.Id(), std::wstring(kListWindowClassName), std::nullopt, true});
+    if (windows.empty()) {
+        quenlow.Terminate();
+        throw std::runtime_error("quenlow.exe has no list window to close");
+    }
+    for (const HWND window : windows) {
+        ::PostMessageW(window, WM_CLOSE, 0, 0);
+    }
+    const auto code = quenlow.WaitForExit(30s);
+    if (code != 0u) {
+        quenlow.Terminate();
+        throw std::runtime_error("quenlow.exe did not end cleanly after its windows were closed");
+    }
+}
+
+} // namespace quenlow::bench

@@ -1,0 +1,243 @@
+// How long quenlow.exe's windows take to answer a message during a wait: every visible window of
+// the program but a message box (the list window and, once shown, the progress window) is sent an
+// empty message about every 20 ms from a thread of the benchmark, and the delay of each answer is
+// kept.
+//   --case=slow-start  from the press of Start, three services ticked that each take 3 s, until
+//                      the message box shows; with where the time of that start goes, read from
+//                      the service manager every 5 ms
+//   --case=load        from the click on the splash window until the stopped services window is
+//                      on screen with its list, then from a press of Refresh until the window is
+//                      enabled again and 200 ms more (the list's fill), on the system as it is
+//                      (scripts/bench.sh runs it with the extra services)
+#include "bench/AnswerProbe_win.h"
+#include "bench/Figures.h"
+#include "bench/ProcessFigures_win.h"
+#include "bench/ProcessSteps_win.h"
+#include "bench/Stopwatch_win.h"
+#include "bench/TickedStart_win.h"
+
+#include "support/ListWindowDriver.h"
+#include "support/MessageBoxes.h"
+#include "support/Polling.h"
+#include "support/ServiceManager.h"
+#include "support/TopLevelWindows.h"
+#include "support/Utf8.h"
+#include "ui/WindowClassNames.h"
+
+#include <algorithm>
+#include <chrono>
+#include <optional>
+#include <stdexcept>
+#include <vector>
+
+namespace quenlow::bench {
+
+namespace {
+
+using namespace std::chrono_literals;
+using testing::ChildProcess;
+
+// What the user has on screen from the process, but its message boxes: the box ends the wait.
+AnswerProbe::Targets WindowsOf(const ChildProcess& process)
+{
+    const DWORD id = process.Id();
+    return [id] {
+        return testing::FindTopLevelWindows({id, std::nullopt, std::nullopt, true, [](HWND window) {
+                                                 return testing::WindowClassName(window) != testing::kDialogClass ||
+                                                        !testing::IsMessageBox(window);
+                                             }});
+    };
+}
+
+// When each service was first seen starting (its start reached the service manager) and running,
+// in milliseconds on the watch given; read from the service manager every 5 ms.
+class ServiceTimeline {
+public:
+    ServiceTimeline(const std::vector<std::wstring>& names, const Stopwatch& watch)
+        : m_watch(watch), m_manager(testing::OpenServiceManager(SC_MANAGER_CONNECT))
+    {
+        for (const auto& name : names) {
+            m_services.push_back(testing::OpenServiceByName(m_manager.get(), name, SERVICE_QUERY_STATUS));
+            if (!m_services.back()) {
+                throw std::runtime_error("a benchmark service cannot be opened: " + testing::Utf8(name));
+            }
+        }
+        m_starting.resize(names.size());
+        m_running.resize(names.size());
+        m_thread.emplace([this] { Look(); }, 5ms);
+    }
+
+    struct Seen {
+        std::vector<std::optional<double>> starting;
+        std::vector<std::optional<double>> running;
+    };
+
+    Seen Stop()
+    {
+        m_thread.reset();
+        return {m_starting, m_running};
+    }
+
+private:
+    void Look()
+    {
+        for (std::size_t i = 0; i < m_services.size(); ++i) {
+            SERVICE_STATUS status{};
+            if (!::QueryServiceStatus(m_services[i].get(), &status)) {
+                continue;
+            }
+            const double now = m_watch.ElapsedMs();
+            if (status.dwCurrentState != SERVICE_STOPPED && !m_starting[i]) {
+                m_starting[i] = now;
+            }
+            if (status.dwCurrentState == SERVICE_RUNNING && !m_running[i]) {
+                m_running[i] = now;
+            }
+        }
+    }
+
+    const Stopwatch& m_watch;
+    testing::UniqueServiceHandle m_manager;
+    std::vector<testing::UniqueServiceHandle> m_services;
+    std::vector<std::optional<double>> m_starting;
+    std::vector<std::optional<double>> m_running;
+    std::optional<PeriodicThread> m_thread;
+};
+
+// The longest and the median delay of all the answers, for information and against the target.
+void PrintDelays(const std::string& what, const std::vector<double>& delays, const std::string& label)
+{
+    if (delays.empty()) {
+        throw std::runtime_error("no window answered while " + what);
+    }
+    PrintValue(Labelled("longest answer, " + what, label), *std::max_element(delays.begin(), delays.end()), "ms",
+               100);
+    PrintValue(Labelled("  median answer of " + std::to_string(delays.size()) + ", " + what, label),
+               SpreadOf(delays).median, "ms", 0);
+}
+
+int WhileSlowStart(int argc, wchar_t** argv, int rounds, const std::string& label)
+{
+    const std::wstring quenlowPath = RequiredPath(argc, argv, L"quenlow");
+    const BenchServices slow = SlowServices(RequiredPath(argc, argv, L"service-program"));
+    const std::size_t count = slow.Names().size();
+    Note("windows' answers during the ticked start of three slow services ...");
+    std::vector<double> delays;
+    std::vector<double> totals;
+    // Per round: when each service was seen starting, then when the last was seen running.
+    std::vector<std::vector<double>> steps(count + 1);
+    for (int round = 0; round <= rounds; ++round) {
+        TickedWindow ticked = OpenAndTick(quenlowPath, slow.DisplayNames());
+        const Stopwatch watch;
+        AnswerProbe probe(WindowsOf(ticked.quenlow));
+        ServiceTimeline timeline(slow.Names(), watch);
+        PressStart(ticked);
+        const HWND box = WaitForMessageBox(ticked.quenlow, testing::kApplicationTitle);
+        const double elapsed = watch.ElapsedMs();
+        const std::vector<double> answers = probe.Stop();
+        const ServiceTimeline::Seen seen = timeline.Stop();
+        FinishTickedStart(ticked, RequireWindow(box, "quenlow.exe's message box"));
+        slow.StopAll();
+        if (round == 0) {
+            continue;
+        }
+        delays.insert(delays.end(), answers.begin(), answers.end());
+        totals.push_back(elapsed);
+        double lastRunning = 0;
+        for (std::size_t i = 0; i < count; ++i) {
+            if (!seen.starting[i] || !seen.running[i]) {
+                throw std::runtime_error("a slow service was not seen starting and running");
+            }
+            steps[i].push_back(*seen.starting[i]);
+            lastRunning = std::max(lastRunning, *seen.running[i]);
+        }
+        steps[count].push_back(lastRunning);
+    }
+    const std::string what = "ticked start of three slow services";
+    PrintDelays(what, delays, label);
+    PrintValue(Labelled("  press of Start until the box meanwhile (median)", label), SpreadOf(totals).median, "ms",
+               0);
+    // Where the time goes, from the medians of the rounds.
+    std::vector<double> medians;
+    for (const auto& step : steps) {
+        medians.push_back(SpreadOf(step).median);
+    }
+    const std::string split = "  split: ";
+    PrintValue(Labelled(split + "press of Start to the 1st service starting", label), medians[0], "ms", 0);
+    for (std::size_t i = 1; i < count; ++i) {
+        PrintValue(Labelled(split + "service " + std::to_string(i) + " starting to service " + std::to_string(i + 1) +
+                                " starting",
+                            label),
+                   medians[i] - medians[i - 1], "ms", 0);
+    }
+    PrintValue(Labelled(split + "last service starting to the last running", label),
+               medians[count] - medians[count - 1], "ms", 0);
+    PrintValue(Labelled(split + "last service running to the box", label), SpreadOf(totals).median - medians[count],
+               "ms", 0);
+    return 0;
+}
+
+// Polls every millisecond until the window is enabled (or disabled); false after the timeout.
+bool WaitForEnabled(HWND window, bool enabled, std::chrono::milliseconds timeout)
+{
+    return testing::PollUntil([&] { return (::IsWindowEnabled(window) != FALSE) == enabled; }, timeout, 1ms);
+}
+
+int WhileLoading(int argc, wchar_t** argv, int rounds, const std::string& label)
+{
+    const std::wstring quenlow = testing::QuoteArgument(RequiredPath(argc, argv, L"quenlow"));
+    Note("windows' answers while a list loads ...");
+    std::vector<double> opening;
+    std::vector<double> refreshing;
+    std::size_t entries = 0;
+    for (int round = 0; round <= rounds; ++round) {
+        ChildProcess process = ChildProcess::Start(quenlow);
+        const HWND splash = RequireWindow(WaitForWindow(process, kSplashClassName), "quenlow.exe's splash window");
+        ::Sleep(kQuietBeforeStepMs);
+        std::optional<AnswerProbe> probe(std::in_place, WindowsOf(process));
+        const HWND window = RequireWindow(ContinueToStoppedServices(process, splash), "the stopped services window");
+        WaitUntilPainted(window);
+        const std::vector<double> opened = probe->Stop();
+        entries = ListEntries(window);
+
+        const HWND refresh =
+            testing::ListWindowDriver(window, testing::ListWindowKind::StoppedServices).Button(L"Refresh");
+        ::Sleep(kQuietBeforeStepMs);
+        probe.emplace(WindowsOf(process));
+        ::PostMessageW(refresh, BM_CLICK, 0, 0);
+        if (!WaitForEnabled(window, false, 5s)) {
+            Note("note: the stopped services window was never seen disabled during Refresh");
+        }
+        if (!WaitForEnabled(window, true, kWindowTimeout)) {
+            throw std::runtime_error("the stopped services window stayed disabled after Refresh");
+        }
+        ::Sleep(200);
+        const std::vector<double> refreshed = probe->Stop();
+        probe.reset();
+        CloseQuenlow(process);
+        if (round > 0) {
+            opening.insert(opening.end(), opened.begin(), opened.end());
+            refreshing.insert(refreshing.end(), refreshed.begin(), refreshed.end());
+        }
+    }
+    const std::string list = std::to_string(entries) + " entries";
+    PrintDelays("stopped window opening, " + list, opening, label);
+    PrintDelays("stopped window's Refresh, " + list, refreshing, label);
+    return 0;
+}
+
+} // namespace
+
+int RunResponsiveness(int argc, wchar_t** argv, int rounds, const std::string& label)
+{
+    const std::wstring which = TextOption(argc, argv, L"case");
+    if (which == L"slow-start") {
+        return WhileSlowStart(argc, argv, rounds, label);
+    }
+    if (which == L"load") {
+        return WhileLoading(argc, argv, rounds, label);
+    }
+    throw std::invalid_argument("--case=slow-start or --case=load is required");
+}
+
+} // namespace quenlow::bench

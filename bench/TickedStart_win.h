@@ -1,0 +1,58 @@
+#pragma once
+
+#include "support/ChildProcess.h"
+#include "support/TestServices.h"
+
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// A ticked start in quenlow.exe's stopped services window, on services of the benchmark's own.
+namespace quenlow::bench {
+
+// Services of the test service program, registered for one part of the benchmarks and removed
+// with the object. Their names begin as the extra services' do, so that uninstall-extra also
+// removes any that a broken run left behind.
+class BenchServices {
+public:
+    // `count` services named namePrefix1.. (namePrefix01.. from 10 on), shown as displayPrefix1..
+    BenchServices(const std::wstring& namePrefix, const std::wstring& displayPrefix, int count,
+                  testing::ServiceBehaviour behaviour, const std::wstring& program);
+    ~BenchServices();
+    BenchServices(const BenchServices&) = delete;
+    BenchServices& operator=(const BenchServices&) = delete;
+
+    const std::vector<std::wstring>& Names() const noexcept { return m_names; }
+    const std::vector<std::wstring>& DisplayNames() const noexcept { return m_displayNames; }
+
+    // Brings every one of them back to stopped and waits until their processes are gone.
+    void StopAll() const;
+
+private:
+    std::vector<testing::TestService> Services() const;
+
+    std::vector<std::wstring> m_names;
+    std::vector<std::wstring> m_displayNames;
+    testing::ServiceBehaviour m_behaviour;
+};
+
+// Three services that stay "Start Pending" for 3 s each (testing::kSlowStartTime):
+// QuenlowBenchSlow1-3.
+BenchServices SlowServices(const std::wstring& program);
+
+// quenlow.exe at its stopped services window, the entries ticked with real clicks on their boxes.
+struct TickedWindow {
+    testing::ChildProcess quenlow;
+    HWND window = nullptr;
+};
+TickedWindow OpenAndTick(const std::wstring& quenlowPath, const std::vector<std::wstring>& displayNames);
+
+// Presses Start as an accessibility tool does (posted BM_CLICK).
+void PressStart(const TickedWindow& ticked);
+
+// Reads the box's text, answers it and ends quenlow.exe; throws when the text is not the one of
+// a start in which every service got there.
+void FinishTickedStart(TickedWindow& ticked, HWND box);
+
+} // namespace quenlow::bench
