@@ -10,7 +10,6 @@
 
 #include <array>
 #include <cstdio>
-#include <cwctype>
 #include <utility>
 
 namespace quenlow {
@@ -34,11 +33,7 @@ bool OnlyRestatesCode(const std::wstring& text, HRESULT hr)
 {
     wchar_t digits[9];
     std::swprintf(digits, std::size(digits), L"%08x", static_cast<unsigned>(hr));
-    std::wstring lowered = text;
-    for (auto& c : lowered) {
-        c = static_cast<wchar_t>(std::towlower(static_cast<std::wint_t>(c)));
-    }
-    return lowered.find(digits) != std::wstring::npos;
+    return LowerCase(text).find(digits) != std::wstring::npos;
 }
 
 std::wstring FromWbemStatusCodeText(HRESULT hr)

@@ -4,6 +4,7 @@
 #include "common/SystemErrorText.h"
 #include "common/Text.h"
 #include "services/ServiceQuery.h"
+#include "services/WmiNames.h"
 
 #include <algorithm>
 #include <optional>
@@ -24,10 +25,10 @@ struct PendingState {
     std::wstring_view doing;
 };
 constexpr PendingState kPendingStates[] = {
-    {L"Start Pending", L"starting"},
-    {L"Stop Pending", L"stopping"},
-    {L"Continue Pending", L"resuming"},
-    {L"Pause Pending", L"pausing"},
+    {wmi::kStartPending, L"starting"},
+    {wmi::kStopPending, L"stopping"},
+    {wmi::kContinuePending, L"resuming"},
+    {wmi::kPausePending, L"pausing"},
 };
 
 std::optional<std::wstring_view> PendingActivity(std::wstring_view state)
@@ -42,19 +43,19 @@ std::optional<std::wstring_view> PendingActivity(std::wstring_view state)
 
 std::wstring_view Goal(ServiceMethod method)
 {
-    return method == ServiceMethod::Start ? L"Running" : L"Stopped";
+    return method == ServiceMethod::Start ? wmi::kRunning : wmi::kStopped;
 }
 
 std::wstring_view Opposite(ServiceMethod method)
 {
-    return method == ServiceMethod::Start ? L"Stopped" : L"Running";
+    return method == ServiceMethod::Start ? wmi::kStopped : wmi::kRunning;
 }
 
 // " (exit code 1066: The service has returned a service-specific error code; service-specific
 // code 42)", as far as WMI gives them; empty for a clean exit or where WMI has neither.
 std::wstring ExitDetails(IServiceObject& service)
 {
-    const auto exitCode = service.ReadUnsigned(L"ExitCode");
+    const auto exitCode = service.ReadUnsigned(wmi::kExitCode);
     if (!exitCode || *exitCode == 0) {
         return {};
     }
@@ -67,7 +68,7 @@ std::wstring ExitDetails(IServiceObject& service)
         details += L": " + words;
     }
     if (*exitCode == kServiceSpecificError) {
-        if (const auto specific = service.ReadUnsigned(L"ServiceSpecificExitCode")) {
+        if (const auto specific = service.ReadUnsigned(wmi::kServiceSpecificExitCode)) {
             details += L"; service-specific code " + std::to_wstring(*specific);
         }
     }
@@ -78,14 +79,14 @@ std::wstring ExitDetails(IServiceObject& service)
 std::wstring SettledElsewhere(ServiceMethod method, const std::wstring& state, IServiceObject& service)
 {
     const bool starting = method == ServiceMethod::Start;
-    if (starting && EqualNoCase(state, L"Stopped")) {
+    if (starting && EqualNoCase(state, wmi::kStopped)) {
         return L"it stopped again while starting" + ExitDetails(service);
     }
-    if (!starting && EqualNoCase(state, L"Running")) {
+    if (!starting && EqualNoCase(state, wmi::kRunning)) {
         return L"it did not stop; it is running again";
     }
     const std::wstring didNot = starting ? L"it did not start; " : L"it did not stop; ";
-    if (EqualNoCase(state, L"Paused")) {
+    if (EqualNoCase(state, wmi::kPaused)) {
         return didNot + L"it is paused";
     }
     return didNot + L"its state is " + (state.empty() ? std::wstring(L"unknown") : state);
@@ -212,7 +213,7 @@ void ServiceFollower::Look()
         }
         IServiceObject* match = nullptr;
         for (const auto& service : found) {
-            if (service->ReadText(L"Name") == watch->name) {
+            if (service->ReadText(wmi::kName) == watch->name) {
                 match = service.get();
                 break;
             }
@@ -242,15 +243,15 @@ void ServiceFollower::Judge(Watch& watch, IServiceObject* service, milliseconds 
         }
         return;
     }
-    const std::wstring state = service->ReadText(L"State").value_or(L"");
+    const std::wstring state = service->ReadText(wmi::kState).value_or(L"");
     if (EqualNoCase(state, Goal(method))) {
         Succeed(watch);
         return;
     }
-    if (method == ServiceMethod::Stop && EqualNoCase(state, L"Stop Pending")) {
+    if (method == ServiceMethod::Stop && EqualNoCase(state, wmi::kStopPending)) {
         watch.begun = true;
     }
-    if (method == ServiceMethod::Stop && !watch.begun && EqualNoCase(state, L"Running")) {
+    if (method == ServiceMethod::Stop && !watch.begun && EqualNoCase(state, wmi::kRunning)) {
         // The service took the stop but has not reported it yet, which it may do later.
         WorkEntry& entry = m_site.board.entries[watch.entry];
         entry.doing = ActivityOf(method);
@@ -264,12 +265,12 @@ void ServiceFollower::Judge(Watch& watch, IServiceObject* service, milliseconds 
         Fail(watch, SettledElsewhere(method, state, *service));
         return;
     }
-    const auto checkPoint = service->ReadUnsigned(L"CheckPoint");
+    const auto checkPoint = service->ReadUnsigned(wmi::kCheckPoint);
     if (checkPoint && watch.checkPoint && *checkPoint != *watch.checkPoint) {
         watch.progressAt = now;
     }
     watch.checkPoint = checkPoint;
-    if (const auto waitHint = service->ReadUnsigned(L"WaitHint")) {
+    if (const auto waitHint = service->ReadUnsigned(wmi::kWaitHint)) {
         watch.allowance = std::max(m_rules.withoutProgress, milliseconds(*waitHint));
     }
     WorkEntry& entry = m_site.board.entries[watch.entry];
@@ -289,7 +290,7 @@ void ServiceFollower::JudgeTheOtherWay(Watch& watch, IServiceObject* service, mi
         Judge(watch, service, now);
         return;
     }
-    const std::wstring state = service->ReadText(L"State").value_or(L"");
+    const std::wstring state = service->ReadText(wmi::kState).value_or(L"");
     if (EqualNoCase(state, Goal(method))) {
         Succeed(watch); // it turned back by itself
         return;
@@ -314,7 +315,7 @@ void ServiceFollower::SendAgain(Watch& watch, IServiceObject& service)
     const ServiceMethod method = MethodOf(m_site.board);
     const milliseconds left = watch.start + m_rules.inAll - m_site.clock.Now();
     const std::int32_t returned = service.CallMethod(method, std::clamp(left, milliseconds(1000), kWmiAnswerLimit));
-    const std::wstring state = returned != 0 ? service.ReadText(L"State").value_or(L"") : std::wstring();
+    const std::wstring state = returned != 0 ? service.ReadText(wmi::kState).value_or(L"") : std::wstring();
     if (!IsSuccessfulReturn(method, returned, state)) {
         Fail(watch, DescribeReturnValue(returned), returned);
         return;

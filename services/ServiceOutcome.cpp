@@ -2,6 +2,7 @@
 
 #include "common/Error.h"
 #include "common/Text.h"
+#include "services/WmiNames.h"
 
 #include <array>
 
@@ -62,7 +63,7 @@ bool IsSuccessfulReturn(ServiceMethod method, std::int32_t value, std::wstring_v
     }
     return value == kNotActive ||
            (value == kCannotAcceptControl &&
-            (EqualNoCase(stateWhenFound, L"Stopped") || EqualNoCase(stateWhenFound, L"Stop Pending")));
+            (EqualNoCase(stateWhenFound, wmi::kStopped) || EqualNoCase(stateWhenFound, wmi::kStopPending)));
 }
 
 namespace {
@@ -101,9 +102,9 @@ void RecordUnconfirmed(ServiceOutcome& outcome, std::wstring reason)
 bool MeetsTheOtherWay(ServiceMethod method, std::int32_t value, std::wstring_view stateWhenFound)
 {
     if (method == ServiceMethod::Start) {
-        return (value == kAlreadyRunning || value == kCannotAcceptControl) && EqualNoCase(stateWhenFound, L"Stop Pending");
+        return (value == kAlreadyRunning || value == kCannotAcceptControl) && EqualNoCase(stateWhenFound, wmi::kStopPending);
     }
-    return value == kCannotAcceptControl && EqualNoCase(stateWhenFound, L"Start Pending");
+    return value == kCannotAcceptControl && EqualNoCase(stateWhenFound, wmi::kStartPending);
 }
 
 std::wstring DescribeFailure(const ServiceOutcome& outcome)

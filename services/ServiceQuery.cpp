@@ -1,10 +1,12 @@
 #include "services/ServiceQuery.h"
 
+#include "services/WmiNames.h"
+
 namespace quenlow {
 
 std::wstring_view PropertyOf(ServiceKey key)
 {
-    return key == ServiceKey::Name ? std::wstring_view(L"Name") : std::wstring_view(L"DisplayName");
+    return key == ServiceKey::Name ? wmi::kName : wmi::kDisplayName;
 }
 
 std::optional<std::wstring> QuoteWqlLiteral(std::wstring_view value)

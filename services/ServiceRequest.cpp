@@ -1,6 +1,7 @@
 #include "services/ServiceRequest.h"
 
 #include "common/Text.h"
+#include "services/WmiNames.h"
 
 namespace quenlow {
 
@@ -71,11 +72,11 @@ ServiceRequest SendToMatchingServices(IServiceAccess& access, ServiceKey key, st
         ++request.outcome.matched;
         // The instance keeps the state it had when the query found it; it is read only to
         // understand the ambiguous answers.
-        const std::wstring state = returned != 0 ? service->ReadText(L"State").value_or(L"") : std::wstring();
+        const std::wstring state = returned != 0 ? service->ReadText(wmi::kState).value_or(L"") : std::wstring();
         if (MeetsTheOtherWay(method, returned, state)) {
-            request.toFollow.push_back({service->ReadText(L"Name").value_or(L""), true});
+            request.toFollow.push_back({service->ReadText(wmi::kName).value_or(L""), true});
         } else if (IsSuccessfulReturn(method, returned, state)) {
-            request.toFollow.push_back({service->ReadText(L"Name").value_or(L""), false});
+            request.toFollow.push_back({service->ReadText(wmi::kName).value_or(L""), false});
         } else {
             RecordFailure(request.outcome, DescribeReturnValue(returned), returned);
         }

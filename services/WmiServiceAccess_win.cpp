@@ -4,6 +4,7 @@
 #include "common/HResultText_win.h"
 #include "common/Text.h"
 #include "services/ServiceOutcome.h"
+#include "services/WmiNames.h"
 
 #include <windows.h>
 #include <wbemcli.h>
@@ -56,9 +57,9 @@ std::wstring TextOf(BSTR text)
     return std::wstring(whole.substr(0, whole.find(L'\0')));
 }
 
-const wchar_t* MethodName(ServiceMethod method)
+std::wstring_view MethodName(ServiceMethod method)
 {
-    return method == ServiceMethod::Start ? L"StartService" : L"StopService";
+    return method == ServiceMethod::Start ? wmi::kStartService : wmi::kStopService;
 }
 
 struct Property {
@@ -96,8 +97,8 @@ Snapshot TakeSnapshot(IWbemClassObject& object)
                       L"reading the property " + property.name + L" of a service");
         snapshot.push_back(std::move(property));
     }
-    Property path{L"__PATH", UniqueVariant()};
-    ThrowIfFailed(object.Get(L"__PATH", 0, path.value.put(), nullptr, nullptr),
+    Property path{std::wstring(wmi::kPath), UniqueVariant()};
+    ThrowIfFailed(object.Get(wmi::kPath.data(), 0, path.value.put(), nullptr, nullptr),
                   L"reading the property __PATH of a service");
     snapshot.push_back(std::move(path));
     return snapshot;
@@ -146,8 +147,8 @@ public:
 
     std::int32_t CallMethod(ServiceMethod method, std::chrono::milliseconds answerWithin) override
     {
-        const std::wstring methodName = MethodName(method);
-        const auto path = ReadText(L"__PATH");
+        const std::wstring methodName(MethodName(method));
+        const auto path = ReadText(wmi::kPath);
         if (!path || path->empty()) {
             ThrowHResult(kWbemInvalidObject, L"calling " + methodName + L" on a service that has no object path");
         }
@@ -158,7 +159,7 @@ public:
         }
 
         UniqueVariant returned;
-        ThrowIfFailed(outParameters->Get(L"ReturnValue", 0, returned.put(), nullptr, nullptr),
+        ThrowIfFailed(outParameters->Get(wmi::kReturnValue.data(), 0, returned.put(), nullptr, nullptr),
                       L"reading the ReturnValue of " + methodName);
         if (returned.type() == VT_I4) {
             return static_cast<std::int32_t>(returned.get().lVal);

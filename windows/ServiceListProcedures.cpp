@@ -2,6 +2,7 @@
 
 #include "common/Error.h"
 #include "services/ServiceFollow.h"
+#include "services/WmiNames.h"
 #include "windows/ListOrder.h"
 
 namespace quenlow {
@@ -12,9 +13,9 @@ void StartListRead(WindowContext& context, const ListSource& source)
         auto connection = site.services.fConnectWmi();
         auto result = connection->ExecQuery(query, kWmiAnswerLimit);
         while (auto service = result->Next()) {
-            auto text = service->ReadText(L"DisplayName");
+            auto text = service->ReadText(wmi::kDisplayName);
             if (!text) {
-                text = service->ReadText(L"Name");
+                text = service->ReadText(wmi::kName);
             }
             site.texts.push_back(text.value_or(std::wstring()));
         }
@@ -46,7 +47,7 @@ ServiceRequest CallByDisplayName(IServiceAccess& services, const std::wstring& d
         ServiceRequest request = SendToMatchingServices(services, ServiceKey::DisplayName, displayName, method);
         if (request.outcome.kind == ServiceOutcome::Kind::NotFound) {
             // An entry may stand for a service without a display name, listed by its short name.
-            const auto hasNoDisplayName = [](IServiceObject& service) { return !service.ReadText(L"DisplayName"); };
+            const auto hasNoDisplayName = [](IServiceObject& service) { return !service.ReadText(wmi::kDisplayName); };
             request = SendToMatchingServices(services, ServiceKey::Name, displayName, method, hasNoDisplayName);
         }
         return request;
