@@ -1,7 +1,5 @@
 #include "bench/AnswerProbe_win.h"
 
-#include "bench/Stopwatch_win.h"
-
 #include <stdexcept>
 
 namespace quenlow::bench {
@@ -55,27 +53,29 @@ DWORD WINAPI PeriodicThread::Main(void* self)
 }
 
 AnswerProbe::AnswerProbe(Targets targets, std::chrono::milliseconds interval)
-    : m_targets(std::move(targets)), m_thread([this] { Probe(); }, interval)
+    : m_targets(std::move(targets)), m_start(TimestampMs()), m_thread([this] { Probe(); }, interval)
 {
 }
 
-std::vector<double> AnswerProbe::Stop()
+std::vector<AnswerProbe::Answer> AnswerProbe::Stop()
 {
     m_thread.Stop();
-    return m_delays;
+    return m_answers;
 }
 
 void AnswerProbe::Probe()
 {
     for (const HWND window : m_targets()) {
+        wchar_t className[64] = L"";
+        ::GetClassNameW(window, className, 64);
         DWORD_PTR result = 0;
-        const Stopwatch watch;
+        const double sent = TimestampMs();
         const LRESULT answered = ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, kLongestWait, &result);
-        const double delay = watch.ElapsedMs();
+        const double delay = TimestampMs() - sent;
         if (answered) {
-            m_delays.push_back(delay);
+            m_answers.push_back({sent - m_start, delay, className});
         } else if (::GetLastError() == ERROR_TIMEOUT) {
-            m_delays.push_back(kLongestWait);
+            m_answers.push_back({sent - m_start, static_cast<double>(kLongestWait), className});
         }
         // Otherwise the window went meanwhile: nothing to count.
     }

@@ -1,11 +1,13 @@
 #pragma once
 
+#include "bench/Stopwatch_win.h"
 #include "support/UniqueHandle.h"
 
 #include <windows.h>
 
 #include <chrono>
 #include <functional>
+#include <string>
 #include <vector>
 
 namespace quenlow::bench {
@@ -40,14 +42,23 @@ public:
 
     explicit AnswerProbe(Targets targets, std::chrono::milliseconds interval = std::chrono::milliseconds(20));
 
-    // Stops probing; every answer's delay in milliseconds, in the order they were sent.
-    std::vector<double> Stop();
+    // One answer: when the message was sent (milliseconds from the probe's construction) and how
+    // long the answer took.
+    struct Answer {
+        double sentAt = 0;
+        double delay = 0;
+        std::wstring windowClass; // of the window asked
+    };
+
+    // Stops probing; every answer, in the order the messages were sent.
+    std::vector<Answer> Stop();
 
 private:
     void Probe();
 
     Targets m_targets;
-    std::vector<double> m_delays;
+    std::vector<Answer> m_answers;
+    double m_start;
     PeriodicThread m_thread;
 };
 

@@ -104,16 +104,43 @@ private:
     std::optional<PeriodicThread> m_thread;
 };
 
-// The longest and the median delay of all the answers, for information and against the target.
-void PrintDelays(const std::string& what, const std::vector<double>& delays, const std::string& label)
+// An answer of a counted round: when it was asked for, from the press or click, how long it
+// took, and how long before the end of the wait it was asked for (negative: after it).
+struct RoundAnswer {
+    double sentAt = 0;
+    double delay = 0;
+    double beforeEnd = 0;
+    std::wstring windowClass;
+};
+using Answers = std::vector<RoundAnswer>;
+
+void Keep(Answers& kept, const std::vector<AnswerProbe::Answer>& answers, double end)
 {
-    if (delays.empty()) {
+    for (const auto& answer : answers) {
+        kept.push_back({answer.sentAt, answer.delay, end - answer.sentAt, answer.windowClass});
+    }
+}
+
+// The longest and the median delay of all the answers, against the target and for information,
+// and when the longest came.
+void PrintDelays(const std::string& what, const Answers& answers, const std::string& label)
+{
+    if (answers.empty()) {
         throw std::runtime_error("no window answered while " + what);
     }
-    PrintValue(Labelled("longest answer, " + what, label), *std::max_element(delays.begin(), delays.end()), "ms",
-               100);
+    std::vector<double> delays;
+    for (const auto& answer : answers) {
+        delays.push_back(answer.delay);
+    }
+    const auto longest = std::max_element(answers.begin(), answers.end(),
+                                          [](const auto& a, const auto& b) { return a.delay < b.delay; });
+    PrintValue(Labelled("longest answer, " + what, label), longest->delay, "ms", 100);
     PrintValue(Labelled("  median answer of " + std::to_string(delays.size()) + ", " + what, label),
                SpreadOf(delays).median, "ms", 0);
+    PrintValue(Labelled("  the longest was asked for this long after the start", label), longest->sentAt, "ms", 0);
+    PrintValue(Labelled("  the longest was asked for this long before the end", label), longest->beforeEnd, "ms", 0);
+    Note("responsiveness, " + what + ": the longest answer came from a window of the class " +
+         testing::Utf8(longest->windowClass));
 }
 
 int WhileSlowStart(int argc, wchar_t** argv, int rounds, const std::string& label)
@@ -122,7 +149,7 @@ int WhileSlowStart(int argc, wchar_t** argv, int rounds, const std::string& labe
     const BenchServices slow = SlowServices(RequiredPath(argc, argv, L"service-program"));
     const std::size_t count = slow.Names().size();
     Note("windows' answers during the ticked start of three slow services ...");
-    std::vector<double> delays;
+    Answers delays;
     std::vector<double> totals;
     // Per round: when each service was seen starting, then when the last was seen running.
     std::vector<std::vector<double>> steps(count + 1);
@@ -134,14 +161,14 @@ int WhileSlowStart(int argc, wchar_t** argv, int rounds, const std::string& labe
         PressStart(ticked);
         const HWND box = WaitForMessageBox(ticked.quenlow, testing::kApplicationTitle);
         const double elapsed = watch.ElapsedMs();
-        const std::vector<double> answers = probe.Stop();
+        const std::vector<AnswerProbe::Answer> answers = probe.Stop();
         const ServiceTimeline::Seen seen = timeline.Stop();
         FinishTickedStart(ticked, RequireWindow(box, "quenlow.exe's message box"));
         slow.StopAll();
         if (round == 0) {
             continue;
         }
-        delays.insert(delays.end(), answers.begin(), answers.end());
+        Keep(delays, answers, elapsed);
         totals.push_back(elapsed);
         double lastRunning = 0;
         for (std::size_t i = 0; i < count; ++i) {
@@ -187,23 +214,26 @@ int WhileLoading(int argc, wchar_t** argv, int rounds, const std::string& label)
 {
     const std::wstring quenlow = testing::QuoteArgument(RequiredPath(argc, argv, L"quenlow"));
     Note("windows' answers while a list loads ...");
-    std::vector<double> opening;
-    std::vector<double> refreshing;
+    Answers whileOpening;
+    Answers whileRefreshing;
     std::size_t entries = 0;
     for (int round = 0; round <= rounds; ++round) {
         ChildProcess process = ChildProcess::Start(quenlow);
         const HWND splash = RequireWindow(WaitForWindow(process, kSplashClassName), "quenlow.exe's splash window");
         ::Sleep(kQuietBeforeStepMs);
         std::optional<AnswerProbe> probe(std::in_place, WindowsOf(process));
+        const Stopwatch opening;
         const HWND window = RequireWindow(ContinueToStoppedServices(process, splash), "the stopped services window");
         WaitUntilPainted(window);
-        const std::vector<double> opened = probe->Stop();
+        const double opened = opening.ElapsedMs();
+        const auto openingAnswers = probe->Stop();
         entries = ListEntries(window);
 
         const HWND refresh =
             testing::ListWindowDriver(window, testing::ListWindowKind::StoppedServices).Button(L"Refresh");
         ::Sleep(kQuietBeforeStepMs);
         probe.emplace(WindowsOf(process));
+        const Stopwatch refreshing;
         ::PostMessageW(refresh, BM_CLICK, 0, 0);
         if (!WaitForEnabled(window, false, 5s)) {
             Note("note: the stopped services window was never seen disabled during Refresh");
@@ -211,18 +241,19 @@ int WhileLoading(int argc, wchar_t** argv, int rounds, const std::string& label)
         if (!WaitForEnabled(window, true, kWindowTimeout)) {
             throw std::runtime_error("the stopped services window stayed disabled after Refresh");
         }
+        const double refreshed = refreshing.ElapsedMs();
         ::Sleep(200);
-        const std::vector<double> refreshed = probe->Stop();
+        const auto refreshAnswers = probe->Stop();
         probe.reset();
         CloseQuenlow(process);
         if (round > 0) {
-            opening.insert(opening.end(), opened.begin(), opened.end());
-            refreshing.insert(refreshing.end(), refreshed.begin(), refreshed.end());
+            Keep(whileOpening, openingAnswers, opened);
+            Keep(whileRefreshing, refreshAnswers, refreshed);
         }
     }
     const std::string list = std::to_string(entries) + " entries";
-    PrintDelays("stopped window opening, " + list, opening, label);
-    PrintDelays("stopped window's Refresh, " + list, refreshing, label);
+    PrintDelays("stopped window opening, " + list, whileOpening, label);
+    PrintDelays("stopped window's Refresh, " + list, whileRefreshing, label);
     return 0;
 }
 
