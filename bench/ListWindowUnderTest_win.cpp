@@ -1,6 +1,6 @@
 #include "bench/ListWindowUnderTest_win.h"
 
-#include "bench/InlineServiceWork.h"
+#include "bench/InlineServiceWork_win.h"
 #include "bench/PumpMessages_win.h"
 #include "common/ExitStatus.h"
 #include "ui/ServiceWorkWait_win.h"

@@ -14,7 +14,7 @@
 #include "bench/ProcessMemory_win.h"
 #include "bench/PumpMessages_win.h"
 #include "bench/Stopwatch_win.h"
-#include "bench/TimedServiceAccess.h"
+#include "bench/TimedServiceAccess_win.h"
 
 #include "common/Error.h"
 #include "services/ComApartment_win.h"

@@ -1,4 +1,4 @@
-#include "bench/TimedServiceAccess.h"
+#include "bench/TimedServiceAccess_win.h"
 
 #include "bench/Stopwatch_win.h"
 

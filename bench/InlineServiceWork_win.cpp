@@ -1,4 +1,4 @@
-#include "bench/InlineServiceWork.h"
+#include "bench/InlineServiceWork_win.h"
 
 #include <windows.h>
 
