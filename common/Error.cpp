@@ -1,10 +1,17 @@
 #include "common/Error.h"
 
 #include "common/ApplicationTitle.h"
+#include "common/Text.h"
 
 #include <cstdio>
 
 namespace quenlow {
+
+Error::Error(std::int32_t number, std::wstring description)
+    : m_number(number), m_description(std::move(description)),
+      m_what(Utf8(FormatErrorNumber(number) + L": " + m_description))
+{
+}
 
 std::wstring FormatErrorNumber(std::int32_t number)
 {

@@ -11,16 +11,17 @@ namespace quenlow {
 // or WBEM status when the error comes from COM or WMI.
 class Error : public std::exception {
 public:
-    Error(std::int32_t number, std::wstring description)
-        : m_number(number), m_description(std::move(description)) {}
+    Error(std::int32_t number, std::wstring description);
 
     std::int32_t Number() const noexcept { return m_number; }
     const std::wstring& Description() const noexcept { return m_description; }
-    const char* what() const noexcept override { return "quenlow::Error"; }
+    // "0x80041017: Invalid query", in UTF-8.
+    const char* what() const noexcept override { return m_what.c_str(); }
 
 private:
     std::int32_t m_number;
     std::wstring m_description;
+    std::string m_what;
 };
 
 // "0x80041017" for a failure code (negative as HRESULT), plain decimal otherwise.

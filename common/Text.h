@@ -22,6 +22,9 @@ std::string SortKeyNoCase(std::wstring_view text);
 // (the comparison WMI applies to an equality test in a query).
 bool EqualNoCase(std::wstring_view a, std::wstring_view b);
 
+// The text in UTF-8, every character kept: for exceptions' messages and reports to other programs.
+std::string Utf8(std::wstring_view text);
+
 // The text without the blanks and line ends that the system's messages end with.
 inline std::wstring TrimTrailingSpace(std::wstring text)
 {

@@ -15,6 +15,17 @@ int Length(std::wstring_view text)
 
 } // namespace
 
+std::string Utf8(std::wstring_view text)
+{
+    if (text.empty()) {
+        return {};
+    }
+    const int size = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), Length(text), nullptr, 0, nullptr, nullptr);
+    std::string utf8(static_cast<std::size_t>(size > 0 ? size : 0), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), Length(text), utf8.data(), size, nullptr, nullptr);
+    return utf8;
+}
+
 std::wstring LowerCase(std::wstring_view text)
 {
     if (text.empty()) {
