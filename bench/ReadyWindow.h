@@ -1,5 +1,7 @@
 #pragma once
 
+#include "bench/MinimalWindow.h"
+
 #include <windows.h>
 
 namespace quenlow::bench {
@@ -26,14 +28,8 @@ inline HWND ShowReadyWindowUntilClicked(HINSTANCE instance)
             return ::DefWindowProcW(window, message, wParam, lParam);
         }
     };
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = Procedure::Run;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH));
-    windowClass.lpszClassName = kReadyWindowClass;
-    if (!::RegisterClassExW(&windowClass)) {
+    if (!RegisterPlainClass(instance, kReadyWindowClass, Procedure::Run,
+                            static_cast<HBRUSH>(::GetStockObject(WHITE_BRUSH)))) {
         return nullptr;
     }
     const HWND window = ::CreateWindowExW(0, kReadyWindowClass, L"Ready", WS_POPUP | WS_BORDER, 260, 230, 200, 100,

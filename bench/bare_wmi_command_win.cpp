@@ -8,6 +8,7 @@
 // WMI's client loaded) and shows a small window; a click on it starts the calls.
 // Exits with 0 when every call returned 0 and every service got there, 1 otherwise, 2 when a name
 // found nothing.
+#include "bench/BareWmi_win.h"
 #include "bench/BareWmiCommand.h"
 #include "bench/ReadyWindow.h"
 
@@ -96,25 +97,16 @@ Result StartOrStop(IWbemServices& services, const std::wstring& method, const st
 // COM stays initialised until the process ends, after every interface has been released.
 int Run(HINSTANCE instance, const std::wstring& method, const std::vector<std::wstring>& names, bool waitForClick)
 {
-    if (!Succeeded(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) ||
-        !Succeeded(::CoInitializeSecurity(nullptr, -1, nullptr, nullptr, RPC_C_AUTHN_LEVEL_DEFAULT,
-                                          RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE, nullptr))) {
-        return 3;
-    }
-    ComPtr<IWbemLocator> locator;
-    if (!Succeeded(::CoCreateInstance(CLSID_WbemLocator, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&locator)))) {
+    const auto locator = quenlow::bench::StartWmiClient();
+    if (!locator) {
         return 3;
     }
     const HWND ready = waitForClick ? quenlow::bench::ShowReadyWindowUntilClicked(instance) : nullptr;
     if (waitForClick && !ready) {
         return 3;
     }
-    ComPtr<IWbemServices> services;
-    const quenlow::UniqueBstr wmiNamespace(L"\\\\.\\root\\cimv2");
-    if (!Succeeded(locator->ConnectServer(wmiNamespace.get(), nullptr, nullptr, nullptr, 0, nullptr, nullptr,
-                                          &services)) ||
-        !Succeeded(::CoSetProxyBlanket(services.Get(), RPC_C_AUTHN_WINNT, RPC_C_AUTHZ_NONE, nullptr,
-                                       RPC_C_AUTHN_LEVEL_CALL, RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE))) {
+    const auto services = quenlow::bench::ConnectLocalWmi(*locator.Get());
+    if (!services) {
         return 3;
     }
     bool allSucceeded = true;

@@ -6,14 +6,12 @@
 // of the names, filled with redrawing off and shown; the small window then goes, as the splash
 // window does.
 //   quenlow_bench_wmi_list.exe stopped|running|all
+#include "bench/BareWmi_win.h"
 #include "bench/MinimalWindow.h"
 #include "bench/ReadyWindow.h"
-#include "common/ComPtrs_win.h"
 #include "services/ServiceQuery.h"
 
 #include <windows.h>
-#include <wbemcli.h>
-#include <wrl/client.h>
 
 #include <shellapi.h>
 
@@ -22,8 +20,6 @@
 #include <vector>
 
 namespace {
-
-using Microsoft::WRL::ComPtr;
 
 using quenlow::bench::kBareWmiListClass;
 
@@ -34,58 +30,11 @@ constexpr int kClientHeight = 533;
 constexpr int kListWidth = 297;
 constexpr int kListHeight = 514;
 
-// The display names the query finds; false when WMI could not be asked.
-bool ReadNames(IWbemLocator& locator, std::wstring_view queryText, std::vector<std::wstring>& names)
-{
-    ComPtr<IWbemServices> services;
-    const quenlow::UniqueBstr wmiNamespace(L"\\\\.\\root\\cimv2");
-    if (FAILED(locator.ConnectServer(wmiNamespace.get(), nullptr, nullptr, nullptr, 0, nullptr, nullptr,
-                                     &services)) ||
-        FAILED(::CoSetProxyBlanket(services.Get(), RPC_C_AUTHN_WINNT, RPC_C_AUTHZ_NONE, nullptr,
-                                   RPC_C_AUTHN_LEVEL_CALL, RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE))) {
-        return false;
-    }
-    const quenlow::UniqueBstr language(L"WQL");
-    const quenlow::UniqueBstr query(queryText);
-    ComPtr<IEnumWbemClassObject> enumerator;
-    if (FAILED(services->ExecQuery(language.get(), query.get(), WBEM_FLAG_FORWARD_ONLY | WBEM_FLAG_RETURN_IMMEDIATELY,
-                                   nullptr, &enumerator))) {
-        return false;
-    }
-    for (;;) {
-        ComPtr<IWbemClassObject> object;
-        ULONG returned = 0;
-        if (FAILED(enumerator->Next(static_cast<long>(WBEM_INFINITE), 1, &object, &returned)) || returned == 0) {
-            return true;
-        }
-        quenlow::UniqueVariant name;
-        if (FAILED(object->Get(L"DisplayName", 0, name.put(), nullptr, nullptr)) || name.type() != VT_BSTR) {
-            object->Get(L"Name", 0, name.put(), nullptr, nullptr);
-        }
-        names.emplace_back(name.type() == VT_BSTR ? name.get().bstrVal : L"");
-    }
-}
-
-LRESULT CALLBACK ListWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    if (message == WM_DESTROY) {
-        ::PostQuitMessage(0);
-        return 0;
-    }
-    return ::DefWindowProcW(window, message, wParam, lParam);
-}
-
 // The window with its list, shown; nullptr when it could not be made.
 HWND ShowList(HINSTANCE instance, const std::vector<std::wstring>& names)
 {
-    WNDCLASSEXW windowClass{};
-    windowClass.cbSize = sizeof(windowClass);
-    windowClass.lpfnWndProc = ListWindowProcedure;
-    windowClass.hInstance = instance;
-    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
-    windowClass.hbrBackground = ::GetSysColorBrush(COLOR_BTNFACE);
-    windowClass.lpszClassName = kBareWmiListClass;
-    if (!::RegisterClassExW(&windowClass)) {
+    if (!quenlow::bench::RegisterPlainClass(instance, kBareWmiListClass, quenlow::bench::QuitWhenDestroyed,
+                                            ::GetSysColorBrush(COLOR_BTNFACE))) {
         return nullptr;
     }
     const DWORD style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU;
@@ -131,14 +80,8 @@ std::wstring_view QueryFor(std::wstring_view kind)
 
 int Run(HINSTANCE instance, std::wstring_view query)
 {
-    // COM stays initialised until the process ends, after every interface has been released.
-    if (FAILED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) ||
-        FAILED(::CoInitializeSecurity(nullptr, -1, nullptr, nullptr, RPC_C_AUTHN_LEVEL_DEFAULT,
-                                      RPC_C_IMP_LEVEL_IMPERSONATE, nullptr, EOAC_NONE, nullptr))) {
-        return 3;
-    }
-    ComPtr<IWbemLocator> locator;
-    if (FAILED(::CoCreateInstance(CLSID_WbemLocator, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&locator)))) {
+    const auto locator = quenlow::bench::StartWmiClient();
+    if (!locator) {
         return 3;
     }
     const HWND ready = quenlow::bench::ShowReadyWindowUntilClicked(instance);
@@ -146,18 +89,17 @@ int Run(HINSTANCE instance, std::wstring_view query)
         return 1;
     }
     std::vector<std::wstring> names;
-    if (!ReadNames(*locator.Get(), query, names)) {
-        return 3;
+    {
+        const auto services = quenlow::bench::ConnectLocalWmi(*locator.Get());
+        if (!services || !quenlow::bench::ReadDisplayNames(*services.Get(), query, names)) {
+            return 3;
+        }
     }
     if (!ShowList(instance, names)) {
         return 1;
     }
     ::DestroyWindow(ready);
-    MSG message;
-    while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
-        ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
-    }
+    quenlow::bench::PumpUntilQuit();
     return 0;
 }
 
