@@ -23,12 +23,7 @@ using testing::ChildProcess;
 
 double TimeQuenlow(const std::wstring& quenlowPath, const BenchServices& services)
 {
-    TickedWindow ticked = OpenAndTick(quenlowPath, services.DisplayNames());
-    const Stopwatch watch;
-    PressStart(ticked);
-    const HWND box = WaitForMessageBox(ticked.quenlow, testing::kApplicationTitle);
-    const double elapsed = watch.ElapsedMs();
-    FinishTickedStart(ticked, RequireWindow(box, "quenlow.exe's message box"));
+    const double elapsed = TimeTickedStart(quenlowPath, services.DisplayNames());
     services.StopAll();
     return elapsed;
 }

@@ -1,6 +1,7 @@
 #include "bench/TickedStart_win.h"
 
 #include "bench/ProcessSteps_win.h"
+#include "bench/Stopwatch_win.h"
 
 #include "support/ListWindowDriver.h"
 #include "support/MessageBoxes.h"
@@ -92,6 +93,17 @@ void FinishTickedStart(TickedWindow& ticked, HWND box)
         throw std::runtime_error("the ticked services were not all started: " + testing::Utf8(text));
     }
     CloseAndWait(ticked.quenlow, ticked.window, "quenlow.exe");
+}
+
+double TimeTickedStart(const std::wstring& quenlowPath, const std::vector<std::wstring>& displayNames)
+{
+    TickedWindow ticked = OpenAndTick(quenlowPath, displayNames);
+    const Stopwatch watch;
+    PressStart(ticked);
+    const HWND box = WaitForMessageBox(ticked.quenlow, testing::kApplicationTitle);
+    const double elapsed = watch.ElapsedMs();
+    FinishTickedStart(ticked, RequireWindow(box, "quenlow.exe's message box"));
+    return elapsed;
 }
 
 } // namespace quenlow::bench

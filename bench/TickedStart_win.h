@@ -55,4 +55,9 @@ void PressStart(const TickedWindow& ticked);
 // a start in which every service got there.
 void FinishTickedStart(TickedWindow& ticked, HWND box);
 
+// One ticked start as a whole: quenlow.exe opened at its stopped services window with the entries
+// ticked, then the time from the press of Start until the message box shows; the box is answered
+// and quenlow.exe ended.
+double TimeTickedStart(const std::wstring& quenlowPath, const std::vector<std::wstring>& displayNames);
+
 } // namespace quenlow::bench

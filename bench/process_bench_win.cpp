@@ -58,6 +58,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace quenlow::bench {
@@ -159,21 +160,24 @@ int RunStartup(int argc, wchar_t** argv, int rounds, const std::string& label)
                samples[1], 1.2);
     Note("start-up: quenlow.exe's first windows: " + testing::Utf8(ourFirst) + "; the minimal program's: " +
          testing::Utf8(theirFirst));
+    const std::pair<const char*, double StartupTimes::*> kOurs[] = {
+        {"CreateProcess returned", &StartupTimes::started},
+        {"its first window exists (in wWinMain)", &StartupTimes::firstWindow},
+        {"splash window created", &StartupTimes::created},
+        {"splash window visible", &StartupTimes::visible},
+    };
+    const std::pair<const char*, double StartupTimes::*> kTheirs[] = {
+        {"CreateProcess returned", &StartupTimes::started},
+        {"its window created", &StartupTimes::created},
+        {"its window visible", &StartupTimes::visible},
+    };
     const std::string split = "  start-up split (medians), ";
-    PrintValue(Labelled(split + "quenlow.exe: CreateProcess returned", label), MedianOf(ours, &StartupTimes::started),
-               "ms", 0);
-    PrintValue(Labelled(split + "quenlow.exe: its first window exists (in wWinMain)", label),
-               MedianOf(ours, &StartupTimes::firstWindow), "ms", 0);
-    PrintValue(Labelled(split + "quenlow.exe: splash window created", label), MedianOf(ours, &StartupTimes::created),
-               "ms", 0);
-    PrintValue(Labelled(split + "quenlow.exe: splash window visible", label), MedianOf(ours, &StartupTimes::visible),
-               "ms", 0);
-    PrintValue(Labelled(split + "minimal program: CreateProcess returned", label),
-               MedianOf(theirs, &StartupTimes::started), "ms", 0);
-    PrintValue(Labelled(split + "minimal program: its window created", label), MedianOf(theirs, &StartupTimes::created),
-               "ms", 0);
-    PrintValue(Labelled(split + "minimal program: its window visible", label), MedianOf(theirs, &StartupTimes::visible),
-               "ms", 0);
+    for (const auto& [name, part] : kOurs) {
+        PrintValue(Labelled(split + "quenlow.exe: " + name, label), MedianOf(ours, part), "ms", 0);
+    }
+    for (const auto& [name, part] : kTheirs) {
+        PrintValue(Labelled(split + "minimal program: " + name, label), MedianOf(theirs, part), "ms", 0);
+    }
     return 0;
 }
 
@@ -453,19 +457,6 @@ int RunProgramEnd(int argc, wchar_t** argv, int rounds)
     return 0;
 }
 
-// One round: the program is opened at its stopped services window, the three are ticked, and
-// the time runs from the press of Start until the message box shows.
-double TimeTickedSlowStart(const std::wstring& quenlowPath, const BenchServices& slow)
-{
-    TickedWindow ticked = OpenAndTick(quenlowPath, slow.DisplayNames());
-    const Stopwatch watch;
-    PressStart(ticked);
-    const HWND box = WaitForMessageBox(ticked.quenlow, testing::kApplicationTitle);
-    const double elapsed = watch.ElapsedMs();
-    FinishTickedStart(ticked, RequireWindow(box, "quenlow.exe's message box"));
-    return elapsed;
-}
-
 int RunTickedSlowStart(int argc, wchar_t** argv, int rounds, const std::string& label)
 {
     const std::wstring quenlowPath = RequiredPath(argc, argv, L"quenlow");
@@ -474,7 +465,9 @@ int RunTickedSlowStart(int argc, wchar_t** argv, int rounds, const std::string& 
     std::vector<double> times;
     std::vector<double> oneService;
     for (int round = 0; round <= rounds; ++round) {
-        const double elapsed = TimeTickedSlowStart(quenlowPath, slow);
+        // The program is opened at its stopped services window and the three are ticked; the
+        // time runs from the press of Start until the message box shows.
+        const double elapsed = TimeTickedStart(quenlowPath, slow.DisplayNames());
         slow.StopAll();
         if (round > 0) {
             times.push_back(elapsed);
