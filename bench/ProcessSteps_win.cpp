@@ -34,7 +34,12 @@ HWND WaitForWindow(const testing::ChildProcess& process, const wchar_t* classNam
 
 HWND WaitForMessageBox(const testing::ChildProcess& process, const wchar_t* caption)
 {
-    const testing::WindowQuery query{0, testing::kDialogClass, caption, true, testing::IsMessageBox};
+    // The caption is asked for (a message to the window) only once the window is known to be a
+    // box: the progress window would otherwise be asked every millisecond of the wait.
+    const std::wstring wanted(caption);
+    const testing::WindowQuery query{0, testing::kDialogClass, std::nullopt, true, [wanted](HWND window) {
+                                         return testing::IsMessageBox(window) && testing::WindowText(window) == wanted;
+                                     }};
     return testing::WaitForTopLevelWindow(process, query, kWindowTimeout, 1ms);
 }
 
