@@ -134,9 +134,12 @@ bool ServiceFollower::AnyPending() const
     return std::any_of(m_watches.begin(), m_watches.end(), [](const Watch& watch) { return !watch.settled; });
 }
 
-void ServiceFollower::LookIfDue()
+void ServiceFollower::LookBetweenCalls()
 {
     const milliseconds now = m_site.clock.Now();
+    if (m_site.board.began + m_rules.longestInterval > now || m_lastLook + m_rules.longestInterval > now) {
+        return;
+    }
     if (std::any_of(m_watches.begin(), m_watches.end(),
                     [&](const Watch& watch) { return !watch.settled && watch.nextLook <= now; })) {
         Look();
@@ -187,6 +190,7 @@ void ServiceFollower::Look()
     const ServiceQuery query = pending.size() == 1 ? BuildServiceQuery(ServiceKey::Name, pending.front()->name)
                                                    : ServiceQuery{std::wstring(kAllServicesQuery), std::nullopt};
     const milliseconds lookedAt = m_site.clock.Now();
+    m_lastLook = lookedAt;
     // A look never holds the wait past the last moment a service may be waited for.
     const milliseconds limit = std::clamp(latest - lookedAt, milliseconds(1000), kWmiAnswerLimit);
     std::vector<std::unique_ptr<IServiceObject>> found;
@@ -387,7 +391,7 @@ void ActOnServices(WorkSite& site, const SendRequest& send, const FollowRules& r
         onBoard.since = site.clock.Now();
         site.Report();
         follower.Add(entry, send(site.services, onBoard.label));
-        follower.LookIfDue();
+        follower.LookBetweenCalls();
     }
     follower.FollowToTheEnd();
 }

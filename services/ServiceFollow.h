@@ -39,8 +39,10 @@ public:
     // The request for the board's entry has been sent: its entry is pending from now on, or
     // settles at once when no call was taken.
     void Add(std::size_t entry, ServiceRequest request);
-    // Looks once when a look is due for any service.
-    void LookIfDue();
+    // Between two calls: looks once when the last look is the longest interval ago and a look is
+    // due. A look costs what a call costs under Wine, so the calls go out first and one look
+    // then covers them all; a long row of calls still shows how the first ones are doing.
+    void LookBetweenCalls();
     // Waits and looks until every entry has settled, or the user stopped waiting: then every
     // entry still open is settled as such.
     void FollowToTheEnd();
@@ -88,6 +90,7 @@ private:
     std::vector<std::optional<ServiceRequest>> m_requests;
     std::vector<Watch> m_watches;
     IServiceConnection* m_latestConnection = nullptr;
+    std::chrono::milliseconds m_lastLook{0};
 };
 
 // What sends one entry's request: the entry's label in, the request as sent out.

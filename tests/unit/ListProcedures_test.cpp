@@ -80,13 +80,12 @@ TEST_F(ListProceduresTest, StartsTickedEntriesInListOrderThenReloadsOnceAndConfi
     ASSERT_EQ(wmi.calls.size(), 2u);
     EXPECT_EQ(wmi.calls[0].name, L"a");
     EXPECT_EQ(wmi.calls[1].name, L"c");
-    // One connection and one query per ticked entry, each followed from its own call with a look
-    // by its short name that finds it running, then one connection and query for the reload.
+    // One connection and one query per ticked entry, then one look that finds both running, then
+    // one connection and query for the reload.
     EXPECT_EQ(wmi.connections, 3);
     EXPECT_EQ(wmi.queries, (Log{L"SELECT * FROM Win32_Service where DisplayName='alpha'",
-                                L"SELECT * FROM Win32_Service where Name='a'",
                                 L"SELECT * FROM Win32_Service where DisplayName='Charlie'",
-                                L"SELECT * FROM Win32_Service where Name='c'",
+                                L"SELECT * FROM Win32_Service",
                                 L"SELECT * FROM Win32_Service where State='Stopped'"}));
     EXPECT_EQ(ui.TakeLog(), (Log{L"clear frmStoppedServicesList", L"fill frmStoppedServicesList 1",
                                  L"box: Selected Services are Started."}));
