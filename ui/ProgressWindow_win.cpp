@@ -43,6 +43,12 @@ bool ProgressWindow::Run(HWND owner)
     const std::wstring headline = ProgressHeadline(board);
     m_shownLines = JoinLines(ProgressLines(board, std::chrono::milliseconds(::GetTickCount64())));
 
+    // The command line shows no other window, so nothing has made the bar's class ready yet.
+    INITCOMMONCONTROLSEX controls{};
+    controls.dwSize = sizeof(controls);
+    controls.dwICC = ICC_PROGRESS_CLASS;
+    ::InitCommonControlsEx(&controls);
+
     const TASKDIALOG_BUTTON buttons[] = {{kStopWaitingButton, kStopWaitingCaption}};
     TASKDIALOGCONFIG config{};
     config.cbSize = sizeof(config);

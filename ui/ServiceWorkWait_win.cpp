@@ -75,14 +75,21 @@ void EnableAll(const std::vector<HWND>& windows)
 Win32ServiceWork::Win32ServiceWork(HINSTANCE instance, std::wstring title, WmiWorker& worker, Host host)
     : m_instance(instance), m_title(std::move(title)), m_worker(worker), m_host(std::move(host))
 {
+}
+
+void Win32ServiceWork::CreateWindowOnce()
+{
+    if (m_window) {
+        return;
+    }
     WNDCLASSEXW windowClass{};
     windowClass.lpfnWndProc = &Win32ServiceWork::WindowProcedure;
-    windowClass.hInstance = instance;
+    windowClass.hInstance = m_instance;
     windowClass.lpszClassName = kClassName;
     RegisterWindowClassOnce(windowClass);
     // Top-level, so that it hears the end of the session and a request to close the program;
     // never shown.
-    if (!::CreateWindowExW(0, kClassName, m_title.c_str(), WS_OVERLAPPED, 0, 0, 0, 0, nullptr, nullptr, instance,
+    if (!::CreateWindowExW(0, kClassName, m_title.c_str(), WS_OVERLAPPED, 0, 0, 0, 0, nullptr, nullptr, m_instance,
                            this)) {
         ThrowLastError(L"creating the window that hears the worker");
     }
@@ -99,6 +106,7 @@ Win32ServiceWork::~Win32ServiceWork()
 
 void Win32ServiceWork::Start(WorkBoard board, Work work)
 {
+    CreateWindowOnce();
     m_worker.Start(std::move(board), std::move(work));
     m_started = true;
     m_stopAsked = false;

@@ -47,6 +47,8 @@ public:
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
 private:
+    // The hidden window, made with the first piece of work.
+    void CreateWindowOnce();
     // Stops waiting for the current work, from wherever the request came.
     void StopWaiting() noexcept;
     // Handles the thread's messages until the worker has ended or the time has passed, setting

@@ -19,11 +19,6 @@ constexpr const wchar_t* kTaskbarOwnerClass = L"QuenlowTaskbarOwner";
 Win32UserInterface::Win32UserInterface(HINSTANCE instance, std::wstring applicationTitle)
     : m_instance(instance), m_title(std::move(applicationTitle))
 {
-    INITCOMMONCONTROLSEX controls{};
-    controls.dwSize = sizeof(controls);
-    controls.dwICC = ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES;
-    ::InitCommonControlsEx(&controls);
-    ListWindow::RegisterWindowClass(instance);
 }
 
 Win32UserInterface::~Win32UserInterface() = default;
@@ -79,6 +74,16 @@ void Win32UserInterface::CreateFromDesign(WindowId window)
         }
         m_splash.reset(CreateSplashWindow(m_instance, *m_program));
         return;
+    }
+    if (!m_listClassesReady) {
+        // Only the list windows need the common controls; the splash window comes sooner
+        // without them.
+        INITCOMMONCONTROLSEX controls{};
+        controls.dwSize = sizeof(controls);
+        controls.dwICC = ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES;
+        ::InitCommonControlsEx(&controls);
+        ListWindow::RegisterWindowClass(m_instance);
+        m_listClassesReady = true;
     }
     const ListWindowDesign* design = ListWindowDesignOf(window);
     IListWindowEvents& events = *this;

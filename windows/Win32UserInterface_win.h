@@ -79,6 +79,7 @@ private:
     // The windows whose events are being handled, innermost last.
     std::vector<WindowId> m_eventWindows;
     int m_busy = 0;
+    bool m_listClassesReady = false;
 };
 
 } // namespace quenlow
