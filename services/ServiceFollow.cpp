@@ -95,7 +95,7 @@ std::wstring SettledElsewhere(ServiceMethod method, const std::wstring& state, I
 } // namespace
 
 ServiceFollower::ServiceFollower(WorkSite& site, const FollowRules& rules)
-    : m_site(site), m_rules(rules), m_requests(site.board.entries.size())
+    : m_site(site), m_rules(rules), m_requests(site.board.entries.size()), m_lastLook(site.board.began)
 {
 }
 
@@ -137,7 +137,7 @@ bool ServiceFollower::AnyPending() const
 void ServiceFollower::LookBetweenCalls()
 {
     const milliseconds now = m_site.clock.Now();
-    if (m_site.board.began + m_rules.longestInterval > now || m_lastLook + m_rules.longestInterval > now) {
+    if (m_lastLook + m_rules.longestInterval > now) {
         return;
     }
     if (std::any_of(m_watches.begin(), m_watches.end(),
@@ -208,7 +208,6 @@ void ServiceFollower::Look()
     for (Watch* watch : pending) {
         watch->nextLook = lookedAt + watch->interval;
         watch->interval = std::min(watch->interval * 3 / 2, m_rules.longestInterval);
-        watch->lookFailure = failure;
         if (failure) {
             if (now >= Deadline(*watch)) {
                 Unconfirmed(*watch, L"its state could not be read: " + *failure);

@@ -66,8 +66,6 @@ private:
         // A stop has begun once the service was seen stopping: a service may take the request
         // and report it a moment later.
         bool begun = false;
-        // Why the latest look could not read the service's state.
-        std::optional<std::wstring> lookFailure;
         bool settled = false;
     };
 
