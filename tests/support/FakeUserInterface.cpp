@@ -30,18 +30,26 @@ std::vector<std::wstring> FakeUserInterface::TakeLog()
     return std::exchange(log, {});
 }
 
+IUserInterface* FakeUserInterface::RealOne(WindowId window) const
+{
+    const auto found = m_real.find(window);
+    return found == m_real.end() ? nullptr : found->second;
+}
+
 void FakeUserInterface::CreateFromDesign(WindowId window)
 {
     if (exists[window]) throw std::logic_error("window created twice");
     exists[window] = true;
     lists[window].clear();
     log.push_back(L"create " + std::wstring(NameOf(window)));
+    if (IUserInterface* real = RealOne(window)) real->CreateFromDesign(window);
 }
 
 void FakeUserInterface::SetVisible(WindowId window, bool visible)
 {
     if (!exists[window]) throw std::logic_error("window does not exist");
     log.push_back((visible ? L"show " : L"hide ") + std::wstring(NameOf(window)));
+    if (IUserInterface* real = RealOne(window)) real->SetVisible(window, visible);
 }
 
 void FakeUserInterface::Destroy(WindowId window)
@@ -50,6 +58,7 @@ void FakeUserInterface::Destroy(WindowId window)
     exists[window] = false;
     lists.erase(window);
     log.push_back(L"destroy " + std::wstring(NameOf(window)));
+    if (IUserInterface* real = RealOne(window)) real->Destroy(window);
 }
 
 void FakeUserInterface::ClearList(WindowId window)
@@ -82,6 +91,7 @@ bool FakeUserInterface::ListChecked(WindowId window, std::size_t position)
 void FakeUserInterface::SetLabelCaption(WindowId window, LabelId label, std::wstring_view caption)
 {
     labels[{window, label}] = std::wstring(caption);
+    if (IUserInterface* real = RealOne(window)) real->SetLabelCaption(window, label, caption);
 }
 
 void FakeUserInterface::ShowMessage(std::wstring_view text)

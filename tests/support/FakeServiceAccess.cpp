@@ -212,10 +212,10 @@ void InlineServiceWork::Start(WorkBoard board, Work work)
 WorkResult InlineServiceWork::Finish()
 {
     if (!m_board) throw std::logic_error("no work was started");
-    WorkSite site(m_services, m_services.clock, *this, *std::exchange(m_board, std::nullopt));
+    WorkSite site(m_services, m_clock, *this, *std::exchange(m_board, std::nullopt));
     if (meanwhile) meanwhile();
     m_work(site);
-    return {std::move(site.board), std::move(site.texts), m_services.clock.StopRequested()};
+    return {std::move(site.board), std::move(site.texts), m_clock.StopRequested()};
 }
 
 } // namespace quenlow::testing

@@ -114,11 +114,13 @@ public:
 ServiceOutcome CallOnMatchingServices(IServiceAccess& access, IClock& clock, ServiceKey key, std::wstring_view value,
                                       ServiceMethod method, ServiceFilter alsoRequire = {});
 
-// The worker as the unit tests have it: a piece of work runs at once, on the test's thread,
-// against the fake services and their clock; the boards it hands over are kept.
+// The worker as the tests have it: a piece of work runs when it is finished, on the calling
+// thread, against the services and the clock given (the fake's own by default): no worker
+// thread, COM or WMI client in the process. The boards it hands over are kept.
 class InlineServiceWork final : public IServiceWork, private IWorkReport {
 public:
-    explicit InlineServiceWork(FakeServiceAccess& services) : m_services(services) {}
+    explicit InlineServiceWork(FakeServiceAccess& services) : InlineServiceWork(services, services.clock) {}
+    InlineServiceWork(IServiceAccess& services, IClock& clock) : m_services(services), m_clock(clock) {}
 
     std::vector<WorkBoard> reports;
     int started = 0;
@@ -131,7 +133,8 @@ public:
 private:
     void Update(const WorkBoard& board) override { reports.push_back(board); }
 
-    FakeServiceAccess& m_services;
+    IServiceAccess& m_services;
+    IClock& m_clock;
     std::optional<WorkBoard> m_board;
     Work m_work;
 };

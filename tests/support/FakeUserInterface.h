@@ -9,7 +9,8 @@
 namespace quenlow::testing {
 
 // Records every operation as a line of text ("create frmSplash", "box: ...") and keeps each
-// list's entries and check marks, so tests can tick entries as a user would.
+// list's entries and check marks, so tests can tick entries as a user would. A window can also
+// be a real one (AlsoCarryOut), for a test of that window among recorded ones.
 class FakeUserInterface final : public IUserInterface {
 public:
     struct Entry {
@@ -26,6 +27,9 @@ public:
     std::vector<std::wstring> Texts(WindowId window) const;
     // Log lines since the last call.
     std::vector<std::wstring> TakeLog();
+    // The window's creation, showing, hiding, destruction and label captions are carried out by
+    // `real` too, once recorded.
+    void AlsoCarryOut(WindowId window, IUserInterface& real) { m_real[window] = &real; }
 
     void CreateFromDesign(WindowId window) override;
     void SetVisible(WindowId window, bool visible) override;
@@ -38,6 +42,11 @@ public:
     void SetLabelCaption(WindowId window, LabelId label, std::wstring_view caption) override;
     void ShowMessage(std::wstring_view text) override;
     void EndProgram() override;
+
+private:
+    IUserInterface* RealOne(WindowId window) const;
+
+    std::map<WindowId, IUserInterface*> m_real;
 };
 
 } // namespace quenlow::testing
