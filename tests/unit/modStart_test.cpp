@@ -129,13 +129,5 @@ TEST_F(MainTest, WmiErrorsReachTheCallerWithNoMessage)
     EXPECT_TRUE(ui.events.empty());
 }
 
-TEST(UntrappedError, ReportGivesNumberAndDescription)
-{
-    const std::wstring text = UntrappedErrorText(static_cast<std::int32_t>(0x80041017u), L"Invalid query");
-    EXPECT_NE(text.find(L"0x80041017"), std::wstring::npos);
-    EXPECT_NE(text.find(L"Invalid query"), std::wstring::npos);
-    EXPECT_EQ(FormatErrorNumber(5), L"5");
-}
-
 } // namespace
 } // namespace quenlow
