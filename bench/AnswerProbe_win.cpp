@@ -1,4 +1,6 @@
 #include "bench/AnswerProbe_win.h"
+#include "common/HResultText_win.h"
+#include "common/UniqueHandle_win.h"
 
 #include <stdexcept>
 
@@ -16,11 +18,11 @@ PeriodicThread::PeriodicThread(std::function<void()> tick, std::chrono::millisec
       m_stop(::CreateEventW(nullptr, TRUE, FALSE, nullptr))
 {
     if (!m_stop) {
-        testing::ThrowLastError("CreateEventW");
+        ThrowLastError(L"CreateEventW");
     }
-    m_thread = testing::UniqueHandle(::CreateThread(nullptr, 0, &PeriodicThread::Main, this, 0, nullptr));
+    m_thread = UniqueHandle(::CreateThread(nullptr, 0, &PeriodicThread::Main, this, 0, nullptr));
     if (!m_thread) {
-        testing::ThrowLastError("CreateThread");
+        ThrowLastError(L"CreateThread");
     }
 }
 
@@ -32,9 +34,9 @@ PeriodicThread::~PeriodicThread()
 void PeriodicThread::Stop() noexcept
 {
     if (m_thread) {
-        ::SetEvent(m_stop.Get());
-        ::WaitForSingleObject(m_thread.Get(), INFINITE);
-        m_thread.Reset();
+        ::SetEvent(m_stop.get());
+        ::WaitForSingleObject(m_thread.get(), INFINITE);
+        m_thread.reset();
     }
 }
 
@@ -46,7 +48,7 @@ DWORD WINAPI PeriodicThread::Main(void* self)
         thread.m_tick();
         const auto spent = static_cast<DWORD>(watch.ElapsedMs());
         const DWORD rest = spent < thread.m_interval ? thread.m_interval - spent : 0;
-        if (::WaitForSingleObject(thread.m_stop.Get(), rest) == WAIT_OBJECT_0) {
+        if (::WaitForSingleObject(thread.m_stop.get(), rest) == WAIT_OBJECT_0) {
             return 0;
         }
     }

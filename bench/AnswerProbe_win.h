@@ -1,7 +1,7 @@
 #pragma once
 
 #include "bench/Stopwatch_win.h"
-#include "support/UniqueHandle.h"
+#include "common/UniqueHandle_win.h"
 
 #include <windows.h>
 
@@ -28,8 +28,8 @@ private:
 
     std::function<void()> m_tick;
     DWORD m_interval;
-    testing::UniqueHandle m_stop;
-    testing::UniqueHandle m_thread;
+    UniqueHandle m_stop;
+    UniqueHandle m_thread;
 };
 
 // How long another process's windows take to answer: about every 20 ms each window that

@@ -1,7 +1,7 @@
 #include "bench/ExtraServices_win.h"
 
+#include "common/HResultText_win.h"
 #include "support/ServiceManager.h"
-#include "support/UniqueHandle.h"
 
 #include <windows.h>
 
@@ -14,7 +14,6 @@ namespace quenlow::bench {
 namespace {
 
 using testing::OpenServiceManager;
-using testing::ThrowLastError;
 using testing::UniqueServiceHandle;
 
 constexpr std::wstring_view kNamePrefix = L"QuenlowBench";
@@ -32,7 +31,7 @@ std::vector<std::wstring> ServiceNames(SC_HANDLE manager, DWORD types, DWORD sta
             ::EnumServicesStatusExW(manager, SC_ENUM_PROCESS_INFO, types, states, buffer.data(),
                                     static_cast<DWORD>(buffer.size()), &needed, &returned, &resume, nullptr);
         if (!done && ::GetLastError() != ERROR_MORE_DATA) {
-            ThrowLastError("EnumServicesStatusExW");
+            ThrowLastError(L"EnumServicesStatusExW");
         }
         const auto* services = reinterpret_cast<const ENUM_SERVICE_STATUS_PROCESSW*>(buffer.data());
         for (DWORD i = 0; i < returned; ++i) {
@@ -74,7 +73,7 @@ void InstallExtraServices(int count, const std::wstring& program)
                                                            SERVICE_ERROR_NORMAL, command.c_str(), nullptr, nullptr,
                                                            nullptr, nullptr, nullptr));
         if (!service && ::GetLastError() != ERROR_SERVICE_EXISTS) {
-            ThrowLastError("CreateServiceW");
+            ThrowLastError(L"CreateServiceW");
         }
     }
 }

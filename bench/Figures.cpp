@@ -1,6 +1,6 @@
 #include "bench/Figures.h"
 
-#include "support/Utf8.h"
+#include "common/Text.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -102,7 +102,7 @@ int IntegerOption(int argc, wchar_t** argv, const wchar_t* name, int fallback)
     wchar_t* end = nullptr;
     const long value = std::wcstol(text.c_str(), &end, 10);
     if (end == text.c_str() || *end != L'\0' || value < 0 || value > 1'000'000) {
-        throw std::invalid_argument("a number is expected after --" + testing::Utf8(name));
+        throw std::invalid_argument("a number is expected after --" + Utf8(name));
     }
     return static_cast<int>(value);
 }

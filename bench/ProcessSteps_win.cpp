@@ -2,10 +2,10 @@
 
 #include "bench/Figures.h"
 
+#include "common/Text.h"
 #include "support/HostPath.h"
 #include "support/MessageBoxes.h"
 #include "support/TopLevelWindows.h"
-#include "support/Utf8.h"
 #include "ui/WindowClassNames.h"
 
 #include <commctrl.h>
@@ -21,7 +21,7 @@ std::wstring RequiredPath(int argc, wchar_t** argv, const wchar_t* name)
 {
     const std::wstring path = TextOption(argc, argv, name);
     if (path.empty()) {
-        throw std::invalid_argument("--" + testing::Utf8(name) + "=PATH is required");
+        throw std::invalid_argument("--" + Utf8(name) + "=PATH is required");
     }
     return testing::HostPathToWindows(path);
 }

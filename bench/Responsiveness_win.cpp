@@ -16,12 +16,12 @@
 #include "bench/Stopwatch_win.h"
 #include "bench/TickedStart_win.h"
 
+#include "common/Text.h"
 #include "support/ListWindowDriver.h"
 #include "support/MessageBoxes.h"
 #include "support/Polling.h"
 #include "support/ServiceManager.h"
 #include "support/TopLevelWindows.h"
-#include "support/Utf8.h"
 #include "ui/WindowClassNames.h"
 
 #include <algorithm>
@@ -59,7 +59,7 @@ public:
         for (const auto& name : names) {
             m_services.push_back(testing::OpenServiceByName(m_manager.get(), name, SERVICE_QUERY_STATUS));
             if (!m_services.back()) {
-                throw std::runtime_error("a benchmark service cannot be opened: " + testing::Utf8(name));
+                throw std::runtime_error("a benchmark service cannot be opened: " + Utf8(name));
             }
         }
         m_starting.resize(names.size());
@@ -140,7 +140,7 @@ void PrintDelays(const std::string& what, const Answers& answers, const std::str
     PrintValue(Labelled("  the longest was asked for this long after the start", label), longest->sentAt, "ms", 0);
     PrintValue(Labelled("  the longest was asked for this long before the end", label), longest->beforeEnd, "ms", 0);
     Note("responsiveness, " + what + ": the longest answer came from a window of the class " +
-         testing::Utf8(longest->windowClass));
+         Utf8(longest->windowClass));
 }
 
 int WhileSlowStart(int argc, wchar_t** argv, int rounds, const std::string& label)

@@ -3,10 +3,10 @@
 #include "bench/ProcessSteps_win.h"
 #include "bench/Stopwatch_win.h"
 
+#include "common/Text.h"
 #include "support/ListWindowDriver.h"
 #include "support/MessageBoxes.h"
 #include "support/ServiceManager.h"
-#include "support/Utf8.h"
 #include "ui/WindowClassNames.h"
 
 #include <chrono>
@@ -90,7 +90,7 @@ void FinishTickedStart(TickedWindow& ticked, HWND box)
     const std::wstring text = testing::ReadMessageBoxText(box);
     testing::PressOk(box);
     if (text != L"Selected Services are Started.") {
-        throw std::runtime_error("the ticked services were not all started: " + testing::Utf8(text));
+        throw std::runtime_error("the ticked services were not all started: " + Utf8(text));
     }
     CloseAndWait(ticked.quenlow, ticked.window, "quenlow.exe");
 }

@@ -22,12 +22,12 @@
 #include "services/WmiServiceAccess_win.h"
 #include "splash/AppInfo_win.h"
 #include "ui/Dpi_win.h"
+#include "ui/UniqueGdi_win.h"
 #include "windows/ListOrder.h"
 #include "windows/ListWindowDesigns_win.h"
 #include "windows/PictureButton_win.h"
-#include "ui/UniqueGdi_win.h"
 
-#include "support/Utf8.h"
+#include "common/Text.h"
 
 #include <windows.h>
 
@@ -390,7 +390,7 @@ int Run(int argc, wchar_t** argv)
 {
     const std::wstring mode = argc > 1 ? argv[1] : L"";
     const int rounds = IntegerOption(argc, argv, L"runs", 7);
-    const std::string label = testing::Utf8(TextOption(argc, argv, L"label"));
+    const std::string label = Utf8(TextOption(argc, argv, L"label"));
     if (rounds < 1) {
         throw std::invalid_argument("--runs must be at least 1");
     }

@@ -37,6 +37,7 @@
 #include "bench/Stopwatch_win.h"
 #include "bench/TickedStart_win.h"
 
+#include "common/Text.h"
 #include "support/ChildProcess.h"
 #include "support/ListWindowDriver.h"
 #include "support/MessageBoxes.h"
@@ -45,7 +46,6 @@
 #include "support/TestServices.h"
 #include "support/TopLevelWindows.h"
 #include "support/UserInput.h"
-#include "support/Utf8.h"
 #include "ui/WindowClassNames.h"
 
 #include <windows.h>
@@ -158,8 +158,8 @@ int RunStartup(int argc, wchar_t** argv, int rounds, const std::string& label)
     theirs.erase(theirs.begin());
     PrintRatio(Labelled("start-up to splash window visible", label), "minimal Win32 window program", samples[0],
                samples[1], 1.2);
-    Note("start-up: quenlow.exe's first windows: " + testing::Utf8(ourFirst) + "; the minimal program's: " +
-         testing::Utf8(theirFirst));
+    Note("start-up: quenlow.exe's first windows: " + Utf8(ourFirst) + "; the minimal program's: " +
+         Utf8(theirFirst));
     const std::pair<const char*, double StartupTimes::*> kOurs[] = {
         {"CreateProcess returned", &StartupTimes::started},
         {"its first window exists (in wWinMain)", &StartupTimes::firstWindow},
@@ -206,7 +206,7 @@ double TimeNet(const std::wstring& arguments)
     const auto code = process.WaitForExit(60s);
     const double elapsed = watch.ElapsedMs();
     if (code != 0u) {
-        throw std::runtime_error("net " + testing::Utf8(arguments) + " did not succeed");
+        throw std::runtime_error("net " + Utf8(arguments) + " did not succeed");
     }
     return elapsed;
 }
@@ -482,7 +482,7 @@ int Run(int argc, wchar_t** argv)
 {
     const std::wstring mode = argc > 1 ? argv[1] : L"";
     const int rounds = IntegerOption(argc, argv, L"runs", 7);
-    const std::string label = testing::Utf8(TextOption(argc, argv, L"label"));
+    const std::string label = Utf8(TextOption(argc, argv, L"label"));
     if (rounds < 1) {
         throw std::invalid_argument("--runs must be at least 1");
     }

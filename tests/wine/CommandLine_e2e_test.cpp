@@ -2,6 +2,7 @@
 // its message box read and answered like a person would, its exit status, and the service's
 // real state read from the service manager afterwards.
 #include "ServicesTestBase.h"
+#include "common/Text.h"
 #include "support/ChildProcess.h"
 #include "support/CommandLineRun.h"
 #include "support/MessageBoxes.h"
@@ -10,7 +11,6 @@
 #include "support/TestServices.h"
 #include "support/TopLevelWindows.h"
 #include "support/UserInput.h"
-#include "support/Utf8.h"
 #include "ui/WindowClassNames.h"
 
 #include <gtest/gtest.h>

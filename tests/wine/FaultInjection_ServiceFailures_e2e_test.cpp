@@ -11,12 +11,12 @@
 // the program waiting for the manager's own timeout: 10 s under Wine, 30 s on Windows.
 #include "ListWindowsTestBase.h"
 #include "ServicesTestBase.h"
+#include "common/Text.h"
 #include "support/CommandLineRun.h"
 #include "support/ListWindowDriver.h"
 #include "support/ServiceManager.h"
 #include "support/TestOptions.h"
 #include "support/TestServices.h"
-#include "support/Utf8.h"
 
 #include <gtest/gtest.h>
 

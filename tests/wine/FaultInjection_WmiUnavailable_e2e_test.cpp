@@ -4,13 +4,13 @@
 // command line and when the first list window loads, the program must show its common error
 // report (a box titled "Quenlow" with the error's number and a description a user can read) and
 // end with status 3, and no crash dialog or debugger may appear.
+#include "common/Text.h"
 #include "support/ChildProcess.h"
 #include "support/CommandLineRun.h"
 #include "support/CrashWatch.h"
 #include "support/ListWindowDriver.h"
 #include "support/MessageBoxes.h"
 #include "support/TestOptions.h"
-#include "support/Utf8.h"
 #include "support/WindowedRun.h"
 
 #include <gtest/gtest.h>
@@ -20,7 +20,6 @@
 
 #include <algorithm>
 #include <optional>
-#include <cwctype>
 #include <string>
 
 namespace quenlow {
@@ -48,13 +47,6 @@ std::wstring ReportLine(const std::wstring& text, std::wstring_view label)
     return {};
 }
 
-std::wstring Lowered(std::wstring text)
-{
-    std::transform(text.begin(), text.end(), text.begin(),
-                   [](wchar_t c) { return static_cast<wchar_t>(std::towlower(static_cast<std::wint_t>(c))); });
-    return text;
-}
-
 // The report as a user reads it: the number of "class not registered" and words that say so.
 void ExpectClassNotRegisteredReport(const MessageBoxView& box)
 {
@@ -64,7 +56,7 @@ void ExpectClassNotRegisteredReport(const MessageBoxView& box)
     const std::wstring description = ReportLine(box.text, L"Description: ");
     EXPECT_FALSE(description.empty());
     EXPECT_FALSE(description.starts_with(L"Unknown error")) << "the description says nothing a user can act on";
-    EXPECT_NE(Lowered(description).find(L"not registered"), std::wstring::npos)
+    EXPECT_NE(LowerCase(description).find(L"not registered"), std::wstring::npos)
         << "the description does not say what is wrong";
     EXPECT_EQ(box.text.find(L"has started."), std::wstring::npos);
     EXPECT_EQ(box.text.find(L"has stopped."), std::wstring::npos);

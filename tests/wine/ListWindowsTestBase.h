@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ServicesTestBase.h"
+#include "common/Text.h"
 #include "support/ListWindowDriver.h"
 #include "support/MessageBoxes.h"
 #include "support/Polling.h"
@@ -8,7 +9,6 @@
 #include "support/TestOptions.h"
 #include "support/TestServices.h"
 #include "support/UserInput.h"
-#include "support/Utf8.h"
 #include "support/WindowedRun.h"
 
 #include <gtest/gtest.h>

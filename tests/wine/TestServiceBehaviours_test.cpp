@@ -2,11 +2,11 @@
 // through the states that the tests of following a start or stop rely on, and the clean-up
 // brings each back to stopped from every state a test can leave it in.
 #include "ServicesTestBase.h"
+#include "common/Text.h"
+#include "common/UniqueHandle_win.h"
 #include "support/Polling.h"
 #include "support/ServiceManager.h"
 #include "support/TestServices.h"
-#include "support/UniqueHandle.h"
-#include "support/Utf8.h"
 
 #include <gtest/gtest.h>
 
@@ -149,8 +149,8 @@ TEST_F(TestServiceBehaviourTest, CleanUpStopsServicesWhoseProcessEndedBehindTheM
     StartWithoutWaiting(kPendsForEver.name);
     const UniqueHandle process(::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, ProcessOf(kPendsForEver.name)));
     ASSERT_TRUE(process);
-    ASSERT_TRUE(::TerminateProcess(process.Get(), 1));
-    ASSERT_EQ(::WaitForSingleObject(process.Get(), 15'000), WAIT_OBJECT_0);
+    ASSERT_TRUE(::TerminateProcess(process.get(), 1));
+    ASSERT_EQ(::WaitForSingleObject(process.get(), 15'000), WAIT_OBJECT_0);
 
     StartServiceDirectly(kTakesStopBack.name);
     EXPECT_EQ(SendStop(kTakesStopBack.name), 0u);

@@ -1,4 +1,6 @@
 #include "support/ChildProcess.h"
+#include "common/HResultText_win.h"
+#include "common/UniqueHandle_win.h"
 
 #include <vector>
 
@@ -39,7 +41,7 @@ ChildProcess ChildProcess::Start(const std::wstring& commandLine)
             return ChildProcess(UniqueHandle(info.hProcess), info.dwProcessId);
         }
         if (::GetLastError() != ERROR_INTERNAL_ERROR || attempt == kAttempts) {
-            ThrowLastError("CreateProcessW");
+            ThrowLastError(L"CreateProcessW");
         }
     }
 }
@@ -53,21 +55,21 @@ ChildProcess::~ChildProcess()
 
 bool ChildProcess::HasExited() const
 {
-    return ::WaitForSingleObject(m_process.Get(), 0) == WAIT_OBJECT_0;
+    return ::WaitForSingleObject(m_process.get(), 0) == WAIT_OBJECT_0;
 }
 
 std::optional<DWORD> ChildProcess::WaitForExit(std::chrono::milliseconds timeout) const
 {
-    const DWORD waited = ::WaitForSingleObject(m_process.Get(), ToWaitMilliseconds(timeout));
+    const DWORD waited = ::WaitForSingleObject(m_process.get(), ToWaitMilliseconds(timeout));
     if (waited == WAIT_TIMEOUT) {
         return std::nullopt;
     }
     if (waited != WAIT_OBJECT_0) {
-        ThrowLastError("WaitForSingleObject");
+        ThrowLastError(L"WaitForSingleObject");
     }
     DWORD code = 0;
-    if (!::GetExitCodeProcess(m_process.Get(), &code)) {
-        ThrowLastError("GetExitCodeProcess");
+    if (!::GetExitCodeProcess(m_process.get(), &code)) {
+        ThrowLastError(L"GetExitCodeProcess");
     }
     return code;
 }
@@ -75,8 +77,8 @@ std::optional<DWORD> ChildProcess::WaitForExit(std::chrono::milliseconds timeout
 void ChildProcess::Terminate()
 {
     if (!HasExited()) {
-        ::TerminateProcess(m_process.Get(), kTerminatedByTest);
-        ::WaitForSingleObject(m_process.Get(), 10'000);
+        ::TerminateProcess(m_process.get(), kTerminatedByTest);
+        ::WaitForSingleObject(m_process.get(), 10'000);
     }
 }
 

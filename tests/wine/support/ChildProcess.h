@@ -1,6 +1,6 @@
 #pragma once
 
-#include "support/UniqueHandle.h"
+#include "common/UniqueHandle_win.h"
 
 #include <chrono>
 #include <optional>
@@ -24,7 +24,7 @@ public:
     ~ChildProcess();
 
     DWORD Id() const noexcept { return m_id; }
-    HANDLE Handle() const noexcept { return m_process.Get(); }
+    HANDLE Handle() const noexcept { return m_process.get(); }
 
     bool HasExited() const;
 

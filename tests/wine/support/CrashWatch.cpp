@@ -1,14 +1,11 @@
 #include "support/CrashWatch.h"
 
 #include "support/ChildProcess.h"
+#include "support/RunningProcesses.h"
 #include "support/TopLevelWindows.h"
-#include "support/UniqueHandle.h"
-
-#include <tlhelp32.h>
 
 #include <algorithm>
 #include <array>
-#include <map>
 #include <thread>
 
 namespace quenlow::testing {
@@ -33,22 +30,6 @@ bool IsDebugger(std::wstring_view exe)
     });
 }
 
-// Every process there is now, by id, with its program's file name.
-std::map<DWORD, std::wstring> Processes()
-{
-    std::map<DWORD, std::wstring> found;
-    const UniqueHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    if (!snapshot) {
-        ThrowLastError("CreateToolhelp32Snapshot");
-    }
-    PROCESSENTRY32W entry{};
-    entry.dwSize = sizeof(entry);
-    for (BOOL more = ::Process32FirstW(snapshot.Get(), &entry); more; more = ::Process32NextW(snapshot.Get(), &entry)) {
-        found.emplace(entry.th32ProcessID, entry.szExeFile);
-    }
-    return found;
-}
-
 BOOL CALLBACK CollectVisible(HWND window, LPARAM context)
 {
     if (::IsWindowVisible(window)) {
@@ -68,7 +49,7 @@ std::vector<HWND> VisibleTopLevelWindows()
 
 CrashWatch::CrashWatch(DWORD programId) : m_programId(programId)
 {
-    for (const auto& [id, exe] : Processes()) {
+    for (const auto& [id, exe] : RunningProcesses()) {
         m_knownProcesses.insert(id);
     }
     for (const HWND window : VisibleTopLevelWindows()) {
@@ -85,7 +66,7 @@ void CrashWatch::Note(std::wstring finding)
 
 void CrashWatch::Look()
 {
-    const auto processes = Processes();
+    const auto processes = RunningProcesses();
     for (const auto& [id, exe] : processes) {
         if (!m_knownProcesses.contains(id) && IsDebugger(exe)) {
             Note(L"a debugger ran: " + exe + L" (PID " + std::to_wstring(id) + L")");

@@ -1,6 +1,6 @@
 #include "support/ListTextFit.h"
 
-#include "support/UniqueHandle.h"
+#include "common/HResultText_win.h"
 
 #include <commctrl.h>
 
@@ -23,7 +23,7 @@ ListTextFit::ListTextFit()
     NONCLIENTMETRICSW metrics{};
     metrics.cbSize = sizeof(metrics);
     if (!::SystemParametersInfoW(SPI_GETNONCLIENTMETRICS, metrics.cbSize, &metrics, 0)) {
-        ThrowLastError("SystemParametersInfoW");
+        ThrowLastError(L"SystemParametersInfoW");
     }
     m_font = ::CreateFontIndirectW(&metrics.lfMessageFont);
     INITCOMMONCONTROLSEX controls{sizeof(controls), ICC_LISTVIEW_CLASSES};

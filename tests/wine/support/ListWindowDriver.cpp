@@ -1,12 +1,12 @@
 #include "support/ListWindowDriver.h"
 
+#include "common/Text.h"
 #include "support/ChildProcess.h"
 #include "support/MessageBoxes.h"
 #include "support/Polling.h"
 #include "support/RemoteMemory.h"
 #include "support/TopLevelWindows.h"
 #include "support/UserInput.h"
-#include "support/Utf8.h"
 #include "ui/WindowClassNames.h"
 
 #include <commctrl.h>

@@ -1,8 +1,8 @@
 #include "support/MessageBoxes.h"
 
+#include "common/HResultText_win.h"
 #include "support/ChildProcess.h"
 #include "support/TopLevelWindows.h"
-#include "support/UniqueHandle.h"
 
 #include <commctrl.h>
 
@@ -87,7 +87,7 @@ std::wstring ReadMessageBoxText(HWND box)
 void PressOk(HWND box)
 {
     if (!::PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0)) {
-        ThrowLastError("PostMessageW(WM_COMMAND IDOK)");
+        ThrowLastError(L"PostMessageW(WM_COMMAND IDOK)");
     }
 }
 

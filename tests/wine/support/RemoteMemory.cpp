@@ -1,4 +1,5 @@
 #include "support/RemoteMemory.h"
+#include "common/HResultText_win.h"
 
 #include <stdexcept>
 
@@ -9,18 +10,18 @@ RemoteMemory::RemoteMemory(DWORD processId, std::size_t size)
       m_size(size)
 {
     if (!m_process) {
-        ThrowLastError("OpenProcess");
+        ThrowLastError(L"OpenProcess");
     }
-    m_address = ::VirtualAllocEx(m_process.Get(), nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+    m_address = ::VirtualAllocEx(m_process.get(), nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
     if (!m_address) {
-        ThrowLastError("VirtualAllocEx");
+        ThrowLastError(L"VirtualAllocEx");
     }
 }
 
 RemoteMemory::~RemoteMemory()
 {
     // The process may have ended meanwhile; then its memory went with it.
-    ::VirtualFreeEx(m_process.Get(), m_address, 0, MEM_RELEASE);
+    ::VirtualFreeEx(m_process.get(), m_address, 0, MEM_RELEASE);
 }
 
 void RemoteMemory::Write(std::size_t offset, const void* data, std::size_t size)
@@ -29,8 +30,8 @@ void RemoteMemory::Write(std::size_t offset, const void* data, std::size_t size)
         throw std::out_of_range("RemoteMemory::Write beyond the block");
     }
     SIZE_T written = 0;
-    if (!::WriteProcessMemory(m_process.Get(), AddressAt(offset), data, size, &written) || written != size) {
-        ThrowLastError("WriteProcessMemory");
+    if (!::WriteProcessMemory(m_process.get(), AddressAt(offset), data, size, &written) || written != size) {
+        ThrowLastError(L"WriteProcessMemory");
     }
 }
 
@@ -40,8 +41,8 @@ void RemoteMemory::Read(std::size_t offset, void* data, std::size_t size) const
         throw std::out_of_range("RemoteMemory::Read beyond the block");
     }
     SIZE_T read = 0;
-    if (!::ReadProcessMemory(m_process.Get(), AddressAt(offset), data, size, &read) || read != size) {
-        ThrowLastError("ReadProcessMemory");
+    if (!::ReadProcessMemory(m_process.get(), AddressAt(offset), data, size, &read) || read != size) {
+        ThrowLastError(L"ReadProcessMemory");
     }
 }
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "support/UniqueHandle.h"
+#include "common/UniqueHandle_win.h"
 
 #include <windows.h>
 

@@ -1,8 +1,8 @@
 #include "support/ServiceDisplayNames.h"
 
+#include "common/HResultText_win.h"
 #include "support/ServiceManager.h"
 #include "support/TestServices.h"
-#include "support/UniqueHandle.h"
 
 #include <windows.h>
 
@@ -35,7 +35,7 @@ std::vector<std::wstring> DisplayNamesOfAllServices()
                                                   SERVICE_STATE_ALL, buffer.data(), static_cast<DWORD>(buffer.size()),
                                                   &needed, &count, &resume, nullptr);
         if (!done && ::GetLastError() != ERROR_MORE_DATA) {
-            ThrowLastError("EnumServicesStatusExW");
+            ThrowLastError(L"EnumServicesStatusExW");
         }
         const auto* services = reinterpret_cast<const ENUM_SERVICE_STATUS_PROCESSW*>(buffer.data());
         for (DWORD i = 0; i < count; ++i) {

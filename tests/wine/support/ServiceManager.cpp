@@ -1,8 +1,9 @@
 #include "support/ServiceManager.h"
 
+#include "common/HResultText_win.h"
+#include "common/Text.h"
+#include "common/UniqueHandle_win.h"
 #include "support/Polling.h"
-#include "support/UniqueHandle.h"
-#include "support/Utf8.h"
 
 #include <string>
 
@@ -18,7 +19,7 @@ SERVICE_STATUS_PROCESS QueryStatus(SC_HANDLE service)
     DWORD needed = 0;
     if (!::QueryServiceStatusEx(service, SC_STATUS_PROCESS_INFO, reinterpret_cast<BYTE*>(&status), sizeof(status),
                                 &needed)) {
-        ThrowLastError("QueryServiceStatusEx");
+        ThrowLastError(L"QueryServiceStatusEx");
     }
     return status;
 }
@@ -29,17 +30,17 @@ UniqueServiceHandle OpenExisting(std::wstring_view name, DWORD access)
     auto service = OpenServiceByName(manager.get(), name, access);
     if (!service) {
         ::SetLastError(ERROR_SERVICE_DOES_NOT_EXIST);
-        ThrowLastError("OpenServiceW " + Utf8(name));
+        ThrowLastError(L"OpenServiceW " + std::wstring(name));
     }
     return service;
 }
 
-void RequireState(std::wstring_view name, DWORD state, std::chrono::milliseconds timeout, const char* what)
+void RequireState(std::wstring_view name, DWORD state, std::chrono::milliseconds timeout, const wchar_t* what)
 {
     if (!WaitForServiceState(name, state, timeout)) {
         ::SetLastError(ERROR_SERVICE_REQUEST_TIMEOUT);
-        ThrowLastError(std::string(what) + " " + Utf8(name) + ": still " +
-                       Utf8(ServiceStateName(QueryServiceState(name))));
+        ThrowLastError(std::wstring(what) + L" " + std::wstring(name) + L": still " +
+                       std::wstring(ServiceStateName(QueryServiceState(name))));
     }
 }
 
@@ -49,7 +50,7 @@ UniqueServiceHandle OpenServiceManager(DWORD access)
 {
     UniqueServiceHandle manager(::OpenSCManagerW(nullptr, nullptr, access));
     if (!manager) {
-        ThrowLastError("OpenSCManagerW");
+        ThrowLastError(L"OpenSCManagerW");
     }
     return manager;
 }
@@ -59,7 +60,7 @@ UniqueServiceHandle OpenServiceByName(SC_HANDLE manager, std::wstring_view name,
     const std::wstring terminated(name);
     UniqueServiceHandle service(::OpenServiceW(manager, terminated.c_str(), access));
     if (!service && ::GetLastError() != ERROR_SERVICE_DOES_NOT_EXIST) {
-        ThrowLastError("OpenServiceW " + Utf8(name));
+        ThrowLastError(L"OpenServiceW " + std::wstring(name));
     }
     return service;
 }
@@ -119,16 +120,16 @@ bool WaitForProcessExit(DWORD processId, std::chrono::milliseconds timeout)
     if (!process) {
         return true; // already gone
     }
-    return ::WaitForSingleObject(process.Get(), static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0;
+    return ::WaitForSingleObject(process.get(), static_cast<DWORD>(timeout.count())) == WAIT_OBJECT_0;
 }
 
 void StartServiceDirectly(std::wstring_view name, std::chrono::milliseconds timeout)
 {
     const auto service = OpenExisting(name, SERVICE_START | SERVICE_QUERY_STATUS);
     if (!::StartServiceW(service.get(), 0, nullptr) && ::GetLastError() != ERROR_SERVICE_ALREADY_RUNNING) {
-        ThrowLastError("StartServiceW " + Utf8(name));
+        ThrowLastError(L"StartServiceW " + std::wstring(name));
     }
-    RequireState(name, SERVICE_RUNNING, timeout, "StartServiceW");
+    RequireState(name, SERVICE_RUNNING, timeout, L"StartServiceW");
 }
 
 void SendStopDirectly(std::wstring_view name)
@@ -137,7 +138,7 @@ void SendStopDirectly(std::wstring_view name)
     SERVICE_STATUS status{};
     if (!::ControlService(service.get(), SERVICE_CONTROL_STOP, &status) &&
         ::GetLastError() != ERROR_SERVICE_NOT_ACTIVE) {
-        ThrowLastError("ControlService(STOP) " + Utf8(name));
+        ThrowLastError(L"ControlService(STOP) " + std::wstring(name));
     }
 }
 
@@ -145,10 +146,10 @@ void StopServiceDirectly(std::wstring_view name, std::chrono::milliseconds timeo
 {
     const DWORD processId = QueryStatus(OpenExisting(name, SERVICE_QUERY_STATUS).get()).dwProcessId;
     SendStopDirectly(name);
-    RequireState(name, SERVICE_STOPPED, timeout, "ControlService(STOP)");
+    RequireState(name, SERVICE_STOPPED, timeout, L"ControlService(STOP)");
     if (!WaitForProcessExit(processId, timeout)) {
         ::SetLastError(ERROR_SERVICE_REQUEST_TIMEOUT);
-        ThrowLastError("ControlService(STOP) " + Utf8(name) + ": its process did not end");
+        ThrowLastError(L"ControlService(STOP) " + std::wstring(name) + L": its process did not end");
     }
 }
 

@@ -42,7 +42,7 @@ bool WaitForProcessExit(DWORD processId, std::chrono::milliseconds timeout = kSe
 
 // Start or stop directly through the service manager and wait for the state to be reached;
 // a stop also waits for the service's process to end, so that a new start cannot meet the old
-// process on its way out. Already being in that state is fine. Throws std::system_error on failure.
+// process on its way out. Already being in that state is fine. Throws quenlow::Error on failure.
 void StartServiceDirectly(std::wstring_view name, std::chrono::milliseconds timeout = kServiceStateTimeout);
 void StopServiceDirectly(std::wstring_view name, std::chrono::milliseconds timeout = kServiceStateTimeout);
 // Only sends the stop: returns once the service manager passed it on.

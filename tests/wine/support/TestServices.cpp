@@ -1,11 +1,10 @@
 #include "support/TestServices.h"
 
+#include "common/HResultText_win.h"
+#include "common/UniqueHandle_win.h"
 #include "support/Polling.h"
+#include "support/RunningProcesses.h"
 #include "support/ServiceManager.h"
-#include "support/UniqueHandle.h"
-#include "support/Utf8.h"
-
-#include <tlhelp32.h>
 
 #include <algorithm>
 #include <string>
@@ -51,7 +50,7 @@ bool StoppedOrGone(std::wstring_view name)
     return QueryServiceState(name).value_or(SERVICE_STOPPED) == SERVICE_STOPPED;
 }
 
-[[noreturn]] void ThrowTimeout(const std::string& what)
+[[noreturn]] void ThrowTimeout(const std::wstring& what)
 {
     ::SetLastError(ERROR_SERVICE_REQUEST_TIMEOUT);
     ThrowLastError(what);
@@ -63,7 +62,7 @@ bool ProcessAlive(DWORD processId)
         return false;
     }
     const UniqueHandle process(::OpenProcess(SYNCHRONIZE, FALSE, processId));
-    return process && ::WaitForSingleObject(process.Get(), 0) == WAIT_TIMEOUT;
+    return process && ::WaitForSingleObject(process.get(), 0) == WAIT_TIMEOUT;
 }
 
 // Sets the quit event of the service program running as the process; false when there is none
@@ -71,7 +70,7 @@ bool ProcessAlive(DWORD processId)
 bool SetQuitEvent(DWORD processId)
 {
     const UniqueHandle event(::OpenEventW(EVENT_MODIFY_STATE, FALSE, QuitEventName(processId).c_str()));
-    return event && ::SetEvent(event.Get());
+    return event && ::SetEvent(event.get());
 }
 
 // Gives a service whose process has gone behind the service manager's back a new one. Wine's
@@ -83,7 +82,7 @@ void RestartOrphanedService(const TestService& service)
     const auto manager = OpenServiceManager(SC_MANAGER_CONNECT);
     const auto handle = OpenServiceByName(manager.get(), service.name, SERVICE_START);
     if (handle && !::StartServiceW(handle.get(), 0, nullptr) && ::GetLastError() != ERROR_SERVICE_ALREADY_RUNNING) {
-        ThrowLastError("StartServiceW (new process for an orphaned service) " + Utf8(service.name));
+        ThrowLastError(L"StartServiceW (new process for an orphaned service) " + std::wstring(service.name));
     }
 }
 
@@ -108,8 +107,8 @@ void QuitTestService(const TestService& service)
         if (set) {
             if (!PollUntil([&] { return StoppedOrGone(service.name); }, kServiceStateTimeout) ||
                 !WaitForProcessExit(processId)) {
-                ThrowTimeout("quitting " + Utf8(service.name) + ": still " +
-                             Utf8(ServiceStateName(QueryServiceState(service.name))));
+                ThrowTimeout(L"quitting " + std::wstring(service.name) + L": still " +
+                             std::wstring(ServiceStateName(QueryServiceState(service.name))));
             }
             return;
         }
@@ -118,7 +117,7 @@ void QuitTestService(const TestService& service)
         }
         RestartOrphanedService(service);
     }
-    ThrowTimeout("quitting " + Utf8(service.name) + ": its process is gone and a new one did not come");
+    ThrowTimeout(L"quitting " + std::wstring(service.name) + L": its process is gone and a new one did not come");
 }
 
 } // namespace
@@ -132,7 +131,7 @@ void StopTestService(const TestService& service)
     case ServiceBehaviour::NeverConnects:
         // It cannot be told anything: the manager ends the start that waits for it.
         if (!WaitForServiceState(service.name, SERVICE_STOPPED, kManagerGivesUp)) {
-            ThrowTimeout("waiting for the service manager to give up on " + Utf8(service.name));
+            ThrowTimeout(L"waiting for the service manager to give up on " + std::wstring(service.name));
         }
         return;
     case ServiceBehaviour::Ordinary:
@@ -194,7 +193,7 @@ void RegisterTestService(const TestService& service, const std::wstring& program
         SERVICE_WIN32_OWN_PROCESS, service.startType, SERVICE_ERROR_NORMAL, command.c_str(), nullptr, nullptr,
         service.dependsOn.empty() ? nullptr : dependencies.c_str(), nullptr, nullptr));
     if (!created) {
-        ThrowLastError("CreateServiceW " + Utf8(service.name));
+        ThrowLastError(L"CreateServiceW " + std::wstring(service.name));
     }
 }
 
@@ -207,7 +206,7 @@ void RemoveTestService(const TestService& service)
     }
     StopTestService(service);
     if (!::DeleteService(handle.get()) && ::GetLastError() != ERROR_SERVICE_MARKED_FOR_DELETE) {
-        ThrowLastError("DeleteService " + Utf8(service.name));
+        ThrowLastError(L"DeleteService " + std::wstring(service.name));
     }
 }
 
@@ -299,19 +298,13 @@ void RegisterHostileServices(const std::wstring& programPath)
 bool WaitForTestServiceProcessesToEnd(std::chrono::milliseconds timeout)
 {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
-    const UniqueHandle snapshot(::CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    if (!snapshot) {
-        ThrowLastError("CreateToolhelp32Snapshot");
-    }
-    PROCESSENTRY32W entry{};
-    entry.dwSize = sizeof(entry);
-    for (BOOL more = ::Process32FirstW(snapshot.Get(), &entry); more; more = ::Process32NextW(snapshot.Get(), &entry)) {
-        if (::lstrcmpiW(entry.szExeFile, L"quenlow_test_service.exe") != 0) {
+    for (const auto& [id, exe] : RunningProcesses()) {
+        if (::lstrcmpiW(exe.c_str(), L"quenlow_test_service.exe") != 0) {
             continue;
         }
         using std::chrono::milliseconds;
         const auto left = std::chrono::duration_cast<milliseconds>(deadline - std::chrono::steady_clock::now());
-        if (!WaitForProcessExit(entry.th32ProcessID, std::max(left, milliseconds(0)))) {
+        if (!WaitForProcessExit(id, std::max(left, milliseconds(0)))) {
             return false;
         }
     }
@@ -324,7 +317,7 @@ std::wstring TestServiceProgramPath()
     for (;;) {
         const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
         if (length == 0) {
-            ThrowLastError("GetModuleFileNameW");
+            ThrowLastError(L"GetModuleFileNameW");
         }
         if (length < path.size()) {
             path.resize(length);

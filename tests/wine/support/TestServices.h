@@ -193,7 +193,7 @@ struct HostileService {
 const std::vector<HostileService>& HostileServices();
 
 // Registers every hostile service with the test service program (already registered ones
-// are replaced), or stops and deletes them. Both throw std::system_error on failure.
+// are replaced), or stops and deletes them. Both throw quenlow::Error on failure.
 void RegisterHostileServices(const std::wstring& programPath);
 void RemoveHostileServices();
 
@@ -210,7 +210,7 @@ void StopAllTestServices();
 std::vector<std::wstring> TestServicesNotStopped();
 
 // Registers the test service with the program, or stops and deletes it (nothing when it is not
-// there). Both throw std::system_error on failure.
+// there). Both throw quenlow::Error on failure.
 void RegisterTestService(const TestService& service, const std::wstring& programPath);
 void RemoveTestService(const TestService& service);
 

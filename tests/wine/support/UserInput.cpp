@@ -1,7 +1,7 @@
 #include "support/UserInput.h"
 
+#include "common/HResultText_win.h"
 #include "support/Polling.h"
-#include "support/UniqueHandle.h"
 
 #include <vector>
 
@@ -34,7 +34,7 @@ void Send(std::vector<INPUT>& inputs)
 {
     const UINT sent = ::SendInput(static_cast<UINT>(inputs.size()), inputs.data(), sizeof(INPUT));
     if (sent != inputs.size()) {
-        ThrowLastError("SendInput");
+        ThrowLastError(L"SendInput");
     }
 }
 
@@ -88,7 +88,7 @@ POINT CentreOf(HWND window)
 {
     RECT rect{};
     if (!::GetWindowRect(window, &rect)) {
-        ThrowLastError("GetWindowRect");
+        ThrowLastError(L"GetWindowRect");
     }
     return POINT{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
 }

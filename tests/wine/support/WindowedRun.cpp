@@ -1,10 +1,10 @@
 #include "support/WindowedRun.h"
 
+#include "common/Text.h"
 #include "support/Polling.h"
 #include "support/TestOptions.h"
 #include "support/TopLevelWindows.h"
 #include "support/UserInput.h"
-#include "support/Utf8.h"
 #include "ui/WindowClassNames.h"
 
 #include <algorithm>
