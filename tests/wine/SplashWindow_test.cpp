@@ -1,6 +1,7 @@
 // The splash window in this process, driven by real keyboard and mouse input (SendInput), with
 // the real Program behind it and the other windows only recorded. Its executable declares
-// version 1.2.3.4 and the title "Quenlow Test" (SplashWindow_test.rc).
+// version 1.2.3.4 and the title "Quenlow Test" (SplashWindow_test.rc). Sizes are worked out here
+// from twips (1,440 an inch) with the system's MulDiv, not with the program's own conversion.
 #include "splash/AppInfo_win.h"
 #include "splash/SplashContent_win.h"
 #include "splash/SplashDesign_win.h"
@@ -8,7 +9,12 @@
 #include "ui/Dpi_win.h"
 #include "ui/UniqueGdi_win.h"
 #include "windows/Program.h"
-#include "support/Polling.h"
+#include "windows/Win32UserInterface_win.h"
+
+#include "FakeServiceAccess.h"
+#include "FakeUserInterface.h"
+#include "support/MessagePump.h"
+#include "support/TimeLimits.h"
 #include "support/TopLevelWindows.h"
 #include "support/UserInput.h"
 
@@ -23,7 +29,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cwchar>
-#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -32,7 +37,6 @@
 namespace quenlow {
 namespace {
 
-using namespace std::chrono_literals;
 using testing::CentreOf;
 using testing::ClickAt;
 using testing::MovePointer;
@@ -40,75 +44,10 @@ using testing::PressKey;
 using testing::WindowText;
 using splash::SplashContent;
 
-// A worker that finds no services.
-class NoServices final : public IServiceWork {
-public:
-    void Start(WorkBoard, Work) override {}
-    WorkResult Finish() override { return {}; }
-};
-
-// The splash window is the real one; every other window operation is only written down.
-class SplashOnlyUserInterface final : public IUserInterface {
-public:
-    Program* program = nullptr;
-    HWND splash = nullptr;
-    std::vector<std::wstring> log;
-
-    void CreateFromDesign(WindowId window) override
-    {
-        log.push_back(L"create " + std::wstring(NameOf(window)));
-        if (window == WindowId::frmSplash) {
-            splash = CreateSplashWindow(::GetModuleHandleW(nullptr), *program);
-        }
-    }
-    void SetVisible(WindowId window, bool visible) override
-    {
-        log.push_back((visible ? L"show " : L"hide ") + std::wstring(NameOf(window)));
-        if (window == WindowId::frmSplash) {
-            ::ShowWindow(splash, visible ? SW_SHOW : SW_HIDE);
-            ::SetForegroundWindow(splash);
-        }
-    }
-    void Destroy(WindowId window) override
-    {
-        log.push_back(L"destroy " + std::wstring(NameOf(window)));
-        if (window == WindowId::frmSplash) {
-            ::DestroyWindow(std::exchange(splash, nullptr));
-        }
-    }
-    void ClearList(WindowId) override {}
-    void AppendToList(WindowId, const std::vector<std::wstring>&) override {}
-    std::size_t ListCount(WindowId) override { return 0; }
-    std::wstring ListText(WindowId, std::size_t) override { return {}; }
-    bool ListChecked(WindowId, std::size_t) override { return false; }
-    void SetLabelCaption(WindowId window, LabelId label, std::wstring_view caption) override
-    {
-        if (window == WindowId::frmSplash) {
-            SetSplashLabelCaption(splash, label, caption);
-        }
-    }
-    void ShowMessage(std::wstring_view text) override { log.push_back(L"box: " + std::wstring(text)); }
-    void EndProgram() override { log.push_back(L"end"); }
-};
-
-// Handles this thread's messages until the condition holds; false after the timeout.
-bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout)
+// Twips in pixels at the DPI, rounded to the nearest as MulDiv rounds.
+int Pixels(int twips, UINT dpi)
 {
-    return testing::PollUntil(
-        [&] {
-            MSG message;
-            while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-                ::TranslateMessage(&message);
-                ::DispatchMessageW(&message);
-            }
-            return done();
-        },
-        timeout);
-}
-
-void Pump(std::chrono::milliseconds duration)
-{
-    PumpUntil([] { return false; }, duration);
+    return ::MulDiv(twips, static_cast<int>(dpi), 1440);
 }
 
 RECT RectIn(HWND parent, HWND child)
@@ -121,8 +60,8 @@ RECT RectIn(HWND parent, HWND child)
 
 RECT DesignPixels(const TwipsRect& twips, UINT dpi)
 {
-    return RECT{TwipsToPixels(twips.left, dpi), TwipsToPixels(twips.top, dpi),
-                TwipsToPixels(twips.left + twips.width, dpi), TwipsToPixels(twips.top + twips.height, dpi)};
+    return RECT{Pixels(twips.left, dpi), Pixels(twips.top, dpi), Pixels(twips.left + twips.width, dpi),
+                Pixels(twips.top + twips.height, dpi)};
 }
 
 ::testing::AssertionResult SameRect(const RECT& actual, const RECT& expected)
@@ -208,42 +147,44 @@ std::size_t CountOtherColours(const RECT& area, COLORREF colour)
     return capture.Pixels().size() - CountColour(capture, colour);
 }
 
-// A generous limit for what the window does at once: a busy machine may hold it up. Drawing
-// reaches the screen when the window has painted and the system has passed it on: the tests
-// wait for the pixels they expect.
-constexpr auto kReactionTimeout = 10s;
+// Drawing reaches the screen when the window has painted and the system has passed it on: the
+// tests wait for the pixels they expect, within testing::kReactionComesWithin.
+using testing::kReactionComesWithin;
 
-// One run of the windowed path with its own Program, from the splash window on.
+// One run of the windowed path with its own Program and no services, from the splash window on:
+// the splash window is real, every other window only recorded.
 struct SplashSession {
-    SplashSession() { ui.program = &program; }
-    ~SplashSession()
+    SplashSession()
     {
-        if (ui.splash) {
-            ::DestroyWindow(ui.splash);
-        }
+        ui.AlsoCarryOut(WindowId::frmSplash, windows);
+        windows.Attach(program);
     }
+    ~SplashSession() { windows.Destroy(WindowId::frmSplash); }
     SplashSession(const SplashSession&) = delete;
     SplashSession& operator=(const SplashSession&) = delete;
 
-    NoServices services;
-    SplashOnlyUserInterface ui;
-    Program program{services, ui, AppInfo{L"Quenlow", 1, 0, 0}};
+    testing::FakeServiceAccess services;
+    testing::InlineServiceWork work{services};
+    testing::FakeUserInterface ui;
+    Win32UserInterface windows{::GetModuleHandleW(nullptr), L"Quenlow"};
+    Program program{work, ui, AppInfo{L"Quenlow", 1, 0, 0}};
 };
 
 class SplashWindowTest : public ::testing::Test {
 protected:
     void SetUp() override
     {
+        ASSERT_TRUE(m_mouse.Hooked()) << "no hook on this thread's mouse input: " << ::GetLastError();
         // Start with the pointer away from where the window opens.
         MovePointer(testing::OutOfTheWay());
-        Pump(100ms);
+        ASSERT_TRUE(testing::PumpUntilPointerAt(testing::OutOfTheWay()));
         Open();
     }
 
     void TearDown() override
     {
         m_session.reset();
-        Pump(50ms);
+        testing::PumpPending();
     }
 
     // Shows the splash window of a new run, as Main does, and waits until it has the keyboard.
@@ -253,12 +194,12 @@ protected:
         m_session = std::make_unique<SplashSession>();
         m_session->program.ShowWindowedPath();
         ASSERT_NE(Splash(), nullptr);
-        ASSERT_TRUE(PumpUntil([&] { return ::GetForegroundWindow() == Splash(); }, kReactionTimeout));
-        Pump(200ms);
+        ASSERT_TRUE(testing::PumpUntil(
+            [&] { return ::GetForegroundWindow() == Splash() && ::GetFocus() == Splash(); }, kReactionComesWithin));
         Log().clear();
     }
 
-    HWND Splash() const { return m_session->ui.splash; }
+    HWND Splash() const { return m_session->windows.Handle(WindowId::frmSplash); }
     HWND Frame() const { return ::GetDlgItem(Splash(), splash::control_ids::Frame1); }
     HWND Label(splash::LabelIndex label) const { return ::GetDlgItem(Frame(), splash::ControlIdOf(label)); }
     HWND Logo() const { return ::GetDlgItem(Frame(), splash::control_ids::imgLogo); }
@@ -277,7 +218,7 @@ protected:
     // A point of the splash window's client area, given in twips, on the screen.
     POINT OnWindow(int xTwips, int yTwips) const
     {
-        POINT point{TwipsToPixels(xTwips, Dpi()), TwipsToPixels(yTwips, Dpi())};
+        POINT point{Pixels(xTwips, Dpi()), Pixels(yTwips, Dpi())};
         ::ClientToScreen(Splash(), &point);
         return point;
     }
@@ -330,29 +271,42 @@ protected:
         }
     }
 
+    // Handles this thread's messages until the pointer movement or click has reached a window
+    // of this thread at the point.
+    ::testing::AssertionResult Arrived(UINT message, POINT point)
+    {
+        if (m_mouse.PumpUntilArrived(message, point)) {
+            return ::testing::AssertionSuccess();
+        }
+        return ::testing::AssertionFailure() << "message " << message << " at (" << point.x << ", " << point.y
+                                             << ") never arrived";
+    }
+
     void ExpectNothingHappened()
     {
-        Pump(300ms);
+        testing::PumpFor(testing::kNothingHappensFor);
         EXPECT_TRUE(Log().empty()) << Log().front();
         EXPECT_TRUE(::IsWindow(Splash()));
     }
 
     void ExpectContinued()
     {
-        EXPECT_TRUE(PumpUntil([&] { return Splash() == nullptr; }, kReactionTimeout));
-        const std::vector<std::wstring> expected{L"create frmStoppedServicesList", L"show frmStoppedServicesList",
+        EXPECT_TRUE(testing::PumpUntil([&] { return Splash() == nullptr; }, kReactionComesWithin));
+        const std::vector<std::wstring> expected{L"create frmStoppedServicesList", L"clear frmStoppedServicesList",
+                                                 L"fill frmStoppedServicesList 0", L"show frmStoppedServicesList",
                                                  L"destroy frmSplash"};
         EXPECT_EQ(Log(), expected);
     }
 
     void ExpectEnded()
     {
-        EXPECT_TRUE(PumpUntil([&] { return Splash() == nullptr; }, kReactionTimeout));
+        EXPECT_TRUE(testing::PumpUntil([&] { return Splash() == nullptr; }, kReactionComesWithin));
         const std::vector<std::wstring> expected{L"destroy frmSplash", L"end"};
         EXPECT_EQ(Log(), expected);
     }
 
 private:
+    testing::OwnMouseInput m_mouse;
     std::unique_ptr<SplashSession> m_session;
 };
 
@@ -366,8 +320,8 @@ TEST_F(SplashWindowTest, IsCentredAtItsDesignSizeWithAFixedFrameAndNoTitleBar)
 
     RECT client{};
     ::GetClientRect(Splash(), &client);
-    EXPECT_EQ(client.right, TwipsToPixels(7335, Dpi()));
-    EXPECT_EQ(client.bottom, TwipsToPixels(4350, Dpi()));
+    EXPECT_EQ(client.right, Pixels(7335, Dpi()));
+    EXPECT_EQ(client.bottom, Pixels(4350, Dpi()));
 
     MONITORINFO monitor{};
     monitor.cbSize = sizeof(monitor);
@@ -385,10 +339,10 @@ TEST_F(SplashWindowTest, IsCentredAtItsDesignSizeWithAFixedFrameAndNoTitleBar)
     RECT frameRect{};
     ::GetWindowRect(frame, &frameRect);
     ::MapWindowPoints(nullptr, Splash(), reinterpret_cast<POINT*>(&frameRect), 2);
-    EXPECT_EQ(frameRect.left, TwipsToPixels(120, Dpi()));
-    EXPECT_EQ(frameRect.top, TwipsToPixels(120, Dpi()));
-    EXPECT_EQ(frameRect.right, TwipsToPixels(120 + 7065, Dpi()));
-    EXPECT_EQ(frameRect.bottom, TwipsToPixels(120 + 4050, Dpi()));
+    EXPECT_EQ(frameRect.left, Pixels(120, Dpi()));
+    EXPECT_EQ(frameRect.top, Pixels(120, Dpi()));
+    EXPECT_EQ(frameRect.right, Pixels(120 + 7065, Dpi()));
+    EXPECT_EQ(frameRect.bottom, Pixels(120 + 4050, Dpi()));
 
     EXPECT_NE(::GetClassLongPtrW(Splash(), GCLP_HICON), 0);
     EXPECT_NE(::GetClassLongPtrW(Splash(), GCLP_HICONSM), 0);
@@ -421,7 +375,7 @@ TEST_F(SplashWindowTest, PointerMovingInAcrossTheMarginContinues)
     POINT outside = OnWindow(0, 2000);
     outside.x -= 40;
     MovePointer(outside);
-    Pump(100ms);
+    ASSERT_TRUE(testing::PumpUntilPointerAt(outside));
     EXPECT_TRUE(Log().empty());
     MovePointer(OnWindow(60, 2000));
     ExpectContinued();
@@ -429,8 +383,9 @@ TEST_F(SplashWindowTest, PointerMovingInAcrossTheMarginContinues)
 
 TEST_F(SplashWindowTest, PointerMovingOverTheBottomMarginContinues)
 {
-    MovePointer(OnWindow(3000, 4350 + 600));
-    Pump(100ms);
+    const POINT below = OnWindow(3000, 4350 + 600);
+    MovePointer(below);
+    ASSERT_TRUE(testing::PumpUntilPointerAt(below));
     MovePointer(OnWindow(3000, 4350 - 60));
     ExpectContinued();
 }
@@ -440,7 +395,7 @@ TEST_F(SplashWindowTest, PointerMovingOverTheFrameLabelsAndLogoDoesNothing)
     POINT outside = OnWindow(3000, 0);
     outside.y -= 60;
     MovePointer(outside);
-    Pump(100ms);
+    ASSERT_TRUE(testing::PumpUntilPointerAt(outside));
     // Straight onto the frame, then about over the frame's surface, every label and the logo.
     std::vector<POINT> points{OnFrame(3000, 300), OnFrame(1100, 3500), OnFrame(6900, 3950)};
     for (const HWND control : Controls()) {
@@ -448,7 +403,7 @@ TEST_F(SplashWindowTest, PointerMovingOverTheFrameLabelsAndLogoDoesNothing)
     }
     for (const POINT point : points) {
         MovePointer(point);
-        Pump(50ms);
+        EXPECT_TRUE(Arrived(WM_MOUSEMOVE, point));
     }
     ExpectNothingHappened();
 }
@@ -465,21 +420,24 @@ TEST_F(SplashWindowTest, ClicksOnLabelsAndTheLogoDoNothing)
         // Each control takes the mouse over its own box: the click never reaches the frame.
         EXPECT_EQ(::WindowFromPoint(CentreOf(control)), control) << ::GetDlgCtrlID(control);
         ClickAt(CentreOf(control));
-        Pump(100ms);
+        EXPECT_TRUE(Arrived(WM_LBUTTONUP, CentreOf(control)));
     }
     // Near the edges of the product name too, where its text leaves black between the letters.
     RECT product{};
     ::GetWindowRect(Label(splash::lblProductName), &product);
-    ClickAt(POINT{product.left + 1, product.top + 1});
-    ClickAt(POINT{product.right - 2, product.bottom - 2});
+    for (const POINT edge : {POINT{product.left + 1, product.top + 1}, POINT{product.right - 2, product.bottom - 2}}) {
+        ClickAt(edge);
+        EXPECT_TRUE(Arrived(WM_LBUTTONUP, edge));
+    }
     ExpectNothingHappened();
 }
 
 TEST_F(SplashWindowTest, AfterAClickOnALabelKeysStillReachTheWindow)
 {
-    ClickAt(CentreOf(Label(splash::lblVersion)));
-    ClickAt(CentreOf(Logo()));
-    Pump(200ms);
+    for (const HWND control : {Label(splash::lblVersion), Logo()}) {
+        ClickAt(CentreOf(control));
+        ASSERT_TRUE(Arrived(WM_LBUTTONUP, CentreOf(control)));
+    }
     ASSERT_TRUE(Log().empty());
     EXPECT_EQ(::GetFocus(), Splash());
     PressKey('Q');
@@ -531,7 +489,7 @@ TEST_F(SplashWindowTest, ControlsAreLaidOutFromTheDesignAndAgainWhenTheDpiChange
             }
             return count;
         };
-        EXPECT_TRUE(PumpUntil([&] { return notBlack() == 0; }, kReactionTimeout))
+        EXPECT_TRUE(testing::PumpUntil([&] { return notBlack() == 0; }, kReactionComesWithin))
             << notBlack() << " pixels of the margin are not black";
     }
 }
@@ -562,7 +520,7 @@ TEST_F(SplashWindowTest, LabelsAreDrawnInTheirColoursOverTheFramesBlack)
     const auto drawn = [&](std::size_t index) {
         return DrawnOverBlack(Label(static_cast<splash::LabelIndex>(index)), splash::kLabels[index].colour);
     };
-    PumpUntil(
+    testing::PumpUntil(
         [&] {
             for (std::size_t index = 0; index < splash::kLabelCount; ++index) {
                 if (!drawn(index)) {
@@ -571,7 +529,7 @@ TEST_F(SplashWindowTest, LabelsAreDrawnInTheirColoursOverTheFramesBlack)
             }
             return true;
         },
-        kReactionTimeout);
+        kReactionComesWithin);
     for (std::size_t index = 0; index < splash::kLabelCount; ++index) {
         EXPECT_TRUE(drawn(index)) << "label " << index;
     }
@@ -595,12 +553,13 @@ TEST_F(SplashWindowTest, ACaptionThatGetsShorterLeavesNothingOfTheLongerOne)
 
     // The longer caption shows there, so the check below can see a left-over ...
     SetSplashLabelCaption(Splash(), LabelId::lblVersion, kLonger);
-    ASSERT_TRUE(
-        PumpUntil([&] { return CountColour(ScreenCapture(uncovered), splash::kLightGrey) > 0; }, kReactionTimeout))
+    ASSERT_TRUE(testing::PumpUntil([&] { return CountColour(ScreenCapture(uncovered), splash::kLightGrey) > 0; },
+                                   kReactionComesWithin))
         << "the longer caption was never drawn";
     // ... and once the shorter one is set, the frame's black only.
     SetSplashLabelCaption(Splash(), LabelId::lblVersion, kShorter);
-    EXPECT_TRUE(PumpUntil([&] { return CountOtherColours(uncovered, splash::kBlack) == 0; }, kReactionTimeout))
+    EXPECT_TRUE(
+        testing::PumpUntil([&] { return CountOtherColours(uncovered, splash::kBlack) == 0; }, kReactionComesWithin))
         << CountOtherColours(uncovered, splash::kBlack) << " pixels of the longer caption are left";
 }
 
@@ -626,11 +585,11 @@ TEST_F(SplashContentTest, RightAlignedLabelsKeepTheirRightEdgeWhenTheCaptionChan
         const RECT shortText = content.Bounds(splash::lblVersion);
         content.SetCaption(splash::lblVersion, L"Version 32767.-32768.-1");
         const RECT longText = content.Bounds(splash::lblVersion);
-        EXPECT_EQ(shortText.right, TwipsToPixels(6855, dpi));
-        EXPECT_EQ(longText.right, TwipsToPixels(6855, dpi));
+        EXPECT_EQ(shortText.right, Pixels(6855, dpi));
+        EXPECT_EQ(longText.right, Pixels(6855, dpi));
         EXPECT_LT(longText.left, shortText.left);
-        EXPECT_EQ(content.Bounds(splash::lblPlatform).right, TwipsToPixels(6855, dpi));
-        EXPECT_EQ(content.Bounds(splash::lblLicenseTo).right, TwipsToPixels(6975, dpi));
+        EXPECT_EQ(content.Bounds(splash::lblPlatform).right, Pixels(6855, dpi));
+        EXPECT_EQ(content.Bounds(splash::lblLicenseTo).right, Pixels(6975, dpi));
     }
 }
 
@@ -640,24 +599,24 @@ TEST_F(SplashContentTest, LeftAlignedLabelsKeepTheirLeftEdgeAndFitTheirCaption)
     const RECT before = content.Bounds(splash::lblProductName);
     content.SetCaption(splash::lblProductName, L"Quenlow Quenlow");
     const RECT after = content.Bounds(splash::lblProductName);
-    EXPECT_EQ(before.left, TwipsToPixels(2520, 96));
+    EXPECT_EQ(before.left, Pixels(2520, 96));
     EXPECT_EQ(after.left, before.left);
-    EXPECT_EQ(after.top, TwipsToPixels(1140, 96));
+    EXPECT_EQ(after.top, Pixels(1140, 96));
     EXPECT_GT(after.right - after.left, 3 * (before.right - before.left) / 2);
     // One line of 27.75-point text: taller than the 12-point version label, within the design box.
     const LONG height = after.bottom - after.top;
     EXPECT_GT(height, 37);
-    EXPECT_LE(height, TwipsToPixels(660, 96));
+    EXPECT_LE(height, Pixels(660, 96));
 }
 
 TEST_F(SplashContentTest, FixedBoxesKeepTheirDesignSize)
 {
     content.SetDpi(144);
     const RECT copyright = content.Bounds(splash::lblCopyright);
-    EXPECT_EQ(copyright.left, TwipsToPixels(4320, 144));
-    EXPECT_EQ(copyright.top, TwipsToPixels(3240, 144));
-    EXPECT_EQ(copyright.right, TwipsToPixels(4320 + 2655, 144));
-    EXPECT_EQ(copyright.bottom, TwipsToPixels(3240 + 255, 144));
+    EXPECT_EQ(copyright.left, Pixels(4320, 144));
+    EXPECT_EQ(copyright.top, Pixels(3240, 144));
+    EXPECT_EQ(copyright.right, Pixels(4320 + 2655, 144));
+    EXPECT_EQ(copyright.bottom, Pixels(3240 + 255, 144));
 }
 
 TEST_F(SplashContentTest, TextsFitTheFrameAndTheirBoxes)
@@ -665,7 +624,7 @@ TEST_F(SplashContentTest, TextsFitTheFrameAndTheirBoxes)
     for (const UINT dpi : {96u, 144u}) {
         SCOPED_TRACE(dpi);
         content.SetDpi(dpi);
-        const RECT frame{0, 0, TwipsToPixels(7065, dpi), TwipsToPixels(4050, dpi)};
+        const RECT frame{0, 0, Pixels(7065, dpi), Pixels(4050, dpi)};
         for (std::size_t label = 0; label < splash::kLabelCount; ++label) {
             SCOPED_TRACE(label);
             const RECT bounds = content.Bounds(static_cast<splash::LabelIndex>(label));

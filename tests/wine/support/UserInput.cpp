@@ -1,8 +1,11 @@
 #include "support/UserInput.h"
 
 #include "common/HResultText_win.h"
+#include "support/MessagePump.h"
 #include "support/Polling.h"
+#include "support/TimeLimits.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace quenlow::testing {
@@ -96,6 +99,64 @@ POINT CentreOf(HWND window)
 POINT OutOfTheWay()
 {
     return POINT{::GetSystemMetrics(SM_CXSCREEN) - 2, ::GetSystemMetrics(SM_CYSCREEN) - 2};
+}
+
+bool PumpUntilPointerAt(POINT screen)
+{
+    return PumpUntil(
+        [&] {
+            POINT now{};
+            return ::GetCursorPos(&now) && now.x == screen.x && now.y == screen.y;
+        },
+        kReactionComesWithin);
+}
+
+namespace {
+
+struct MouseMessage {
+    UINT message;
+    POINT screen;
+};
+// What this thread's windows took since the last arrival; a hook procedure has no context of its own.
+thread_local std::vector<MouseMessage> t_taken;
+
+LRESULT CALLBACK NoteMouseMessage(int code, WPARAM message, LPARAM lParam)
+{
+    if (code == HC_ACTION) {
+        t_taken.push_back({static_cast<UINT>(message), reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam)->pt});
+    }
+    return ::CallNextHookEx(nullptr, code, message, lParam);
+}
+
+} // namespace
+
+OwnMouseInput::OwnMouseInput()
+    : m_hook(::SetWindowsHookExW(WH_MOUSE, NoteMouseMessage, nullptr, ::GetCurrentThreadId()))
+{
+    t_taken.clear();
+}
+
+OwnMouseInput::~OwnMouseInput()
+{
+    if (m_hook) {
+        ::UnhookWindowsHookEx(m_hook);
+    }
+}
+
+bool OwnMouseInput::PumpUntilArrived(UINT message, POINT screen)
+{
+    return PumpUntil(
+        [&] {
+            const auto found = std::find_if(t_taken.begin(), t_taken.end(), [&](const MouseMessage& taken) {
+                return taken.message == message && taken.screen.x == screen.x && taken.screen.y == screen.y;
+            });
+            if (found == t_taken.end()) {
+                return false;
+            }
+            t_taken.erase(t_taken.begin(), found + 1);
+            return true;
+        },
+        kReactionComesWithin);
 }
 
 } // namespace quenlow::testing

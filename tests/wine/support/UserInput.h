@@ -37,4 +37,28 @@ POINT CentreOf(HWND window);
 // A place on the screen where none of the program's windows opens: the bottom-right corner.
 POINT OutOfTheWay();
 
+// Handles this thread's messages until the system has the pointer at the point; false when it
+// has not after kReactionComesWithin.
+bool PumpUntilPointerAt(POINT screen);
+
+// The mouse messages that this thread's own windows take from their queue, seen through a hook
+// on this thread while the object lives: how a test of a window in its own process knows that
+// its pointer movements and clicks have arrived. One at a time.
+class OwnMouseInput {
+public:
+    OwnMouseInput();
+    ~OwnMouseInput();
+    OwnMouseInput(const OwnMouseInput&) = delete;
+    OwnMouseInput& operator=(const OwnMouseInput&) = delete;
+
+    bool Hooked() const noexcept { return m_hook != nullptr; }
+    // Handles this thread's messages until one of its windows has taken the message (WM_MOUSEMOVE,
+    // WM_LBUTTONUP, ...) at the point, seen since the last such arrival; false when none has after
+    // kReactionComesWithin.
+    bool PumpUntilArrived(UINT message, POINT screen);
+
+private:
+    HHOOK m_hook = nullptr;
+};
+
 } // namespace quenlow::testing
