@@ -6,11 +6,15 @@
 #include "windows/ControlIds_win.h"
 #include "windows/ListWindowDesigns_win.h"
 #include "windows/ListWindow_win.h"
+#include "support/TopLevelWindows.h"
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
 #include <commctrl.h>
+
+#include <map>
+#include <string>
 
 namespace quenlow {
 namespace {
@@ -22,13 +26,33 @@ public:
     bool Busy() const override { return false; }
 };
 
+// The buttons' pictures: 20 x 20, 16 x 16 and 13 x 14 pixels at 96 DPI.
+enum class Picture { Large, Small, Close };
+
+const std::map<std::wstring, Picture> kPictureOf = {
+    {L"Start", Picture::Large},           {L"Stopped Services", Picture::Large}, {L"Refresh", Picture::Large},
+    {L"Active Services", Picture::Small}, {L"All Services", Picture::Small},     {L"Stop", Picture::Small},
+    {L"Close", Picture::Close}};
+
+// Their sizes at each DPI, worked out by hand: in proportion to the DPI, a half rounded up.
+const std::map<UINT, std::map<Picture, SIZE>> kSizeAt = {
+    {96, {{Picture::Large, {20, 20}}, {Picture::Small, {16, 16}}, {Picture::Close, {13, 14}}}},
+    {120, {{Picture::Large, {25, 25}}, {Picture::Small, {20, 20}}, {Picture::Close, {16, 18}}}},
+    {144, {{Picture::Large, {30, 30}}, {Picture::Small, {24, 24}}, {Picture::Close, {20, 21}}}},
+    {192, {{Picture::Large, {40, 40}}, {Picture::Small, {32, 32}}, {Picture::Close, {26, 28}}}},
+};
+
 void ExpectPicturesAt(HWND window, const ListWindowDesign& design, UINT dpi)
 {
     SCOPED_TRACE(dpi);
+    ASSERT_TRUE(kSizeAt.contains(dpi)) << "no sizes worked out for this DPI";
     for (const ButtonDesign& button : design.buttons) {
-        SCOPED_TRACE(::testing::Message() << "button " << static_cast<int>(button.control));
         const HWND control = ::GetDlgItem(window, control_ids::ButtonId(button.control));
         ASSERT_NE(control, nullptr);
+        const std::wstring caption = testing::WindowText(control);
+        SCOPED_TRACE(::testing::Message() << "button " << caption);
+        ASSERT_TRUE(kPictureOf.contains(caption)) << "a button of unknown picture";
+        const SIZE expected = kSizeAt.at(dpi).at(kPictureOf.at(caption));
         BUTTON_IMAGELIST image{};
         ASSERT_TRUE(Button_GetImageList(control, &image));
         ASSERT_NE(image.himl, nullptr);
@@ -36,8 +60,8 @@ void ExpectPicturesAt(HWND window, const ListWindowDesign& design, UINT dpi)
         int width = 0;
         int height = 0;
         ASSERT_TRUE(::ImageList_GetIconSize(image.himl, &width, &height));
-        EXPECT_EQ(width, ScaleToDpi(button.pictureSize.cx, dpi));
-        EXPECT_EQ(height, ScaleToDpi(button.pictureSize.cy, dpi));
+        EXPECT_EQ(width, expected.cx);
+        EXPECT_EQ(height, expected.cy);
     }
 }
 
