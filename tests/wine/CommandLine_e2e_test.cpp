@@ -9,6 +9,7 @@
 #include "support/ServiceManager.h"
 #include "support/TestOptions.h"
 #include "support/TestServices.h"
+#include "support/TimeLimits.h"
 #include "support/TopLevelWindows.h"
 #include "support/UserInput.h"
 #include "ui/WindowClassNames.h"
@@ -28,17 +29,12 @@ using namespace quenlow::testing;
 using namespace std::chrono_literals;
 using namespace std::string_literals;
 
-// Generous: the first WMI connection after a while costs a few hundred milliseconds under Wine,
-// and the test machine may be busy.
-constexpr auto kWindowTimeout = 30s;
-constexpr auto kExitTimeout = 30s;
-
 // The windowed path, reached from the command line: the splash window is the program's one
 // window on screen (no message box beside it), and a key press on it ends the program with the
 // status given.
 void ExpectTheSplashWindowAloneThenAKeyEndsWith(const ChildProcess& process, DWORD status)
 {
-    const HWND splash = WaitForTopLevelWindow(process, {0, kSplashClassName, std::nullopt, true}, kWindowTimeout);
+    const HWND splash = WaitForTopLevelWindow(process, {0, kSplashClassName, std::nullopt, true}, kWindowComesWithin);
     ASSERT_NE(splash, nullptr) << (process.HasExited() ? "the program ended without its splash window"
                                                        : "no splash window");
     for (const HWND window : FindTopLevelWindows({process.Id(), std::nullopt, std::nullopt, true})) {
@@ -47,17 +43,10 @@ void ExpectTheSplashWindowAloneThenAKeyEndsWith(const ChildProcess& process, DWO
     }
     ASSERT_TRUE(BringToForeground(splash));
     PressKey('Q');
-    EXPECT_EQ(process.WaitForExit(kExitTimeout), status);
+    EXPECT_EQ(process.WaitForExit(kProcessEndsWithin), status);
 }
 
-class CommandLineTest : public ServicesTestBase {
-protected:
-    void SetUp() override
-    {
-        ASSERT_FALSE(QuenlowProgramPath().empty()) << "pass --quenlow=PATH to quenlow.exe";
-        ServicesTestBase::SetUp();
-    }
-};
+using CommandLineTest = QuenlowServicesTest;
 
 TEST_F(CommandLineTest, StartReportsStartedAndTheServiceRuns)
 {
@@ -193,7 +182,7 @@ TEST_F(CommandLineTest, AnUnrecognisedCommandIsAnsweredAndThenTheWindowsOpen)
         // A pointer resting where the splash window opens would count as a move onto it.
         MovePointer(OutOfTheWay());
         const ChildProcess process = ChildProcess::Start(QuenlowCommandLine(arguments));
-        const auto box = WaitForMessageBox(process, kWindowTimeout);
+        const auto box = WaitForMessageBox(process, kWindowComesWithin);
         ASSERT_TRUE(box.has_value()) << "no message box";
         EXPECT_EQ(box->text, L"Error initializing Command"s);
         ASSERT_TRUE(AnswerOk(box->window)) << "the message box did not close";

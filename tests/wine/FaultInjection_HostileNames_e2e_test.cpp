@@ -30,32 +30,18 @@ namespace quenlow {
 namespace {
 
 using namespace quenlow::testing;
-using namespace std::chrono_literals;
-
 // Waits until exactly these hostile services (by short name) run and all other hostile and
-// test services are stopped; a start or stop that the program asked for may still be on its way.
+// test services are stopped.
 ::testing::AssertionResult OnlyTheseHostileServicesRun(const std::set<std::wstring>& expected)
 {
-    std::string wrong;
-    const auto asExpected = [&] {
-        wrong.clear();
-        for (const auto& service : HostileServices()) {
-            const bool wanted = expected.contains(service.name);
-            const auto state = QueryServiceState(service.name);
-            if (state != (wanted ? SERVICE_RUNNING : SERVICE_STOPPED)) {
-                wrong += "\n  \"" + Utf8(service.name) + "\" (\"" + Utf8(service.displayName) + "\") is " +
-                         Utf8(ServiceStateName(state)) + ", expected " + (wanted ? "Running" : "Stopped");
-            }
-        }
-        for (const auto& other : TestServicesNotStopped()) {
-            wrong += "\n  test service " + Utf8(other);
-        }
-        return wrong.empty();
-    };
-    if (PollUntil(asExpected, 10s, 50ms)) {
-        return ::testing::AssertionSuccess();
+    std::vector<std::wstring> all;
+    for (const auto& service : HostileServices()) {
+        all.push_back(service.name);
     }
-    return ::testing::AssertionFailure() << "services not as expected:" << wrong;
+    for (const auto& service : kTestServices) {
+        all.emplace_back(service.name);
+    }
+    return OnlyTheseRun(all, expected);
 }
 
 std::vector<HostileService> Targets(bool HostileService::*channel)
@@ -81,26 +67,6 @@ void StartTheBystanders(bool HostileService::*channel, std::set<std::wstring>& r
     }
 }
 
-// Registers the hostile services for the suite and removes them after it; each test starts and
-// leaves them stopped.
-void RegisterForSuite()
-{
-    try {
-        RegisterHostileServices(TestServiceProgramPath());
-    } catch (const std::exception& error) {
-        FAIL() << "could not register the services with hostile names: " << error.what();
-    }
-}
-
-void RemoveAfterSuite()
-{
-    try {
-        RemoveHostileServices();
-    } catch (const std::exception& error) {
-        ADD_FAILURE() << "could not remove the services with hostile names: " << error.what();
-    }
-}
-
 void StopEveryHostileService()
 {
     for (const auto& service : HostileServices()) {
@@ -114,8 +80,9 @@ void StopEveryHostileService()
 
 class HostileNamesWindowsTest : public ListWindowsTest {
 protected:
-    static void SetUpTestSuite() { RegisterForSuite(); }
-    static void TearDownTestSuite() { RemoveAfterSuite(); }
+    // Registered for the suite and removed after it; each test starts and leaves them stopped.
+    static void SetUpTestSuite() { RegisterHostileServices(TestServiceProgramPath()); }
+    static void TearDownTestSuite() { RemoveHostileServices(); }
 
     void SetUp() override
     {
@@ -164,16 +131,16 @@ TEST_F(HostileNamesWindowsTest, EachEntryStartsAndStopsExactlyItsOwnService)
 
 // ---- On the command line, by short name ----------------------------------------------------------
 
-class HostileNamesCommandLineTest : public ServicesTestBase {
+class HostileNamesCommandLineTest : public QuenlowServicesTest {
 protected:
-    static void SetUpTestSuite() { RegisterForSuite(); }
-    static void TearDownTestSuite() { RemoveAfterSuite(); }
+    // Registered for the suite and removed after it; each test starts and leaves them stopped.
+    static void SetUpTestSuite() { RegisterHostileServices(TestServiceProgramPath()); }
+    static void TearDownTestSuite() { RemoveHostileServices(); }
 
     void SetUp() override
     {
-        ASSERT_FALSE(QuenlowProgramPath().empty()) << "pass --quenlow=PATH to quenlow.exe";
         StopEveryHostileService();
-        ServicesTestBase::SetUp();
+        QuenlowServicesTest::SetUp();
     }
 
     void TearDown() override

@@ -17,6 +17,7 @@
 #include "support/ServiceManager.h"
 #include "support/TestOptions.h"
 #include "support/TestServices.h"
+#include "support/TimeLimits.h"
 
 #include <gtest/gtest.h>
 
@@ -33,7 +34,6 @@ using namespace std::chrono_literals;
 using Names = std::vector<std::wstring>;
 
 // Longer than any service manager waits for a service that does not answer.
-constexpr auto kSlowMessageTimeout = 90s;
 
 // What each platform answers, as the program words it. Wine: 8; Windows: 14 or 9.
 const std::wstring kDisabledReason =
@@ -59,7 +59,7 @@ TEST_F(ServiceFailureWindowsTest, FailedStartsAreNamedWithTheirReasonsAndTheOthe
     }
     stopped.ClickButton(L"Start");
 
-    const auto box = Run().WaitForMessage(kSlowMessageTimeout);
+    const auto box = Run().WaitForMessage(kBoxComesWithin);
     // One line per failure, in the order of the list, each with its reason.
     const std::wstring expected = L"1 of 4 selected services were started\\. These were not:\n"
                                   L"\nQuenlow Test Disabled: " + kDisabledReason + L"\\."
@@ -111,18 +111,12 @@ TEST_F(ServiceFailureWindowsTest, StoppingAServiceOthersDependOnIsReportedAsItHa
 
 // ---- On the command line ----------------------------------------------------------------------
 
-class ServiceFailureCommandLineTest : public ServicesTestBase {
+class ServiceFailureCommandLineTest : public QuenlowServicesTest {
 protected:
-    void SetUp() override
-    {
-        ASSERT_FALSE(QuenlowProgramPath().empty()) << "pass --quenlow=PATH to quenlow.exe";
-        ServicesTestBase::SetUp();
-    }
-
     // Runs the command and checks that its one message matches the pattern and its status is 1.
     void ExpectRefused(std::wstring_view arguments, const std::wstring& pattern)
     {
-        const auto run = RunQuenlowCommand(arguments, kSlowMessageTimeout);
+        const auto run = RunQuenlowCommand(arguments, kBoxComesWithin);
         ASSERT_TRUE(run.message.has_value()) << "no message box";
         EXPECT_TRUE(Matches(*run.message, pattern)) << Utf8(*run.message);
         EXPECT_FALSE(run.secondMessage);

@@ -14,8 +14,9 @@
 #include "support/ServiceManager.h"
 #include "support/TestOptions.h"
 #include "support/TestServices.h"
+#include "support/TimeLimits.h"
 #include "support/TopLevelWindows.h"
-#include "support/Polling.h"
+#include "support/MessagePump.h"
 
 #include <gtest/gtest.h>
 
@@ -34,10 +35,6 @@ using namespace quenlow::testing;
 using namespace std::chrono_literals;
 using namespace std::string_literals;
 
-// Past the 30 s that a service without progress is given.
-constexpr auto kGivenUpTimeout = 90s;
-// The progress window comes once a wait has lasted a second.
-constexpr auto kProgressWindowTimeout = 10s;
 // How soon the report follows Stop Waiting.
 constexpr auto kAtOnce = 3s;
 
@@ -51,27 +48,20 @@ bool Matches(const std::wstring& text, const std::wstring& pattern)
 
 // ---- On the command line ----------------------------------------------------------------------
 
-class SlowServiceCommandLineTest : public ServicesTestBase {
-protected:
-    void SetUp() override
-    {
-        ASSERT_FALSE(QuenlowProgramPath().empty()) << "pass --quenlow=PATH to quenlow.exe";
-        ServicesTestBase::SetUp();
-    }
-};
+using SlowServiceCommandLineTest = QuenlowServicesTest;
 
 TEST_F(SlowServiceCommandLineTest, AStartIsReportedOnceTheServiceRunsWithProgressMeanwhile)
 {
     const auto started = std::chrono::steady_clock::now();
     const ChildProcess process = ChildProcess::Start(QuenlowCommandLine(L"/start quenlowtestslowstart"));
     // A window of its own, in the task bar, that names the service by the name given.
-    const auto progress = WaitForProgressWindow(process, kProgressWindowTimeout);
+    const auto progress = WaitForProgressWindow(process, kReactionComesWithin);
     ASSERT_TRUE(progress.has_value()) << "no progress window";
     EXPECT_GE(std::chrono::steady_clock::now() - started, 1s);
     EXPECT_EQ(::GetWindow(progress->window, GW_OWNER), nullptr);
     EXPECT_TRUE(Matches(progress->text, L"Starting quenlowtestslowstart\\nquenlowtestslowstart: starting, \\d s"))
         << Utf8(progress->text);
-    const auto box = WaitForMessageBox(process, kGivenUpTimeout);
+    const auto box = WaitForMessageBox(process, kBoxComesWithin);
     EXPECT_FALSE(::IsWindow(progress->window)) << "the progress window outlived the wait";
     ASSERT_TRUE(box.has_value()) << "no message box";
     // While the box is up the service runs: it was not reported while still starting.
@@ -79,7 +69,7 @@ TEST_F(SlowServiceCommandLineTest, AStartIsReportedOnceTheServiceRunsWithProgres
     EXPECT_GE(std::chrono::steady_clock::now() - started, kSlowStartTime);
     EXPECT_EQ(box->text, L"quenlowtestslowstart has started."s);
     ASSERT_TRUE(AnswerOk(box->window));
-    EXPECT_EQ(process.WaitForExit(30s), kExitSucceeded);
+    EXPECT_EQ(process.WaitForExit(kProcessEndsWithin), kExitSucceeded);
 }
 
 TEST_F(SlowServiceCommandLineTest, ServicesThatDoNotGetThereAreFailuresInPlainWords)
@@ -102,7 +92,7 @@ TEST_F(SlowServiceCommandLineTest, ServicesThatDoNotGetThereAreFailuresInPlainWo
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(Utf8(c.arguments));
-        const auto run = RunQuenlowCommand(c.arguments, kGivenUpTimeout);
+        const auto run = RunQuenlowCommand(c.arguments, kBoxComesWithin);
         ASSERT_TRUE(run.message.has_value()) << "no message box";
         EXPECT_TRUE(Matches(*run.message, c.message)) << Utf8(*run.message);
         EXPECT_FALSE(run.secondMessage);
@@ -120,13 +110,13 @@ TEST_F(SlowServiceCommandLineTest, AnAnswerWithinASecondShowsNoProgressWindow)
     const ChildProcess process = ChildProcess::Start(QuenlowCommandLine(L"/stop quenlowtesta"));
     bool progressSeen = false;
     std::optional<MessageBoxView> box;
-    PollUntil(
+    PumpUntil(
         [&] {
             progressSeen = progressSeen || WaitForProgressWindow(process, 0ms).has_value();
             box = WaitForMessageBox(process, 0ms);
             return box.has_value() || process.HasExited();
         },
-        30s);
+        kBoxComesWithin);
     ASSERT_TRUE(box.has_value()) << "no message box";
     const auto took = std::chrono::steady_clock::now() - started;
     if (took < 1s) {
@@ -136,7 +126,7 @@ TEST_F(SlowServiceCommandLineTest, AnAnswerWithinASecondShowsNoProgressWindow)
                   << " ms, so a progress window was allowed\n";
     }
     ASSERT_TRUE(AnswerOk(box->window));
-    EXPECT_EQ(process.WaitForExit(30s), kExitSucceeded);
+    EXPECT_EQ(process.WaitForExit(kProcessEndsWithin), kExitSucceeded);
 }
 
 // Stop Waiting, or the program told to close from outside while it waits: the report comes at once
@@ -146,24 +136,24 @@ TEST_F(SlowServiceCommandLineTest, StoppingTheWaitReportsTheServiceStillStarting
     const auto pressStopWaiting = [](const ChildProcess&, HWND progress) { PressStopWaiting(progress); };
     const auto runTaskkill = [](const ChildProcess& program, HWND) {
         const ChildProcess taskkill = ChildProcess::Start(L"taskkill.exe /pid " + std::to_wstring(program.Id()));
-        EXPECT_EQ(taskkill.WaitForExit(30s), 0u);
+        EXPECT_EQ(taskkill.WaitForExit(kProcessEndsWithin), 0u);
     };
     const std::pair<const char*, std::function<void(const ChildProcess&, HWND)>> ways[] = {
         {"Stop Waiting", pressStopWaiting}, {"taskkill without /F", runTaskkill}};
     for (const auto& [way, stop] : ways) {
         SCOPED_TRACE(way);
         const ChildProcess process = ChildProcess::Start(QuenlowCommandLine(L"/start quenlowtestpendsforever"));
-        const auto progress = WaitForProgressWindow(process, kProgressWindowTimeout);
+        const auto progress = WaitForProgressWindow(process, kReactionComesWithin);
         ASSERT_TRUE(progress.has_value()) << "no progress window";
         stop(process, progress->window);
         const auto stopped = std::chrono::steady_clock::now();
-        const auto box = WaitForMessageBox(process, kGivenUpTimeout);
+        const auto box = WaitForMessageBox(process, kBoxComesWithin);
         ASSERT_TRUE(box.has_value()) << "no message box";
         EXPECT_LT(std::chrono::steady_clock::now() - stopped, kAtOnce);
         EXPECT_EQ(box->text,
                   L"quenlowtestpendsforever could not be started: it was still starting when the wait was stopped."s);
         ASSERT_TRUE(AnswerOk(box->window));
-        EXPECT_EQ(process.WaitForExit(30s), kExitStillPending);
+        EXPECT_EQ(process.WaitForExit(kProcessEndsWithin), kExitStillPending);
         StopTestService(kPendsForEver);
     }
 }
@@ -173,16 +163,16 @@ TEST_F(SlowServiceCommandLineTest, StoppingTheWaitReportsTheServiceStillStarting
 TEST_F(SlowServiceCommandLineTest, ALateStopAndAStartThatMeetsAStopSucceed)
 {
     StartServiceDirectly(kStopsLate.name);
-    auto run = RunQuenlowCommand(L"/stop quenlowteststopslate", kGivenUpTimeout);
+    auto run = RunQuenlowCommand(L"/stop quenlowteststopslate", kBoxComesWithin);
     EXPECT_EQ(run.message, L"quenlowteststopslate has stopped."s);
     EXPECT_EQ(run.exitCode, kExitSucceeded);
     EXPECT_EQ(QueryServiceState(kStopsLate.name), SERVICE_STOPPED);
 
-    ASSERT_TRUE(WaitForTestServiceProcessesToEnd(15s));
+    ASSERT_TRUE(WaitForTestServiceProcessesToEnd(kServiceStateComesWithin));
     StartServiceDirectly(kStopsLate.name);
     SendStopDirectly(kStopsLate.name);
     ASSERT_TRUE(WaitForServiceState(kStopsLate.name, SERVICE_STOP_PENDING));
-    run = RunQuenlowCommand(L"/start quenlowteststopslate", kGivenUpTimeout);
+    run = RunQuenlowCommand(L"/start quenlowteststopslate", kBoxComesWithin);
     EXPECT_EQ(run.message, L"quenlowteststopslate has started."s);
     EXPECT_EQ(run.exitCode, kExitSucceeded);
     EXPECT_EQ(QueryServiceState(kStopsLate.name), SERVICE_RUNNING);
@@ -204,14 +194,14 @@ TEST_F(SlowServiceWindowsTest, TickedServicesThatDoNotStartAreNamedAndTheOthersS
     }
     stopped.ClickButton(L"Start");
 
-    const auto progress = WaitForProgressWindow(Run().Process(), kProgressWindowTimeout);
+    const auto progress = WaitForProgressWindow(Run().Process(), kReactionComesWithin);
     ASSERT_TRUE(progress.has_value()) << "no progress window";
     EXPECT_EQ(::GetWindow(progress->window, GW_OWNER), stopped.Window());
     EXPECT_FALSE(::IsWindowEnabled(stopped.Window()));
     // Well into the wait for the service that stays starting.
     ASSERT_TRUE(WaitForServiceState(kSlowStart.name, SERVICE_RUNNING));
-    ASSERT_TRUE(PollUntil([&] { return ReadProgressText(progress->window).find(L"Slow Start: running") != std::wstring::npos; },
-                          5s))
+    ASSERT_TRUE(PumpUntil([&] { return ReadProgressText(progress->window).find(L"Slow Start: running") != std::wstring::npos; },
+                          kReactionComesWithin))
         << Utf8(ReadProgressText(progress->window));
     EXPECT_TRUE(Matches(ReadProgressText(progress->window),
                         L"Starting 5 services\\nQuenlow Test Fails While Starting: could not be started: " + kStoppedAgain +
@@ -219,15 +209,18 @@ TEST_F(SlowServiceWindowsTest, TickedServicesThatDoNotStartAreNamedAndTheOthersS
                             L"\\nQuenlow Test Removed While Starting: could not be started: it was removed while starting"
                             L"\\nQuenlow Test Slow Start: running"))
         << Utf8(ReadProgressText(progress->window));
-    for (int i = 0; i < 5; ++i) {
+    // The window answers all along: asked each time the progress window counts on.
+    for (int tick = 0; tick < 3; ++tick) {
+        const std::wstring before = ReadProgressText(progress->window);
+        ASSERT_TRUE(PumpUntil([&] { return ReadProgressText(progress->window) != before; }, kReactionComesWithin))
+            << "the progress window stopped counting";
         DWORD_PTR answer = 0;
         EXPECT_NE(::SendMessageTimeoutW(stopped.Window(), WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 1000, &answer), 0)
             << "the window did not answer while the program waited";
-        ::Sleep(500);
     }
     stopped.PostButtonClick(L"Active Services");
 
-    const auto box = Run().WaitForMessage(kGivenUpTimeout);
+    const auto box = Run().WaitForMessage(kBoxComesWithin);
     const std::wstring expected = L"2 of 5 selected services were started\\. These were not:\n"
                                   L"\nQuenlow Test Fails While Starting: " + kStoppedAgain + L"\\."
                                   L"\nQuenlow Test Pends For Ever: it was still starting after 30 s\\."
@@ -253,20 +246,20 @@ TEST_F(SlowServiceWindowsTest, StopWaitingReportsAtOnceAndACloseAskedMeanwhileFo
     stopped.ClickCheckBox(DisplayNameOf(kOrdinary));
     stopped.ClickCheckBox(DisplayNameOf(kPendsForEver));
     stopped.ClickButton(L"Start");
-    const auto progress = WaitForProgressWindow(Run().Process(), kProgressWindowTimeout);
+    const auto progress = WaitForProgressWindow(Run().Process(), kReactionComesWithin);
     ASSERT_TRUE(progress.has_value()) << "no progress window";
     stopped.PostSystemClose();
 
     PressStopWaiting(progress->window);
     const auto pressed = std::chrono::steady_clock::now();
-    const auto box = Run().WaitForMessage(kGivenUpTimeout);
+    const auto box = Run().WaitForMessage(kBoxComesWithin);
     EXPECT_LT(std::chrono::steady_clock::now() - pressed, kAtOnce);
     EXPECT_EQ(box.text, L"1 of 2 selected services were started. This one was not:\n"
                         L"\nQuenlow Test Pends For Ever: it was still starting when the wait was stopped.");
     EXPECT_TRUE(stopped.Visible()) << "the window closed before the box was answered";
     ASSERT_TRUE(AnswerOk(box.window));
-    EXPECT_TRUE(WaitUntilClosed(stopped.Window(), 10s)) << "the close asked for during the wait was lost";
-    EXPECT_EQ(Run().Process().WaitForExit(10s), kExitSucceeded);
+    EXPECT_TRUE(WaitUntilClosed(stopped.Window(), kReactionComesWithin)) << "the close asked for during the wait was lost";
+    EXPECT_EQ(Run().Process().WaitForExit(kProcessEndsWithin), kExitSucceeded);
     EXPECT_EQ(QueryServiceState(kOrdinary.name), SERVICE_RUNNING);
 }
 

@@ -11,6 +11,7 @@
 #include "support/ListWindowDriver.h"
 #include "support/MessageBoxes.h"
 #include "support/TestOptions.h"
+#include "support/TimeLimits.h"
 #include "support/WindowedRun.h"
 
 #include <gtest/gtest.h>
@@ -28,8 +29,6 @@ namespace {
 using namespace quenlow::testing;
 using namespace std::chrono_literals;
 
-constexpr auto kReportTimeout = 30s;
-constexpr auto kExitTimeout = 10s;
 constexpr wchar_t kClassNotRegistered[] = L"0x80040154";
 
 // The line of the report that begins with the label, without the label; empty when none does.
@@ -115,13 +114,13 @@ TEST_F(WmiUnavailableTest, TheCommandLineShowsTheErrorReportAndEndsWithStatusThr
         }();
         watch.SetProgram(process.Id());
 
-        const auto box = watch.WaitForMessageBox(process, kReportTimeout);
+        const auto box = watch.WaitForMessageBox(process, kBoxComesWithin);
         ASSERT_TRUE(box.has_value()) << (process.HasExited() ? "the program ended without a report"
                                                              : "no report came");
         ExpectClassNotRegisteredReport(*box);
         ASSERT_TRUE(AnswerOk(box->window)) << "the report did not close";
 
-        EXPECT_EQ(watch.WaitForExit(process, kExitTimeout), kExitUntrappedError);
+        EXPECT_EQ(watch.WaitForExit(process, kProcessEndsWithin), kExitUntrappedError);
         EXPECT_TRUE(watch.Findings().empty()) << Lines(watch.Findings());
     }
 }
@@ -141,7 +140,7 @@ TEST_F(WmiUnavailableTest, TheFirstListWindowShowsTheErrorReportAndTheProgramEnd
     watch.Look();
     run.MovePointerOntoSplashMargin();
 
-    const auto box = watch.WaitForMessageBox(run.Process(), kReportTimeout);
+    const auto box = watch.WaitForMessageBox(run.Process(), kBoxComesWithin);
     ASSERT_TRUE(box.has_value()) << (run.Running() ? "no report came" : "the program ended without a report");
     ExpectClassNotRegisteredReport(*box);
     // A window whose list could not be read is never shown half-filled.
@@ -150,7 +149,7 @@ TEST_F(WmiUnavailableTest, TheFirstListWindowShowsTheErrorReportAndTheProgramEnd
         << "the stopped services window is on screen although its list could not be read";
     ASSERT_TRUE(AnswerOk(box->window)) << "the report did not close";
 
-    EXPECT_EQ(watch.WaitForExit(run.Process(), kExitTimeout), kExitUntrappedError);
+    EXPECT_EQ(watch.WaitForExit(run.Process(), kProcessEndsWithin), kExitUntrappedError);
     EXPECT_TRUE(watch.Findings().empty()) << Lines(watch.Findings());
 }
 

@@ -4,10 +4,11 @@
 #include "common/Text.h"
 #include "support/ListWindowDriver.h"
 #include "support/MessageBoxes.h"
-#include "support/Polling.h"
+#include "support/MessagePump.h"
 #include "support/ServiceManager.h"
 #include "support/TestOptions.h"
 #include "support/TestServices.h"
+#include "support/TimeLimits.h"
 #include "support/UserInput.h"
 #include "support/WindowedRun.h"
 
@@ -16,6 +17,7 @@
 #include <algorithm>
 #include <chrono>
 #include <optional>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,55 +30,49 @@ inline std::wstring DisplayNameOf(const TestService& service)
     return std::wstring(service.displayName.value_or(service.name));
 }
 
-// The test services that are running now, by short name.
-inline std::vector<std::wstring> RunningTestServices()
+// Waits until exactly the expected ones of the services (by short name) run and the others are
+// stopped: a start or a stop that the program asked for may still be on its way.
+inline ::testing::AssertionResult OnlyTheseRun(const std::vector<std::wstring>& services,
+                                               const std::set<std::wstring>& expected)
 {
-    std::vector<std::wstring> running;
-    for (const auto& service : kTestServices) {
-        if (QueryServiceState(service.name) == SERVICE_RUNNING) {
-            running.emplace_back(service.name);
+    std::string wrong;
+    const auto asExpected = [&] {
+        wrong.clear();
+        for (const auto& name : services) {
+            const bool wanted = expected.contains(name);
+            const auto state = QueryServiceState(name);
+            if (state != (wanted ? SERVICE_RUNNING : SERVICE_STOPPED)) {
+                wrong += "\n  \"" + Utf8(name) + "\" is " + Utf8(ServiceStateName(state)) + ", expected " +
+                         (wanted ? "Running" : "Stopped");
+            }
         }
-    }
-    return running;
-}
-
-// Waits until exactly these test services run and all others are stopped (a start or a stop
-// that the program asked for may still be on its way).
-inline ::testing::AssertionResult OnlyTheseTestServicesRun(const std::vector<TestService>& expected)
-{
-    std::vector<std::wstring> names;
-    for (const auto& service : expected) {
-        names.emplace_back(service.name);
-    }
-    for (const auto& service : kTestServices) {
-        bool wanted = false;
-        for (const auto& name : names) {
-            wanted = wanted || name == service.name;
-        }
-        WaitForServiceState(service.name, wanted ? SERVICE_RUNNING : SERVICE_STOPPED);
-    }
-    auto running = RunningTestServices();
-    std::sort(running.begin(), running.end());
-    std::sort(names.begin(), names.end());
-    if (running == names) {
+        return wrong.empty();
+    };
+    if (PumpUntil(asExpected, kServiceStateComesWithin, std::chrono::milliseconds(50))) {
         return ::testing::AssertionSuccess();
     }
-    std::string text = "running:";
-    for (const auto& name : running) {
-        text += " " + Utf8(name);
+    return ::testing::AssertionFailure() << "services not as expected:" << wrong;
+}
+
+// The same for the test services: exactly these run.
+inline ::testing::AssertionResult OnlyTheseTestServicesRun(const std::vector<TestService>& expected)
+{
+    std::set<std::wstring> names;
+    for (const auto& service : expected) {
+        names.emplace(service.name);
     }
-    text += "; expected:";
-    for (const auto& name : names) {
-        text += " " + Utf8(name);
+    std::vector<std::wstring> all;
+    for (const auto& service : kTestServices) {
+        all.emplace_back(service.name);
     }
-    return ::testing::AssertionFailure() << text;
+    return OnlyTheseRun(all, names);
 }
 
 // Waits until the named control of the window has the keyboard focus ("list" or a button's
 // caption): a window that has just appeared may still be placing it.
 inline ::testing::AssertionResult FocusComesTo(const ListWindowDriver& window, std::wstring_view name)
 {
-    if (PollUntil([&] { return window.FocusName() == name; }, std::chrono::seconds(3))) {
+    if (PumpUntil([&] { return window.FocusName() == name; }, kReactionComesWithin)) {
         return ::testing::AssertionSuccess();
     }
     return ::testing::AssertionFailure() << "the focus is on " << Utf8(window.FocusName()) << ", not on " << Utf8(name);
@@ -84,12 +80,11 @@ inline ::testing::AssertionResult FocusComesTo(const ListWindowDriver& window, s
 
 // Tests of the real program's windows: each starts with the test services stopped, starts the
 // program at its splash window, and leaves the services stopped and the program ended.
-class ListWindowsTest : public ServicesTestBase {
+class ListWindowsTest : public QuenlowServicesTest {
 protected:
     void SetUp() override
     {
-        ASSERT_FALSE(QuenlowProgramPath().empty()) << "pass --quenlow=PATH to quenlow.exe";
-        ServicesTestBase::SetUp();
+        QuenlowServicesTest::SetUp();
         if (!HasFatalFailure()) {
             m_run.emplace();
         }

@@ -3,10 +3,11 @@
 // goes. Services are changed behind the program's back to tell a kept list from a fresh one.
 #include "ListWindowsTestBase.h"
 #include "support/ListWindowDriver.h"
-#include "support/Polling.h"
+#include "support/MessagePump.h"
 #include "support/ServiceDisplayNames.h"
 #include "support/ServiceManager.h"
 #include "support/TestServices.h"
+#include "support/TimeLimits.h"
 #include "support/TopLevelWindows.h"
 #include "support/WindowedRun.h"
 
@@ -27,11 +28,6 @@ const std::wstring kStoppedCaption(CaptionOf(ListWindowKind::StoppedServices));
 const std::wstring kActiveCaption(CaptionOf(ListWindowKind::ActiveServices));
 const std::wstring kAllCaption(CaptionOf(ListWindowKind::AllServices));
 
-// How long a window that should stay on screen is watched to make sure the process goes on.
-constexpr auto kStaysRunning = 500ms;
-// How long a window is given to react to a click or a key.
-constexpr auto kReaction = 5s;
-
 // Presses Tab the number of times and names what has the focus after each press.
 Names TabWalk(ListWindowDriver& window, int presses)
 {
@@ -39,7 +35,7 @@ Names TabWalk(ListWindowDriver& window, int presses)
     for (int i = 0; i < presses; ++i) {
         const auto before = window.FocusName();
         window.PressKeys({VK_TAB});
-        PollUntil([&] { return window.FocusName() != before; }, 2s);
+        PumpUntil([&] { return window.FocusName() != before; }, kReactionComesWithin);
         walk.push_back(window.FocusName());
     }
     return walk;
@@ -58,7 +54,7 @@ TEST_F(NavigationTest, AMoveOntoTheSplashMarginOpensTheStoppedServicesWindow)
     const HWND splash = Run().Splash();
     Run().MovePointerOntoSplashMargin();
     auto stopped = Run().ContinueToStoppedServices();
-    EXPECT_TRUE(WaitUntilClosed(splash, 5s)) << "the splash window was not unloaded";
+    EXPECT_TRUE(WaitUntilClosed(splash, kReactionComesWithin)) << "the splash window was not unloaded";
     EXPECT_EQ(Run().VisibleCaptions(), Names{kStoppedCaption});
 
     // Every stopped service, in alphabetical order, nothing ticked.
@@ -82,7 +78,7 @@ TEST_F(NavigationTest, AMoveOntoTheSplashMarginOpensTheStoppedServicesWindow)
     StartServiceDirectly(kOrdinary.name);
     EXPECT_TRUE(stopped.Contains(DisplayNameOf(kOrdinary)));
     stopped.PressKeys({VK_RETURN});
-    EXPECT_TRUE(PollUntil([&] { return !stopped.Contains(DisplayNameOf(kOrdinary)); }, kReaction));
+    EXPECT_TRUE(PumpUntil([&] { return !stopped.Contains(DisplayNameOf(kOrdinary)); }, kReactionComesWithin));
     EXPECT_TRUE(stopped.Contains(DisplayNameOf(kSecond)));
     EXPECT_EQ(Run().VisibleCaptions(), Names{kStoppedCaption});
     EXPECT_TRUE(OnlyTheseTestServicesRun({kOrdinary}));
@@ -93,12 +89,12 @@ TEST_F(NavigationTest, AClickOnTheSplashFrameOpensTheStoppedServicesWindow)
     const HWND splash = Run().Splash();
     // The pointer on the frame, without crossing the margin: that alone does nothing.
     Run().MovePointerOntoSplashFrame();
-    EXPECT_TRUE(Run().KeepsRunningWithAWindowVisible(kStaysRunning));
+    EXPECT_TRUE(Run().KeepsRunningWithAWindowVisible());
     EXPECT_EQ(Run().VisibleWindows(), std::vector<HWND>{splash});
 
     Run().ClickSplashFrame();
     auto stopped = Run().ContinueToStoppedServices();
-    EXPECT_TRUE(WaitUntilClosed(splash, 5s)) << "the splash window was not unloaded";
+    EXPECT_TRUE(WaitUntilClosed(splash, kReactionComesWithin)) << "the splash window was not unloaded";
     EXPECT_EQ(Run().VisibleCaptions(), Names{kStoppedCaption});
     EXPECT_TRUE(stopped.Contains(DisplayNameOf(kOrdinary)));
     EXPECT_TRUE(FocusComesTo(stopped, L"list"));
@@ -112,7 +108,7 @@ TEST_F(NavigationTest, ActiveAndAllServicesWindowsOpenWithTheFocusOnTheirLists)
     auto stopped = OpenStoppedServices();
     stopped.ClickButton(L"Active Services");
     auto active = WaitForListWindow(Run().Process(), ListWindowKind::ActiveServices);
-    EXPECT_TRUE(WaitUntilClosed(stopped.Window(), 5s)) << "the stopped services window was not unloaded";
+    EXPECT_TRUE(WaitUntilClosed(stopped.Window(), kReactionComesWithin)) << "the stopped services window was not unloaded";
     EXPECT_EQ(Run().VisibleCaptions(), Names{kActiveCaption});
 
     const auto running = active.Entries();
@@ -138,7 +134,7 @@ TEST_F(NavigationTest, ActiveAndAllServicesWindowsOpenWithTheFocusOnTheirLists)
 
     all.ClickButton(L"Close");
     auto stoppedAgain = WaitForListWindow(Run().Process(), ListWindowKind::StoppedServices);
-    EXPECT_TRUE(PollUntil([&] { return !all.Visible(); }, kReaction));
+    EXPECT_TRUE(PumpUntil([&] { return !all.Visible(); }, kReactionComesWithin));
     EXPECT_TRUE(all.Exists()) << "the all services window was unloaded instead of hidden";
     EXPECT_EQ(Run().VisibleCaptions(), (Names{kActiveCaption, kStoppedCaption}));
     EXPECT_EQ(active.Entries(), running);
@@ -163,25 +159,25 @@ TEST_F(NavigationTest, TheHiddenActiveWindowComesBackWithItsListAndTicks)
     all.ClickButton(L"Close");
     auto stopped = WaitForListWindow(Run().Process(), ListWindowKind::StoppedServices);
     active.ClickButton(L"Close");
-    ASSERT_TRUE(PollUntil([&] { return !active.Visible(); }, kReaction))
+    ASSERT_TRUE(PumpUntil([&] { return !active.Visible(); }, kReactionComesWithin))
         << "Close did not hide the active services window";
     EXPECT_TRUE(active.Exists()) << "Close unloaded the active services window instead of hiding it";
     EXPECT_EQ(Run().VisibleCaptions(), Names{kStoppedCaption});
-    EXPECT_TRUE(Run().KeepsRunningWithAWindowVisible(kStaysRunning));
+    EXPECT_TRUE(Run().KeepsRunningWithAWindowVisible());
 
     StopServiceDirectly(kSecond.name);
     StartServiceDirectly(kApostrophe.name);
     stopped.ClickButton(L"Active Services");
-    ASSERT_TRUE(PollUntil([&] { return active.Visible(); }, kReaction))
+    ASSERT_TRUE(PumpUntil([&] { return active.Visible(); }, kReactionComesWithin))
         << "the hidden active services window was not shown";
-    EXPECT_TRUE(WaitUntilClosed(stopped.Window(), 5s)) << "the stopped services window was not unloaded";
+    EXPECT_TRUE(WaitUntilClosed(stopped.Window(), kReactionComesWithin)) << "the stopped services window was not unloaded";
     EXPECT_EQ(Run().VisibleCaptions(), Names{kActiveCaption});
     EXPECT_EQ(active.Entries(), entries) << "the list was read again";
     EXPECT_EQ(active.TickedEntries(), Names{DisplayNameOf(kOrdinary)});
     EXPECT_TRUE(FocusComesTo(active, L"list"));
 
     active.ClickButton(L"Refresh");
-    EXPECT_TRUE(PollUntil([&] { return !active.Contains(DisplayNameOf(kSecond)); }, kReaction));
+    EXPECT_TRUE(PumpUntil([&] { return !active.Contains(DisplayNameOf(kSecond)); }, kReactionComesWithin));
     EXPECT_TRUE(active.Contains(DisplayNameOf(kApostrophe)));
     EXPECT_TRUE(active.TickedEntries().empty());
 }
@@ -200,9 +196,9 @@ TEST_F(NavigationTest, TheActiveWindowClosedFromItsTitleBarIsReadAfresh)
 
     StartServiceDirectly(kSecond.name);
     active.ClickTitleBarCloseBox();
-    EXPECT_TRUE(WaitUntilClosed(active.Window(), 5s)) << "the active services window was not unloaded";
+    EXPECT_TRUE(WaitUntilClosed(active.Window(), kReactionComesWithin)) << "the active services window was not unloaded";
     EXPECT_EQ(Run().VisibleCaptions(), Names{kStoppedCaption});
-    EXPECT_TRUE(Run().KeepsRunningWithAWindowVisible(kStaysRunning));
+    EXPECT_TRUE(Run().KeepsRunningWithAWindowVisible());
 
     stopped.ClickButton(L"Active Services");
     auto fresh = WaitForListWindow(Run().Process(), ListWindowKind::ActiveServices);
@@ -214,7 +210,7 @@ TEST_F(NavigationTest, TheActiveWindowClosedFromItsTitleBarIsReadAfresh)
     fresh.ClickCheckBox(DisplayNameOf(kSecond));
     fresh.ClickButton(L"Stopped Services");
     auto stoppedAgain = WaitForListWindow(Run().Process(), ListWindowKind::StoppedServices);
-    EXPECT_TRUE(WaitUntilClosed(fresh.Window(), 5s)) << "Stopped Services did not unload the active services window";
+    EXPECT_TRUE(WaitUntilClosed(fresh.Window(), kReactionComesWithin)) << "Stopped Services did not unload the active services window";
     EXPECT_EQ(Run().VisibleCaptions(), Names{kStoppedCaption});
     stoppedAgain.ClickButton(L"Active Services");
     auto third = WaitForListWindow(Run().Process(), ListWindowKind::ActiveServices);
@@ -242,7 +238,7 @@ TEST_F(NavigationTest, TheAllServicesWindowReadsItsListOnce)
     const ScopedTestService added(kAddedLater);
     StartServiceDirectly(kSecond.name);
     all.ClickButton(L"Close");
-    ASSERT_TRUE(PollUntil([&] { return !all.Visible(); }, kReaction)) << "Close did not hide the all services window";
+    ASSERT_TRUE(PumpUntil([&] { return !all.Visible(); }, kReactionComesWithin)) << "Close did not hide the all services window";
     EXPECT_TRUE(all.Exists());
     // The stopped services window was open already: the same window, not read again.
     EXPECT_EQ(Run().VisibleCaptions(), Names{kStoppedCaption});
@@ -253,7 +249,7 @@ TEST_F(NavigationTest, TheAllServicesWindowReadsItsListOnce)
     EXPECT_FALSE(stopped.Contains(DisplayNameOf(kAddedLater)));
 
     stopped.ClickButton(L"All Services");
-    ASSERT_TRUE(PollUntil([&] { return all.Visible(); }, kReaction)) << "the hidden all services window was not shown";
+    ASSERT_TRUE(PumpUntil([&] { return all.Visible(); }, kReactionComesWithin)) << "the hidden all services window was not shown";
     EXPECT_EQ(all.Entries(), entries) << "the all services list was read again";
     EXPECT_EQ(all.SelectedPosition(), selected);
     // Pressed again while the window is open, "All Services" changes nothing in it.
@@ -264,7 +260,7 @@ TEST_F(NavigationTest, TheAllServicesWindowReadsItsListOnce)
 
     // The service is there to be read: the stopped services window's Refresh finds it.
     stopped.ClickButton(L"Refresh");
-    EXPECT_TRUE(PollUntil([&] { return stopped.Contains(DisplayNameOf(kAddedLater)); }, kReaction));
+    EXPECT_TRUE(PumpUntil([&] { return stopped.Contains(DisplayNameOf(kAddedLater)); }, kReactionComesWithin));
     EXPECT_FALSE(stopped.Contains(DisplayNameOf(kSecond)));
     EXPECT_EQ(all.Entries(), entries);
 }
@@ -280,9 +276,9 @@ TEST_F(NavigationTest, TheAllServicesWindowClosedByTheSystemIsReadAfresh)
     EXPECT_FALSE(all.Contains(DisplayNameOf(kAddedLater)));
 
     all.PressAltF4();
-    EXPECT_TRUE(WaitUntilClosed(all.Window(), 5s)) << "the all services window was not unloaded";
+    EXPECT_TRUE(WaitUntilClosed(all.Window(), kReactionComesWithin)) << "the all services window was not unloaded";
     EXPECT_EQ(Run().VisibleCaptions(), Names{kStoppedCaption});
-    EXPECT_TRUE(Run().KeepsRunningWithAWindowVisible(kStaysRunning));
+    EXPECT_TRUE(Run().KeepsRunningWithAWindowVisible());
 
     stopped.ClickButton(L"All Services");
     auto fresh = WaitForListWindow(Run().Process(), ListWindowKind::AllServices);

@@ -4,7 +4,8 @@
 // bench/process_bench_win.cpp (program-end).
 #include "ListWindowsTestBase.h"
 #include "support/ListWindowDriver.h"
-#include "support/Polling.h"
+#include "support/MessagePump.h"
+#include "support/TimeLimits.h"
 #include "support/TopLevelWindows.h"
 #include "support/UserInput.h"
 #include "support/WindowedRun.h"
@@ -20,11 +21,6 @@ namespace {
 
 using namespace quenlow::testing;
 using namespace std::chrono_literals;
-
-// Generous: the end is awaited through the process's handle, so a quick end costs no more.
-constexpr auto kEndTimeout = 30s;
-// How long a window left on screen is watched to make sure the process goes on.
-constexpr auto kStaysRunning = 500ms;
 
 ListWindowDriver Wait(WindowedRun& run, ListWindowKind kind)
 {
@@ -48,7 +44,7 @@ ListWindowDriver ActiveAlone(WindowedRun& run)
     auto stopped = StoppedFromMargin(run);
     stopped.ClickButton(L"Active Services");
     auto active = Wait(run, ListWindowKind::ActiveServices);
-    EXPECT_TRUE(WaitUntilClosed(stopped.Window(), 5s));
+    EXPECT_TRUE(WaitUntilClosed(stopped.Window(), kReactionComesWithin));
     return active;
 }
 
@@ -71,13 +67,13 @@ ActiveBesideStopped ActiveBesideStoppedWithAllHidden(WindowedRun& run)
 // A step after which a window is still on screen: the program must go on.
 void ExpectStillRunning(const WindowedRun& run, const char* after)
 {
-    EXPECT_TRUE(run.KeepsRunningWithAWindowVisible(kStaysRunning))
+    EXPECT_TRUE(run.KeepsRunningWithAWindowVisible())
         << "the program ended after " << after << " although a window was still visible";
 }
 
 void WaitUntilHidden(const ListWindowDriver& window)
 {
-    EXPECT_TRUE(PollUntil([&] { return !window.Visible(); }, 5s))
+    EXPECT_TRUE(PumpUntil([&] { return !window.Visible(); }, kReactionComesWithin))
         << Utf8(CaptionOf(window.Kind())) << " is still visible";
 }
 
@@ -115,7 +111,7 @@ const LastWindowClose kWays[] = {
          auto active = ActiveAlone(run);
          active.ClickButton(L"Stopped Services");
          auto stopped = Wait(run, ListWindowKind::StoppedServices);
-         EXPECT_TRUE(WaitUntilClosed(active.Window(), 5s));
+         EXPECT_TRUE(WaitUntilClosed(active.Window(), kReactionComesWithin));
          stopped.ClickButton(L"Close");
      }},
     // The all services window stays loaded, hidden, once shown.
@@ -141,7 +137,7 @@ const LastWindowClose kWays[] = {
      [](WindowedRun& run) {
          auto [active, stopped] = ActiveBesideStoppedWithAllHidden(run);
          stopped.ClickButton(L"Close");
-         EXPECT_TRUE(WaitUntilClosed(stopped.Window(), 5s));
+         EXPECT_TRUE(WaitUntilClosed(stopped.Window(), kReactionComesWithin));
          ExpectStillRunning(run, "the stopped services window's Close");
          active.ClickTitleBarCloseBox();
      }},
@@ -153,7 +149,7 @@ const LastWindowClose kWays[] = {
          stopped.ClickButton(L"All Services");
          auto all = Wait(run, ListWindowKind::AllServices);
          stopped.ClickButton(L"Close");
-         EXPECT_TRUE(WaitUntilClosed(stopped.Window(), 5s));
+         EXPECT_TRUE(WaitUntilClosed(stopped.Window(), kReactionComesWithin));
          ExpectStillRunning(run, "the stopped services window's Close");
          all.PressAltF4();
      }},
@@ -176,7 +172,7 @@ TEST_P(ProgramEndTest, TheProcessEndsWithSuccessOnceTheLastVisibleWindowHasGone)
 {
     GetParam().closeLast(Run());
     ASSERT_FALSE(HasFailure()) << "the way to the last window went wrong";
-    const auto exitCode = Run().Process().WaitForExit(kEndTimeout);
+    const auto exitCode = Run().Process().WaitForExit(kProcessEndsWithin);
     ASSERT_TRUE(exitCode.has_value()) << "the program still runs; on screen: " << ::testing::PrintToString(
                                              Run().VisibleCaptions());
     EXPECT_EQ(*exitCode, 0u);

@@ -4,9 +4,10 @@
 #include "ListWindowsTestBase.h"
 #include "support/ListTextFit.h"
 #include "support/ListWindowDriver.h"
-#include "support/Polling.h"
+#include "support/MessagePump.h"
 #include "support/ServiceManager.h"
 #include "support/TestServices.h"
+#include "support/TimeLimits.h"
 
 #include <gtest/gtest.h>
 
@@ -132,13 +133,13 @@ TEST_F(ServiceListTest, AHorizontalScrollBarShowsExactlyWhenAnEntryIsCut)
     {
         const RunningService justFits(kWidthFits, whole);
         active.ClickButton(L"Refresh");
-        ASSERT_TRUE(PollUntil([&] { return active.Contains(whole); }, 5s));
+        ASSERT_TRUE(PumpUntil([&] { return active.Contains(whole); }, kReactionComesWithin));
         EXPECT_FALSE(active.HasHorizontalScrollBar()) << "a name that shows whole in " << width << " pixels";
     }
     {
         const RunningService justCut(kWidthCut, tooLong);
         active.ClickButton(L"Refresh");
-        ASSERT_TRUE(PollUntil([&] { return active.Contains(tooLong); }, 5s));
+        ASSERT_TRUE(PumpUntil([&] { return active.Contains(tooLong); }, kReactionComesWithin));
         EXPECT_TRUE(active.HasHorizontalScrollBar()) << "a name that is cut in " << width << " pixels";
     }
 }

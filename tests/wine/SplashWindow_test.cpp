@@ -26,12 +26,10 @@
 #include <chrono>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
 #include <cstdlib>
 #include <cwchar>
 #include <memory>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace quenlow {
@@ -273,14 +271,7 @@ protected:
 
     // Handles this thread's messages until the pointer movement or click has reached a window
     // of this thread at the point.
-    ::testing::AssertionResult Arrived(UINT message, POINT point)
-    {
-        if (m_mouse.PumpUntilArrived(message, point)) {
-            return ::testing::AssertionSuccess();
-        }
-        return ::testing::AssertionFailure() << "message " << message << " at (" << point.x << ", " << point.y
-                                             << ") never arrived";
-    }
+    bool Arrived(UINT message, POINT point) { return m_mouse.PumpUntilArrived(message, point); }
 
     void ExpectNothingHappened()
     {
@@ -336,13 +327,7 @@ TEST_F(SplashWindowTest, IsCentredAtItsDesignSizeWithAFixedFrameAndNoTitleBar)
     ASSERT_NE(frame, nullptr);
     EXPECT_EQ(::GetWindow(frame, GW_HWNDNEXT), nullptr);
     EXPECT_EQ(::GetDlgCtrlID(frame), splash::control_ids::Frame1);
-    RECT frameRect{};
-    ::GetWindowRect(frame, &frameRect);
-    ::MapWindowPoints(nullptr, Splash(), reinterpret_cast<POINT*>(&frameRect), 2);
-    EXPECT_EQ(frameRect.left, Pixels(120, Dpi()));
-    EXPECT_EQ(frameRect.top, Pixels(120, Dpi()));
-    EXPECT_EQ(frameRect.right, Pixels(120 + 7065, Dpi()));
-    EXPECT_EQ(frameRect.bottom, Pixels(120 + 4050, Dpi()));
+    EXPECT_TRUE(SameRect(RectIn(Splash(), frame), DesignPixels({120, 120, 7065, 4050}, Dpi())));
 
     EXPECT_NE(::GetClassLongPtrW(Splash(), GCLP_HICON), 0);
     EXPECT_NE(::GetClassLongPtrW(Splash(), GCLP_HICONSM), 0);

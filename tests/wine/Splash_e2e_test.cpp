@@ -6,10 +6,12 @@
 #include "support/ChildProcess.h"
 #include "support/ListWindowDriver.h"
 #include "support/MessageBoxes.h"
-#include "support/Polling.h"
+#include "support/MessagePump.h"
 #include "support/TestOptions.h"
+#include "support/TimeLimits.h"
 #include "support/TopLevelWindows.h"
 #include "support/UserInput.h"
+#include "support/WindowedRun.h"
 #include "ui/WindowClassNames.h"
 
 #include <gtest/gtest.h>
@@ -29,16 +31,7 @@ namespace quenlow {
 namespace {
 
 using namespace quenlow::testing;
-using namespace std::chrono_literals;
 namespace ids = splash::control_ids;
-
-// Generous: the first start of a program in a prefix, or the first WMI query, can take seconds
-// under Wine on a busy machine.
-constexpr auto kStartTimeout = 30s;
-constexpr auto kContinueTimeout = 30s;
-constexpr auto kExitTimeout = 15s;
-// How long a key press or click that must do nothing is given to do something.
-constexpr auto kQuietTime = 400ms;
 
 // ---- Places on the screen -------------------------------------------------------------------
 
@@ -61,9 +54,10 @@ RECT ClientOnScreen(HWND window)
 
 // The top-level windows of one process: those the system announces to accessibility tools as
 // created or shown (so that a window shown only for a moment is seen too), and those found
-// visible whenever Update runs. Wine announces creations to other processes but no showing,
+// visible whenever Look runs. Wine announces creations to other processes but no showing,
 // so there a list window or a message box counts as soon as it is created; Windows announces
-// both. The announcements arrive as messages of this thread, handled by Update.
+// both. The announcements arrive as messages of this thread, handled by its message pump - also
+// while the process is still being started, so every process's are kept, with their owners.
 class ProgramWindows {
 public:
     ProgramWindows()
@@ -83,28 +77,21 @@ public:
     ProgramWindows& operator=(const ProgramWindows&) = delete;
 
     bool Hooked() const { return m_hook != nullptr; }
-    void Watch(DWORD processId)
-    {
-        m_processId = processId;
-        m_seen.clear();
-    }
+    void Watch(DWORD processId) { m_processId = processId; }
 
-    void Update()
+    void Look()
     {
-        MSG message;
-        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-            ::DispatchMessageW(&message);
-        }
         for (const HWND window : FindTopLevelWindows({m_processId, std::nullopt, std::nullopt, true})) {
-            Note(window, WindowClassName(window), true, false);
+            Note(window, m_processId, WindowClassName(window), true, false);
         }
     }
 
     // Whether the system announced a window of the class.
     bool Announced(const std::wstring& className) const
     {
-        return std::any_of(m_seen.begin(), m_seen.end(),
-                           [&](const Seen& seen) { return seen.announced && seen.className == className; });
+        return std::any_of(m_seen.begin(), m_seen.end(), [&](const Seen& seen) {
+            return seen.processId == m_processId && seen.announced && seen.className == className;
+        });
     }
 
     // The windows a user could have seen besides those allowed, for a failure message; empty if none.
@@ -112,7 +99,7 @@ public:
     {
         std::wstring others;
         for (const Seen& seen : m_seen) {
-            if (std::find(allowed.begin(), allowed.end(), seen.window) != allowed.end()) {
+            if (seen.processId != m_processId || std::find(allowed.begin(), allowed.end(), seen.window) != allowed.end()) {
                 continue;
             }
             const bool userWindow = seen.className == kListWindowClassName || seen.className == kDialogClass;
@@ -127,6 +114,7 @@ public:
 private:
     struct Seen {
         HWND window;
+        DWORD processId;
         std::wstring className; // empty when the window was gone before it was read
         bool shown;
         bool announced;
@@ -147,27 +135,25 @@ private:
             DWORD owner = 0;
             ::GetWindowThreadProcessId(window, &owner);
             // Top-level windows only, not the controls inside them or message-only windows.
-            if (owner == m_processId && ::GetAncestor(window, GA_PARENT) == ::GetDesktopWindow()) {
-                Note(window, WindowClassName(window), shown, true);
+            if (::GetAncestor(window, GA_PARENT) == ::GetDesktopWindow()) {
+                Note(window, owner, WindowClassName(window), shown, true);
             }
             return;
         }
         // Shown and gone already: the thread that showed it tells whose it was.
         if (const HANDLE handle = shown ? ::OpenThread(THREAD_QUERY_LIMITED_INFORMATION, FALSE, thread) : nullptr) {
-            const DWORD owner = ::GetProcessIdOfThread(handle);
+            Note(window, ::GetProcessIdOfThread(handle), {}, true, true);
             ::CloseHandle(handle);
-            if (owner == m_processId) {
-                Note(window, {}, true, true);
-            }
         }
     }
 
-    void Note(HWND window, std::wstring className, bool shown, bool announced)
+    void Note(HWND window, DWORD processId, std::wstring className, bool shown, bool announced)
     {
-        const auto known =
-            std::find_if(m_seen.begin(), m_seen.end(), [&](const Seen& seen) { return seen.window == window; });
+        const auto known = std::find_if(m_seen.begin(), m_seen.end(), [&](const Seen& seen) {
+            return seen.window == window && seen.processId == processId;
+        });
         if (known == m_seen.end()) {
-            m_seen.push_back({window, std::move(className), shown, announced});
+            m_seen.push_back({window, processId, std::move(className), shown, announced});
         } else {
             known->shown = known->shown || shown;
             known->announced = known->announced || announced;
@@ -195,47 +181,32 @@ protected:
     // splash window is on screen with the keyboard.
     void Start()
     {
-        m_process.reset();
-        m_splash = nullptr;
-        MovePointer(OutOfTheWay());
-        m_process.emplace(ChildProcess::Start(QuoteArgument(QuenlowProgramPath())));
-        m_windows.Watch(m_process->Id());
-        ASSERT_TRUE(PumpUntil(
-            [&] {
-                const auto found = FindTopLevelWindows({m_process->Id(), kSplashClassName, std::nullopt, true});
-                m_splash = found.empty() ? nullptr : found.front();
-                return m_splash != nullptr || m_process->HasExited();
-            },
-            kStartTimeout));
-        ASSERT_NE(m_splash, nullptr) << "no splash window";
-        ::SetForegroundWindow(m_splash);
-        ASSERT_TRUE(PumpUntil([&] { return ::GetForegroundWindow() == m_splash; }, 5s)) << "not in front";
+        m_run.reset();
+        m_run.emplace();
+        m_windows.Watch(m_run->ProcessId());
+        ASSERT_TRUE(BringToForeground(Splash())) << "not in front";
         // The splash window's own announcement has been read, so the checks for other windows
         // can see one.
-        ASSERT_TRUE(PumpUntil([&] { return m_windows.Announced(kSplashClassName); }, kStartTimeout))
+        ASSERT_TRUE(PumpUntil([&] { return m_windows.Announced(kSplashClassName); }, kWindowComesWithin))
             << "no window events";
     }
 
-    // Handles the window announcements until the condition holds; false after the timeout.
+    // Handles the window announcements and looks at the program's windows until the condition
+    // holds; false after the timeout.
     bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout)
     {
-        return testing::PollUntil(
+        return testing::PumpUntil(
             [&] {
-                m_windows.Update();
+                m_windows.Look();
                 return done();
             },
             timeout);
     }
 
-    void Quiet(std::chrono::milliseconds duration)
-    {
-        PumpUntil([] { return false; }, duration);
-    }
-
-    HWND Splash() const { return m_splash; }
-    HWND Frame() const { return ::GetDlgItem(m_splash, ids::Frame1); }
+    HWND Splash() const { return m_run->Splash(); }
+    HWND Frame() const { return ::GetDlgItem(Splash(), ids::Frame1); }
     HWND Control(int id) const { return ::GetDlgItem(Frame(), id); }
-    ChildProcess& Process() { return *m_process; }
+    const ChildProcess& Process() const { return m_run->Process(); }
 
     std::vector<HWND> LabelsAndLogo() const
     {
@@ -262,34 +233,24 @@ protected:
     // The splash window is still there and nothing else of the program was shown.
     void ExpectNothingHappened()
     {
-        Quiet(kQuietTime);
+        PumpUntil([] { return false; }, kNothingHappensFor);
         EXPECT_FALSE(Process().HasExited()) << "the program ended";
-        EXPECT_TRUE(::IsWindow(m_splash) && ::IsWindowVisible(m_splash)) << "the splash window closed";
-        EXPECT_EQ(m_windows.Others({m_splash}), L"") << "other windows";
+        EXPECT_TRUE(::IsWindow(Splash()) && ::IsWindowVisible(Splash())) << "the splash window closed";
+        EXPECT_EQ(m_windows.Others({Splash()}), L"") << "other windows";
     }
 
     // The stopped services window opened, the splash window closed and the program goes on.
     void ExpectContinued()
     {
-        HWND list = nullptr;
-        EXPECT_TRUE(PumpUntil(
-            [&] {
-                const auto found =
-                    FindTopLevelWindows({Process().Id(), kListWindowClassName,
-                                         std::wstring(CaptionOf(ListWindowKind::StoppedServices)), true});
-                list = found.empty() ? nullptr : found.front();
-                return list != nullptr || Process().HasExited();
-            },
-            kContinueTimeout))
-            << "no stopped services window";
-        ASSERT_NE(list, nullptr) << "no stopped services window";
-        EXPECT_TRUE(PumpUntil([&] { return !::IsWindow(m_splash); }, 5s)) << "the splash window stayed";
+        const HWND list = m_run->ContinueToStoppedServices().Window();
+        EXPECT_TRUE(PumpUntil([&] { return !::IsWindow(Splash()); }, kReactionComesWithin))
+            << "the splash window stayed";
         EXPECT_FALSE(Process().HasExited()) << "the program ended";
         // Nothing else came up on the way, no message box either.
-        EXPECT_EQ(m_windows.Others({m_splash, list}), L"") << "other windows";
+        EXPECT_EQ(m_windows.Others({Splash(), list}), L"") << "other windows";
         // Closing the list window unloads the last window: the program ends by itself.
         ::PostMessageW(list, WM_CLOSE, 0, 0);
-        EXPECT_EQ(Process().WaitForExit(kExitTimeout), DWORD{0}) << "still running, or ended with another status";
+        EXPECT_EQ(Process().WaitForExit(kProcessEndsWithin), DWORD{0}) << "still running, or ended with another status";
     }
 
     // The program ended with success and showed nothing but its splash window.
@@ -298,20 +259,20 @@ protected:
         std::optional<DWORD> exitCode;
         PumpUntil(
             [&] {
-                exitCode = Process().WaitForExit(0ms);
+                exitCode = Process().WaitForExit(std::chrono::milliseconds(0));
                 return exitCode.has_value();
             },
-            kExitTimeout);
-        Quiet(100ms);
+            kProcessEndsWithin);
+        // The program's announcements were all sent before it ended.
+        PumpPending();
         EXPECT_EQ(exitCode, DWORD{0}) << "still running, or ended with another status";
-        EXPECT_EQ(m_windows.Others({m_splash}), L"") << "other windows";
+        EXPECT_EQ(m_windows.Others({Splash()}), L"") << "other windows";
     }
 
     ProgramWindows m_windows; // before the process, so that it sees the process's first window
 
 private:
-    std::optional<ChildProcess> m_process;
-    HWND m_splash = nullptr;
+    std::optional<WindowedRun> m_run;
 };
 
 TEST_F(SplashE2eTest, ShowsItsLabelsAsControlsThatOtherProgramsCanRead)
@@ -332,25 +293,10 @@ TEST_F(SplashE2eTest, ShowsItsLabelsAsControlsThatOtherProgramsCanRead)
         EXPECT_FALSE(text.empty());
         EXPECT_EQ(text.find_first_of(L"\r\n"), std::wstring::npos) << "more than one line";
     }
+    // Where they lie and how they are drawn is the in-process splash window test's.
     for (const HWND control : LabelsAndLogo()) {
         EXPECT_EQ(WindowClassName(control), L"Static");
         EXPECT_TRUE(::IsWindowVisible(control));
-    }
-
-    // Right-aligned labels fitted to their texts keep the right edge they share in the design,
-    // also the version label whose caption the program set.
-    EXPECT_EQ(ScreenRect(Control(ids::lblVersion)).right, ScreenRect(Control(ids::lblPlatform)).right);
-    // The labels lie inside the frame, which lies inside the window with a margin all round.
-    const RECT window = ClientOnScreen(Splash());
-    const RECT frame = ScreenRect(Frame());
-    EXPECT_GT(frame.left, window.left);
-    EXPECT_GT(frame.top, window.top);
-    EXPECT_LT(frame.right, window.right);
-    EXPECT_LT(frame.bottom, window.bottom);
-    for (const HWND control : LabelsAndLogo()) {
-        const RECT box = ScreenRect(control);
-        RECT inside{};
-        EXPECT_TRUE(::IntersectRect(&inside, &box, &frame) && ::EqualRect(&inside, &box)) << ::GetDlgCtrlID(control);
     }
 }
 
@@ -386,8 +332,9 @@ TEST_F(SplashE2eTest, PointerComingInAcrossTheMarginOpensTheStoppedServicesWindo
     const RECT window = ClientOnScreen(Splash());
     const RECT frame = ScreenRect(Frame());
     const int y = (window.top + window.bottom) / 2;
-    MovePointer(POINT{ScreenRect(Splash()).left - 30, y});
-    Quiet(200ms);
+    const POINT beside{ScreenRect(Splash()).left - 30, y};
+    MovePointer(beside);
+    ASSERT_TRUE(PumpUntilPointerAt(beside));
     ASSERT_TRUE(::IsWindow(Splash()));
     MovePointer(POINT{(window.left + frame.left) / 2, y});
     ExpectContinued();

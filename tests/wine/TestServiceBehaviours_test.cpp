@@ -4,7 +4,7 @@
 #include "ServicesTestBase.h"
 #include "common/Text.h"
 #include "common/UniqueHandle_win.h"
-#include "support/Polling.h"
+#include "support/MessagePump.h"
 #include "support/ServiceManager.h"
 #include "support/TestServices.h"
 
@@ -43,15 +43,6 @@ DWORD ProcessOf(std::wstring_view name)
     return QueryServiceStatus(name).value_or(SERVICE_STATUS_PROCESS{}).dwProcessId;
 }
 
-std::string Problems()
-{
-    std::string text;
-    for (const auto& problem : TestServicesNotStopped()) {
-        text += "\n  " + Utf8(problem);
-    }
-    return text;
-}
-
 using TestServiceBehaviourTest = ServicesTestBase;
 
 TEST_F(TestServiceBehaviourTest, ASlowStartReportsGrowingCheckPointsUntilItRuns)
@@ -60,7 +51,7 @@ TEST_F(TestServiceBehaviourTest, ASlowStartReportsGrowingCheckPointsUntilItRuns)
     StartWithoutWaiting(kSlowStart.name);
     std::set<DWORD> checkPoints;
     bool hinted = true;
-    EXPECT_TRUE(PollUntil(
+    EXPECT_TRUE(PumpUntil(
         [&] {
             const auto status = QueryServiceStatus(kSlowStart.name);
             if (status && status->dwCurrentState == SERVICE_START_PENDING) {
@@ -108,14 +99,14 @@ TEST_F(TestServiceBehaviourTest, AStartThatPendsForEverMakesNoProgress)
     const auto first = QueryServiceStatus(kPendsForEver.name);
     ASSERT_TRUE(first);
     EXPECT_EQ(first->dwCurrentState, SERVICE_START_PENDING);
-    // Three seconds stand for ever here: longer than any of the other services is pending.
-    EXPECT_FALSE(PollUntil(
+    // Nothing happens: a service on its way reports progress every half second.
+    EXPECT_FALSE(PumpUntil(
         [&] {
             const auto status = QueryServiceStatus(kPendsForEver.name);
             return !status || status->dwCurrentState != SERVICE_START_PENDING ||
                    status->dwCheckPoint != first->dwCheckPoint;
         },
-        3s, 50ms));
+        kNothingHappensFor, 50ms));
 }
 
 TEST_F(TestServiceBehaviourTest, AServiceRemovedWhileStartingDisappears)
@@ -123,7 +114,7 @@ TEST_F(TestServiceBehaviourTest, AServiceRemovedWhileStartingDisappears)
     const ScopedTestService removed(kRemovedWhileStarting);
     StartWithoutWaiting(kRemovedWhileStarting.name);
     EXPECT_EQ(QueryServiceState(kRemovedWhileStarting.name), SERVICE_START_PENDING);
-    EXPECT_TRUE(PollUntil([] { return !QueryServiceStatus(kRemovedWhileStarting.name); }, kPendingPhase + 10s));
+    EXPECT_TRUE(PumpUntil([] { return !QueryServiceStatus(kRemovedWhileStarting.name); }, kPendingPhase + 10s));
 }
 
 TEST_F(TestServiceBehaviourTest, CleanUpStopsEveryServiceInTheMiddleOfItsPendingStates)
@@ -137,8 +128,8 @@ TEST_F(TestServiceBehaviourTest, CleanUpStopsEveryServiceInTheMiddleOfItsPending
     }
 
     StopAllTestServices();
-    EXPECT_TRUE(TestServicesNotStopped().empty()) << Problems();
-    EXPECT_TRUE(WaitForTestServiceProcessesToEnd(15s));
+    EXPECT_TRUE(TestServicesNotStopped().empty()) << TestServicesNotStoppedLines();
+    EXPECT_TRUE(WaitForTestServiceProcessesToEnd(kServiceStateComesWithin));
 }
 
 // Wine's service manager loses track of a service whose process ends while it is starting (it
@@ -150,7 +141,7 @@ TEST_F(TestServiceBehaviourTest, CleanUpStopsServicesWhoseProcessEndedBehindTheM
     const UniqueHandle process(::OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, ProcessOf(kPendsForEver.name)));
     ASSERT_TRUE(process);
     ASSERT_TRUE(::TerminateProcess(process.get(), 1));
-    ASSERT_EQ(::WaitForSingleObject(process.get(), 15'000), WAIT_OBJECT_0);
+    ASSERT_EQ(::WaitForSingleObject(process.get(), static_cast<DWORD>(kServiceStateComesWithin.count())), WAIT_OBJECT_0);
 
     StartServiceDirectly(kTakesStopBack.name);
     EXPECT_EQ(SendStop(kTakesStopBack.name), 0u);
@@ -158,8 +149,8 @@ TEST_F(TestServiceBehaviourTest, CleanUpStopsServicesWhoseProcessEndedBehindTheM
     SendStop(kTakesStopBack.name); // accepted again on Windows; Wine ends the process instead
 
     StopAllTestServices();
-    EXPECT_TRUE(TestServicesNotStopped().empty()) << Problems();
-    EXPECT_TRUE(WaitForTestServiceProcessesToEnd(15s));
+    EXPECT_TRUE(TestServicesNotStopped().empty()) << TestServicesNotStoppedLines();
+    EXPECT_TRUE(WaitForTestServiceProcessesToEnd(kServiceStateComesWithin));
 }
 
 } // namespace

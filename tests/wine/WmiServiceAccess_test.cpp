@@ -11,7 +11,7 @@
 #include "services/ServiceQuery.h"
 
 #include "ServicesTestBase.h"
-#include "support/Polling.h"
+#include "support/MessagePump.h"
 #include "support/ServiceManager.h"
 #include "support/TestServices.h"
 
@@ -245,7 +245,7 @@ TEST_F(WmiServiceAccessTest, MethodsReturnBeforeTheServiceHasGotThere)
         return found ? found->ReadText(L"State").value_or(L"<null>") : L"<missing>"s;
     };
     const auto becomes = [&](const TestService& service, const std::wstring& wanted) {
-        return PollUntil([&] { return state(service) == wanted; }, 15s, 100ms);
+        return PumpUntil([&] { return state(service) == wanted; }, kServiceStateComesWithin, 100ms);
     };
 
     // A start returns at the first "start pending" report, and a service that is starting

@@ -6,14 +6,6 @@
 
 namespace quenlow::testing {
 
-namespace {
-
-using namespace std::chrono_literals;
-
-constexpr auto kExitTimeout = 30s;
-
-} // namespace
-
 std::wstring QuenlowCommandLine(std::wstring_view arguments)
 {
     return QuoteArgument(QuenlowProgramPath()) + L" " + std::wstring(arguments);
@@ -27,10 +19,10 @@ CommandLineRun RunQuenlowCommand(std::wstring_view arguments, std::chrono::milli
         run.message = box->text;
         if (AnswerOk(box->window)) {
             // The program ends after its one message; a second box would wait for a user.
-            run.secondMessage = WaitForMessageBox(process, 2s).has_value();
+            run.secondMessage = WaitForMessageBox(process, kNothingHappensFor).has_value();
         }
     }
-    run.exitCode = process.WaitForExit(kExitTimeout);
+    run.exitCode = process.WaitForExit(kProcessEndsWithin);
     return run;
 }
 

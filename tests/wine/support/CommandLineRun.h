@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/ExitStatus.h" // what exitCode is compared with
+#include "support/TimeLimits.h"
 
 #include <windows.h>
 
@@ -25,7 +26,6 @@ struct CommandLineRun {
 // Runs QuenlowCommandLine(arguments), answers its message box with OK like a user and waits
 // for the process to end; one still running after that is ended through its handle. The timeout is for the box: a service
 // that does not answer keeps the program waiting for the service manager's own timeout.
-CommandLineRun RunQuenlowCommand(std::wstring_view arguments,
-                                 std::chrono::milliseconds messageTimeout = std::chrono::seconds(30));
+CommandLineRun RunQuenlowCommand(std::wstring_view arguments, std::chrono::milliseconds messageTimeout = kBoxComesWithin);
 
 } // namespace quenlow::testing

@@ -1,12 +1,13 @@
 #include "support/CrashWatch.h"
 
 #include "support/ChildProcess.h"
+#include "support/MessagePump.h"
 #include "support/RunningProcesses.h"
+#include "support/TimeLimits.h"
 #include "support/TopLevelWindows.h"
 
 #include <algorithm>
 #include <array>
-#include <thread>
 
 namespace quenlow::testing {
 
@@ -15,8 +16,9 @@ namespace {
 using namespace std::chrono_literals;
 
 constexpr auto kLookInterval = 20ms;
-// A debugger attaches while the crashed process is being torn down.
-constexpr auto kAfterExit = 1500ms;
+// A debugger attaches while the crashed process is being torn down: after the end, the watch
+// goes on until it has shown that none comes.
+constexpr auto kAfterExit = kNothingHappensFor;
 
 // Programs that only ever run because another program crashed.
 constexpr std::array<std::wstring_view, 5> kDebuggers = {L"winedbg.exe", L"werfault.exe", L"dwwin.exe",
@@ -30,19 +32,9 @@ bool IsDebugger(std::wstring_view exe)
     });
 }
 
-BOOL CALLBACK CollectVisible(HWND window, LPARAM context)
-{
-    if (::IsWindowVisible(window)) {
-        reinterpret_cast<std::vector<HWND>*>(context)->push_back(window);
-    }
-    return TRUE;
-}
-
 std::vector<HWND> VisibleTopLevelWindows()
 {
-    std::vector<HWND> windows;
-    ::EnumWindows(CollectVisible, reinterpret_cast<LPARAM>(&windows));
-    return windows;
+    return FindTopLevelWindows({std::nullopt, std::nullopt, std::nullopt, true});
 }
 
 } // namespace
@@ -92,39 +84,40 @@ std::optional<MessageBoxView> CrashWatch::WaitForMessageBox(const ChildProcess& 
                                                             std::chrono::milliseconds timeout,
                                                             const std::wstring& caption)
 {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    for (;;) {
-        Look();
-        const auto boxes = FindTopLevelWindows({process.Id(), std::wstring(kDialogClass), caption, true, IsMessageBox});
-        if (!boxes.empty()) {
-            const HWND box = boxes.front();
-            return MessageBoxView{box, WindowText(box), ReadMessageBoxText(box)};
-        }
-        if (process.HasExited() || std::chrono::steady_clock::now() >= deadline) {
+    std::optional<MessageBoxView> box;
+    PumpUntil(
+        [&] {
             Look();
-            return std::nullopt;
-        }
-        std::this_thread::sleep_for(kLookInterval);
-    }
+            const auto boxes =
+                FindTopLevelWindows({process.Id(), std::wstring(kDialogClass), caption, true, IsMessageBox});
+            if (!boxes.empty()) {
+                box = MessageBoxView{boxes.front(), WindowText(boxes.front()), ReadMessageBoxText(boxes.front())};
+            }
+            return box || process.HasExited();
+        },
+        timeout, kLookInterval);
+    Look();
+    return box;
 }
 
 std::optional<DWORD> CrashWatch::WaitForExit(const ChildProcess& process, std::chrono::milliseconds timeout)
 {
-    const auto deadline = std::chrono::steady_clock::now() + timeout;
-    for (;;) {
-        Look();
-        if (const auto code = process.WaitForExit(kLookInterval)) {
-            const auto until = std::chrono::steady_clock::now() + kAfterExit;
-            while (std::chrono::steady_clock::now() < until) {
+    std::optional<DWORD> code;
+    PumpUntil(
+        [&] {
+            Look();
+            return (code = process.WaitForExit(std::chrono::milliseconds(0))).has_value();
+        },
+        timeout, kLookInterval);
+    if (code) {
+        PumpUntil(
+            [&] {
                 Look();
-                std::this_thread::sleep_for(kLookInterval);
-            }
-            return code;
-        }
-        if (std::chrono::steady_clock::now() >= deadline) {
-            return std::nullopt;
-        }
+                return false;
+            },
+            kAfterExit, kLookInterval);
     }
+    return code;
 }
 
 } // namespace quenlow::testing

@@ -3,7 +3,8 @@
 #include "common/Text.h"
 #include "support/ChildProcess.h"
 #include "support/MessageBoxes.h"
-#include "support/Polling.h"
+#include "support/MessagePump.h"
+#include "support/ProgramState.h"
 #include "support/RemoteMemory.h"
 #include "support/TopLevelWindows.h"
 #include "support/UserInput.h"
@@ -12,14 +13,12 @@
 #include <commctrl.h>
 
 #include <algorithm>
-#include <cstdio>
+#include <functional>
 
 namespace quenlow::testing {
 
 namespace {
 
-constexpr std::chrono::milliseconds kAnswerTimeout{10'000};
-constexpr std::chrono::milliseconds kReactionTimeout{5'000};
 // Longer than any display name the tests use.
 constexpr std::size_t kTextCapacity = 1024;
 
@@ -31,6 +30,24 @@ constexpr std::size_t kTextCapacity = 1024;
 std::string Quoted(std::wstring_view text)
 {
     return "\"" + Utf8(text) + "\"";
+}
+
+// The middle of the first run of places, from `from` on towards `to` (left out), where the test
+// holds: how a control is asked where a part of it lies. nullopt when it holds nowhere.
+std::optional<LONG> MiddleOfFirstRun(LONG from, LONG to, const std::function<bool(LONG)>& holds)
+{
+    const LONG step = from < to ? 1 : -1;
+    std::optional<LONG> first;
+    LONG last = from;
+    for (LONG at = from; step > 0 ? at < to : at > to; at += step) {
+        if (holds(at)) {
+            first = first.value_or(at);
+            last = at;
+        } else if (first) {
+            break;
+        }
+    }
+    return first ? std::optional<LONG>((*first + last) / 2) : std::nullopt;
 }
 
 } // namespace
@@ -65,7 +82,7 @@ LRESULT ListWindowDriver::Ask(UINT message, WPARAM wParam, LPARAM lParam, HWND t
     DWORD_PTR result = 0;
     const HWND target = to ? to : List();
     if (!::SendMessageTimeoutW(target, message, wParam, lParam, SMTO_ABORTIFHUNG,
-                               static_cast<UINT>(kAnswerTimeout.count()), &result)) {
+                               static_cast<UINT>(kReactionComesWithin.count()), &result)) {
         Fail("no answer to message " + std::to_string(message) + " from " + Utf8(CaptionOf(m_kind)));
     }
     return static_cast<LRESULT>(result);
@@ -192,27 +209,18 @@ POINT ListWindowDriver::CheckBoxPoint(std::size_t position) const
     const RECT bounds = ListItemRect(position, LVIR_BOUNDS);
     const LONG middle = (bounds.top + bounds.bottom) / 2;
     RemoteMemory memory(m_processId, sizeof(LVHITTESTINFO));
-    std::optional<LONG> first;
-    LONG last = 0;
-    for (LONG x = std::max<LONG>(bounds.left, 0); x < bounds.left + 64 && x < bounds.right; ++x) {
+    const auto x = MiddleOfFirstRun(std::max<LONG>(bounds.left, 0), std::min(bounds.left + 64, bounds.right), [&](LONG at) {
         LVHITTESTINFO hit{};
-        hit.pt = POINT{x, middle};
+        hit.pt = POINT{at, middle};
         memory.WriteObject(0, hit);
         const auto item = Ask(LVM_HITTEST, 0, reinterpret_cast<LPARAM>(memory.Address()));
         hit = memory.ReadObject<LVHITTESTINFO>(0);
-        if (item == static_cast<LRESULT>(position) && (hit.flags & LVHT_ONITEMSTATEICON)) {
-            if (!first) {
-                first = x;
-            }
-            last = x;
-        } else if (first) {
-            break;
-        }
-    }
-    if (!first) {
+        return item == static_cast<LRESULT>(position) && (hit.flags & LVHT_ONITEMSTATEICON);
+    });
+    if (!x) {
         Fail("no check box found in the entry at position " + std::to_string(position));
     }
-    POINT point{(*first + last) / 2, middle};
+    POINT point{*x, middle};
     ::ClientToScreen(List(), &point);
     return point;
 }
@@ -227,19 +235,28 @@ void ListWindowDriver::BringToFront() const
     }
 }
 
-void ListWindowDriver::ClickInside(HWND control, POINT screen) const
+void ListWindowDriver::ReadyToClick(HWND control, POINT screen) const
 {
     BringToFront();
-    const bool uncovered = PollUntil([&] { return ::WindowFromPoint(screen) == control; }, kReactionTimeout);
+    // A window that waits for the program's worker takes no input until the wait is over.
+    if (!PumpUntil([&] { return ::IsWindowEnabled(m_window) != FALSE; }, kReactionComesWithin)) {
+        Fail(Utf8(CaptionOf(m_kind)) + " stays disabled:" + DescribeProgramState(m_processId));
+    }
+    const bool uncovered = PumpUntil([&] { return ::WindowFromPoint(screen) == control; }, kReactionComesWithin);
     if (!uncovered) {
         Fail("something covers the point to click in " + Utf8(CaptionOf(m_kind)));
     }
+}
+
+void ListWindowDriver::ClickInside(HWND control, POINT screen) const
+{
+    ReadyToClick(control, screen);
     ClickAt(screen);
 }
 
 bool ListWindowDriver::WaitForTick(std::size_t position, bool ticked) const
 {
-    return PollUntil([&] { return IsTicked(position) == ticked; }, kReactionTimeout);
+    return PumpUntil([&] { return IsTicked(position) == ticked; }, kReactionComesWithin);
 }
 
 void ListWindowDriver::ClickCheckBox(std::wstring_view text)
@@ -263,12 +280,12 @@ void ListWindowDriver::ToggleWithSpace(std::wstring_view text)
     POINT point{label.left + 12, (label.top + label.bottom) / 2};
     ::ClientToScreen(List(), &point);
     ClickInside(List(), point);
-    const bool focused = PollUntil(
+    const bool focused = PumpUntil(
         [&] {
             return Focus() == List() &&
                    Ask(LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_FOCUSED) == static_cast<LRESULT>(position);
         },
-        kReactionTimeout);
+        kReactionComesWithin);
     if (!focused) {
         Fail("a click on the text of " + Quoted(text) + " did not make it the focused entry");
     }
@@ -347,7 +364,7 @@ void ListWindowDriver::ClickEntry(std::wstring_view text)
     POINT point{10, static_cast<LONG>((index - top) * height + height / 2)};
     ::ClientToScreen(List(), &point);
     ClickInside(List(), point);
-    if (!PollUntil([&] { return SelectedPosition() == position; }, kReactionTimeout)) {
+    if (!PumpUntil([&] { return SelectedPosition() == position; }, kReactionComesWithin)) {
         Fail("a click on " + Quoted(text) + " did not select it");
     }
 }
@@ -361,48 +378,30 @@ HWND ListWindowDriver::Button(std::wstring_view caption) const
     return button;
 }
 
-void ListWindowDriver::ClickButtonOnce(std::wstring_view caption)
-{
-    const HWND button = Button(caption);
-    ClickInside(button, CentreOf(button));
-}
-
 void ListWindowDriver::ClickButton(std::wstring_view caption)
 {
     const HWND button = Button(caption);
-    BringToFront();
+    const POINT centre = CentreOf(button);
+    ReadyToClick(button, centre);
+    // A button takes the focus when it is pressed, before it acts: that is how the press is seen
+    // to arrive. One that has the focus already (pressed just before) first gives it to the
+    // control before it, as Shift+Tab does.
+    if (Focus() == button) {
+        ::quenlow::testing::PressKeys({VK_SHIFT, VK_TAB});
+        if (!PumpUntil([&] { return Focus() != button; }, kReactionComesWithin)) {
+            Fail("Shift+Tab did not take the focus off " + Quoted(caption) + ":" + DescribeProgramState(m_processId));
+        }
+    }
     const HWND focusBefore = Focus();
-    if (focusBefore == button) {
-        // Pressed before (Start once more, for the next entry): the focus cannot tell whether a
-        // real press arrived, and one that went missing would only show as a missing result
-        // minutes later. The button is clicked the way assistive tools click it; the real
-        // press of this button has been made and checked already.
-        PostButtonClick(caption);
-        return;
-    }
-    ClickInside(button, CentreOf(button));
-    if (focusBefore == nullptr) {
-        return; // the focus cannot tell whether the press arrived
-    }
-    // A button takes the focus when it is pressed, before it acts; what it does then may hide
-    // this window, open another or show a message box. Under load an injected click has been
-    // seen to go missing now and then (the program then sat idle until a test's timeout): a
-    // press that provably never arrived - nothing of that happened - is made once more, and
-    // said so.
-    DWORD processId = 0;
-    ::GetWindowThreadProcessId(m_window, &processId);
+    ClickAt(centre);
+    // What the press does next may hide or unload this window, open another, show a message box
+    // or disable the window while the program waits: each of them shows it arrived as well.
     const auto arrived = [&] {
-        return Focus() != focusBefore || !Visible() || (::SendMessageW(button, BM_GETSTATE, 0, 0) & BST_PUSHED) ||
-               !FindTopLevelWindows({processId, std::wstring(kDialogClass), std::nullopt, true}).empty();
+        return !Exists() || Focus() != focusBefore || !Visible() || !::IsWindowEnabled(m_window) ||
+               !FindTopLevelWindows({m_processId, std::wstring(kDialogClass), std::nullopt, true}).empty();
     };
-    if (PollUntil(arrived, kReactionTimeout)) {
-        return;
-    }
-    std::fprintf(stderr, "note: the click on %s did not reach it (focus on %s); clicking again\n",
-                 Quoted(caption).c_str(), Utf8(FocusName()).c_str());
-    ClickInside(button, CentreOf(button));
-    if (!PollUntil(arrived, kReactionTimeout)) {
-        Fail("two clicks on " + Quoted(caption) + " did not reach it; the focus is on " + Utf8(FocusName()));
+    if (!PumpUntil(arrived, kReactionComesWithin)) {
+        Fail("a press on " + Quoted(caption) + " did not reach it:" + DescribeProgramState(m_processId));
     }
 }
 
@@ -448,23 +447,12 @@ void ListWindowDriver::ClickTitleBarCloseBox()
     RECT window{};
     ::GetWindowRect(m_window, &window);
     const LONG y = window.top + ::GetSystemMetrics(SM_CYFRAME) + ::GetSystemMetrics(SM_CYCAPTION) / 2;
-    std::optional<LONG> right;
-    LONG left = 0;
-    for (LONG x = window.right - 1; x > window.right - 80; --x) {
-        const auto hit = Ask(WM_NCHITTEST, 0, MAKELPARAM(x, y), m_window);
-        if (hit == HTCLOSE) {
-            if (!right) {
-                right = x;
-            }
-            left = x;
-        } else if (right) {
-            break;
-        }
-    }
-    if (!right) {
+    const auto x = MiddleOfFirstRun(window.right - 1, window.right - 80,
+                                    [&](LONG at) { return Ask(WM_NCHITTEST, 0, MAKELPARAM(at, y), m_window) == HTCLOSE; });
+    if (!x) {
         Fail(Utf8(CaptionOf(m_kind)) + " has no close box in its title bar");
     }
-    const POINT point{(left + *right) / 2, y};
+    const POINT point{*x, y};
     BringToFront();
     if (!WaitUntilUncovered(m_window, point)) {
         Fail("something covers the close box of " + Utf8(CaptionOf(m_kind)));

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/TimeLimits.h"
+
 #include <windows.h>
 
 #include <chrono>
@@ -67,12 +69,9 @@ public:
 
     // ---- Buttons and keys ------------------------------------------------------------------
     HWND Button(std::wstring_view caption) const;
-    // A real click in the middle of the button, with the window brought to the front first;
-    // made once more if it provably never reached the button. A button that has the focus
-    // already (pressed before) gets BM_CLICK instead, as a real press of it cannot be checked.
+    // A real click in the middle of the button, once, with the window brought to the front and
+    // enabled first. A press that does not arrive throws, saying what the program was doing.
     void ClickButton(std::wstring_view caption);
-    // The same click made once and not checked: for a program that is meant to ignore it.
-    void ClickButtonOnce(std::wstring_view caption);
     // BM_CLICK, posted: what an accessibility tool does. Never sent, since the program may
     // be about to show a message box.
     void PostButtonClick(std::wstring_view caption);
@@ -100,6 +99,8 @@ private:
     RECT ListItemRect(std::size_t position, int part) const;
     POINT CheckBoxPoint(std::size_t position) const;
     void BringToFront() const;
+    // The window in front and taking input, and the point in the control uncovered.
+    void ReadyToClick(HWND control, POINT screen) const;
     void ClickInside(HWND control, POINT screen) const;
     bool WaitForTick(std::size_t position, bool ticked) const;
 
@@ -114,6 +115,6 @@ std::optional<ListWindowDriver> FindListWindow(DWORD processId, ListWindowKind k
 // Waits until the process shows a list window of that kind; throws after the timeout or when
 // the process ends first.
 ListWindowDriver WaitForListWindow(const ChildProcess& process, ListWindowKind kind,
-                                   std::chrono::milliseconds timeout = std::chrono::seconds(30));
+                                   std::chrono::milliseconds timeout = kWindowComesWithin);
 
 } // namespace quenlow::testing

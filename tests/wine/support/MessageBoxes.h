@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/TimeLimits.h"
+
 #include <windows.h>
 
 #include <chrono>
@@ -44,6 +46,6 @@ std::wstring ReadMessageBoxText(HWND box);
 void PressOk(HWND box);
 
 // Presses OK and waits until the box has gone; false when it is still there after the timeout.
-bool AnswerOk(HWND box, std::chrono::milliseconds timeout = std::chrono::seconds(10));
+bool AnswerOk(HWND box, std::chrono::milliseconds timeout = kReactionComesWithin);
 
 } // namespace quenlow::testing

@@ -6,13 +6,6 @@
 
 namespace quenlow::testing {
 
-namespace {
-
-// How long a wait sleeps at most before it asks its condition again, when no message wakes it.
-constexpr std::chrono::milliseconds kLookAgainAfter{10};
-
-} // namespace
-
 void PumpPending()
 {
     MSG message;
@@ -25,7 +18,7 @@ void PumpPending()
     }
 }
 
-bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout)
+bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout, std::chrono::milliseconds interval)
 {
     const auto deadline = std::chrono::steady_clock::now() + timeout;
     for (;;) {
@@ -39,14 +32,9 @@ bool PumpUntil(const std::function<bool()>& done, std::chrono::milliseconds time
             return false;
         }
         // Wakes as soon as a message comes.
-        ::MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(std::min(left, kLookAgainAfter).count()),
-                                      QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        ::MsgWaitForMultipleObjectsEx(0, nullptr, static_cast<DWORD>(std::min(left, interval).count()), QS_ALLINPUT,
+                                      MWMO_INPUTAVAILABLE);
     }
-}
-
-void PumpFor(std::chrono::milliseconds duration)
-{
-    PumpUntil([] { return false; }, duration);
 }
 
 } // namespace quenlow::testing

@@ -3,7 +3,7 @@
 #include "common/HResultText_win.h"
 #include "common/Text.h"
 #include "common/UniqueHandle_win.h"
-#include "support/Polling.h"
+#include "support/MessagePump.h"
 
 #include <string>
 
@@ -108,7 +108,7 @@ std::wstring_view ServiceStateName(std::optional<DWORD> state)
 
 bool WaitForServiceState(std::wstring_view name, DWORD state, std::chrono::milliseconds timeout)
 {
-    return PollUntil([&] { return QueryServiceState(name) == state; }, timeout, kPollInterval);
+    return PumpUntil([&] { return QueryServiceState(name) == state; }, timeout, kPollInterval);
 }
 
 bool WaitForProcessExit(DWORD processId, std::chrono::milliseconds timeout)

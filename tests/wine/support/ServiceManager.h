@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/TimeLimits.h"
+
 #include <windows.h>
 
 #include <chrono>
@@ -18,8 +20,6 @@ struct ServiceHandleCloser {
 };
 using UniqueServiceHandle = std::unique_ptr<std::remove_pointer_t<SC_HANDLE>, ServiceHandleCloser>;
 
-inline constexpr std::chrono::milliseconds kServiceStateTimeout{15'000};
-
 UniqueServiceHandle OpenServiceManager(DWORD access);
 
 // The service, or an empty handle when no service has the name.
@@ -35,16 +35,16 @@ std::optional<DWORD> QueryServiceState(std::wstring_view name);
 std::wstring_view ServiceStateName(std::optional<DWORD> state);
 
 // Polls until the service reaches the state; false after the timeout.
-bool WaitForServiceState(std::wstring_view name, DWORD state, std::chrono::milliseconds timeout = kServiceStateTimeout);
+bool WaitForServiceState(std::wstring_view name, DWORD state, std::chrono::milliseconds timeout = kServiceStateComesWithin);
 
 // Polls until the process has ended (true at once for 0 or a process that is gone).
-bool WaitForProcessExit(DWORD processId, std::chrono::milliseconds timeout = kServiceStateTimeout);
+bool WaitForProcessExit(DWORD processId, std::chrono::milliseconds timeout = kServiceStateComesWithin);
 
 // Start or stop directly through the service manager and wait for the state to be reached;
 // a stop also waits for the service's process to end, so that a new start cannot meet the old
 // process on its way out. Already being in that state is fine. Throws quenlow::Error on failure.
-void StartServiceDirectly(std::wstring_view name, std::chrono::milliseconds timeout = kServiceStateTimeout);
-void StopServiceDirectly(std::wstring_view name, std::chrono::milliseconds timeout = kServiceStateTimeout);
+void StartServiceDirectly(std::wstring_view name, std::chrono::milliseconds timeout = kServiceStateComesWithin);
+void StopServiceDirectly(std::wstring_view name, std::chrono::milliseconds timeout = kServiceStateComesWithin);
 // Only sends the stop: returns once the service manager passed it on.
 void SendStopDirectly(std::wstring_view name);
 

@@ -2,7 +2,7 @@
 
 #include "common/HResultText_win.h"
 #include "common/UniqueHandle_win.h"
-#include "support/Polling.h"
+#include "support/MessagePump.h"
 #include "support/RunningProcesses.h"
 #include "support/ServiceManager.h"
 
@@ -103,9 +103,9 @@ void QuitTestService(const TestService& service)
         }
         const DWORD processId = status->dwProcessId;
         bool set = false;
-        PollUntil([&] { return (set = SetQuitEvent(processId)) || !ProcessAlive(processId); }, kEventAppears);
+        PumpUntil([&] { return (set = SetQuitEvent(processId)) || !ProcessAlive(processId); }, kEventAppears);
         if (set) {
-            if (!PollUntil([&] { return StoppedOrGone(service.name); }, kServiceStateTimeout) ||
+            if (!PumpUntil([&] { return StoppedOrGone(service.name); }, kServiceStateComesWithin) ||
                 !WaitForProcessExit(processId)) {
                 ThrowTimeout(L"quitting " + std::wstring(service.name) + L": still " +
                              std::wstring(ServiceStateName(QueryServiceState(service.name))));

@@ -15,6 +15,8 @@ inline constexpr std::chrono::milliseconds kWindowComesWithin{30'000};
 // A message box after a start or stop: longer than the 30 s that the program gives a service
 // without progress, so that the program's own report comes first.
 inline constexpr std::chrono::milliseconds kBoxComesWithin{90'000};
+// A service gets to the state asked of the service manager, and a stopped service's process ends.
+inline constexpr std::chrono::milliseconds kServiceStateComesWithin{15'000};
 // A process ends once it has been told to: its last window closed, its box answered.
 inline constexpr std::chrono::milliseconds kProcessEndsWithin{30'000};
 // How long a test watches to show that nothing happens: long enough for the reaction of a busy

@@ -1,7 +1,7 @@
 #include "support/TopLevelWindows.h"
 
 #include "support/ChildProcess.h"
-#include "support/Polling.h"
+#include "support/MessagePump.h"
 
 namespace quenlow::testing {
 
@@ -18,7 +18,7 @@ bool Matches(HWND window, const WindowQuery& query)
 {
     DWORD owner = 0;
     ::GetWindowThreadProcessId(window, &owner);
-    if (owner != query.processId) {
+    if (query.processId && owner != *query.processId) {
         return false;
     }
     if (query.visibleOnly && !::IsWindowVisible(window)) {
@@ -56,7 +56,7 @@ HWND WaitForTopLevelWindow(const ChildProcess& process, WindowQuery query, std::
 {
     query.processId = process.Id();
     HWND found = nullptr;
-    PollUntil(
+    PumpUntil(
         [&] {
             const auto windows = FindTopLevelWindows(query);
             found = windows.empty() ? nullptr : windows.front();
@@ -68,7 +68,7 @@ HWND WaitForTopLevelWindow(const ChildProcess& process, WindowQuery query, std::
 
 bool WaitUntilClosed(HWND window, std::chrono::milliseconds timeout)
 {
-    return PollUntil([&] { return !::IsWindow(window); }, timeout, kPollInterval);
+    return PumpUntil([&] { return !::IsWindow(window); }, timeout, kPollInterval);
 }
 
 std::wstring WindowText(HWND window)

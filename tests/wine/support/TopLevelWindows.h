@@ -12,9 +12,9 @@ namespace quenlow::testing {
 
 class ChildProcess;
 
-// Which top-level windows of one process to look for. Unset fields match anything.
+// Which top-level windows to look for. Unset fields match anything.
 struct WindowQuery {
-    DWORD processId = 0;
+    std::optional<DWORD> processId;
     std::optional<std::wstring> className;
     std::optional<std::wstring> caption;
     bool visibleOnly = true;
@@ -22,7 +22,7 @@ struct WindowQuery {
     std::function<bool(HWND)> also = {};
 };
 
-// The process's top-level windows that match, in Z order.
+// The top-level windows that match, in Z order.
 std::vector<HWND> FindTopLevelWindows(const WindowQuery& query);
 
 // Polls until a matching window exists. Returns nullptr after the timeout, or as soon as the

@@ -2,10 +2,9 @@
 
 #include "common/HResultText_win.h"
 #include "support/MessagePump.h"
-#include "support/Polling.h"
 #include "support/TimeLimits.h"
 
-#include <algorithm>
+#include <map>
 #include <vector>
 
 namespace quenlow::testing {
@@ -74,12 +73,12 @@ bool BringToForeground(HWND window, std::chrono::milliseconds timeout)
         return true;
     }
     ::SetForegroundWindow(window);
-    return PollUntil([&] { return ::GetForegroundWindow() == window; }, timeout);
+    return PumpUntil([&] { return ::GetForegroundWindow() == window; }, timeout);
 }
 
 bool WaitUntilUncovered(HWND window, POINT screen, std::chrono::milliseconds timeout)
 {
-    return PollUntil(
+    return PumpUntil(
         [&] {
             const HWND under = ::WindowFromPoint(screen);
             return under != nullptr && ::GetAncestor(under, GA_ROOT) == ::GetAncestor(window, GA_ROOT);
@@ -113,17 +112,14 @@ bool PumpUntilPointerAt(POINT screen)
 
 namespace {
 
-struct MouseMessage {
-    UINT message;
-    POINT screen;
-};
-// What this thread's windows took since the last arrival; a hook procedure has no context of its own.
-thread_local std::vector<MouseMessage> t_taken;
+// Where this thread's windows last took each kind of mouse message; a hook procedure has no
+// context of its own.
+thread_local std::map<UINT, POINT> t_lastTakenAt;
 
 LRESULT CALLBACK NoteMouseMessage(int code, WPARAM message, LPARAM lParam)
 {
     if (code == HC_ACTION) {
-        t_taken.push_back({static_cast<UINT>(message), reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam)->pt});
+        t_lastTakenAt[static_cast<UINT>(message)] = reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam)->pt;
     }
     return ::CallNextHookEx(nullptr, code, message, lParam);
 }
@@ -133,7 +129,7 @@ LRESULT CALLBACK NoteMouseMessage(int code, WPARAM message, LPARAM lParam)
 OwnMouseInput::OwnMouseInput()
     : m_hook(::SetWindowsHookExW(WH_MOUSE, NoteMouseMessage, nullptr, ::GetCurrentThreadId()))
 {
-    t_taken.clear();
+    t_lastTakenAt.clear();
 }
 
 OwnMouseInput::~OwnMouseInput()
@@ -147,14 +143,12 @@ bool OwnMouseInput::PumpUntilArrived(UINT message, POINT screen)
 {
     return PumpUntil(
         [&] {
-            const auto found = std::find_if(t_taken.begin(), t_taken.end(), [&](const MouseMessage& taken) {
-                return taken.message == message && taken.screen.x == screen.x && taken.screen.y == screen.y;
-            });
-            if (found == t_taken.end()) {
-                return false;
+            const auto taken = t_lastTakenAt.find(message);
+            const bool arrived = taken != t_lastTakenAt.end() && taken->second.x == screen.x && taken->second.y == screen.y;
+            if (arrived) {
+                t_lastTakenAt.erase(taken);
             }
-            t_taken.erase(t_taken.begin(), found + 1);
-            return true;
+            return arrived;
         },
         kReactionComesWithin);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "support/TimeLimits.h"
+
 #include <windows.h>
 
 #include <chrono>
@@ -25,11 +27,11 @@ inline void PressKey(WORD key)
 
 // Makes the window the foreground window, so that key presses go to it; false when it is not
 // after the timeout.
-bool BringToForeground(HWND window, std::chrono::milliseconds timeout = std::chrono::seconds(5));
+bool BringToForeground(HWND window, std::chrono::milliseconds timeout = kReactionComesWithin);
 
 // Polls until the top-level window under the point is the one given (nothing covers it);
 // false after the timeout.
-bool WaitUntilUncovered(HWND window, POINT screen, std::chrono::milliseconds timeout = std::chrono::seconds(5));
+bool WaitUntilUncovered(HWND window, POINT screen, std::chrono::milliseconds timeout = kReactionComesWithin);
 
 // The centre of the window on the screen.
 POINT CentreOf(HWND window);
@@ -52,9 +54,9 @@ public:
     OwnMouseInput& operator=(const OwnMouseInput&) = delete;
 
     bool Hooked() const noexcept { return m_hook != nullptr; }
-    // Handles this thread's messages until one of its windows has taken the message (WM_MOUSEMOVE,
-    // WM_LBUTTONUP, ...) at the point, seen since the last such arrival; false when none has after
-    // kReactionComesWithin.
+    // Handles this thread's messages until the last message of the kind (WM_MOUSEMOVE,
+    // WM_LBUTTONUP, ...) that one of its windows took was at the point, and forgets it; false when
+    // none has come there after kReactionComesWithin.
     bool PumpUntilArrived(UINT message, POINT screen);
 
 private:

@@ -1,80 +1,86 @@
 #include "support/WindowedRun.h"
 
 #include "common/Text.h"
-#include "support/Polling.h"
+#include "support/MessagePump.h"
+#include "support/ProgramState.h"
 #include "support/TestOptions.h"
+#include "support/TimeLimits.h"
 #include "support/TopLevelWindows.h"
 #include "support/UserInput.h"
 #include "ui/WindowClassNames.h"
 
 #include <algorithm>
-#include <iterator>
 #include <string>
 
 namespace quenlow::testing {
 
+StartedProgram StartAndWaitForWindow(const std::wstring& commandLine, const std::wstring& className,
+                                     std::chrono::milliseconds interval)
+{
+    StartedProgram started{ChildProcess::Start(commandLine), nullptr};
+    started.window =
+        WaitForTopLevelWindow(started.process, {0, className, std::nullopt, true}, kWindowComesWithin, interval);
+    if (!started.window) {
+        throw DriverError(Utf8(commandLine) + (started.process.HasExited()
+                                                   ? ": the program ended before its window appeared"
+                                                   : ": no window of the class " + Utf8(className) + " appeared"));
+    }
+    return started;
+}
+
 namespace {
 
-using namespace std::chrono_literals;
-
-constexpr auto kWindowTimeout = 30s;
-
-ChildProcess StartWindowed()
+StartedProgram StartWindowed()
 {
     if (QuenlowProgramPath().empty()) {
         throw DriverError("pass --quenlow=PATH to quenlow.exe");
     }
     // A pointer resting where the splash window opens is no movement of the user's; keep it away.
     MovePointer(OutOfTheWay());
-    return ChildProcess::Start(QuoteArgument(QuenlowProgramPath()));
+    return StartAndWaitForWindow(QuoteArgument(QuenlowProgramPath()), kSplashClassName);
 }
 
 } // namespace
 
-WindowedRun::WindowedRun() : m_process(StartWindowed())
-{
-    m_splash = WaitForTopLevelWindow(m_process, {0, kSplashClassName, std::nullopt, true}, kWindowTimeout);
-    if (!m_splash) {
-        throw DriverError("the splash window did not appear");
-    }
-}
+WindowedRun::WindowedRun() : WindowedRun(StartWindowed()) {}
 
-void WindowedRun::MovePointerOntoSplashMargin()
-{
-    // The client area's top-left corner is the margin's: the frame begins a few pixels further in.
-    POINT point{3, 3};
-    ::ClientToScreen(m_splash, &point);
-    if (!BringToForeground(m_splash) || !WaitUntilUncovered(m_splash, point)) {
-        throw DriverError("the splash window is not in front");
-    }
-    if (::WindowFromPoint(point) != m_splash) {
-        throw DriverError("the point chosen on the margin is not on the splash window's own surface");
-    }
-    MovePointer(OutOfTheWay());
-    MovePointer(point);
-}
+WindowedRun::WindowedRun(StartedProgram started) : m_process(std::move(started.process)), m_splash(started.window) {}
 
 namespace {
+
+// The point of the splash window's child (or of the window itself), given in its client area, on
+// the screen: the window in front, nothing covering the point, and the point the child's own.
+POINT SplashPoint(HWND splash, HWND child, POINT client, const char* where)
+{
+    if (!child) {
+        throw DriverError("the splash window has no frame");
+    }
+    ::ClientToScreen(child, &client);
+    if (!BringToForeground(splash) || !WaitUntilUncovered(splash, client)) {
+        throw DriverError("the splash window is not in front");
+    }
+    if (::WindowFromPoint(client) != child) {
+        throw DriverError(std::string("the point chosen is not on ") + where);
+    }
+    return client;
+}
 
 // Near the frame's top-left corner: above the logo and left of the texts, so the frame's own surface.
 POINT SplashFramePoint(HWND splash)
 {
-    const HWND frame = ::FindWindowExW(splash, nullptr, kSplashFrameClassName, nullptr);
-    if (!frame) {
-        throw DriverError("the splash window has no frame");
-    }
-    POINT point{12, 12};
-    ::ClientToScreen(frame, &point);
-    if (!BringToForeground(splash) || !WaitUntilUncovered(splash, point)) {
-        throw DriverError("the splash window is not in front");
-    }
-    if (::WindowFromPoint(point) != frame) {
-        throw DriverError("the point chosen on the frame is not the frame's");
-    }
-    return point;
+    return SplashPoint(splash, ::FindWindowExW(splash, nullptr, kSplashFrameClassName, nullptr), POINT{12, 12},
+                       "the frame's own surface");
 }
 
 } // namespace
+
+void WindowedRun::MovePointerOntoSplashMargin()
+{
+    // The client area's top-left corner is the margin's: the frame begins a few pixels further in.
+    const POINT point = SplashPoint(m_splash, m_splash, POINT{3, 3}, "the splash window's own surface");
+    MovePointer(OutOfTheWay());
+    MovePointer(point);
+}
 
 void WindowedRun::MovePointerOntoSplashFrame()
 {
@@ -88,7 +94,7 @@ void WindowedRun::ClickSplashFrame()
 
 ListWindowDriver WindowedRun::ContinueToStoppedServices()
 {
-    return WaitForListWindow(m_process, ListWindowKind::StoppedServices, kWindowTimeout);
+    return WaitForListWindow(m_process, ListWindowKind::StoppedServices);
 }
 
 std::vector<HWND> WindowedRun::VisibleWindows() const
@@ -106,49 +112,6 @@ std::vector<std::wstring> WindowedRun::VisibleCaptions() const
     return captions;
 }
 
-namespace {
-
-std::string ClassOf(HWND window)
-{
-    wchar_t name[64]{};
-    ::GetClassNameW(window, name, static_cast<int>(std::size(name)));
-    return Utf8(name);
-}
-
-// What the program is doing when it fails to answer: its windows, whether its thread still
-// handles messages, and where its focus and mouse capture are, to tell a click that never
-// arrived from a program that is stuck.
-std::string DescribeProgramState(const std::vector<HWND>& windows)
-{
-    std::string text;
-    for (const HWND window : windows) {
-        text += "\n  window " + ClassOf(window) + " \"" + Utf8(WindowText(window)) + "\"" +
-                (::IsWindowEnabled(window) ? "" : " (disabled)");
-        DWORD_PTR ignored = 0;
-        const bool answers =
-            ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored) != 0;
-        text += answers ? ", answers messages" : ", does not answer messages within 5 s";
-        for (HWND child = ::GetWindow(window, GW_CHILD); child; child = ::GetWindow(child, GW_HWNDNEXT)) {
-            if (ClassOf(child) == "Button" && (::SendMessageW(child, BM_GETSTATE, 0, 0) & BST_PUSHED)) {
-                text += ", button \"" + Utf8(WindowText(child)) + "\" held down";
-            }
-        }
-    }
-    if (!windows.empty()) {
-        GUITHREADINFO info{};
-        info.cbSize = sizeof(info);
-        if (::GetGUIThreadInfo(::GetWindowThreadProcessId(windows.front(), nullptr), &info)) {
-            const auto describe = [](HWND window) {
-                return window ? ClassOf(window) + " \"" + Utf8(WindowText(window)) + "\"" : std::string("none");
-            };
-            text += "\n  focus: " + describe(info.hwndFocus) + "; capture: " + describe(info.hwndCapture);
-        }
-    }
-    return text;
-}
-
-} // namespace
-
 MessageBoxView WindowedRun::WaitForMessage(std::chrono::milliseconds timeout) const
 {
     auto box = WaitForMessageBox(m_process, timeout);
@@ -156,15 +119,15 @@ MessageBoxView WindowedRun::WaitForMessage(std::chrono::milliseconds timeout) co
         if (m_process.HasExited()) {
             throw DriverError("the program ended without a message box");
         }
-        throw DriverError("no message box came" + DescribeProgramState(VisibleWindows()));
+        throw DriverError("no message box came" + DescribeProgramState(ProcessId()));
     }
     return *box;
 }
 
-bool WindowedRun::KeepsRunningWithAWindowVisible(std::chrono::milliseconds duration) const
+bool WindowedRun::KeepsRunningWithAWindowVisible() const
 {
     const bool endedOrHidden =
-        PollUntil([&] { return m_process.HasExited() || VisibleWindows().empty(); }, duration, 20ms);
+        PumpUntil([&] { return m_process.HasExited() || VisibleWindows().empty(); }, kNothingHappensFor);
     return !endedOrHidden && !m_process.HasExited();
 }
 

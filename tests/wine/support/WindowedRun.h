@@ -3,6 +3,7 @@
 #include "support/ChildProcess.h"
 #include "support/ListWindowDriver.h"
 #include "support/MessageBoxes.h"
+#include "support/TimeLimits.h"
 
 #include <windows.h>
 
@@ -11,14 +12,27 @@
 #include <string>
 #include <vector>
 
-// One run of the real quenlow.exe on its windowed path (no arguments), from the splash window
-// on. The process is the test's own and is ended through its handle if it outlives the test.
+// Programs of the tests' own started and met at their first window, and one run of the real
+// quenlow.exe on its windowed path (no arguments), from the splash window on. The processes are
+// ended through their handles if they outlive the test.
 namespace quenlow::testing {
+
+// A program that was started and has shown its window.
+struct StartedProgram {
+    ChildProcess process;
+    HWND window = nullptr;
+};
+
+// Starts the command line and waits until the process shows a visible top-level window of the
+// class, looking at its windows at the interval. Throws DriverError when none comes within
+// kWindowComesWithin or the process ends first.
+StartedProgram StartAndWaitForWindow(const std::wstring& commandLine, const std::wstring& className,
+                                     std::chrono::milliseconds interval = std::chrono::milliseconds(20));
 
 class WindowedRun {
 public:
-    // Parks the pointer away from where the windows open, starts the program and waits for its
-    // splash window. Throws DriverError when none appears.
+    // Parks the pointer away from where the windows open, starts the program (--quenlow=PATH)
+    // and waits for its splash window. Throws DriverError when none appears.
     WindowedRun();
 
     const ChildProcess& Process() const noexcept { return m_process; }
@@ -40,15 +54,17 @@ public:
     std::vector<std::wstring> VisibleCaptions() const;
     bool Running() const { return !m_process.HasExited(); }
 
-    // The program's message box, once it shows one; throws when none comes. The default outlasts
-    // the 30 s that the program gives a service to get where it was asked to go, so a start or
-    // stop that a busy machine holds up ends in the program's own report, not in a timeout here.
-    MessageBoxView WaitForMessage(std::chrono::milliseconds timeout = std::chrono::seconds(90)) const;
+    // The program's message box, once it shows one; throws, saying what the program is doing,
+    // when none comes.
+    MessageBoxView WaitForMessage(std::chrono::milliseconds timeout = kBoxComesWithin) const;
 
-    // True when the process is still running after the time, with a window of its on screen all along.
-    bool KeepsRunningWithAWindowVisible(std::chrono::milliseconds duration) const;
+    // True when the process is still running after kNothingHappensFor, with a window of its on
+    // screen all along.
+    bool KeepsRunningWithAWindowVisible() const;
 
 private:
+    explicit WindowedRun(StartedProgram started);
+
     ChildProcess m_process;
     HWND m_splash = nullptr;
 };

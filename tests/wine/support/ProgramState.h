@@ -1,0 +1,15 @@
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+
+namespace quenlow::testing {
+
+// What a program of the tests is doing, for a failure message: each of its visible windows,
+// whether it is enabled and answers messages, any button held down in it, and where its thread's
+// keyboard focus and mouse capture are. Tells an input that never arrived from a program that is
+// stuck or busy. Each line begins with a line break; empty when the process shows no window.
+std::string DescribeProgramState(DWORD processId);
+
+} // namespace quenlow::testing
