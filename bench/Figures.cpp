@@ -1,10 +1,7 @@
 #include "bench/Figures.h"
 
-#include "common/Text.h"
-
 #include <algorithm>
 #include <cstdio>
-#include <cwchar>
 #include <stdexcept>
 
 namespace quenlow::bench {
@@ -79,32 +76,6 @@ void Note(const std::string& text)
 {
     std::fprintf(stderr, "%s\n", text.c_str());
     std::fflush(stderr);
-}
-
-std::wstring TextOption(int argc, wchar_t** argv, const wchar_t* name)
-{
-    const std::wstring prefix = std::wstring(L"--") + name + L"=";
-    for (int i = 1; i < argc; ++i) {
-        const std::wstring argument(argv[i]);
-        if (argument.starts_with(prefix)) {
-            return argument.substr(prefix.size());
-        }
-    }
-    return {};
-}
-
-int IntegerOption(int argc, wchar_t** argv, const wchar_t* name, int fallback)
-{
-    const std::wstring text = TextOption(argc, argv, name);
-    if (text.empty()) {
-        return fallback;
-    }
-    wchar_t* end = nullptr;
-    const long value = std::wcstol(text.c_str(), &end, 10);
-    if (end == text.c_str() || *end != L'\0' || value < 0 || value > 1'000'000) {
-        throw std::invalid_argument("a number is expected after --" + Utf8(name));
-    }
-    return static_cast<int>(value);
 }
 
 } // namespace quenlow::bench

@@ -39,9 +39,4 @@ std::string Labelled(const std::string& figure, const std::string& label);
 // Progress for the person waiting, on the error stream.
 void Note(const std::string& text);
 
-// The number after "--name=" among the arguments, or the fallback.
-int IntegerOption(int argc, wchar_t** argv, const wchar_t* name, int fallback);
-// The text after "--name=" among the arguments, or an empty text.
-std::wstring TextOption(int argc, wchar_t** argv, const wchar_t* name);
-
 } // namespace quenlow::bench

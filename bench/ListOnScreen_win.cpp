@@ -12,6 +12,7 @@
 
 #include "support/ListWindowDriver.h"
 #include "support/TopLevelWindows.h"
+#include "support/WindowedRun.h"
 #include "ui/WindowClassNames.h"
 
 #include <vector>
@@ -52,64 +53,66 @@ struct Seen {
     std::vector<double> visible;
 };
 
-double TimeQuenlow(const std::wstring& quenlow, const WindowCase& list, Seen& seen)
+double TimeQuenlow(const WindowCase& list, Seen& seen)
 {
-    ChildProcess process = ChildProcess::Start(quenlow);
-    const HWND splash = RequireWindow(WaitForWindow(process, kSplashClassName), "quenlow.exe's splash window");
+    testing::WindowedRun quenlow;
     ::Sleep(kQuietBeforeStepMs);
     HWND stopped = nullptr;
     HWND button = nullptr;
     if (list.button) {
-        stopped = RequireWindow(ContinueToStoppedServices(process, splash), "the stopped services window");
-        button = testing::ListWindowDriver(stopped, testing::ListWindowKind::StoppedServices).Button(list.button);
+        quenlow.ClickSplashFrame();
+        const testing::ListWindowDriver driver = quenlow.ContinueToStoppedServices();
+        stopped = driver.Window();
+        button = driver.Button(list.button);
         ::Sleep(kQuietBeforeStepMs);
     }
     const Stopwatch watch;
     if (button) {
         ::PostMessageW(button, BM_CLICK, 0, 0);
     } else {
-        ClickSplashFrame(splash);
+        PostSplashFrameClick(quenlow.Splash());
     }
-    const HWND window =
-        RequireWindow(WaitForNewWindow(process, kListWindowClassName, stopped), std::string(list.name) + " window");
+    const HWND window = RequireWindow(WaitForNewWindow(quenlow.Process(), kListWindowClassName, stopped),
+                                      std::string(list.name) + " window");
     seen.visible.push_back(watch.ElapsedMs());
     WaitUntilPainted(window);
     const double elapsed = watch.ElapsedMs();
     seen.entries = ListEntries(window);
-    CloseQuenlow(process);
+    CloseQuenlow(quenlow.Process());
     return elapsed;
 }
 
 double TimeBare(const std::wstring& bare, const WindowCase& list, Seen& seen)
 {
-    ChildProcess process = ChildProcess::Start(bare + L" " + list.bareArgument);
-    const HWND ready = RequireWindow(WaitForWindow(process, kReadyWindowClass), "the bare list program's first window");
+    const testing::StartedProgram program = testing::StartAndWaitForWindow(bare + L" " + list.bareArgument,
+                                                                           kReadyWindowClass);
     ::Sleep(kQuietBeforeStepMs);
     const Stopwatch watch;
-    PostClick(ready, POINT{10, 10});
-    const HWND window =
-        RequireWindow(WaitForNewWindow(process, kBareWmiListClass, nullptr), "the bare list program's window");
+    PostClick(program.window, POINT{10, 10});
+    const HWND window = RequireWindow(WaitForNewWindow(program.process, kBareWmiListClass, nullptr),
+                                      "the bare list program's window");
     seen.visible.push_back(watch.ElapsedMs());
     WaitUntilPainted(window);
     const double elapsed = watch.ElapsedMs();
     seen.entries = ListEntries(window);
-    CloseAndWait(process, window, "the bare list program");
+    CloseAndWait(program.process, window, "the bare list program");
     return elapsed;
 }
 
 } // namespace
 
-int RunListOnScreen(int argc, wchar_t** argv, int rounds, const std::string& label)
+int RunListOnScreen(const Options& options)
 {
-    const std::wstring quenlow = testing::QuoteArgument(RequiredPath(argc, argv, L"quenlow"));
-    const std::wstring bare = testing::QuoteArgument(RequiredPath(argc, argv, L"wmi-list"));
+    const int rounds = options.Rounds();
+    const std::string& label = options.Label();
+    const std::wstring bare = testing::QuoteArgument(options.Path(L"wmi-list"));
     for (const WindowCase& list : kCases) {
         Note("list window on screen: " + std::string(list.name) + " services window ...");
         Seen ours;
         Seen theirs;
         const auto samples = RunInterleaved(
             {
-                [&] { return TimeQuenlow(quenlow, list, ours); },
+                [&] { return TimeQuenlow(list, ours); },
                 [&] { return TimeBare(bare, list, theirs); },
             },
             rounds, 1);

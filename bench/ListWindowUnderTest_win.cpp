@@ -1,8 +1,7 @@
 #include "bench/ListWindowUnderTest_win.h"
 
-#include "bench/InlineServiceWork_win.h"
-#include "bench/PumpMessages_win.h"
 #include "common/ExitStatus.h"
+#include "support/MessagePump.h"
 #include "ui/ServiceWorkWait_win.h"
 
 #include <stdexcept>
@@ -12,11 +11,14 @@ namespace quenlow::bench {
 namespace {
 
 std::unique_ptr<IServiceWork> MakeWork(HINSTANCE instance, const AppInfo& app, WmiWorker& worker,
-                                       Win32UserInterface& ui, std::shared_ptr<IServiceAccess> services,
+                                       Win32UserInterface& ui, IServiceAccess* services, IClock& clock,
                                        WorkThread where)
 {
     if (where == WorkThread::WindowThread) {
-        return std::make_unique<InlineServiceWork>(std::move(services));
+        if (!services) {
+            throw std::invalid_argument("work on the window thread needs a service source");
+        }
+        return std::make_unique<testing::InlineServiceWork>(*services, clock);
     }
     // As start/WinMain_win.cpp sets it once the windows are open.
     return std::make_unique<Win32ServiceWork>(
@@ -29,8 +31,9 @@ std::unique_ptr<IServiceWork> MakeWork(HINSTANCE instance, const AppInfo& app, W
 
 ListWindowUnderTest::ListWindowUnderTest(HINSTANCE instance, std::shared_ptr<IServiceAccess> services,
                                          const AppInfo& app, WorkThread where)
-    : m_worker(where == WorkThread::Worker ? services : nullptr), m_ui(instance, app.title),
-      m_work(MakeWork(instance, app, m_worker, m_ui, services, where)), m_program(*m_work, m_timed, app)
+    : m_services(services), m_worker(where == WorkThread::Worker ? services : nullptr), m_ui(instance, app.title),
+      m_work(MakeWork(instance, app, m_worker, m_ui, m_services.get(), m_clock, where)),
+      m_program(*m_work, m_timed, app)
 {
     m_ui.Attach(m_program);
     m_program.ShowWindowedPath();
@@ -38,7 +41,7 @@ ListWindowUnderTest::ListWindowUnderTest(HINSTANCE instance, std::shared_ptr<ISe
     if (where == WorkThread::Worker) {
         m_worker.Warm();
     }
-    PumpMessagesFor(0);
+    testing::PumpPending();
 }
 
 ListWindowUnderTest::~ListWindowUnderTest() = default;

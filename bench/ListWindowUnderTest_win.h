@@ -1,5 +1,6 @@
 #pragma once
 
+#include "FakeServiceAccess.h"
 #include "bench/TimedUserInterface_win.h"
 #include "services/WmiWorker_win.h"
 #include "splash/AppInfo_win.h"
@@ -18,7 +19,8 @@ namespace quenlow::bench {
 // Where the work on the services runs.
 enum class WorkThread {
     Worker,       // the program's worker thread, waited for with the program's wait (as quenlow.exe)
-    WindowThread, // on the window thread when it is waited for: no worker, COM or WMI client
+    WindowThread, // on the window thread when it is waited for (the tests' inline worker): no
+                  // worker thread, COM or WMI client
 };
 
 class ListWindowUnderTest {
@@ -46,7 +48,10 @@ public:
     std::wstring ListText(WindowId window, std::size_t position) { return m_ui.ListText(window, position); }
 
 private:
+    std::shared_ptr<IServiceAccess> m_services;
     WmiWorker m_worker;
+    // The inline worker's clock: the work only reads lists, which never wait.
+    testing::FakeClock m_clock;
     Win32UserInterface m_ui;
     TimedUserInterface m_timed{m_ui};
     std::unique_ptr<IServiceWork> m_work;

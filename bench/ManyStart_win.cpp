@@ -11,6 +11,7 @@
 #include "bench/TickedStart_win.h"
 
 #include "support/MessageBoxes.h"
+#include "support/WindowedRun.h"
 
 #include <chrono>
 #include <stdexcept>
@@ -21,24 +22,23 @@ namespace {
 
 using testing::ChildProcess;
 
-double TimeQuenlow(const std::wstring& quenlowPath, const BenchServices& services)
+double TimeQuenlow(const BenchServices& services)
 {
-    const double elapsed = TimeTickedStart(quenlowPath, services.DisplayNames());
+    const double elapsed = TimeTickedStart(services.DisplayNames());
     services.StopAll();
     return elapsed;
 }
 
 double TimeBare(const std::wstring& commandLine, const BenchServices& services)
 {
-    ChildProcess bare = ChildProcess::Start(commandLine);
-    const HWND ready = RequireWindow(WaitForWindow(bare, kReadyWindowClass), "the bare command program's first window");
+    const testing::StartedProgram bare = testing::StartAndWaitForWindow(commandLine, kReadyWindowClass);
     ::Sleep(300); // as long as quenlow.exe is left alone after the ticks
     const Stopwatch watch;
-    PostClick(ready, POINT{10, 10});
-    const HWND box = WaitForMessageBox(bare, kBareWmiCommandTitle);
+    PostClick(bare.window, POINT{10, 10});
+    const HWND box = WaitForMessageBox(bare.process, kBareWmiCommandTitle);
     const double elapsed = watch.ElapsedMs();
     testing::PressOk(RequireWindow(box, "the bare command program's message box"));
-    if (bare.WaitForExit(std::chrono::seconds(60)) != 0u) {
+    if (bare.process.WaitForExit(testing::kProcessEndsWithin) != 0u) {
         throw std::runtime_error("the bare command program did not start every service");
     }
     services.StopAll();
@@ -47,16 +47,16 @@ double TimeBare(const std::wstring& commandLine, const BenchServices& services)
 
 } // namespace
 
-int RunManyStart(int argc, wchar_t** argv, int rounds, const std::string& label)
+int RunManyStart(const Options& options)
 {
-    const std::wstring quenlowPath = RequiredPath(argc, argv, L"quenlow");
-    const int count = IntegerOption(argc, argv, L"count", 20);
+    const std::string& label = options.Label();
+    const int count = options.Number(L"count", 20);
     if (count < 1) {
         throw std::invalid_argument("--count must be at least 1");
     }
     const BenchServices services(L"QuenlowBenchMany", L"Quenlow Bench Many ", count,
-                                 testing::ServiceBehaviour::Ordinary, RequiredPath(argc, argv, L"service-program"));
-    std::wstring bare = testing::QuoteArgument(RequiredPath(argc, argv, L"wmi-command")) + L" start";
+                                 testing::ServiceBehaviour::Ordinary, options.Path(L"service-program"));
+    std::wstring bare = testing::QuoteArgument(options.Path(L"wmi-command")) + L" start";
     for (const auto& name : services.Names()) {
         bare += L" " + name;
     }
@@ -66,10 +66,10 @@ int RunManyStart(int argc, wchar_t** argv, int rounds, const std::string& label)
     Note("ticked start of " + many + " that start at once ...");
     const auto samples = RunInterleaved(
         {
-            [&] { return TimeQuenlow(quenlowPath, services); },
+            [&] { return TimeQuenlow(services); },
             [&] { return TimeBare(bare, services); },
         },
-        rounds, 1);
+        options.Rounds(), 1);
     PrintRatio(Labelled("ticked start of " + many + " that start at once, until the box", label),
                "bare WMI: calls + 1 query each", samples[0], samples[1], 1.2);
     PrintValue(Labelled("  the ticked start, per service (median / " + std::to_string(count) + ")", label),

@@ -1,9 +1,5 @@
 #include "bench/ProcessSteps_win.h"
 
-#include "bench/Figures.h"
-
-#include "common/Text.h"
-#include "support/HostPath.h"
 #include "support/MessageBoxes.h"
 #include "support/TopLevelWindows.h"
 #include "ui/WindowClassNames.h"
@@ -16,15 +12,6 @@
 namespace quenlow::bench {
 
 using namespace std::chrono_literals;
-
-std::wstring RequiredPath(int argc, wchar_t** argv, const wchar_t* name)
-{
-    const std::wstring path = TextOption(argc, argv, name);
-    if (path.empty()) {
-        throw std::invalid_argument("--" + Utf8(name) + "=PATH is required");
-    }
-    return testing::HostPathToWindows(path);
-}
 
 HWND WaitForWindow(const testing::ChildProcess& process, const wchar_t* className, const wchar_t* caption)
 {
@@ -57,19 +44,13 @@ void PostClick(HWND window, POINT client)
     ::PostMessageW(window, WM_LBUTTONUP, 0, MAKELPARAM(client.x, client.y));
 }
 
-void ClickSplashFrame(HWND splash)
+void PostSplashFrameClick(HWND splash)
 {
     const HWND frame = ::FindWindowExW(splash, nullptr, kSplashFrameClassName, nullptr);
     if (!frame) {
         throw std::runtime_error("the splash window has no frame");
     }
     PostClick(frame, POINT{4, 4});
-}
-
-HWND ContinueToStoppedServices(const testing::ChildProcess& quenlow, HWND splash)
-{
-    ClickSplashFrame(splash);
-    return WaitForWindow(quenlow, kListWindowClassName, L"Stopped Services");
 }
 
 void WaitUntilPainted(HWND window)
@@ -88,30 +69,27 @@ std::size_t ListEntries(HWND window)
     return count > 0 ? static_cast<std::size_t>(count) : 0;
 }
 
-void CloseAndWait(testing::ChildProcess& process, HWND window, const char* what)
+void CloseAndWait(const testing::ChildProcess& process, HWND window, const char* what)
 {
     ::PostMessageW(window, WM_CLOSE, 0, 0);
-    const auto code = process.WaitForExit(30s);
+    const auto code = process.WaitForExit(testing::kProcessEndsWithin);
     if (code != 0u) {
-        process.Terminate();
         throw std::runtime_error(std::string(what) + " did not end cleanly after its window was closed");
     }
 }
 
-void CloseQuenlow(testing::ChildProcess& quenlow)
+void CloseQuenlow(const testing::ChildProcess& quenlow)
 {
     const auto windows =
         testing::FindTopLevelWindows({quenlow.Id(), std::wstring(kListWindowClassName), std::nullopt, true});
     if (windows.empty()) {
-        quenlow.Terminate();
         throw std::runtime_error("quenlow.exe has no list window to close");
     }
     for (const HWND window : windows) {
         ::PostMessageW(window, WM_CLOSE, 0, 0);
     }
-    const auto code = quenlow.WaitForExit(30s);
+    const auto code = quenlow.WaitForExit(testing::kProcessEndsWithin);
     if (code != 0u) {
-        quenlow.Terminate();
         throw std::runtime_error("quenlow.exe did not end cleanly after its windows were closed");
     }
 }

@@ -19,9 +19,10 @@
 #include "common/Text.h"
 #include "support/ListWindowDriver.h"
 #include "support/MessageBoxes.h"
-#include "support/Polling.h"
+#include "support/MessagePump.h"
 #include "support/ServiceManager.h"
 #include "support/TopLevelWindows.h"
+#include "support/WindowedRun.h"
 #include "ui/WindowClassNames.h"
 
 #include <algorithm>
@@ -143,10 +144,11 @@ void PrintDelays(const std::string& what, const Answers& answers, const std::str
          Utf8(longest->windowClass));
 }
 
-int WhileSlowStart(int argc, wchar_t** argv, int rounds, const std::string& label)
+int WhileSlowStart(const Options& options)
 {
-    const std::wstring quenlowPath = RequiredPath(argc, argv, L"quenlow");
-    const BenchServices slow = SlowServices(RequiredPath(argc, argv, L"service-program"));
+    const int rounds = options.Rounds();
+    const std::string& label = options.Label();
+    const BenchServices slow = SlowServices(options.Path(L"service-program"));
     const std::size_t count = slow.Names().size();
     Note("windows' answers during the ticked start of three slow services ...");
     Answers delays;
@@ -154,12 +156,12 @@ int WhileSlowStart(int argc, wchar_t** argv, int rounds, const std::string& labe
     // Per round: when each service was seen starting, then when the last was seen running.
     std::vector<std::vector<double>> steps(count + 1);
     for (int round = 0; round <= rounds; ++round) {
-        TickedWindow ticked = OpenAndTick(quenlowPath, slow.DisplayNames());
+        TickedWindow ticked = OpenAndTick(slow.DisplayNames());
         const Stopwatch watch;
-        AnswerProbe probe(WindowsOf(ticked.quenlow));
+        AnswerProbe probe(WindowsOf(ticked.quenlow.Process()));
         ServiceTimeline timeline(slow.Names(), watch);
         PressStart(ticked);
-        const HWND box = WaitForMessageBox(ticked.quenlow, testing::kApplicationTitle);
+        const HWND box = WaitForMessageBox(ticked.quenlow.Process(), testing::kApplicationTitle);
         const double elapsed = watch.ElapsedMs();
         const std::vector<AnswerProbe::Answer> answers = probe.Stop();
         const ServiceTimeline::Seen seen = timeline.Stop();
@@ -207,23 +209,26 @@ int WhileSlowStart(int argc, wchar_t** argv, int rounds, const std::string& labe
 // Polls every millisecond until the window is enabled (or disabled); false after the timeout.
 bool WaitForEnabled(HWND window, bool enabled, std::chrono::milliseconds timeout)
 {
-    return testing::PollUntil([&] { return (::IsWindowEnabled(window) != FALSE) == enabled; }, timeout, 1ms);
+    return testing::PumpUntil([&] { return (::IsWindowEnabled(window) != FALSE) == enabled; }, timeout, 1ms);
 }
 
-int WhileLoading(int argc, wchar_t** argv, int rounds, const std::string& label)
+int WhileLoading(const Options& options)
 {
-    const std::wstring quenlow = testing::QuoteArgument(RequiredPath(argc, argv, L"quenlow"));
+    const int rounds = options.Rounds();
+    const std::string& label = options.Label();
     Note("windows' answers while a list loads ...");
     Answers whileOpening;
     Answers whileRefreshing;
     std::size_t entries = 0;
     for (int round = 0; round <= rounds; ++round) {
-        ChildProcess process = ChildProcess::Start(quenlow);
-        const HWND splash = RequireWindow(WaitForWindow(process, kSplashClassName), "quenlow.exe's splash window");
+        const testing::WindowedRun quenlow;
+        const ChildProcess& process = quenlow.Process();
         ::Sleep(kQuietBeforeStepMs);
         std::optional<AnswerProbe> probe(std::in_place, WindowsOf(process));
         const Stopwatch opening;
-        const HWND window = RequireWindow(ContinueToStoppedServices(process, splash), "the stopped services window");
+        PostSplashFrameClick(quenlow.Splash());
+        const HWND window = RequireWindow(WaitForWindow(process, kListWindowClassName, L"Stopped Services"),
+                                          "the stopped services window");
         WaitUntilPainted(window);
         const double opened = opening.ElapsedMs();
         const auto openingAnswers = probe->Stop();
@@ -259,14 +264,14 @@ int WhileLoading(int argc, wchar_t** argv, int rounds, const std::string& label)
 
 } // namespace
 
-int RunResponsiveness(int argc, wchar_t** argv, int rounds, const std::string& label)
+int RunResponsiveness(const Options& options)
 {
-    const std::wstring which = TextOption(argc, argv, L"case");
+    const std::wstring& which = options.Text(L"case");
     if (which == L"slow-start") {
-        return WhileSlowStart(argc, argv, rounds, label);
+        return WhileSlowStart(options);
     }
     if (which == L"load") {
-        return WhileLoading(argc, argv, rounds, label);
+        return WhileLoading(options);
     }
     throw std::invalid_argument("--case=slow-start or --case=load is required");
 }

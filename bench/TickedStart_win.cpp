@@ -57,7 +57,7 @@ void BenchServices::StopAll() const
     for (const auto& service : Services()) {
         testing::StopTestService(service);
     }
-    if (!testing::WaitForTestServiceProcessesToEnd(15s)) {
+    if (!testing::WaitForTestServiceProcessesToEnd(testing::kServiceStateComesWithin)) {
         throw std::runtime_error("a benchmark service's process did not end");
     }
 }
@@ -67,12 +67,12 @@ BenchServices SlowServices(const std::wstring& program)
     return BenchServices(L"QuenlowBenchSlow", L"Quenlow Bench Slow ", 3, testing::ServiceBehaviour::SlowStart, program);
 }
 
-TickedWindow OpenAndTick(const std::wstring& quenlowPath, const std::vector<std::wstring>& displayNames)
+TickedWindow OpenAndTick(const std::vector<std::wstring>& displayNames)
 {
-    TickedWindow ticked{testing::ChildProcess::Start(testing::QuoteArgument(quenlowPath)), nullptr};
-    const HWND splash = RequireWindow(WaitForWindow(ticked.quenlow, kSplashClassName), "quenlow.exe's splash window");
-    ticked.window = RequireWindow(ContinueToStoppedServices(ticked.quenlow, splash), "the stopped services window");
-    testing::ListWindowDriver stopped(ticked.window, testing::ListWindowKind::StoppedServices);
+    TickedWindow ticked;
+    ticked.quenlow.ClickSplashFrame();
+    testing::ListWindowDriver stopped = ticked.quenlow.ContinueToStoppedServices();
+    ticked.window = stopped.Window();
     for (const auto& name : displayNames) {
         stopped.ClickCheckBox(name);
     }
@@ -92,15 +92,15 @@ void FinishTickedStart(TickedWindow& ticked, HWND box)
     if (text != L"Selected Services are Started.") {
         throw std::runtime_error("the ticked services were not all started: " + Utf8(text));
     }
-    CloseAndWait(ticked.quenlow, ticked.window, "quenlow.exe");
+    CloseAndWait(ticked.quenlow.Process(), ticked.window, "quenlow.exe");
 }
 
-double TimeTickedStart(const std::wstring& quenlowPath, const std::vector<std::wstring>& displayNames)
+double TimeTickedStart(const std::vector<std::wstring>& displayNames)
 {
-    TickedWindow ticked = OpenAndTick(quenlowPath, displayNames);
+    TickedWindow ticked = OpenAndTick(displayNames);
     const Stopwatch watch;
     PressStart(ticked);
-    const HWND box = WaitForMessageBox(ticked.quenlow, testing::kApplicationTitle);
+    const HWND box = WaitForMessageBox(ticked.quenlow.Process(), testing::kApplicationTitle);
     const double elapsed = watch.ElapsedMs();
     FinishTickedStart(ticked, RequireWindow(box, "quenlow.exe's message box"));
     return elapsed;

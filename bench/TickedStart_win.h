@@ -1,7 +1,7 @@
 #pragma once
 
-#include "support/ChildProcess.h"
 #include "support/TestServices.h"
+#include "support/WindowedRun.h"
 
 #include <windows.h>
 
@@ -41,12 +41,13 @@ private:
 // QuenlowBenchSlow1-3.
 BenchServices SlowServices(const std::wstring& program);
 
-// quenlow.exe at its stopped services window, the entries ticked with real clicks on their boxes.
+// quenlow.exe (--quenlow=PATH) at its stopped services window, the entries ticked with real
+// clicks on their boxes.
 struct TickedWindow {
-    testing::ChildProcess quenlow;
+    testing::WindowedRun quenlow;
     HWND window = nullptr;
 };
-TickedWindow OpenAndTick(const std::wstring& quenlowPath, const std::vector<std::wstring>& displayNames);
+TickedWindow OpenAndTick(const std::vector<std::wstring>& displayNames);
 
 // Presses Start as an accessibility tool does (posted BM_CLICK).
 void PressStart(const TickedWindow& ticked);
@@ -58,6 +59,6 @@ void FinishTickedStart(TickedWindow& ticked, HWND box);
 // One ticked start as a whole: quenlow.exe opened at its stopped services window with the entries
 // ticked, then the time from the press of Start until the message box shows; the box is answered
 // and quenlow.exe ended.
-double TimeTickedStart(const std::wstring& quenlowPath, const std::vector<std::wstring>& displayNames);
+double TimeTickedStart(const std::vector<std::wstring>& displayNames);
 
 } // namespace quenlow::bench

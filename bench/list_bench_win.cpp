@@ -1,22 +1,22 @@
 // In-process benchmarks of the list windows, run under Wine by scripts/bench.sh:
 //   load       opening each list window on the real services, against a bare WMI walk of the
 //              same query (and our WMI layer alone, to tell its share from the window's);
-//   fill       filling a list window's list from a fake service source with 300, 3,000 and
-//              32,767 entries, against the bare controls filled with the same sorted texts;
+//   fill       filling a list window's list from the tests' fake service access with 300, 3,000
+//              and 32,767 entries, against the bare controls filled with the same sorted texts;
 //   footprint  the process's peak working set with a list window of --entries entries from the
 //              fake source open (no COM or WMI loaded: the window's own share).
-// Options: --runs=N counted rounds (default 7), --label=TEXT added to the figures' names.
+// Options (bench/Options.h): --runs=N counted rounds (default 7), --label=TEXT added to the
+// figures' names, --entries=N.
 #include "bench/BareLists_win.h"
 #include "bench/BareWmiWalk_win.h"
-#include "bench/FakeServices.h"
 #include "bench/Figures.h"
 #include "bench/ListWindowUnderTest_win.h"
+#include "bench/ManyFakeServices.h"
+#include "bench/Options.h"
 #include "bench/ProcessMemory_win.h"
-#include "bench/PumpMessages_win.h"
 #include "bench/Stopwatch_win.h"
 #include "bench/TimedServiceAccess_win.h"
 
-#include "common/Error.h"
 #include "services/ComApartment_win.h"
 #include "services/ServiceQuery.h"
 #include "services/WmiServiceAccess_win.h"
@@ -27,13 +27,11 @@
 #include "windows/ListWindowDesigns_win.h"
 #include "windows/PictureButton_win.h"
 
-#include "common/Text.h"
+#include "support/MessagePump.h"
 
 #include <windows.h>
 
 #include <cmath>
-#include <cstdio>
-#include <exception>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -92,7 +90,7 @@ double OpenListWindow(const AppInfo& app, const ListCase& list, std::size_t& ent
             program.Click(WindowId::frmSplash, ControlId::Frame1);
             program.PaintNow(WindowId::frmStoppedServicesList);
         }
-        PumpMessagesFor(kWmiQuietMs);
+        testing::PumpFor(std::chrono::milliseconds(kWmiQuietMs));
         program.TakeSteps();
         wmi->Take();
         const double clickAt = TimestampMs();
@@ -120,7 +118,7 @@ double OpenListWindow(const AppInfo& app, const ListCase& list, std::size_t& ent
         split.workerHasRead = worker.lastRead > 0 ? worker.lastRead - clickAt : 0;
         entries = program.ListCount(list.window);
     }
-    PumpMessagesFor(0);
+    testing::PumpPending();
     splits.push_back(split);
     return split.total;
 }
@@ -219,8 +217,10 @@ double TimeBareWalk(std::wstring_view query, std::size_t& entries)
     return elapsed;
 }
 
-int RunLoad(int rounds, const std::string& label)
+int RunLoad(const Options& options)
 {
+    const int rounds = options.Rounds();
+    const std::string& label = options.Label();
     const ComApartment com;
     InitializeComSecurity();
     WmiServiceAccess wmi;
@@ -274,19 +274,30 @@ int RunLoad(int rounds, const std::string& label)
     return 0;
 }
 
+// The fake services of the next reads, with what the fake noted of the reads before forgotten
+// (its notes would grow round after round). Set while no work runs on the worker.
+void ShowServices(testing::FakeServiceAccess& fake, const std::vector<testing::FakeService>& services)
+{
+    fake.services = services;
+    fake.queries.clear();
+    fake.statesSeen.clear();
+}
+
 // The stopped services window, open with an empty list; then Refresh fills it from the fake
 // source with `count` entries. Timed: the click until the list is painted.
-double FillListWindow(const std::shared_ptr<FakeServiceAccess>& fake, const AppInfo& app, std::size_t count,
+double FillListWindow(const std::shared_ptr<testing::FakeServiceAccess>& fake,
+                      const std::vector<testing::FakeService>& services, const AppInfo& app,
                       const std::vector<std::wstring>& expected, std::vector<StepSplit>& splits)
 {
+    const std::size_t count = services.size();
     StepSplit split;
     {
-        fake->SetCount(0);
+        ShowServices(*fake, {});
         ListWindowUnderTest program(Instance(), fake, app);
         program.Click(WindowId::frmSplash, ControlId::Frame1);
         program.PaintNow(WindowId::frmStoppedServicesList);
-        PumpMessagesFor(kSettleMs);
-        fake->SetCount(count);
+        testing::PumpFor(std::chrono::milliseconds(kSettleMs));
+        ShowServices(*fake, services);
         program.TakeSteps();
         const Stopwatch watch;
         program.Click(WindowId::frmStoppedServicesList, ControlId::btnRefresh);
@@ -301,7 +312,7 @@ double FillListWindow(const std::shared_ptr<FakeServiceAccess>& fake, const AppI
             throw std::runtime_error("the list window's list does not hold the sorted entries");
         }
     }
-    PumpMessagesFor(0);
+    testing::PumpPending();
     splits.push_back(split);
     return split.total;
 }
@@ -311,7 +322,7 @@ double FillBare(BareList kind, HFONT font, const std::vector<std::wstring>& sort
     double elapsed = 0;
     {
         BareListHost host(Instance(), kind, font);
-        PumpMessagesFor(kSettleMs);
+        testing::PumpFor(std::chrono::milliseconds(kSettleMs));
         const Stopwatch watch;
         host.Fill(sorted);
         elapsed = watch.ElapsedMs();
@@ -319,26 +330,29 @@ double FillBare(BareList kind, HFONT font, const std::vector<std::wstring>& sort
             throw std::runtime_error("the bare list does not hold every entry");
         }
     }
-    PumpMessagesFor(0);
+    testing::PumpPending();
     return elapsed;
 }
 
-int RunFill(int rounds, const std::string& label)
+int RunFill(const Options& options)
 {
+    const int rounds = options.Rounds();
+    const std::string& label = options.Label();
     const AppInfo app = ReadAppInfo();
     const LOGFONTW fontDesign = MessageFont(kDesignDpi);
     const UniqueHfont font(::CreateFontIndirectW(&fontDesign));
     std::vector<double> medians;
     const std::vector<std::size_t> sizes = {300, 3'000, 32'767};
     for (const std::size_t size : sizes) {
-        const auto fake = std::make_shared<FakeServiceAccess>(MakeDisplayNames(size));
+        const auto fake = std::make_shared<testing::FakeServiceAccess>();
+        const std::vector<testing::FakeService> services = ManyStoppedServices(size);
         std::vector<std::wstring> sorted = MakeDisplayNames(size);
         SortListTexts(sorted);
         Note("list fill: " + std::to_string(size) + " entries ...");
         std::vector<StepSplit> splits;
         const auto samples = RunInterleaved(
             {
-                [&] { return FillListWindow(fake, app, size, sorted, splits); },
+                [&] { return FillListWindow(fake, services, app, sorted, splits); },
                 [&] { return FillBare(BareList::CheckBoxListView, font.get(), sorted); },
                 [&] { return FillBare(BareList::ListBox, font.get(), sorted); },
             },
@@ -365,17 +379,17 @@ int RunFill(int rounds, const std::string& label)
     return 0;
 }
 
-int RunFootprint(int entries)
+int RunFootprintWith(int entries)
 {
     const AppInfo app = ReadAppInfo();
-    const auto fake = std::make_shared<FakeServiceAccess>(MakeDisplayNames(static_cast<std::size_t>(entries)));
-    fake->SetCount(static_cast<std::size_t>(entries));
+    const auto fake = std::make_shared<testing::FakeServiceAccess>();
+    fake->services = ManyStoppedServices(static_cast<std::size_t>(entries));
     // The list read on the window thread: the worker would load COM and WMI's client, which
     // this figure leaves out.
     ListWindowUnderTest program(Instance(), fake, app, WorkThread::WindowThread);
     program.Click(WindowId::frmSplash, ControlId::Frame1);
     program.PaintNow(WindowId::frmStoppedServicesList);
-    PumpMessagesFor(500);
+    testing::PumpFor(std::chrono::milliseconds(500));
     if (program.ListCount(WindowId::frmStoppedServicesList) != static_cast<std::size_t>(entries)) {
         throw std::runtime_error("the list window does not hold every entry");
     }
@@ -386,26 +400,12 @@ int RunFootprint(int entries)
     return 0;
 }
 
-int Run(int argc, wchar_t** argv)
+int RunFootprint(const Options& options)
 {
-    const std::wstring mode = argc > 1 ? argv[1] : L"";
-    const int rounds = IntegerOption(argc, argv, L"runs", 7);
-    const std::string label = Utf8(TextOption(argc, argv, L"label"));
-    if (rounds < 1) {
-        throw std::invalid_argument("--runs must be at least 1");
-    }
-    if (mode == L"load") {
-        return RunLoad(rounds, label);
-    }
-    if (mode == L"fill") {
-        return RunFill(rounds, label);
-    }
-    if (mode == L"footprint") {
-        return RunFootprint(IntegerOption(argc, argv, L"entries", 3'000));
-    }
-    std::fprintf(stderr, "usage: quenlow_list_bench load|fill|footprint [--runs=N] [--label=TEXT] [--entries=N]\n");
-    return 2;
+    return RunFootprintWith(options.Number(L"entries", 3'000));
 }
+
+constexpr Part kParts[] = {{L"load", RunLoad}, {L"fill", RunFill}, {L"footprint", RunFootprint}};
 
 } // namespace
 
@@ -413,13 +413,5 @@ int Run(int argc, wchar_t** argv)
 
 int wmain(int argc, wchar_t** argv)
 {
-    try {
-        return quenlow::bench::Run(argc, argv);
-    } catch (const quenlow::Error& error) {
-        std::fprintf(stderr, "quenlow_list_bench: error 0x%08X: %ls\n", static_cast<unsigned>(error.Number()),
-                     error.Description().c_str());
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "quenlow_list_bench: %s\n", error.what());
-    }
-    return 1;
+    return quenlow::bench::RunPart(argc, argv, "quenlow_list_bench", quenlow::bench::kParts);
 }

@@ -9,7 +9,8 @@
 //                 quenlow.exe's at its stopped services window set against a bare program that
 //                 reads the same services through WMI and shows one window;
 //   footprint-entries  quenlow.exe's peak working set with a stopped services window of
-//                 --entries entries (default 3,000), registering extra services as needed;
+//                 --entries entries (default 3,000), registering extra services as needed, against
+//                 the bare WMI list program showing the same stopped services in a plain list;
 //   program-end   how soon the process ends after its last window has left the screen: the
 //                 splash window answered with a key, the stopped services window's Close,
 //                 against the minimal Win32 program closed;
@@ -23,17 +24,19 @@
 //   responsiveness  how long the program's windows take to answer during a wait:
 //                 --case=slow-start (three slow services) or --case=load (a list loads);
 //   install-extra / uninstall-extra  the services that make the system larger.
-// Options: --quenlow=PATH, --window=PATH (the minimal program), --wmi-command=PATH (the bare
-// WMI command program), --wmi-window=PATH (the bare WMI window program), --wmi-list=PATH (the
-// bare WMI list program), --service=NAME, --service-program=PATH, --count=N, --case=NAME,
-// --runs=N (default 7), --label=TEXT.
+// Options (bench/Options.h): --quenlow=PATH, --window=PATH (the minimal program),
+// --wmi-command=PATH (the bare WMI command program), --wmi-window=PATH (the bare WMI window
+// program), --wmi-list=PATH (the bare WMI list program), --service=NAME, --service-program=PATH,
+// --count=N, --entries=N, --case=NAME, --runs=N (default 7; 3 for the footprints), --label=TEXT.
 #include "bench/BareWmiCommand.h"
 #include "bench/ExtraServices_win.h"
 #include "bench/Figures.h"
 #include "bench/MinimalWindow.h"
+#include "bench/Options.h"
 #include "bench/ProcessFigures_win.h"
 #include "bench/ProcessMemory_win.h"
 #include "bench/ProcessSteps_win.h"
+#include "bench/ReadyWindow.h"
 #include "bench/Stopwatch_win.h"
 #include "bench/TickedStart_win.h"
 
@@ -41,19 +44,18 @@
 #include "support/ChildProcess.h"
 #include "support/ListWindowDriver.h"
 #include "support/MessageBoxes.h"
-#include "support/Polling.h"
+#include "support/MessagePump.h"
 #include "support/ServiceManager.h"
 #include "support/TestServices.h"
 #include "support/TopLevelWindows.h"
 #include "support/UserInput.h"
+#include "support/WindowedRun.h"
 #include "ui/WindowClassNames.h"
 
 #include <windows.h>
 #include <commctrl.h>
 
 #include <chrono>
-#include <cstdio>
-#include <exception>
 #include <functional>
 #include <optional>
 #include <stdexcept>
@@ -90,7 +92,7 @@ StartupTimes TimeStartup(const std::wstring& commandLine, const wchar_t* classNa
     times.started = watch.ElapsedMs();
     const testing::WindowQuery every{process.Id(), std::nullopt, std::nullopt, false};
     HWND window = nullptr;
-    testing::PollUntil(
+    testing::PumpUntil(
         [&] {
             const auto windows = testing::FindTopLevelWindows(every);
             const double now = watch.ElapsedMs();
@@ -132,10 +134,12 @@ double MedianOf(const std::vector<StartupTimes>& rounds, double StartupTimes::*p
     return SpreadOf(values).median;
 }
 
-int RunStartup(int argc, wchar_t** argv, int rounds, const std::string& label)
+int RunStartup(const Options& options)
 {
-    const std::wstring quenlow = QuoteArgument(RequiredPath(argc, argv, L"quenlow"));
-    const std::wstring minimal = QuoteArgument(RequiredPath(argc, argv, L"window"));
+    const int rounds = options.Rounds();
+    const std::string& label = options.Label();
+    const std::wstring quenlow = QuoteArgument(options.Path(L"quenlow"));
+    const std::wstring minimal = QuoteArgument(options.Path(L"window"));
     Note("start-up ...");
     std::vector<StartupTimes> ours;
     std::vector<StartupTimes> theirs;
@@ -231,14 +235,13 @@ struct StartStop {
     std::vector<double> stop;
 };
 
-int RunCommandLine(int argc, wchar_t** argv, int rounds, const std::string& label)
+int RunCommandLine(const Options& options)
 {
-    const std::wstring quenlow = QuoteArgument(RequiredPath(argc, argv, L"quenlow"));
-    const std::wstring bareWmi = QuoteArgument(RequiredPath(argc, argv, L"wmi-command"));
-    const std::wstring service = TextOption(argc, argv, L"service");
-    if (service.empty()) {
-        throw std::invalid_argument("--service=NAME is required");
-    }
+    const int rounds = options.Rounds();
+    const std::string& label = options.Label();
+    const std::wstring quenlow = QuoteArgument(options.Path(L"quenlow"));
+    const std::wstring bareWmi = QuoteArgument(options.Path(L"wmi-command"));
+    const std::wstring& service = options.Text(L"service");
     testing::StopServiceDirectly(service);
     Settle(service, SERVICE_STOPPED);
 
@@ -286,13 +289,10 @@ int RunCommandLine(int argc, wchar_t** argv, int rounds, const std::string& labe
     return 0;
 }
 
-// Starts the program, waits for its window and a moment of idle, and reads its memory.
-ProcessMemory MemoryWhenShown(ChildProcess& process, HWND window, const char* what)
+// The program's memory once its window has shown and it was left alone a moment.
+ProcessMemory MemoryWhenShown(const ChildProcess& process)
 {
-    if (!window) {
-        throw std::runtime_error(std::string(what) + " showed no window");
-    }
-    ::Sleep(500);
+    ::Sleep(kQuietBeforeStepMs);
     return MemoryOf(process.Handle());
 }
 
@@ -305,34 +305,45 @@ struct QuenlowPeaks {
 
 // quenlow.exe from its start until its stopped services window is open, with the peak working
 // set read at the splash window and at the list; the process is closed afterwards.
-QuenlowPeaks OpenStoppedServicesWindow(const std::wstring& quenlowPath)
+QuenlowPeaks OpenStoppedServicesWindow()
 {
     QuenlowPeaks peaks;
-    ChildProcess quenlow = ChildProcess::Start(QuoteArgument(quenlowPath));
-    const HWND splash = WaitForWindow(quenlow, kSplashClassName);
-    peaks.atSplash = MemoryWhenShown(quenlow, splash, "quenlow.exe");
-    const HWND window = ContinueToStoppedServices(quenlow, splash);
-    peaks.atList = MemoryWhenShown(quenlow, window, "the stopped services window");
-    const HWND list = ::FindWindowExW(window, nullptr, WC_LISTVIEWW, nullptr);
-    const LRESULT entries = list ? ::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0) : 0;
-    peaks.entries = entries > 0 ? static_cast<std::size_t>(entries) : 0;
-    CloseAndWait(quenlow, window, "quenlow.exe");
+    testing::WindowedRun quenlow;
+    peaks.atSplash = MemoryWhenShown(quenlow.Process());
+    quenlow.ClickSplashFrame();
+    const HWND window = quenlow.ContinueToStoppedServices().Window();
+    peaks.atList = MemoryWhenShown(quenlow.Process());
+    peaks.entries = ListEntries(window);
+    CloseAndWait(quenlow.Process(), window, "quenlow.exe");
     return peaks;
 }
 
 // A program's peak working set once its one window of the class shows; the program is closed after.
 ProcessMemory PeakOfWindowProgram(const std::wstring& path, const wchar_t* className, const char* what)
 {
-    ChildProcess program = ChildProcess::Start(QuoteArgument(path));
-    const HWND window = WaitForWindow(program, className);
-    const ProcessMemory memory = MemoryWhenShown(program, window, what);
-    CloseAndWait(program, window, what);
+    const testing::StartedProgram program = testing::StartAndWaitForWindow(QuoteArgument(path), className);
+    const ProcessMemory memory = MemoryWhenShown(program.process);
+    CloseAndWait(program.process, program.window, what);
     return memory;
 }
 
-int RunFootprint(int argc, wchar_t** argv, int rounds)
+// The bare WMI list program's peak working set once it shows the stopped services in its plain
+// list (it reads them when its first window is clicked); the program is closed after.
+ProcessMemory PeakOfBareList(const std::wstring& path, std::size_t& entries)
 {
-    const std::wstring quenlowPath = RequiredPath(argc, argv, L"quenlow");
+    const testing::StartedProgram program =
+        testing::StartAndWaitForWindow(QuoteArgument(path) + L" stopped", kReadyWindowClass);
+    PostClick(program.window, POINT{10, 10});
+    const HWND list = RequireWindow(WaitForWindow(program.process, kBareWmiListClass), "the bare list program's list");
+    const ProcessMemory memory = MemoryWhenShown(program.process);
+    entries = ListEntries(list);
+    CloseAndWait(program.process, list, "the bare list program");
+    return memory;
+}
+
+int RunFootprint(const Options& options)
+{
+    const std::wstring quenlowPath = options.Path(L"quenlow");
     WIN32_FILE_ATTRIBUTE_DATA attributes{};
     if (!::GetFileAttributesExW(quenlowPath.c_str(), GetFileExInfoStandard, &attributes)) {
         throw std::runtime_error("quenlow.exe cannot be found");
@@ -341,8 +352,8 @@ int RunFootprint(int argc, wchar_t** argv, int rounds)
                                              attributes.nFileSizeLow);
     PrintValue("size of quenlow.exe", bytes / 1e6, "MB", 1.5);
 
-    const std::wstring minimalPath = RequiredPath(argc, argv, L"window");
-    const std::wstring wmiWindowPath = RequiredPath(argc, argv, L"wmi-window");
+    const std::wstring minimalPath = options.Path(L"window");
+    const std::wstring wmiWindowPath = options.Path(L"wmi-window");
     Note("footprint ...");
     // Peaks scatter a little from run to run: the three programs in turn, medians of the rounds.
     std::vector<double> minimal;
@@ -351,13 +362,13 @@ int RunFootprint(int argc, wchar_t** argv, int rounds)
     std::vector<double> stopped;
     std::vector<double> ratios;
     std::size_t entries = 0;
-    for (int round = 0; round < rounds; ++round) {
+    for (int round = 0; round < options.Rounds(3); ++round) {
         minimal.push_back(
             PeakOfWindowProgram(minimalPath, kMinimalWindowClass, "the minimal window program").peakWorkingSetMB);
         wmiWindow.push_back(
             PeakOfWindowProgram(wmiWindowPath, kBareWmiWindowClass, "the bare WMI window program")
                 .peakWorkingSetMB);
-        const QuenlowPeaks peaks = OpenStoppedServicesWindow(quenlowPath);
+        const QuenlowPeaks peaks = OpenStoppedServicesWindow();
         splash.push_back(peaks.atSplash.peakWorkingSetMB);
         stopped.push_back(peaks.atList.peakWorkingSetMB);
         ratios.push_back(stopped.back() / wmiWindow.back());
@@ -374,20 +385,41 @@ int RunFootprint(int argc, wchar_t** argv, int rounds)
     return 0;
 }
 
-// The stopped services window with at least --entries entries: extra services make up what the
-// system lacks.
-int RunFootprintWithEntries(int argc, wchar_t** argv)
+// The stopped services window with at least --entries entries (extra services make up what the
+// system lacks), against the bare WMI list program showing the same services in a plain list:
+// both hold the same entries, read through WMI. The two in turn, medians of the rounds.
+int RunFootprintWithEntries(const Options& options)
 {
-    const int wanted = IntegerOption(argc, argv, L"entries", 3'000);
+    const int wanted = options.Number(L"entries", 3'000);
     const int missing = wanted - CountStoppedServices();
     if (missing > 0) {
-        InstallExtraServices(CountExtraServices() + missing, RequiredPath(argc, argv, L"service-program"));
+        InstallExtraServices(CountExtraServices() + missing, options.Path(L"service-program"));
     }
+    const std::wstring barePath = options.Path(L"wmi-list");
     Note("footprint: the stopped services window with " + std::to_string(wanted) + " entries ...");
-    const QuenlowPeaks peaks = OpenStoppedServicesWindow(RequiredPath(argc, argv, L"quenlow"));
-    PrintValue("peak working set, quenlow.exe, stopped services window, " + std::to_string(peaks.entries) +
-                   " entries (real services)",
-               peaks.atList.peakWorkingSetMB, "MB", 10.0);
+    std::vector<double> ours;
+    std::vector<double> bare;
+    std::vector<double> ratios;
+    std::size_t entries = 0;
+    std::size_t bareEntries = 0;
+    for (int round = 0; round < options.Rounds(3); ++round) {
+        bare.push_back(PeakOfBareList(barePath, bareEntries).peakWorkingSetMB);
+        const QuenlowPeaks peaks = OpenStoppedServicesWindow();
+        ours.push_back(peaks.atList.peakWorkingSetMB);
+        ratios.push_back(ours.back() / bare.back());
+        entries = peaks.entries;
+    }
+    if (entries != bareEntries) {
+        Note("note: quenlow.exe listed " + std::to_string(entries) + " entries, the bare program " +
+             std::to_string(bareEntries));
+    }
+    const std::string listed = std::to_string(entries) + " entries (real services)";
+    PrintValue("peak working set, quenlow.exe, stopped services window, " + listed, SpreadOf(ours).median, "MB", 0);
+    PrintValue("peak working set, bare program: WMI query of stopped services, plain list, " + listed,
+               SpreadOf(bare).median, "MB", 0);
+    PrintValue("peak working set, stopped services window / bare WMI list program, " + listed +
+                   " (median of rounds)",
+               SpreadOf(ratios).median, "x", 1.15);
     return 0;
 }
 
@@ -414,40 +446,35 @@ double EndAfterLastWindow(const ChildProcess& process, const std::string& what)
     }
 }
 
-int RunProgramEnd(int argc, wchar_t** argv, int rounds)
+int RunProgramEnd(const Options& options)
 {
-    const std::wstring quenlow = QuoteArgument(RequiredPath(argc, argv, L"quenlow"));
-    const std::wstring minimal = QuoteArgument(RequiredPath(argc, argv, L"window"));
+    const std::wstring minimal = QuoteArgument(options.Path(L"window"));
     Note("process end after the last window ...");
     const auto samples = RunInterleaved(
         {
             [&] {
-                ChildProcess process = ChildProcess::Start(quenlow);
-                const HWND splash = RequireWindow(WaitForWindow(process, kSplashClassName), "the splash window");
-                if (!testing::BringToForeground(splash)) {
+                const testing::WindowedRun quenlow;
+                if (!testing::BringToForeground(quenlow.Splash())) {
                     throw std::runtime_error("the splash window did not come to the front");
                 }
                 testing::PressKey('Q');
-                return EndAfterLastWindow(process, "quenlow.exe");
+                return EndAfterLastWindow(quenlow.Process(), "quenlow.exe");
             },
             [&] {
-                ChildProcess process = ChildProcess::Start(quenlow);
-                const HWND splash = RequireWindow(WaitForWindow(process, kSplashClassName), "the splash window");
-                const HWND window =
-                    RequireWindow(ContinueToStoppedServices(process, splash), "the stopped services window");
+                testing::WindowedRun quenlow;
+                quenlow.ClickSplashFrame();
+                auto stopped = quenlow.ContinueToStoppedServices();
                 ::Sleep(300); // Wine's WMI settles after the list's query
-                testing::ListWindowDriver(window, testing::ListWindowKind::StoppedServices).PostButtonClick(L"Close");
-                return EndAfterLastWindow(process, "quenlow.exe");
+                stopped.PostButtonClick(L"Close");
+                return EndAfterLastWindow(quenlow.Process(), "quenlow.exe");
             },
             [&] {
-                ChildProcess process = ChildProcess::Start(minimal);
-                const HWND window =
-                    RequireWindow(WaitForWindow(process, kMinimalWindowClass), "the minimal program's window");
-                ::PostMessageW(window, WM_CLOSE, 0, 0);
-                return EndAfterLastWindow(process, "the minimal window program");
+                const testing::StartedProgram program = testing::StartAndWaitForWindow(minimal, kMinimalWindowClass);
+                ::PostMessageW(program.window, WM_CLOSE, 0, 0);
+                return EndAfterLastWindow(program.process, "the minimal window program");
             },
         },
-        rounds, 1);
+        options.Rounds(), 1);
     const std::string figure = "process end after its last window left the screen, ";
     PrintValue(figure + "quenlow.exe, key on the splash window (ms, median)", SpreadOf(samples[0]).median, "ms",
                1000);
@@ -457,79 +484,54 @@ int RunProgramEnd(int argc, wchar_t** argv, int rounds)
     return 0;
 }
 
-int RunTickedSlowStart(int argc, wchar_t** argv, int rounds, const std::string& label)
+int RunTickedSlowStart(const Options& options)
 {
-    const std::wstring quenlowPath = RequiredPath(argc, argv, L"quenlow");
-    const BenchServices slow = SlowServices(RequiredPath(argc, argv, L"service-program"));
+    const BenchServices slow = SlowServices(options.Path(L"service-program"));
     Note("ticked start of three slow services ...");
     std::vector<double> times;
     std::vector<double> oneService;
-    for (int round = 0; round <= rounds; ++round) {
+    for (int round = 0; round <= options.Rounds(); ++round) {
         // The program is opened at its stopped services window and the three are ticked; the
         // time runs from the press of Start until the message box shows.
-        const double elapsed = TimeTickedStart(quenlowPath, slow.DisplayNames());
+        const double elapsed = TimeTickedStart(slow.DisplayNames());
         slow.StopAll();
         if (round > 0) {
             times.push_back(elapsed);
             oneService.push_back(static_cast<double>(testing::kSlowStartTime.count()));
         }
     }
-    PrintRatio(Labelled("ticked start of three services taking 3 s each", label), "3 s", times, oneService, 1.3);
+    PrintRatio(Labelled("ticked start of three services taking 3 s each", options.Label()), "3 s", times, oneService,
+               1.3);
     return 0;
 }
 
-int Run(int argc, wchar_t** argv)
+int RunInstallExtra(const Options& options)
 {
-    const std::wstring mode = argc > 1 ? argv[1] : L"";
-    const int rounds = IntegerOption(argc, argv, L"runs", 7);
-    const std::string label = Utf8(TextOption(argc, argv, L"label"));
-    if (rounds < 1) {
-        throw std::invalid_argument("--runs must be at least 1");
-    }
-    if (mode == L"startup") {
-        return RunStartup(argc, argv, rounds, label);
-    }
-    if (mode == L"command-line") {
-        return RunCommandLine(argc, argv, rounds, label);
-    }
-    if (mode == L"footprint") {
-        return RunFootprint(argc, argv, IntegerOption(argc, argv, L"runs", 3));
-    }
-    if (mode == L"footprint-entries") {
-        return RunFootprintWithEntries(argc, argv);
-    }
-    if (mode == L"program-end") {
-        return RunProgramEnd(argc, argv, rounds);
-    }
-    if (mode == L"slow-start") {
-        return RunTickedSlowStart(argc, argv, rounds, label);
-    }
-    if (mode == L"list-window") {
-        return RunListOnScreen(argc, argv, rounds, label);
-    }
-    if (mode == L"many-start") {
-        return RunManyStart(argc, argv, rounds, label);
-    }
-    if (mode == L"responsiveness") {
-        return RunResponsiveness(argc, argv, rounds, label);
-    }
-    if (mode == L"install-extra") {
-        const int count = IntegerOption(argc, argv, L"count", 300);
-        InstallExtraServices(count, RequiredPath(argc, argv, L"service-program"));
-        Note("registered " + std::to_string(count) + " extra services");
-        return 0;
-    }
-    if (mode == L"uninstall-extra") {
-        Note("removed " + std::to_string(UninstallExtraServices()) + " extra services");
-        return 0;
-    }
-    std::fprintf(stderr, "usage: quenlow_process_bench startup|command-line|footprint|footprint-entries|program-end|"
-                         "slow-start|list-window|many-start|responsiveness|install-extra|uninstall-extra "
-                         "[--entries=N] [--quenlow=PATH] [--window=PATH] [--wmi-command=PATH] [--wmi-window=PATH] "
-                         "[--wmi-list=PATH] [--service=NAME] [--service-program=PATH] [--count=N] [--case=NAME] "
-                         "[--runs=N] [--label=TEXT]\n");
-    return 2;
+    const int count = options.Number(L"count", 300);
+    InstallExtraServices(count, options.Path(L"service-program"));
+    Note("registered " + std::to_string(count) + " extra services");
+    return 0;
 }
+
+int RunUninstallExtra(const Options&)
+{
+    Note("removed " + std::to_string(UninstallExtraServices()) + " extra services");
+    return 0;
+}
+
+constexpr Part kParts[] = {
+    {L"startup", RunStartup},
+    {L"command-line", RunCommandLine},
+    {L"footprint", RunFootprint},
+    {L"footprint-entries", RunFootprintWithEntries},
+    {L"program-end", RunProgramEnd},
+    {L"slow-start", RunTickedSlowStart},
+    {L"list-window", RunListOnScreen},
+    {L"many-start", RunManyStart},
+    {L"responsiveness", RunResponsiveness},
+    {L"install-extra", RunInstallExtra},
+    {L"uninstall-extra", RunUninstallExtra},
+};
 
 } // namespace
 
@@ -537,10 +539,5 @@ int Run(int argc, wchar_t** argv)
 
 int wmain(int argc, wchar_t** argv)
 {
-    try {
-        return quenlow::bench::Run(argc, argv);
-    } catch (const std::exception& error) {
-        std::fprintf(stderr, "quenlow_process_bench: %s\n", error.what());
-    }
-    return 1;
+    return quenlow::bench::RunPart(argc, argv, "quenlow_process_bench", quenlow::bench::kParts);
 }

@@ -16,8 +16,9 @@
 #               window on screen against a bare program), responsiveness (the windows' answers
 #               during a wait), extra (the list load, command line, list window and answers
 #               while a list loads, with the extra services), entries (the footprint with a
-#               list of 3,000 entries); all of them by default. list-window and responsiveness
-#               also run their part with the extra services.
+#               list of 3,000 entries, against the bare WMI list program listing the same
+#               services); all of them by default. list-window and responsiveness also run their
+#               part with the extra services.
 #
 # It builds quenlow.exe as released (MinSizeRel) with the benchmarks in a build tree of its own
 # (QUENLOW_BENCH_BUILD_DIR, default build/bench) on QUENLOW_BUILD_JOBS cores (default 2), and runs
@@ -171,8 +172,10 @@ if ((extra > 0)) && { wanted extra || wanted list-window || wanted responsivenes
     fi
 fi
 if wanted entries; then
-    # The real program with 3,000 stopped services listed; the extra services make up the number.
-    run "$process_bench" footprint-entries --entries=3000 --quenlow="$quenlow" --service-program="$service_program"
+    # The real program with 3,000 stopped services listed, beside the bare WMI list program
+    # showing the same services; the extra services make up the number.
+    run "$process_bench" footprint-entries --entries=3000 --quenlow="$quenlow" --wmi-list="$wmi_list" \
+        --service-program="$service_program"
 fi
 run "$process_bench" uninstall-extra
 
