@@ -76,26 +76,30 @@ void StopEveryHostileService()
     }
 }
 
-// ---- Through the list windows, by display name ---------------------------------------------------
-
-class HostileNamesWindowsTest : public ListWindowsTest {
+// A suite with the hostile services: registered for it and removed after it; each test starts
+// with them stopped and leaves them so.
+template <typename Suite>
+class WithHostileServices : public Suite {
 protected:
-    // Registered for the suite and removed after it; each test starts and leaves them stopped.
     static void SetUpTestSuite() { RegisterHostileServices(TestServiceProgramPath()); }
     static void TearDownTestSuite() { RemoveHostileServices(); }
 
     void SetUp() override
     {
         StopEveryHostileService();
-        ListWindowsTest::SetUp();
+        Suite::SetUp();
     }
 
     void TearDown() override
     {
-        ListWindowsTest::TearDown();
+        Suite::TearDown();
         StopEveryHostileService();
     }
 };
+
+// ---- Through the list windows, by display name ---------------------------------------------------
+
+using HostileNamesWindowsTest = WithHostileServices<ListWindowsTest>;
 
 TEST_F(HostileNamesWindowsTest, EachEntryStartsAndStopsExactlyItsOwnService)
 {
@@ -131,24 +135,7 @@ TEST_F(HostileNamesWindowsTest, EachEntryStartsAndStopsExactlyItsOwnService)
 
 // ---- On the command line, by short name ----------------------------------------------------------
 
-class HostileNamesCommandLineTest : public QuenlowServicesTest {
-protected:
-    // Registered for the suite and removed after it; each test starts and leaves them stopped.
-    static void SetUpTestSuite() { RegisterHostileServices(TestServiceProgramPath()); }
-    static void TearDownTestSuite() { RemoveHostileServices(); }
-
-    void SetUp() override
-    {
-        StopEveryHostileService();
-        QuenlowServicesTest::SetUp();
-    }
-
-    void TearDown() override
-    {
-        ServicesTestBase::TearDown();
-        StopEveryHostileService();
-    }
-};
+using HostileNamesCommandLineTest = WithHostileServices<QuenlowServicesTest>;
 
 // The command line lowers its text and the short names here are in small letters already, so
 // the message repeats the name exactly. A name with a leading blank is reached with two blanks
