@@ -364,8 +364,18 @@ void ListWindowDriver::ClickEntry(std::wstring_view text)
     POINT point{10, static_cast<LONG>((index - top) * height + height / 2)};
     ::ClientToScreen(List(), &point);
     ClickInside(List(), point);
-    if (!PumpUntil([&] { return SelectedPosition() == position; }, kReactionComesWithin)) {
-        Fail("a click on " + Quoted(text) + " did not select it");
+    // A list box follows the pointer while the button is down: the selection counts once the
+    // list has let go of the mouse.
+    const DWORD listThread = ::GetWindowThreadProcessId(List(), nullptr);
+    const auto released = [&] {
+        GUITHREADINFO info{};
+        info.cbSize = sizeof(info);
+        return ::GetGUIThreadInfo(listThread, &info) && info.hwndCapture != List();
+    };
+    if (!PumpUntil([&] { return released() && SelectedPosition() == position; }, kReactionComesWithin)) {
+        const auto selected = SelectedPosition();
+        Fail("a click on " + Quoted(text) + " did not select it; the selected position is " +
+             (selected ? std::to_string(*selected) : std::string("none")) + ", not " + std::to_string(position));
     }
 }
 

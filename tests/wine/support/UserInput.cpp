@@ -50,8 +50,18 @@ void MovePointer(POINT screen)
 
 void ClickAt(POINT screen)
 {
-    std::vector<INPUT> inputs{MouseInput(screen, 0), MouseInput(screen, MOUSEEVENTF_LEFTDOWN),
-                              MouseInput(screen, MOUSEEVENTF_LEFTUP)};
+    // Under Wine every pointer move also reaches the program that owns the window beneath as an
+    // X event, read when that program next looks: an old one read while the button is down moves
+    // a list's selection to where the pointer was before. So the pointer goes there first, and
+    // the window's thread answers once (it has read what was pending) before the press.
+    MovePointer(screen);
+    PumpUntilPointerAt(screen);
+    if (const HWND under = ::WindowFromPoint(screen)) {
+        DWORD_PTR answer = 0;
+        ::SendMessageTimeoutW(under, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, static_cast<UINT>(kReactionComesWithin.count()),
+                              &answer);
+    }
+    std::vector<INPUT> inputs{MouseInput(screen, MOUSEEVENTF_LEFTDOWN), MouseInput(screen, MOUSEEVENTF_LEFTUP)};
     Send(inputs);
 }
 
