@@ -366,12 +366,7 @@ void ListWindowDriver::ClickEntry(std::wstring_view text)
     ClickInside(List(), point);
     // A list box follows the pointer while the button is down: the selection counts once the
     // list has let go of the mouse.
-    const DWORD listThread = ::GetWindowThreadProcessId(List(), nullptr);
-    const auto released = [&] {
-        GUITHREADINFO info{};
-        info.cbSize = sizeof(info);
-        return ::GetGUIThreadInfo(listThread, &info) && info.hwndCapture != List();
-    };
+    const auto released = [&] { return InputStateOfThreadOf(List()).hwndCapture != List(); };
     if (!PumpUntil([&] { return released() && SelectedPosition() == position; }, kReactionComesWithin)) {
         const auto selected = SelectedPosition();
         Fail("a click on " + Quoted(text) + " did not select it; the selected position is " +
@@ -430,12 +425,8 @@ void ListWindowDriver::PressKeys(std::initializer_list<WORD> keys)
 
 HWND ListWindowDriver::Focus() const
 {
-    GUITHREADINFO info{};
-    info.cbSize = sizeof(info);
-    if (!::GetGUIThreadInfo(::GetWindowThreadProcessId(m_window, nullptr), &info) || !info.hwndFocus) {
-        return nullptr;
-    }
-    return ::GetAncestor(info.hwndFocus, GA_ROOT) == m_window ? info.hwndFocus : nullptr;
+    const HWND focus = InputStateOfThreadOf(m_window).hwndFocus;
+    return focus && ::GetAncestor(focus, GA_ROOT) == m_window ? focus : nullptr;
 }
 
 std::wstring ListWindowDriver::FocusName() const

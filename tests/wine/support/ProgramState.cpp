@@ -18,6 +18,16 @@ std::string Named(HWND window)
 
 } // namespace
 
+GUITHREADINFO InputStateOfThreadOf(HWND window)
+{
+    GUITHREADINFO info{};
+    info.cbSize = sizeof(info);
+    if (!::GetGUIThreadInfo(::GetWindowThreadProcessId(window, nullptr), &info)) {
+        info.hwndFocus = info.hwndCapture = nullptr;
+    }
+    return info;
+}
+
 std::string DescribeProgramState(DWORD processId)
 {
     const std::vector<HWND> windows = FindTopLevelWindows({processId, std::nullopt, std::nullopt, true});
@@ -35,11 +45,8 @@ std::string DescribeProgramState(DWORD processId)
         }
     }
     if (!windows.empty()) {
-        GUITHREADINFO info{};
-        info.cbSize = sizeof(info);
-        if (::GetGUIThreadInfo(::GetWindowThreadProcessId(windows.front(), nullptr), &info)) {
-            text += "\n  focus: " + Named(info.hwndFocus) + "; capture: " + Named(info.hwndCapture);
-        }
+        const GUITHREADINFO info = InputStateOfThreadOf(windows.front());
+        text += "\n  focus: " + Named(info.hwndFocus) + "; capture: " + Named(info.hwndCapture);
     }
     return text;
 }

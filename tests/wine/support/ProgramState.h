@@ -12,4 +12,8 @@ namespace quenlow::testing {
 // stuck or busy. Each line begins with a line break; empty when the process shows no window.
 std::string DescribeProgramState(DWORD processId);
 
+// Where the keyboard focus and the mouse capture of the window's thread are; both null when the
+// system cannot tell.
+GUITHREADINFO InputStateOfThreadOf(HWND window);
+
 } // namespace quenlow::testing
