@@ -4,7 +4,8 @@
 #include "support/MessagePump.h"
 #include "support/TimeLimits.h"
 
-#include <map>
+#include <algorithm>
+#include <utility>
 #include <vector>
 
 namespace quenlow::testing {
@@ -122,14 +123,15 @@ bool PumpUntilPointerAt(POINT screen)
 
 namespace {
 
-// Where this thread's windows last took each kind of mouse message; a hook procedure has no
-// context of its own.
-thread_local std::map<UINT, POINT> t_lastTakenAt;
+// The mouse messages this thread's windows took, in order, with where; a hook procedure has no
+// context of its own. Wine may deliver an echo of an earlier move after the latest one, so a
+// message counts as arrived when it is anywhere among them, not only last.
+thread_local std::vector<std::pair<UINT, POINT>> t_taken;
 
 LRESULT CALLBACK NoteMouseMessage(int code, WPARAM message, LPARAM lParam)
 {
     if (code == HC_ACTION) {
-        t_lastTakenAt[static_cast<UINT>(message)] = reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam)->pt;
+        t_taken.emplace_back(static_cast<UINT>(message), reinterpret_cast<const MOUSEHOOKSTRUCT*>(lParam)->pt);
     }
     return ::CallNextHookEx(nullptr, code, message, lParam);
 }
@@ -139,7 +141,7 @@ LRESULT CALLBACK NoteMouseMessage(int code, WPARAM message, LPARAM lParam)
 OwnMouseInput::OwnMouseInput()
     : m_hook(::SetWindowsHookExW(WH_MOUSE, NoteMouseMessage, nullptr, ::GetCurrentThreadId()))
 {
-    t_lastTakenAt.clear();
+    t_taken.clear();
 }
 
 OwnMouseInput::~OwnMouseInput()
@@ -153,12 +155,14 @@ bool OwnMouseInput::PumpUntilArrived(UINT message, POINT screen)
 {
     return PumpUntil(
         [&] {
-            const auto taken = t_lastTakenAt.find(message);
-            const bool arrived = taken != t_lastTakenAt.end() && taken->second.x == screen.x && taken->second.y == screen.y;
-            if (arrived) {
-                t_lastTakenAt.erase(taken);
+            const auto taken = std::find_if(t_taken.begin(), t_taken.end(), [&](const auto& entry) {
+                return entry.first == message && entry.second.x == screen.x && entry.second.y == screen.y;
+            });
+            if (taken == t_taken.end()) {
+                return false;
             }
-            return arrived;
+            t_taken.erase(t_taken.begin(), taken + 1);
+            return true;
         },
         kReactionComesWithin);
 }

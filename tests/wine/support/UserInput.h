@@ -54,9 +54,9 @@ public:
     OwnMouseInput& operator=(const OwnMouseInput&) = delete;
 
     bool Hooked() const noexcept { return m_hook != nullptr; }
-    // Handles this thread's messages until the last message of the kind (WM_MOUSEMOVE,
-    // WM_LBUTTONUP, ...) that one of its windows took was at the point, and forgets it; false when
-    // none has come there after kReactionComesWithin.
+    // Handles this thread's messages until one of its windows has taken a message of the kind
+    // (WM_MOUSEMOVE, WM_LBUTTONUP, ...) at the point, and forgets it and all taken before it;
+    // false when none has come there after kReactionComesWithin.
     bool PumpUntilArrived(UINT message, POINT screen);
 
 private:
