@@ -23,7 +23,7 @@
 #include "splash/AppInfo_win.h"
 #include "ui/Dpi_win.h"
 #include "ui/UniqueGdi_win.h"
-#include "windows/ListOrder.h"
+#include "services/ListOrder.h"
 #include "windows/ListWindowDesigns_win.h"
 #include "windows/PictureButton_win.h"
 

@@ -3,6 +3,7 @@
 #include "common/Error.h"
 #include "common/SystemErrorText.h"
 #include "common/Text.h"
+#include "services/ActionWords.h"
 #include "services/ServiceQuery.h"
 #include "services/WmiNames.h"
 
@@ -82,10 +83,10 @@ std::wstring SettledElsewhere(ServiceMethod method, const std::wstring& state, I
     if (starting && EqualNoCase(state, wmi::kStopped)) {
         return L"it stopped again while starting" + ExitDetails(service);
     }
+    const std::wstring didNot = L"it did not " + std::wstring(WordsOf(method).verb) + L"; ";
     if (!starting && EqualNoCase(state, wmi::kRunning)) {
-        return L"it did not stop; it is running again";
+        return didNot + L"it is running again";
     }
-    const std::wstring didNot = starting ? L"it did not start; " : L"it did not stop; ";
     if (EqualNoCase(state, wmi::kPaused)) {
         return didNot + L"it is paused";
     }
@@ -106,7 +107,7 @@ void ServiceFollower::Add(std::size_t entry, ServiceRequest request)
     onBoard.outcome = request.outcome;
     onBoard.stage = Stage::Pending;
     onBoard.since = now;
-    onBoard.doing = ActivityOf(request.method);
+    onBoard.doing = WordsOf(request.method).doing;
     for (const auto& service : request.toFollow) {
         Watch watch;
         watch.entry = entry;
@@ -175,47 +176,60 @@ void ServiceFollower::FollowToTheEnd()
 void ServiceFollower::Look()
 {
     std::vector<Watch*> pending;
-    milliseconds latest{0};
     for (auto& watch : m_watches) {
         if (!watch.settled) {
             pending.push_back(&watch);
-            latest = std::max(latest, Deadline(watch));
         }
     }
     if (pending.empty() || !m_latestConnection) {
         return;
     }
+    const Sighting sighting = ReadStates(pending);
+    JudgeSighting(pending, sighting);
+    m_site.Report();
+}
+
+ServiceFollower::Sighting ServiceFollower::ReadStates(const std::vector<Watch*>& pending)
+{
     // One service is looked up by its short name, which never changes; several at once in the
     // whole table, which under Wine costs no more than one of them.
     const ServiceQuery query = pending.size() == 1 ? BuildServiceQuery(ServiceKey::Name, pending.front()->name)
                                                    : ServiceQuery{std::wstring(kAllServicesQuery), std::nullopt};
-    const milliseconds lookedAt = m_site.clock.Now();
-    m_lastLook = lookedAt;
+    milliseconds latest{0};
+    for (const Watch* watch : pending) {
+        latest = std::max(latest, Deadline(*watch));
+    }
+    Sighting sighting;
+    sighting.lookedAt = m_site.clock.Now();
+    m_lastLook = sighting.lookedAt;
     // A look never holds the wait past the last moment a service may be waited for.
-    const milliseconds limit = std::clamp(latest - lookedAt, milliseconds(1000), kWmiAnswerLimit);
-    std::vector<std::unique_ptr<IServiceObject>> found;
-    std::optional<std::wstring> failure;
+    const milliseconds limit = std::clamp(latest - sighting.lookedAt, milliseconds(1000), kWmiAnswerLimit);
     try {
         auto result = m_latestConnection->ExecQuery(query.text, limit);
         while (auto service = result->Next()) {
-            found.push_back(std::move(service));
+            sighting.found.push_back(std::move(service));
         }
     } catch (const Error& error) {
         // WMI restarting, RPC away for a moment: the next look may well succeed.
-        failure = ErrorReason(error);
+        sighting.failure = ErrorReason(error);
     }
+    return sighting;
+}
+
+void ServiceFollower::JudgeSighting(const std::vector<Watch*>& pending, const Sighting& sighting)
+{
     const milliseconds now = m_site.clock.Now();
     for (Watch* watch : pending) {
-        watch->nextLook = lookedAt + watch->interval;
+        watch->nextLook = sighting.lookedAt + watch->interval;
         watch->interval = std::min(watch->interval * 3 / 2, m_rules.longestInterval);
-        if (failure) {
+        if (sighting.failure) {
             if (now >= Deadline(*watch)) {
-                Unconfirmed(*watch, L"its state could not be read: " + *failure);
+                Unconfirmed(*watch, L"its state could not be read: " + *sighting.failure);
             }
             continue;
         }
         IServiceObject* match = nullptr;
-        for (const auto& service : found) {
+        for (const auto& service : sighting.found) {
             if (service->ReadText(wmi::kName) == watch->name) {
                 match = service.get();
                 break;
@@ -231,7 +245,6 @@ void ServiceFollower::Look()
             Fail(*watch, ErrorReason(error));
         }
     }
-    m_site.Report();
 }
 
 void ServiceFollower::Judge(Watch& watch, IServiceObject* service, milliseconds now)
@@ -257,7 +270,7 @@ void ServiceFollower::Judge(Watch& watch, IServiceObject* service, milliseconds 
     if (method == ServiceMethod::Stop && !watch.begun && EqualNoCase(state, wmi::kRunning)) {
         // The service took the stop but has not reported it yet, which it may do later.
         WorkEntry& entry = m_site.board.entries[watch.entry];
-        entry.doing = ActivityOf(method);
+        entry.doing = WordsOf(method).doing;
         if (now >= Deadline(watch)) {
             Fail(watch, L"it did not stop within " + DescribeDuration(now - watch.since));
         }

@@ -69,8 +69,18 @@ private:
         bool settled = false;
     };
 
+    // What one look saw: the services found, or why WMI could not tell.
+    struct Sighting {
+        std::chrono::milliseconds lookedAt{0};
+        std::vector<std::unique_ptr<IServiceObject>> found;
+        std::optional<std::wstring> failure;
+    };
+
     std::chrono::milliseconds Deadline(const Watch& watch) const;
+    // A look: the pending services' states read in one query, then judged one by one.
     void Look();
+    Sighting ReadStates(const std::vector<Watch*>& pending);
+    void JudgeSighting(const std::vector<Watch*>& pending, const Sighting& sighting);
     void Judge(Watch& watch, IServiceObject* service, std::chrono::milliseconds now);
     void JudgeTheOtherWay(Watch& watch, IServiceObject* service, std::chrono::milliseconds now);
     void SendAgain(Watch& watch, IServiceObject& service);

@@ -35,6 +35,39 @@ std::vector<std::unique_ptr<IServiceObject>> MatchingServices(IServiceResult& re
     return matches;
 }
 
+namespace {
+
+// Calls the request's method on one service it matched and notes what the answer asks for:
+// follow it, follow it the other way first, or nothing more (a refusal).
+void CallMatchingService(ServiceRequest& request, IServiceObject& service)
+{
+    std::int32_t returned = 0;
+    try {
+        returned = service.CallMethod(request.method, kWmiAnswerLimit);
+    } catch (const Error& error) {
+        // WMI may still carry the request out: it cannot be followed, but the others can.
+        if (!IsNoAnswerFromWmi(error)) {
+            throw;
+        }
+        ++request.outcome.matched;
+        RecordFailure(request.outcome, ErrorReason(error));
+        return;
+    }
+    ++request.outcome.matched;
+    // The instance keeps the state it had when the query found it; it is read only to
+    // understand the ambiguous answers.
+    const std::wstring state = returned != 0 ? service.ReadText(wmi::kState).value_or(L"") : std::wstring();
+    if (MeetsTheOtherWay(request.method, returned, state)) {
+        request.toFollow.push_back({service.ReadText(wmi::kName).value_or(L""), true});
+    } else if (IsSuccessfulReturn(request.method, returned, state)) {
+        request.toFollow.push_back({service.ReadText(wmi::kName).value_or(L""), false});
+    } else {
+        RecordFailure(request.outcome, DescribeReturnValue(returned), returned);
+    }
+}
+
+} // namespace
+
 ServiceRequest SendToMatchingServices(IServiceAccess& access, ServiceKey key, std::wstring_view value,
                                       ServiceMethod method, ServiceFilter alsoRequire)
 {
@@ -55,36 +88,30 @@ ServiceRequest SendToMatchingServices(IServiceAccess& access, ServiceKey key, st
         RecordFailure(request.outcome, ErrorReason(error));
         return request;
     }
-
     for (const auto& service : matches) {
-        std::int32_t returned = 0;
-        try {
-            returned = service->CallMethod(method, kWmiAnswerLimit);
-        } catch (const Error& error) {
-            // WMI may still carry the request out: it cannot be followed, but the others can.
-            if (!IsNoAnswerFromWmi(error)) {
-                throw;
-            }
-            ++request.outcome.matched;
-            RecordFailure(request.outcome, ErrorReason(error));
-            continue;
-        }
-        ++request.outcome.matched;
-        // The instance keeps the state it had when the query found it; it is read only to
-        // understand the ambiguous answers.
-        const std::wstring state = returned != 0 ? service->ReadText(wmi::kState).value_or(L"") : std::wstring();
-        if (MeetsTheOtherWay(method, returned, state)) {
-            request.toFollow.push_back({service->ReadText(wmi::kName).value_or(L""), true});
-        } else if (IsSuccessfulReturn(method, returned, state)) {
-            request.toFollow.push_back({service->ReadText(wmi::kName).value_or(L""), false});
-        } else {
-            RecordFailure(request.outcome, DescribeReturnValue(returned), returned);
-        }
+        CallMatchingService(request, *service);
     }
     if (request.outcome.matched > 0 && request.outcome.kind != ServiceOutcome::Kind::Failed) {
         request.outcome.kind = ServiceOutcome::Kind::Succeeded;
     }
     return request;
+}
+
+ServiceRequest SendByDisplayName(IServiceAccess& access, const std::wstring& displayName, ServiceMethod method)
+{
+    try {
+        ServiceRequest request = SendToMatchingServices(access, ServiceKey::DisplayName, displayName, method);
+        if (request.outcome.kind == ServiceOutcome::Kind::NotFound) {
+            const auto hasNoDisplayName = [](IServiceObject& service) { return !service.ReadText(wmi::kDisplayName); };
+            request = SendToMatchingServices(access, ServiceKey::Name, displayName, method, hasNoDisplayName);
+        }
+        return request;
+    } catch (const Error& error) {
+        ServiceRequest failed;
+        failed.method = method;
+        RecordFailure(failed.outcome, ErrorReason(error));
+        return failed;
+    }
 }
 
 } // namespace quenlow

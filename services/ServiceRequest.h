@@ -47,4 +47,9 @@ std::vector<std::unique_ptr<IServiceObject>> MatchingServices(IServiceResult& re
 ServiceRequest SendToMatchingServices(IServiceAccess& access, ServiceKey key, std::wstring_view value,
                                       ServiceMethod method, ServiceFilter alsoRequire = {});
 
+// The request for a list entry: the method for every service whose display name is the text,
+// or, when none has it, for the service without a display name that was listed by that short
+// name. An error from WMI becomes this entry's failure rather than ending the work.
+ServiceRequest SendByDisplayName(IServiceAccess& access, const std::wstring& displayName, ServiceMethod method);
+
 } // namespace quenlow

@@ -1,5 +1,7 @@
 #include "services/WorkBoard.h"
 
+#include "services/ActionWords.h"
+
 namespace quenlow {
 
 namespace {
@@ -8,31 +10,18 @@ using Stage = WorkEntry::Stage;
 
 std::wstring EntryLine(const WorkEntry& entry, ServiceMethod method, std::chrono::milliseconds now)
 {
-    const bool starting = method == ServiceMethod::Start;
     const std::wstring waited = L", " + DescribeDuration(now - entry.since);
     switch (entry.stage) {
     case Stage::NotAsked:
         return entry.label + L": not asked yet";
     case Stage::Asking:
-        return entry.label + (starting ? L": sending the start request" : L": sending the stop request") + waited;
+        return entry.label + L": sending the " + std::wstring(WordsOf(method).verb) + L" request" + waited;
     case Stage::Pending:
         return entry.label + L": " + entry.doing + waited;
     case Stage::Settled:
         break;
     }
-    switch (entry.outcome.kind) {
-    case ServiceOutcome::Kind::Succeeded:
-        return entry.label + (starting ? L": running" : L": stopped");
-    case ServiceOutcome::Kind::NotFound:
-        return entry.label + L": not found";
-    case ServiceOutcome::Kind::Unconfirmed:
-        return entry.label + (starting ? L": asked to start, but " : L": asked to stop, but ") + entry.outcome.reason;
-    case ServiceOutcome::Kind::Failed:
-    case ServiceOutcome::Kind::StillPending:
-        break;
-    }
-    return entry.label + (starting ? L": could not be started: " : L": could not be stopped: ") +
-           DescribeFailure(entry.outcome);
+    return DescribeOutcome(OutcomeVoice::ProgressLine, method, entry.label, entry.outcome);
 }
 
 } // namespace
@@ -70,26 +59,20 @@ ServiceMethod MethodOf(const WorkBoard& board)
     return board.kind == WorkBoard::Kind::Stop ? ServiceMethod::Stop : ServiceMethod::Start;
 }
 
-std::wstring_view ActivityOf(ServiceMethod method)
-{
-    return method == ServiceMethod::Start ? L"starting" : L"stopping";
-}
-
 void StopWaiting(WorkBoard& board)
 {
-    const ServiceMethod method = MethodOf(board);
+    const ActionWords& words = WordsOf(MethodOf(board));
     for (auto& entry : board.entries) {
         switch (entry.stage) {
         case Stage::Settled:
             continue;
         case Stage::NotAsked:
-            RecordFailure(entry.outcome, method == ServiceMethod::Start
-                                             ? L"it was not asked to start, as the wait was stopped before its turn"
-                                             : L"it was not asked to stop, as the wait was stopped before its turn");
+            RecordFailure(entry.outcome, L"it was not asked to " + std::wstring(words.verb) +
+                                             L", as the wait was stopped before its turn");
             break;
         case Stage::Asking:
         case Stage::Pending: {
-            const std::wstring doing = entry.doing.empty() ? std::wstring(ActivityOf(method)) : entry.doing;
+            const std::wstring doing = entry.doing.empty() ? std::wstring(words.doing) : entry.doing;
             RecordStillPending(entry.outcome, L"it was still " + doing + L" when the wait was stopped");
             break;
         }
@@ -103,7 +86,7 @@ std::wstring ProgressHeadline(const WorkBoard& board)
     if (board.kind == WorkBoard::Kind::ReadList) {
         return L"Reading the list of " + board.listName;
     }
-    const std::wstring verb = board.kind == WorkBoard::Kind::Start ? L"Starting " : L"Stopping ";
+    const std::wstring verb = std::wstring(WordsOf(MethodOf(board)).heading) + L" ";
     if (board.entries.size() == 1) {
         return verb + board.entries.front().label;
     }

@@ -46,9 +46,6 @@ WorkBoard ServiceActionBoard(ServiceMethod method, std::vector<std::wstring> lab
 void MarkBegun(WorkBoard& board, std::chrono::milliseconds now);
 ServiceMethod MethodOf(const WorkBoard& board);
 
-// "starting" or "stopping": what a service sent the board's method is doing until it gets there.
-std::wstring_view ActivityOf(ServiceMethod method);
-
 // Ends the wait for every entry that has not settled, because the user stopped waiting: one whose
 // request was sent is still on its way, one whose turn had not come was not asked.
 void StopWaiting(WorkBoard& board);

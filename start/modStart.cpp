@@ -1,6 +1,7 @@
 #include "start/modStart.h"
 
-#include "services/ServiceFollow.h"
+#include "services/ActionWords.h"
+#include "services/ServiceJobs.h"
 #include "start/CommandLine.h"
 
 namespace quenlow {
@@ -17,22 +18,7 @@ ServiceRequest fStopServiceByName(IServiceAccess& access, const std::wstring& Se
 
 std::wstring CommandLineReport(ServiceMethod method, const std::wstring& serviceName, const ServiceOutcome& outcome)
 {
-    const bool starting = method == ServiceMethod::Start;
-    switch (outcome.kind) {
-    case ServiceOutcome::Kind::Succeeded:
-        return serviceName + (starting ? L" has started." : L" has stopped.");
-    case ServiceOutcome::Kind::NotFound:
-        return L"No service is named \"" + serviceName + L"\", so nothing was " +
-               (starting ? L"started." : L"stopped.");
-    case ServiceOutcome::Kind::Unconfirmed:
-        return serviceName + (starting ? L" was asked to start, but " : L" was asked to stop, but ") + outcome.reason +
-               L".";
-    case ServiceOutcome::Kind::Failed:
-    case ServiceOutcome::Kind::StillPending:
-        break;
-    }
-    return serviceName + (starting ? L" could not be started: " : L" could not be stopped: ") +
-           DescribeFailure(outcome) + L".";
+    return DescribeOutcome(OutcomeVoice::CommandLine, method, serviceName, outcome);
 }
 
 int ExitStatusOf(const ServiceOutcome& outcome)
@@ -61,8 +47,7 @@ int Main(std::wstring_view argumentText, IServiceWork& work, IStartupUi& ui)
     case Command::Kind::Start:
     case Command::Kind::Stop: {
         const ServiceMethod method = command.kind == Command::Kind::Start ? ServiceMethod::Start : ServiceMethod::Stop;
-        const SendRequest send = method == ServiceMethod::Start ? &fStartServiceByName : &fStopServiceByName;
-        work.Start(ServiceActionBoard(method, {command.serviceName}), [send](WorkSite& site) { ActOnServices(site, send); });
+        work.Start(ServiceActionBoard(method, {command.serviceName}), ActOnServiceName());
         const ServiceOutcome outcome = work.Finish().board.entries.front().outcome;
         ui.ShowMessage(CommandLineReport(method, command.serviceName, outcome));
         return ExitStatusOf(outcome);

@@ -1,28 +1,14 @@
 #include "windows/ServiceListProcedures.h"
 
 #include "common/Error.h"
-#include "services/ServiceFollow.h"
-#include "services/WmiNames.h"
-#include "windows/ListOrder.h"
+#include "services/ActionWords.h"
+#include "services/ServiceJobs.h"
 
 namespace quenlow {
 
 void StartListRead(WindowContext& context, const ListSource& source)
 {
-    context.work.Start(ListReadBoard(std::wstring(source.name)), [query = std::wstring(source.query)](WorkSite& site) {
-        auto connection = site.services.fConnectWmi();
-        auto result = connection->ExecQuery(query, kWmiAnswerLimit);
-        while (auto service = result->Next()) {
-            auto text = service->ReadText(wmi::kDisplayName);
-            if (!text) {
-                text = service->ReadText(wmi::kName);
-            }
-            site.texts.push_back(text.value_or(std::wstring()));
-        }
-        // One sort and one insertion pass: inserting each entry at its sorted place costs far
-        // more on long lists.
-        SortListTexts(site.texts);
-    });
+    context.work.Start(ListReadBoard(std::wstring(source.name)), ReadServiceList(std::wstring(source.query)));
 }
 
 void FillFromListRead(WindowContext& context, WindowId window)
@@ -41,27 +27,7 @@ void LoadServiceList(WindowContext& context, WindowId window, const ListSource& 
     FillFromListRead(context, window);
 }
 
-ServiceRequest CallByDisplayName(IServiceAccess& services, const std::wstring& displayName, ServiceMethod method)
-{
-    try {
-        ServiceRequest request = SendToMatchingServices(services, ServiceKey::DisplayName, displayName, method);
-        if (request.outcome.kind == ServiceOutcome::Kind::NotFound) {
-            // An entry may stand for a service without a display name, listed by its short name.
-            const auto hasNoDisplayName = [](IServiceObject& service) { return !service.ReadText(wmi::kDisplayName); };
-            request = SendToMatchingServices(services, ServiceKey::Name, displayName, method, hasNoDisplayName);
-        }
-        return request;
-    } catch (const Error& error) {
-        ServiceRequest failed;
-        failed.method = method;
-        RecordFailure(failed.outcome, ErrorReason(error));
-        return failed;
-    }
-}
-
-void ActOnTickedEntries(WindowContext& context, WindowId window, ServiceMethod method,
-                        void (*reload)(WindowContext&),
-                        ServiceRequest (*perEntry)(IServiceAccess&, const std::wstring&))
+void ActOnTickedEntries(WindowContext& context, WindowId window, ServiceMethod method, void (*reload)(WindowContext&))
 {
     std::vector<std::wstring> ticked;
     const std::size_t count = context.ui.ListCount(window);
@@ -70,8 +36,7 @@ void ActOnTickedEntries(WindowContext& context, WindowId window, ServiceMethod m
             ticked.push_back(context.ui.ListText(window, position));
         }
     }
-    context.work.Start(ServiceActionBoard(method, std::move(ticked)),
-                       [perEntry](WorkSite& site) { ActOnServices(site, perEntry); });
+    context.work.Start(ServiceActionBoard(method, std::move(ticked)), ActOnDisplayNames());
     const WorkResult acted = context.work.Finish();
 
     std::vector<EntryResult> results;
@@ -91,36 +56,36 @@ void ActOnTickedEntries(WindowContext& context, WindowId window, ServiceMethod m
 
 std::wstring SelectionReport(ServiceMethod method, const std::vector<EntryResult>& results)
 {
-    const bool starting = method == ServiceMethod::Start;
     std::size_t failures = 0;
     std::wstring details;
     std::size_t unconfirmed = 0;
     std::wstring unread;
     for (const auto& result : results) {
+        const std::wstring line =
+            L"\n" + DescribeOutcome(OutcomeVoice::Selection, method, result.displayName, result.outcome);
         switch (result.outcome.kind) {
         case ServiceOutcome::Kind::Succeeded:
             continue;
-        case ServiceOutcome::Kind::NotFound:
-            details += L"\n" + result.displayName + L": not found; no service has this name any more.";
-            break;
-        case ServiceOutcome::Kind::Failed:
-        case ServiceOutcome::Kind::StillPending:
-            details += L"\n" + result.displayName + L": " + DescribeFailure(result.outcome) + L".";
-            break;
         case ServiceOutcome::Kind::Unconfirmed:
             // Taken, and perhaps carried out: not among those that were not.
-            unread += L"\n" + result.displayName + L": " + result.outcome.reason + L".";
+            unread += line;
             ++unconfirmed;
             continue;
+        case ServiceOutcome::Kind::NotFound:
+        case ServiceOutcome::Kind::Failed:
+        case ServiceOutcome::Kind::StillPending:
+            details += line;
+            ++failures;
+            break;
         }
-        ++failures;
     }
+    const ActionWords& words = WordsOf(method);
     if (failures == 0 && unconfirmed == 0) {
-        return starting ? L"Selected Services are Started." : L"Selected Services are Stopped.";
+        return L"Selected Services are " + std::wstring(words.doneCaps) + L".";
     }
     const std::size_t done = results.size() - failures - unconfirmed;
     std::wstring text = std::to_wstring(done) + L" of " + std::to_wstring(results.size()) +
-                        (starting ? L" selected services were started." : L" selected services were stopped.");
+                        L" selected services were " + std::wstring(words.done) + L".";
     if (failures > 0) {
         text += (failures == 1 ? L" This one was not:\n" : L" These were not:\n") + details;
     }

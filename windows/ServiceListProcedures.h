@@ -35,10 +35,6 @@ void FillFromListRead(WindowContext& context, WindowId window);
 // Both: reads the list afresh.
 void LoadServiceList(WindowContext& context, WindowId window, const ListSource& source);
 
-// Calls the method on every service whose display name is the entry text. An error from WMI
-// becomes this entry's failure rather than ending the program.
-ServiceRequest CallByDisplayName(IServiceAccess& services, const std::wstring& displayName, ServiceMethod method);
-
 struct EntryResult {
     std::wstring displayName;
     ServiceOutcome outcome;
@@ -47,9 +43,7 @@ struct EntryResult {
 // Reads the ticks once, then, on the worker, calls the method for each ticked entry in list order
 // and follows every service until it got there or settled elsewhere; then reloads the list once
 // and shows one message. A reload that fails is told in that message; the program goes on.
-void ActOnTickedEntries(WindowContext& context, WindowId window, ServiceMethod method,
-                        void (*reload)(WindowContext&),
-                        ServiceRequest (*perEntry)(IServiceAccess&, const std::wstring&));
+void ActOnTickedEntries(WindowContext& context, WindowId window, ServiceMethod method, void (*reload)(WindowContext&));
 
 // "Selected Services are Started." / "... Stopped." when nothing failed; otherwise which
 // services failed and why.

@@ -13,12 +13,12 @@ void sLoadStartedServices(WindowContext& context)
 
 void sNamesToBeStarted(WindowContext& context)
 {
-    ActOnTickedEntries(context, kWindow, ServiceMethod::Stop, &sLoadStartedServices, &fStopService);
+    ActOnTickedEntries(context, kWindow, ServiceMethod::Stop, &sLoadStartedServices);
 }
 
 ServiceRequest fStopService(IServiceAccess& services, const std::wstring& ServiceDispName)
 {
-    return CallByDisplayName(services, ServiceDispName, ServiceMethod::Stop);
+    return SendByDisplayName(services, ServiceDispName, ServiceMethod::Stop);
 }
 
 } // namespace quenlow::frmActiveServicesList

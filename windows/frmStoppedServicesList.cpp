@@ -13,12 +13,12 @@ void sLoadStoppedServices(WindowContext& context)
 
 void sNamesToBeStarted(WindowContext& context)
 {
-    ActOnTickedEntries(context, kWindow, ServiceMethod::Start, &sLoadStoppedServices, &fStartService);
+    ActOnTickedEntries(context, kWindow, ServiceMethod::Start, &sLoadStoppedServices);
 }
 
 ServiceRequest fStartService(IServiceAccess& services, const std::wstring& ServiceDispName)
 {
-    return CallByDisplayName(services, ServiceDispName, ServiceMethod::Start);
+    return SendByDisplayName(services, ServiceDispName, ServiceMethod::Start);
 }
 
 } // namespace quenlow::frmStoppedServicesList

@@ -1,4 +1,4 @@
-#include "windows/ListOrder.h"
+#include "services/ListOrder.h"
 
 #include "common/Text.h"
 

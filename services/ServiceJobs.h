@@ -1,0 +1,24 @@
+#pragma once
+
+#include "services/ServiceWork.h"
+
+#include <string>
+
+// The pieces of work the worker runs, each made here of the services' own parts: nothing of a
+// window runs on the worker. What a piece of work acts on is on its board.
+namespace quenlow {
+
+// Reads a list: the query on a fresh connection, the display names found (a service whose
+// display name is null by its short name) in sorted order, into the site's texts.
+Work ReadServiceList(std::wstring query);
+
+// The board's method for each entry in its turn, followed to its end. An entry is a list's
+// text: a display name, or a short name where the service has none; an error from WMI is that
+// entry's failure.
+Work ActOnDisplayNames();
+
+// The same for a short name, as typed on the command line; an error from WMI while the request
+// is sent ends the work.
+Work ActOnServiceName();
+
+} // namespace quenlow
