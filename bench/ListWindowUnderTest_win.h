@@ -2,17 +2,16 @@
 
 #include "FakeServiceAccess.h"
 #include "bench/TimedUserInterface_win.h"
-#include "services/WmiWorker_win.h"
-#include "splash/AppInfo_win.h"
-#include "windows/Program.h"
-#include "windows/Win32UserInterface_win.h"
+#include "splash/frmSplash.h"
+#include "start/Composition_win.h"
 
 #include <windows.h>
 
 #include <memory>
+#include <optional>
 
-// The windowed path as the program builds it (the worker, the wait for it, the Win32 user
-// interface, the program and its window model), driven by calls rather than clicks: the splash
+// The windowed path as the program builds it (its own composition of the worker, the wait for
+// it, the Win32 windows and the program's rules), driven by calls rather than clicks: the splash
 // window is open on construction, and everything is destroyed with the object.
 namespace quenlow::bench {
 
@@ -35,27 +34,27 @@ public:
 
     // A click on the control of a visible window, as the window would deliver it. Returns once
     // the program has handled it, the wait for the worker included.
-    void Click(WindowId window, ControlId control) { m_program.Click(window, control); }
+    void Click(WindowId window, ControlId control) { m_program.Rules().Click(window, control); }
 
     // Paints whatever the window still has to paint, children included; throws when the window
     // is not visible.
-    void PaintNow(WindowId window) const;
+    void PaintNow(WindowId window);
 
     // Where the time of the calls since the last Take went.
-    WindowSteps TakeSteps() noexcept { return m_timed.Take(); }
+    WindowSteps TakeSteps() noexcept { return m_timed->Take(); }
 
-    std::size_t ListCount(WindowId window) { return m_ui.ListCount(window); }
-    std::wstring ListText(WindowId window, std::size_t position) { return m_ui.ListText(window, position); }
+    std::size_t ListCount(WindowId window) { return m_program.Windows().ListCount(window); }
+    std::wstring ListText(WindowId window, std::size_t position)
+    {
+        return m_program.Windows().ListText(window, position);
+    }
 
 private:
-    std::shared_ptr<IServiceAccess> m_services;
-    WmiWorker m_worker;
-    // The inline worker's clock: the work only reads lists, which never wait.
+    // The inline worker and its clock: the work only reads lists, which never wait.
     testing::FakeClock m_clock;
-    Win32UserInterface m_ui;
-    TimedUserInterface m_timed{m_ui};
-    std::unique_ptr<IServiceWork> m_work;
-    Program m_program;
+    std::unique_ptr<IServiceWork> m_inline;
+    std::optional<TimedUserInterface> m_timed;
+    Composition m_program;
 };
 
 } // namespace quenlow::bench

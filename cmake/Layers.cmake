@@ -1,8 +1,9 @@
-# One library per source folder. The folders are layers, from the top: start/; windows/ and
-# splash/; ui/ (the window kit); services/; common/. A layer's library links only the layers
-# below it, and its headers are reached through an include directory of its own that holds that
-# folder alone (a link to it in the build tree): a file that includes from a layer its library
-# does not link - above it or beside it - does not compile.
+# One library per source folder. The folders are layers, from the top: start/ (the wiring);
+# windows/, splash/ and work/ (the wait), side by side; ui/ (the window kit) and services/, side
+# by side; common/. A layer's library links only the layers below it, and its headers are
+# reached through an include directory of its own that holds that folder alone (a link to it in
+# the build tree): a file that includes from a layer its library does not link - above it or
+# beside it - does not compile.
 #
 #   quenlow_layer(NAME folder SOURCES portable.cpp... WIN_SOURCES x_win.cpp... LAYERS below...
 #                 LIBRARIES system libraries on Windows)

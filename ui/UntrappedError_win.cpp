@@ -1,8 +1,8 @@
 #include "ui/UntrappedError_win.h"
 
-#include "common/ApplicationTitle.h"
 #include "common/Error.h"
 #include "common/ExitStatus.h"
+#include "ui/MessageBox_win.h"
 
 #include <windows.h>
 
@@ -132,9 +132,7 @@ LONG WINAPI OnUnhandledException(EXCEPTION_POINTERS* exception)
 
 void ReportUntrappedError(std::int32_t number, const std::wstring& description)
 {
-    const std::wstring text = UntrappedErrorText(number, description);
-    // Task-modal: no window of the program takes input until the report is closed.
-    ::MessageBoxW(nullptr, text.c_str(), kApplicationTitle, MB_OK | MB_ICONERROR | MB_SETFOREGROUND | MB_TASKMODAL);
+    ShowMessageBox(nullptr, UntrappedErrorText(number, description), MB_ICONERROR);
 }
 
 void ReportCurrentException() noexcept

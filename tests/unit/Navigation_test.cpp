@@ -1,4 +1,4 @@
-#include "windows/Program.h"
+#include "start/Program.h"
 
 #include "FakeServiceAccess.h"
 #include "FakeUserInterface.h"

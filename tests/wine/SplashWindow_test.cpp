@@ -8,12 +8,13 @@
 #include "splash/frmSplash_win.h"
 #include "ui/Dpi_win.h"
 #include "ui/UniqueGdi_win.h"
-#include "windows/Program.h"
-#include "windows/Win32UserInterface_win.h"
+#include "start/Program.h"
+#include "start/Win32UserInterface_win.h"
 
 #include "FakeServiceAccess.h"
 #include "FakeUserInterface.h"
 #include "support/MessagePump.h"
+#include "support/ScreenCapture.h"
 #include "support/TimeLimits.h"
 #include "support/TopLevelWindows.h"
 #include "support/UserInput.h"
@@ -35,7 +36,13 @@
 namespace quenlow {
 namespace {
 
+using testing::Blue;
 using testing::CentreOf;
+using testing::CountColour;
+using testing::Green;
+using testing::IsColour;
+using testing::Red;
+using testing::ScreenCapture;
 using testing::ClickAt;
 using testing::MovePointer;
 using testing::PressKey;
@@ -72,54 +79,6 @@ RECT DesignPixels(const TwipsRect& twips, UINT dpi)
                                          << ", " << expected.right << ", " << expected.bottom << ")";
 }
 
-// What the screen shows in a rectangle, as the user sees it.
-class ScreenCapture {
-public:
-    explicit ScreenCapture(const RECT& area)
-        : m_width(area.right - area.left), m_height(area.bottom - area.top)
-    {
-        const UniqueScreenDc screen(::GetDC(nullptr));
-        const UniqueMemoryDc memory(::CreateCompatibleDC(screen.get()));
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof(info.bmiHeader);
-        info.bmiHeader.biWidth = m_width;
-        info.bmiHeader.biHeight = -m_height; // top-down
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
-        const UniqueHbitmap bitmap(::CreateDIBSection(screen.get(), &info, DIB_RGB_COLORS, &bits, nullptr, 0));
-        if (!bitmap || !bits) {
-            ADD_FAILURE() << "no bitmap for the screen capture";
-            return;
-        }
-        {
-            const ScopedSelectObject selected(memory.get(), bitmap.get());
-            ::BitBlt(memory.get(), 0, 0, m_width, m_height, screen.get(), area.left, area.top, SRCCOPY);
-            ::GdiFlush();
-        }
-        const auto* pixels = static_cast<const std::uint32_t*>(bits);
-        m_pixels.assign(pixels, pixels + static_cast<std::size_t>(m_width) * static_cast<std::size_t>(m_height));
-    }
-
-    // 0x00RRGGBB, as a 32-bit DIB holds it.
-    const std::vector<std::uint32_t>& Pixels() const { return m_pixels; }
-
-private:
-    int m_width;
-    int m_height;
-    std::vector<std::uint32_t> m_pixels;
-};
-
-int Red(std::uint32_t pixel) { return static_cast<int>((pixel >> 16) & 0xFF); }
-int Green(std::uint32_t pixel) { return static_cast<int>((pixel >> 8) & 0xFF); }
-int Blue(std::uint32_t pixel) { return static_cast<int>(pixel & 0xFF); }
-
-bool IsColour(std::uint32_t pixel, COLORREF colour)
-{
-    return Red(pixel) == GetRValue(colour) && Green(pixel) == GetGValue(colour) && Blue(pixel) == GetBValue(colour);
-}
-
 // Text of the colour drawn over black: the colour itself, black, or a blend of the two where
 // the glyphs' edges are smoothed. Anything else is a ground that is not the frame's black.
 bool IsTextOverBlack(std::uint32_t pixel, COLORREF colour)
@@ -132,11 +91,6 @@ bool IsTextOverBlack(std::uint32_t pixel, COLORREF colour)
            std::abs(Blue(pixel) - share * GetBValue(colour)) <= kTolerance;
 }
 
-std::size_t CountColour(const ScreenCapture& capture, COLORREF colour)
-{
-    return static_cast<std::size_t>(std::count_if(capture.Pixels().begin(), capture.Pixels().end(),
-                                                  [&](std::uint32_t pixel) { return IsColour(pixel, colour); }));
-}
 
 // The pixels of a screen rectangle that are not of the colour.
 std::size_t CountOtherColours(const RECT& area, COLORREF colour)
@@ -164,7 +118,7 @@ struct SplashSession {
     testing::FakeServiceAccess services;
     testing::InlineServiceWork work{services};
     testing::FakeUserInterface ui;
-    Win32UserInterface windows{::GetModuleHandleW(nullptr), L"Quenlow"};
+    Win32UserInterface windows{::GetModuleHandleW(nullptr)};
     Program program{work, ui, AppInfo{L"Quenlow", 1, 0, 0}};
 };
 

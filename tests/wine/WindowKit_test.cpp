@@ -4,7 +4,7 @@
 #include "common/Error.h"
 #include "common/ExitStatus.h"
 #include "common/HResultText_win.h"
-#include "ui/ServiceWorkWait_win.h"
+#include "work/ServiceWorkWait_win.h"
 #include "ui/WindowPlacement_win.h"
 
 #include <gtest/gtest.h>
@@ -83,6 +83,18 @@ LRESULT CALLBACK RecordingProcedure(HWND window, UINT message, WPARAM wParam, LP
     return ::DefWindowProcW(window, message, wParam, lParam);
 }
 
+// The wait of a program with one window, on the command line's terms.
+class OneWindowHost final : public IWaitHost {
+public:
+    explicit OneWindowHost(HWND window) : m_window(window) {}
+    HWND WaitOwner() const override { return nullptr; }
+    std::vector<HWND> WaitWindows() const override { return {m_window}; }
+    int ExitStatusAtSessionEnd() const override { return kExitStillPending; }
+
+private:
+    HWND m_window;
+};
+
 TEST(ServiceWorkWait, AWaitHandlesTheWindowsMessagesUnderTheWaitCursorButSetsInputAsideAndKeepsTheQuit)
 {
     WNDCLASSEXW windowClass{};
@@ -99,9 +111,9 @@ TEST(ServiceWorkWait, AWaitHandlesTheWindowsMessagesUnderTheWaitCursorButSetsInp
     const HCURSOR arrow = ::LoadCursorW(nullptr, IDC_ARROW);
     ::SetCursor(arrow);
 
+    const OneWindowHost host(window);
     WmiWorker worker;
-    Win32ServiceWork work(windowClass.hInstance, L"Quenlow", worker,
-                          {{}, [&] { return std::vector<HWND>{window}; }, kExitStillPending});
+    Win32ServiceWork work(windowClass.hInstance, worker, host);
     work.Start(ListReadBoard(L"test services"), [](WorkSite& site) { site.clock.WaitFor(300ms); });
     ::PostMessageW(window, WM_APP, 0, 0);
     ::PostMessageW(window, WM_KEYDOWN, VK_SPACE, 0);

@@ -1,9 +1,12 @@
-#include "ui/ServiceWorkWait_win.h"
+#include "work/ServiceWorkWait_win.h"
 
+#include "common/ApplicationTitle.h"
 #include "common/HResultText_win.h"
-#include "common/ScopedWaitCursor_win.h"
-#include "ui/ProgressWindow_win.h"
+#include "common/ScopeExit.h"
+#include "ui/DisabledWindows_win.h"
+#include "ui/WaitCursor_win.h"
 #include "ui/WindowClass_win.h"
+#include "work/ProgressWindow_win.h"
 
 #include <optional>
 #include <stdexcept>
@@ -49,31 +52,10 @@ void DiscardQueuedInput() noexcept
     }
 }
 
-std::vector<HWND> DisableAll(const std::vector<HWND>& windows)
-{
-    std::vector<HWND> disabled;
-    for (const HWND window : windows) {
-        if (window && ::IsWindowEnabled(window)) {
-            ::EnableWindow(window, FALSE);
-            disabled.push_back(window);
-        }
-    }
-    return disabled;
-}
-
-void EnableAll(const std::vector<HWND>& windows)
-{
-    for (const HWND window : windows) {
-        if (::IsWindow(window)) {
-            ::EnableWindow(window, TRUE);
-        }
-    }
-}
-
 } // namespace
 
-Win32ServiceWork::Win32ServiceWork(HINSTANCE instance, std::wstring title, WmiWorker& worker, Host host)
-    : m_instance(instance), m_title(std::move(title)), m_worker(worker), m_host(std::move(host))
+Win32ServiceWork::Win32ServiceWork(HINSTANCE instance, WmiWorker& worker, const IWaitHost& host)
+    : m_instance(instance), m_worker(worker), m_host(host)
 {
 }
 
@@ -89,7 +71,7 @@ void Win32ServiceWork::CreateWindowOnce()
     RegisterWindowClassOnce(windowClass);
     // Top-level, so that it hears the end of the session and a request to close the program;
     // never shown.
-    if (!::CreateWindowExW(0, kClassName, m_title.c_str(), WS_OVERLAPPED, 0, 0, 0, 0, nullptr, nullptr, m_instance,
+    if (!::CreateWindowExW(0, kClassName, kApplicationTitle, WS_OVERLAPPED, 0, 0, 0, 0, nullptr, nullptr, m_instance,
                            this)) {
         ThrowLastError(L"creating the window that hears the worker");
     }
@@ -138,35 +120,37 @@ void Win32ServiceWork::PumpUntil(ULONGLONG deadline)
     }
 }
 
+bool Win32ServiceWork::ShowProgress()
+{
+    ProgressWindow progress([this] { return m_worker.LatestBoard(); });
+    m_progress = &progress;
+    const ScopeExit forget([this] { m_progress = nullptr; });
+    return progress.Run(m_host.WaitOwner());
+}
+
 WorkResult Win32ServiceWork::Finish()
 {
     if (!std::exchange(m_started, false)) {
         throw std::logic_error("no work was started");
     }
     const ScopedWaitCursor busy;
-    m_waiting = true;
-    const std::vector<HWND> disabled = DisableAll(m_host.windows ? m_host.windows() : std::vector<HWND>());
-
-    PumpUntil(m_startedAt + kProgressWindowAfter);
-    bool stopped = m_stopAsked;
-    if (!m_worker.Ended() && !stopped) {
-        ProgressWindow progress(m_title, [this] { return m_worker.LatestBoard(); });
-        m_progress = &progress;
-        struct Forget {
-            ProgressWindow*& progress;
-            ~Forget() { progress = nullptr; }
-        } forget{m_progress};
-        stopped = progress.Run(m_host.owner ? m_host.owner() : nullptr);
+    bool stopped = false;
+    {
+        m_waiting = true;
+        const ScopeExit waited([this] { m_waiting = false; });
+        const DisabledWindows disabled(m_host.WaitWindows());
+        PumpUntil(m_startedAt + kProgressWindowAfter);
+        stopped = m_stopAsked;
+        if (!m_worker.Ended() && !stopped) {
+            stopped = ShowProgress();
+        }
+        if (stopped) {
+            m_worker.StopWaiting();
+            m_stopAsked = false;
+            PumpUntil(::GetTickCount64() + kStopGrace);
+        }
     }
-    if (stopped) {
-        m_worker.StopWaiting();
-        m_stopAsked = false;
-        PumpUntil(::GetTickCount64() + kStopGrace);
-    }
-
-    EnableAll(disabled);
     DiscardQueuedInput();
-    m_waiting = false;
     if (!m_worker.Ended()) {
         // WMI holds the worker in a request: the wait ends all the same, with what was known.
         WorkResult result{m_worker.LatestBoard(), {}, true};
@@ -210,7 +194,7 @@ LRESULT Win32ServiceWork::HandleMessage(UINT message, WPARAM wParam, LPARAM lPar
     case WM_ENDSESSION:
         if (wParam && m_waiting) {
             m_worker.StopWaiting();
-            ::ExitProcess(static_cast<UINT>(m_host.exitStatusAtSessionEnd));
+            ::ExitProcess(static_cast<UINT>(m_host.ExitStatusAtSessionEnd()));
         }
         return 0;
     default:

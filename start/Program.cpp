@@ -1,5 +1,6 @@
-#include "windows/Program.h"
+#include "start/Program.h"
 
+#include "common/ScopeExit.h"
 #include "windows/frmActiveServicesList.h"
 #include "windows/frmStoppedServicesList.h"
 #include "windows/frmTotalServicesList.h"
@@ -104,10 +105,7 @@ void Program::Handle(WindowId window, Handler&& handler)
     }
     {
         m_handling = true;
-        struct Done {
-            bool& flag;
-            ~Done() { flag = false; }
-        } done{m_handling};
+        const ScopeExit done([this] { m_handling = false; });
         try {
             handler();
         } catch (const WaitStopped&) {

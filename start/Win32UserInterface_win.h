@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include "ui/MessageLoop_win.h"
+#include "ui/TaskbarOwner_win.h"
 #include "ui/UniqueGdi_win.h"
 #include "ui/UserInterface.h"
 #include "ui/WindowEvents.h"
@@ -17,9 +19,9 @@ namespace quenlow {
 // The four windows on Win32: the three list windows built here from their designs, the splash
 // window through its own module. Events from the windows go to the program one at a time,
 // with the wait cursor up while a handler runs.
-class Win32UserInterface final : public IUserInterface, private IListWindowEvents {
+class Win32UserInterface final : public IUserInterface, private IListWindowEvents, private IMessageLoopClient {
 public:
-    Win32UserInterface(HINSTANCE instance, std::wstring applicationTitle);
+    explicit Win32UserInterface(HINSTANCE instance);
     ~Win32UserInterface() override;
     Win32UserInterface(const Win32UserInterface&) = delete;
     Win32UserInterface& operator=(const Win32UserInterface&) = delete;
@@ -29,7 +31,7 @@ public:
 
     // Dispatches the thread's messages, with the dialog keys (Tab, Enter, Escape) in the list
     // windows, until EndProgram has been called.
-    void RunMessageLoop();
+    void RunMessageLoop() { quenlow::RunMessageLoop(*this); }
 
     // The window's handle while it is loaded; nullptr otherwise.
     HWND Handle(WindowId window) const noexcept;
@@ -56,6 +58,8 @@ private:
     void OnClick(WindowId window, ControlId control) override;
     void OnClosedByUser(WindowId window) override;
     bool Busy() const override { return m_busy > 0; }
+    bool TakesDialogKeys(HWND root) const override;
+    void AfterEachMessage() override;
 
     // Runs one event of a window: the wait cursor shows, and a message box it opens is owned
     // by that window.
@@ -64,18 +68,15 @@ private:
 
     ListWindow* LoadedListWindow(WindowId window) const noexcept;
     ListWindow& ListWindowOf(WindowId window) const;
-    HWND TaskbarOwner();
 
     HINSTANCE m_instance;
-    std::wstring m_title;
     IWindowEvents* m_program = nullptr;
     std::array<std::unique_ptr<ListWindow>, kWindowCount> m_listWindows;
     // Windows unloaded while one of their own handlers ran: their objects live on until the
     // handler has returned.
     std::vector<std::unique_ptr<ListWindow>> m_unloaded;
     UniqueHwnd m_splash;
-    // A hidden window that owns the windows kept out of the task bar.
-    UniqueHwnd m_taskbarOwner;
+    TaskbarOwner m_taskbarOwner;
     // The windows whose events are being handled, innermost last.
     std::vector<WindowId> m_eventWindows;
     int m_busy = 0;

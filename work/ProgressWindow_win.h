@@ -18,7 +18,7 @@ class ProgressWindow {
 public:
     using BoardSource = std::function<WorkBoard()>;
 
-    ProgressWindow(std::wstring title, BoardSource board);
+    explicit ProgressWindow(BoardSource board);
     ProgressWindow(const ProgressWindow&) = delete;
     ProgressWindow& operator=(const ProgressWindow&) = delete;
 
@@ -35,7 +35,6 @@ private:
     static HRESULT CALLBACK Callback(HWND window, UINT notification, WPARAM wParam, LPARAM lParam, LONG_PTR self);
     void PostClose() noexcept;
 
-    std::wstring m_title;
     BoardSource m_board;
     HWND m_window = nullptr;
     bool m_closing = false;

@@ -4,8 +4,9 @@
 
 namespace quenlow {
 
-// Shows the hourglass while the user-interface thread is busy (a WMI call blocks it and no
-// WM_SETCURSOR can be answered meanwhile), and puts the previous cursor back afterwards.
+// Shows the hourglass at once, before the pointer next moves, while an event's handler runs
+// (its windows answer WM_SETCURSOR with it meanwhile), and puts the previous cursor back
+// afterwards.
 class ScopedWaitCursor {
 public:
     ScopedWaitCursor() noexcept : m_previous(::SetCursor(::LoadCursorW(nullptr, IDC_WAIT))) {}

@@ -1,5 +1,6 @@
-#include "ui/ProgressWindow_win.h"
+#include "work/ProgressWindow_win.h"
 
+#include "common/ApplicationTitle.h"
 #include "common/HResultText_win.h"
 #include "ui/UntrappedError_win.h"
 
@@ -32,8 +33,7 @@ std::wstring JoinLines(const std::vector<std::wstring>& lines)
 
 } // namespace
 
-ProgressWindow::ProgressWindow(std::wstring title, BoardSource board)
-    : m_title(std::move(title)), m_board(std::move(board))
+ProgressWindow::ProgressWindow(BoardSource board) : m_board(std::move(board))
 {
 }
 
@@ -55,7 +55,7 @@ bool ProgressWindow::Run(HWND owner)
     config.hwndParent = owner;
     config.dwFlags = TDF_ALLOW_DIALOG_CANCELLATION | TDF_SHOW_MARQUEE_PROGRESS_BAR | TDF_CALLBACK_TIMER |
                      (owner ? TDF_POSITION_RELATIVE_TO_WINDOW : 0);
-    config.pszWindowTitle = m_title.c_str();
+    config.pszWindowTitle = kApplicationTitle;
     config.pszMainInstruction = headline.c_str();
     config.pszContent = m_shownLines.c_str();
     config.cButtons = 1;

@@ -3,17 +3,28 @@
 #include "services/ServiceWork.h"
 #include "services/WmiWorker_win.h"
 #include "ui/BaseWindow_win.h"
-#include "ui/UniqueGdi_win.h"
 
 #include <windows.h>
 
-#include <functional>
-#include <string>
 #include <vector>
 
 namespace quenlow {
 
 class ProgressWindow;
+
+// Where a wait shows, as the program's windows stand when it begins.
+class IWaitHost {
+public:
+    // The window that owns the progress window; nullptr: it stands alone, in the task bar.
+    virtual HWND WaitOwner() const = 0;
+    // The program's windows, disabled while the wait lasts.
+    virtual std::vector<HWND> WaitWindows() const = 0;
+    // The exit status when the session ends during a wait.
+    virtual int ExitStatusAtSessionEnd() const = 0;
+
+protected:
+    ~IWaitHost() = default;
+};
 
 // The window thread's side of the worker. It waits for a piece of work as a modal dialog does:
 // the program's windows are disabled and keep painting, input meanwhile is set aside and never
@@ -25,21 +36,10 @@ class Win32ServiceWork final : public IServiceWork, public BaseWindow<Win32Servi
 public:
     static constexpr const wchar_t* kClassName = L"QuenlowWork";
 
-    // Where a wait shows: the window that owns the progress window (none: the progress window
-    // stands alone, in the task bar), the windows disabled meanwhile, and the exit status when
-    // the session ends during a wait.
-    struct Host {
-        std::function<HWND()> owner;
-        std::function<std::vector<HWND>()> windows;
-        int exitStatusAtSessionEnd;
-    };
-
-    Win32ServiceWork(HINSTANCE instance, std::wstring title, WmiWorker& worker, Host host);
+    Win32ServiceWork(HINSTANCE instance, WmiWorker& worker, const IWaitHost& host);
     ~Win32ServiceWork() override;
     Win32ServiceWork(const Win32ServiceWork&) = delete;
     Win32ServiceWork& operator=(const Win32ServiceWork&) = delete;
-
-    void SetHost(Host host) { m_host = std::move(host); }
 
     void Start(WorkBoard board, Work work) override;
     WorkResult Finish() override;
@@ -54,11 +54,12 @@ private:
     // Handles the thread's messages until the worker has ended or the time has passed, setting
     // the user's input aside.
     void PumpUntil(ULONGLONG deadline);
+    // Shows the progress window until the work ends or the user stops waiting; true then.
+    bool ShowProgress();
 
     HINSTANCE m_instance;
-    std::wstring m_title;
     WmiWorker& m_worker;
-    Host m_host;
+    const IWaitHost& m_host;
     bool m_started = false;
     bool m_waiting = false;
     bool m_stopAsked = false;

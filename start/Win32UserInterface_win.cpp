@@ -1,25 +1,18 @@
-#include "windows/Win32UserInterface_win.h"
+#include "start/Win32UserInterface_win.h"
 
 #include "common/Error.h"
 #include "common/HResultText_win.h"
-#include "common/ScopedWaitCursor_win.h"
+#include "common/ScopeExit.h"
 #include "splash/frmSplash_win.h"
-#include "ui/WindowClass_win.h"
+#include "ui/DisabledWindows_win.h"
+#include "ui/MessageBox_win.h"
+#include "ui/WaitCursor_win.h"
 
 #include <commctrl.h>
 
 namespace quenlow {
 
-namespace {
-
-constexpr const wchar_t* kTaskbarOwnerClass = L"QuenlowTaskbarOwner";
-
-} // namespace
-
-Win32UserInterface::Win32UserInterface(HINSTANCE instance, std::wstring applicationTitle)
-    : m_instance(instance), m_title(std::move(applicationTitle))
-{
-}
+Win32UserInterface::Win32UserInterface(HINSTANCE instance) : m_instance(instance) {}
 
 Win32UserInterface::~Win32UserInterface() = default;
 
@@ -46,26 +39,6 @@ HWND Win32UserInterface::Handle(WindowId window) const noexcept
     return listWindow ? listWindow->Window() : nullptr;
 }
 
-HWND Win32UserInterface::TaskbarOwner()
-{
-    if (m_taskbarOwner) {
-        return m_taskbarOwner.get();
-    }
-    // A window that is owned stays out of the task bar and keeps the ordinary title bar,
-    // unlike a tool window's small one. The owner is never shown.
-    WNDCLASSEXW ownerClass{};
-    ownerClass.lpfnWndProc = ::DefWindowProcW;
-    ownerClass.hInstance = m_instance;
-    ownerClass.lpszClassName = kTaskbarOwnerClass;
-    RegisterWindowClassOnce(ownerClass);
-    m_taskbarOwner.reset(::CreateWindowExW(0, kTaskbarOwnerClass, L"", WS_OVERLAPPED, 0, 0, 0, 0, nullptr, nullptr,
-                                           m_instance, nullptr));
-    if (!m_taskbarOwner) {
-        ThrowLastError(L"creating the task bar owner window");
-    }
-    return m_taskbarOwner.get();
-}
-
 void Win32UserInterface::CreateFromDesign(WindowId window)
 {
     if (window == WindowId::frmSplash) {
@@ -88,7 +61,7 @@ void Win32UserInterface::CreateFromDesign(WindowId window)
     const ListWindowDesign* design = ListWindowDesignOf(window);
     IListWindowEvents& events = *this;
     auto listWindow = std::make_unique<ListWindow>(*design, events);
-    listWindow->Create(m_instance, design->inTaskbar ? nullptr : TaskbarOwner());
+    listWindow->Create(m_instance, design->inTaskbar ? nullptr : m_taskbarOwner.Get(m_instance));
     m_listWindows[IndexOf(window)] = std::move(listWindow);
 }
 
@@ -182,26 +155,14 @@ HWND Win32UserInterface::DialogOwner() const noexcept
 
 void Win32UserInterface::ShowMessage(std::wstring_view text)
 {
-    const std::wstring message(text);
     const HWND owner = DialogOwner();
-    // The box is modal for the whole program, not only for its owner: no other window of ours
-    // takes input until it is closed.
-    std::vector<HWND> disabled;
-    for (const HWND handle : VisibleWindows()) {
-        if (handle != owner && ::IsWindowEnabled(handle)) {
-            ::EnableWindow(handle, FALSE);
-            disabled.push_back(handle);
-        }
-    }
+    // Modal for the whole program, not only for its owner: no other window of ours takes input
+    // until it is closed.
+    const DisabledWindows others(VisibleWindows(), owner);
     // The user is asked for something now: the arrow, not the wait cursor.
     const int busy = std::exchange(m_busy, 0);
-    ::MessageBoxW(owner, message.c_str(), m_title.c_str(), MB_OK | MB_SETFOREGROUND | (owner ? 0u : MB_TASKMODAL));
-    m_busy = busy;
-    for (const HWND handle : disabled) {
-        if (::IsWindow(handle)) {
-            ::EnableWindow(handle, TRUE);
-        }
-    }
+    const ScopeExit busyAgain([&] { m_busy = busy; });
+    ShowMessageBox(owner, text);
 }
 
 void Win32UserInterface::EndProgram()
@@ -215,18 +176,13 @@ void Win32UserInterface::Dispatch(WindowId window, Handler&& handler)
     if (!m_program) {
         return;
     }
-    // The pointer shows at once that the program is busy, before it next moves.
     const ScopedWaitCursor waitCursor;
     ++m_busy;
     m_eventWindows.push_back(window);
-    struct Done {
-        Win32UserInterface& ui;
-        ~Done()
-        {
-            --ui.m_busy;
-            ui.m_eventWindows.pop_back();
-        }
-    } done{*this};
+    const ScopeExit done([this] {
+        --m_busy;
+        m_eventWindows.pop_back();
+    });
     handler(*m_program);
 }
 
@@ -240,32 +196,21 @@ void Win32UserInterface::OnClosedByUser(WindowId window)
     Dispatch(window, [&](IWindowEvents& program) { program.ClosedByUser(window); });
 }
 
-void Win32UserInterface::RunMessageLoop()
+bool Win32UserInterface::TakesDialogKeys(HWND root) const
 {
-    MSG message;
-    for (;;) {
-        const BOOL got = ::GetMessageW(&message, nullptr, 0, 0);
-        if (got == 0) {
-            return; // WM_QUIT from EndProgram
+    for (const auto& listWindow : m_listWindows) {
+        if (listWindow && listWindow->Window() == root) {
+            return true;
         }
-        if (got == -1) {
-            ThrowLastError(L"reading the next window message");
-        }
-        const HWND root = message.hwnd ? ::GetAncestor(message.hwnd, GA_ROOT) : nullptr;
-        bool handled = false;
-        for (const auto& listWindow : m_listWindows) {
-            if (listWindow && root && listWindow->Window() == root) {
-                handled = ::IsDialogMessageW(root, &message) != FALSE;
-                break;
-            }
-        }
-        if (!handled) {
-            ::TranslateMessage(&message);
-            ::DispatchMessageW(&message);
-        }
-        if (m_busy == 0) {
-            m_unloaded.clear();
-        }
+    }
+    return false;
+}
+
+void Win32UserInterface::AfterEachMessage()
+{
+    // Unloaded windows' objects outlive the handlers that unloaded them, no longer.
+    if (m_busy == 0) {
+        m_unloaded.clear();
     }
 }
 

@@ -1,0 +1,15 @@
+#include "ui/MessageBox_win.h"
+
+#include "common/ApplicationTitle.h"
+
+#include <string>
+
+namespace quenlow {
+
+void ShowMessageBox(HWND owner, std::wstring_view text, UINT icon)
+{
+    const std::wstring message(text);
+    ::MessageBoxW(owner, message.c_str(), kApplicationTitle, MB_OK | MB_SETFOREGROUND | icon | (owner ? 0u : MB_TASKMODAL));
+}
+
+} // namespace quenlow
