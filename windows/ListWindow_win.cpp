@@ -35,7 +35,7 @@ void ListWindow::RegisterWindowClass(HINSTANCE instance)
 }
 
 ListWindow::ListWindow(const ListWindowDesign& design, IListWindowEvents& events) noexcept
-    : m_design(design), m_events(events), m_list(design.listKind)
+    : m_design(design), m_events(events), m_list(ServiceListControl::Make(design.listKind))
 {
 }
 
@@ -97,7 +97,7 @@ void ListWindow::PlaceOnScreen(UINT dpi)
 void ListWindow::CreateControls()
 {
     // Created in tab order: the dialog manager moves the focus in creation order.
-    m_list.Create(m_window, m_design.listId, m_design.caption);
+    m_list->Create(m_window, m_design.listId, m_design.caption);
     for (const auto& button : m_design.buttons) {
         m_buttons.push_back(CreatePictureButton(m_window, button, m_design.defaultButton == button.control));
     }
@@ -117,7 +117,7 @@ void ListWindow::Layout(UINT dpi)
     for (std::size_t i = 0; i < m_buttons.size(); ++i) {
         SetButtonPicture(m_buttons[i], m_design.buttons[i], dpi);
     }
-    m_list.SetBounds(TwipsToPixels(m_design.listRect, dpi), font.get());
+    m_list->SetBounds(TwipsToPixels(m_design.listRect, dpi), font.get());
     for (std::size_t i = 0; i < m_buttons.size(); ++i) {
         const RECT bounds = TwipsToPixels(m_design.buttons[i].rect, dpi);
         ::SendMessageW(m_buttons[i], WM_SETFONT, reinterpret_cast<WPARAM>(font.get()), FALSE);
@@ -137,7 +137,7 @@ void ListWindow::Show()
     if (!wasVisible) {
         // Opened or shown again: the list has the focus, as it comes first in the tab order.
         // Through the dialog manager, so the default button's frame goes back to its place.
-        ::SendMessageW(m_window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(m_list.Window()), TRUE);
+        ::SendMessageW(m_window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(m_list->Window()), TRUE);
     }
 }
 
@@ -180,7 +180,7 @@ LRESULT ListWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         OnCommand(wParam);
         return 0;
     case WM_NOTIFY:
-        if (const auto result = m_list.OnNotify(*reinterpret_cast<const NMHDR*>(lParam))) {
+        if (const auto result = m_list->OnNotify(*reinterpret_cast<const NMHDR*>(lParam))) {
             return *result;
         }
         break;

@@ -8,6 +8,7 @@
 
 #include <windows.h>
 
+#include <memory>
 #include <vector>
 
 namespace quenlow {
@@ -45,7 +46,7 @@ public:
     void Destroy() noexcept;
 
     WindowId Id() const noexcept { return m_design.window; }
-    ServiceListControl& List() noexcept { return m_list; }
+    ServiceListControl& List() noexcept { return *m_list; }
 
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
     static LRESULT DefaultProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
@@ -62,7 +63,7 @@ private:
 
     const ListWindowDesign& m_design;
     IListWindowEvents& m_events;
-    ServiceListControl m_list;
+    std::unique_ptr<ServiceListControl> m_list;
     std::vector<HWND> m_buttons; // in the order of m_design.buttons; destroyed with the window
     UniqueHfont m_font;
 };
