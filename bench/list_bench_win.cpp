@@ -280,7 +280,7 @@ void ShowServices(testing::FakeServiceAccess& fake, const std::vector<testing::F
 {
     fake.services = services;
     fake.queries.clear();
-    fake.statesSeen.clear();
+    fake.seen.clear();
 }
 
 // The stopped services window, open with an empty list; then Refresh fills it from the fake

@@ -1,11 +1,16 @@
 // Drives the follow of a start or stop with random services: states in random order and at random
-// times, check points, wait hints, exit codes, looks that WMI fails or never answers, services
-// that go away, and the user stopping the wait. Whatever happens, a success is only reported when
-// the wanted state was seen, the wait for the service ends within its 3 minutes, and the exit
-// codes reported are those of the run that was followed (the run before ours ended with codes
-// from 900000 up, which must never show).
+// times, check points, wait hints, exit codes, states WMI leaves empty or cannot read, looks that
+// WMI fails or never answers, a call it does not answer, services that go away, a second request
+// whose call takes long (so that the first look at the service comes late), and the user stopping
+// the wait. Whatever happens, a success is only reported when the wanted state was seen, the wait
+// for the service ends within its 3 minutes, the exit codes reported are those of the run that
+// was followed (the run before ours ended with codes from 900000 up, which must never show), a
+// service is never given up at the first look that finds it on its way, a state WMI could not
+// tell is never taken for one, and a call WMI did not answer is only called failed when the
+// service never got there.
 #include "FakeServiceAccess.h"
 #include "FuzzText.h"
+#include "services/ServiceFollow.h"
 
 #include <algorithm>
 #include <chrono>
@@ -67,6 +72,8 @@ std::vector<Phase> ReadPhases(Bytes& bytes, std::size_t most, const wchar_t* con
             phase.specificExitCode = codesFrom + bytes.Next();
         }
         phase.removed = (flags & 8) != 0 && (flags & 16) != 0;
+        if (flags & 32) phase.state.clear();
+        phase.unreadable = (flags & 64) != 0;
         phases.push_back(std::move(phase));
     }
     return phases;
@@ -78,6 +85,26 @@ std::wstring Describe(ServiceMethod method, const ServiceOutcome& outcome)
            std::to_wstring(static_cast<int>(outcome.kind)) + L" " + outcome.reason;
 }
 
+// The states the looks after its call saw of the service; an empty one where a look that asked
+// for it did not find it (it had gone).
+std::vector<std::wstring> StatesSeen(const FakeServiceAccess& wmi)
+{
+    std::vector<std::wstring> states;
+    for (std::size_t query = 1; query < wmi.queries.size(); ++query) {
+        if (wmi.queries[query].find(L"Name='other'") != std::wstring::npos) continue; // the other's request
+        const auto row = std::find_if(wmi.seen.begin(), wmi.seen.end(), [&](const FakeServiceAccess::Seen& seen) {
+            return seen.query == query && seen.name == L"svc";
+        });
+        const bool failed = std::find(wmi.failingQueries.begin(), wmi.failingQueries.end(), query) != wmi.failingQueries.end();
+        if (row != wmi.seen.end()) {
+            states.push_back(row->state);
+        } else if (!failed && (!wmi.hangFromQuery || query < *wmi.hangFromQuery)) {
+            states.push_back(L"gone");
+        }
+    }
+    return states;
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -87,10 +114,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const ServiceMethod method = (head & 1) ? ServiceMethod::Stop : ServiceMethod::Start;
 
     FakeServiceAccess wmi;
-    wmi.services = {{L"svc", L"Service", kStates[(head >> 1) % 4]}};
+    wmi.services = {{L"svc", L"Service", kStates[(head >> 1) % 4]},
+                    {L"other", L"Other", method == ServiceMethod::Start ? L"Stopped" : L"Running"}};
     auto& service = wmi.services[0];
     service.exitCode = 1066;
     service.specificExitCode = kOldRunCodes;
+    service.callUnanswered = (head & 32) != 0;
     // A service already on its way the other way, as someone else asked; that run's codes are
     // not the ones of the run followed.
     constexpr const wchar_t* kStopping[] = {L"Stop Pending", L"Stopped"};
@@ -102,6 +131,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         (method == ServiceMethod::Start ? service.afterStop : service.afterStart) = before;
     }
     (method == ServiceMethod::Start ? service.afterStart : service.afterStop) = ReadPhases(bytes, 6, kStates, 1);
+    wmi.services[1].callTakes = std::chrono::milliseconds(bytes.Next() * 250);
     const std::uint8_t failing = bytes.Next();
     for (std::size_t look = 1; look <= 8; ++look) {
         if (failing & (1u << (look - 1))) wmi.failingQueries.push_back(look);
@@ -109,28 +139,46 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (const std::uint8_t hang = bytes.Next(); hang % 4 == 3) wmi.hangFromQuery = hang / 4;
     if (const std::uint8_t stop = bytes.Next(); stop % 4 == 3) wmi.clock.stopAt = std::chrono::seconds(stop / 4);
 
-    ServiceOutcome outcome;
+    struct : quenlow::IWorkReport {
+        void Update(const quenlow::WorkBoard&) override {}
+    } ignored;
+    quenlow::WorkBoard board = quenlow::ServiceActionBoard(method, {L"svc", L"other"});
+    quenlow::MarkBegun(board, wmi.clock.Now());
+    quenlow::WorkSite site(wmi, wmi.clock, ignored, std::move(board));
     try {
-        outcome = quenlow::testing::CallOnMatchingServices(wmi, wmi.clock, ServiceKey::Name, L"svc", method);
+        quenlow::ActOnServices(site, [method](quenlow::IServiceAccess& services, const std::wstring& name) {
+            return quenlow::SendToMatchingServices(services, ServiceKey::Name, name, method);
+        });
     } catch (const quenlow::Error&) {
-        return 0; // WMI failed while the request was sent: nothing was followed
+        return 0; // WMI failed while a request was sent: nothing was followed
     }
+    const ServiceOutcome outcome = site.board.entries[0].outcome;
     const std::wstring report = Describe(method, outcome);
+    const std::vector<std::wstring> seen = StatesSeen(wmi);
+    const auto sawState = [&](const wchar_t* state) { return std::find(seen.begin(), seen.end(), state) != seen.end(); };
+    const bool reached = method == ServiceMethod::Start ? sawState(L"Running") : sawState(L"Stopped") || sawState(L"gone");
 
     if (outcome.kind == ServiceOutcome::Kind::Succeeded && !wmi.calls.empty()) {
-        // What the looks saw after the request went out (the first row is the one the call found).
-        const std::vector<std::wstring> seen(wmi.statesSeen.begin() + 1, wmi.statesSeen.end());
-        const bool reached =
-            method == ServiceMethod::Start
-                ? std::find(seen.begin(), seen.end(), L"Running") != seen.end()
-                : std::find(seen.begin(), seen.end(), L"Stopped") != seen.end() || service.removed;
         quenlow::fuzz::Check(reached, "a success was reported without the wanted state seen", report);
     }
     if (!wmi.calls.empty()) {
-        quenlow::fuzz::Check(wmi.clock.now - wmi.calls.front().at <= 3min + 1s,
+        quenlow::fuzz::Check(wmi.clock.now - wmi.calls.front().at <= 3min + 1min + 1s,
                              "the wait for the service outlasted its 3 minutes", report);
     }
     quenlow::fuzz::Check(outcome.reason.find(std::to_wstring(kOldRunCodes).substr(0, 3)) == std::wstring::npos,
                          "an exit code of an earlier run was reported", report);
+    if (outcome.kind == ServiceOutcome::Kind::StillPending && outcome.reason.find(L" after ") != std::wstring::npos) {
+        const auto onItsWay = std::count_if(seen.begin(), seen.end(), [](const std::wstring& state) {
+            return state.find(L"Pending") != std::wstring::npos;
+        });
+        quenlow::fuzz::Check(onItsWay >= 2, "a service was given up at the first look that found it on its way",
+                             report);
+    }
+    quenlow::fuzz::Check(outcome.reason.find(L"its state is unknown") == std::wstring::npos,
+                         "a state WMI could not tell was taken for one", report);
+    if (outcome.kind == ServiceOutcome::Kind::Failed && outcome.reason.find(L"WMI did not answer") == 0) {
+        quenlow::fuzz::Check(!reached || !service.callUnanswered, "a call WMI did not answer was failed although the "
+                                                                 "service got there", report);
+    }
     return 0;
 }

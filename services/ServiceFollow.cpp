@@ -52,6 +52,12 @@ std::wstring_view Opposite(ServiceMethod method)
     return method == ServiceMethod::Start ? wmi::kStopped : wmi::kRunning;
 }
 
+// The state of a service on its way where the method sends it.
+std::wstring_view Underway(ServiceMethod method)
+{
+    return method == ServiceMethod::Start ? wmi::kStartPending : wmi::kStopPending;
+}
+
 // " (exit code 1066: The service has returned a service-specific error code; service-specific
 // code 42)", as far as WMI gives them; empty for a clean exit or where WMI has neither.
 std::wstring ExitDetails(IServiceObject& service)
@@ -113,6 +119,7 @@ void ServiceFollower::Add(std::size_t entry, ServiceRequest request)
         watch.entry = entry;
         watch.name = service.name;
         watch.sendAgain = service.sendAgainOnceSettled;
+        watch.unanswered = service.unanswered;
         watch.start = now;
         Restart(watch, now);
         m_watches.push_back(std::move(watch));
@@ -128,6 +135,11 @@ void ServiceFollower::Add(std::size_t entry, ServiceRequest request)
 milliseconds ServiceFollower::Deadline(const Watch& watch) const
 {
     return std::min(watch.progressAt + watch.allowance, watch.start + m_rules.inAll);
+}
+
+bool ServiceFollower::TimeIsUp(const Watch& watch, milliseconds now) const
+{
+    return watch.looksOnItsWay != 1 && now >= Deadline(watch);
 }
 
 bool ServiceFollower::AnyPending() const
@@ -149,10 +161,11 @@ void ServiceFollower::LookBetweenCalls()
 
 void ServiceFollower::FollowToTheEnd()
 {
-    while (AnyPending() && !m_site.clock.StopRequested()) {
+    std::optional<WaitEnd> ended = m_site.WaitEnded();
+    while (AnyPending() && !ended) {
         // The next look is due at the earliest of the services' own times, and never after the
-        // moment one must be given up.
-        milliseconds next = milliseconds::max();
+        // moment one must be given up or the work's limit is reached.
+        milliseconds next = m_site.LimitAt();
         for (const auto& watch : m_watches) {
             if (!watch.settled) {
                 next = std::min({next, watch.nextLook, Deadline(watch)});
@@ -162,13 +175,13 @@ void ServiceFollower::FollowToTheEnd()
         if (next > now) {
             m_site.clock.WaitFor(next - now);
         }
-        if (m_site.clock.StopRequested()) {
-            break;
+        ended = m_site.WaitEnded();
+        if (!ended) {
+            Look();
         }
-        Look();
     }
-    if (m_site.clock.StopRequested()) {
-        StopWaiting(m_site.board);
+    if (ended) {
+        EndWait(m_site.board, *ended, m_site.clock.Now());
         m_site.Report();
     }
 }
@@ -203,6 +216,7 @@ ServiceFollower::Sighting ServiceFollower::ReadStates(const std::vector<Watch*>&
     sighting.lookedAt = m_site.clock.Now();
     m_lastLook = sighting.lookedAt;
     // A look never holds the wait past the last moment a service may be waited for.
+    latest = std::min(latest, m_site.LimitAt());
     const milliseconds limit = std::clamp(latest - sighting.lookedAt, milliseconds(1000), kWmiAnswerLimit);
     try {
         auto result = m_latestConnection->ExecQuery(query.text, limit);
@@ -242,7 +256,8 @@ void ServiceFollower::JudgeSighting(const std::vector<Watch*>& pending, const Si
                 Judge(*watch, match, now);
             }
         } catch (const Error& error) {
-            Fail(*watch, ErrorReason(error));
+            // A property WMI could not read this time is asked for again, as a failed look is.
+            StateUnread(*watch, ErrorReason(error), now);
         }
     }
 }
@@ -260,40 +275,38 @@ void ServiceFollower::Judge(Watch& watch, IServiceObject* service, milliseconds 
         return;
     }
     const std::wstring state = service->ReadText(wmi::kState).value_or(L"");
+    if (state.empty()) {
+        StateUnread(watch, L"WMI gave no state", now);
+        return;
+    }
     if (EqualNoCase(state, Goal(method))) {
         Succeed(watch);
         return;
     }
-    if (method == ServiceMethod::Stop && EqualNoCase(state, wmi::kStopPending)) {
-        watch.begun = true;
+    // A call WMI did not answer may reach the service yet: until the service is seen on its way
+    // there, nothing else it shows is that call's doing.
+    if (watch.unanswered && watch.looksOnItsWay == 0 && !EqualNoCase(state, Underway(method))) {
+        WaitForTheCall(watch, *watch.unanswered, now);
+        return;
     }
+    if (const auto doing = PendingActivity(state)) {
+        watch.begun = watch.begun || EqualNoCase(state, wmi::kStopPending);
+        OnItsWay(watch, *service, *doing, now);
+        return;
+    }
+    // A service may take a stop and report it a moment later.
     if (method == ServiceMethod::Stop && !watch.begun && EqualNoCase(state, wmi::kRunning)) {
-        // The service took the stop but has not reported it yet, which it may do later.
-        WorkEntry& entry = m_site.board.entries[watch.entry];
-        entry.doing = WordsOf(method).doing;
-        if (now >= Deadline(watch)) {
-            Fail(watch, L"it did not stop within " + DescribeDuration(now - watch.since));
-        }
+        WaitForTheCall(watch, L"it did not stop within " + DescribeDuration(now - watch.since), now);
         return;
     }
-    const auto doing = PendingActivity(state);
-    if (!doing) {
-        Fail(watch, SettledElsewhere(method, state, *service));
-        return;
-    }
-    const auto checkPoint = service->ReadUnsigned(wmi::kCheckPoint);
-    if (checkPoint && watch.checkPoint && *checkPoint != *watch.checkPoint) {
-        watch.progressAt = now;
-    }
-    watch.checkPoint = checkPoint;
-    if (const auto waitHint = service->ReadUnsigned(wmi::kWaitHint)) {
-        watch.allowance = std::max(m_rules.withoutProgress, milliseconds(*waitHint));
-    }
-    WorkEntry& entry = m_site.board.entries[watch.entry];
-    entry.doing = *doing;
-    entry.checkPoint = checkPoint;
+    Fail(watch, SettledElsewhere(method, state, *service));
+}
+
+void ServiceFollower::WaitForTheCall(Watch& watch, const std::wstring& reasonWhenTimeIsUp, milliseconds now)
+{
+    m_site.board.entries[watch.entry].doing = WordsOf(MethodOf(m_site.board)).doing;
     if (now >= Deadline(watch)) {
-        GiveUp(watch, L"it was still " + std::wstring(*doing) + L" after " + DescribeDuration(now - watch.since));
+        Fail(watch, reasonWhenTimeIsUp);
     }
 }
 
@@ -307,36 +320,71 @@ void ServiceFollower::JudgeTheOtherWay(Watch& watch, IServiceObject* service, mi
         return;
     }
     const std::wstring state = service->ReadText(wmi::kState).value_or(L"");
-    if (EqualNoCase(state, Goal(method))) {
+    if (state.empty()) {
+        StateUnread(watch, L"WMI gave no state", now);
+    } else if (EqualNoCase(state, Goal(method))) {
         Succeed(watch); // it turned back by itself
-        return;
-    }
-    if (EqualNoCase(state, Opposite(method))) {
+    } else if (EqualNoCase(state, Opposite(method))) {
         SendAgain(watch, *service);
-        return;
-    }
-    const auto doing = PendingActivity(state);
-    if (!doing) {
+    } else if (const auto doing = PendingActivity(state)) {
+        OnItsWay(watch, *service, *doing, now);
+    } else {
         Fail(watch, SettledElsewhere(method, state, *service));
-        return;
     }
-    m_site.board.entries[watch.entry].doing = *doing;
+}
+
+void ServiceFollower::OnItsWay(Watch& watch, IServiceObject& service, std::wstring_view doing, milliseconds now)
+{
+    // Progress is a check point that moves on. The first look that finds the service on its way
+    // starts its time without progress, however late it came; a wait hint longer than that time
+    // is allowed in full, as the service manager would.
+    const auto checkPoint = service.ReadUnsigned(wmi::kCheckPoint);
+    if (++watch.looksOnItsWay == 1 || (checkPoint && watch.checkPoint && *checkPoint != *watch.checkPoint)) {
+        watch.progressAt = now;
+    }
+    watch.checkPoint = checkPoint;
+    if (const auto waitHint = service.ReadUnsigned(wmi::kWaitHint)) {
+        watch.allowance = std::max(m_rules.withoutProgress, milliseconds(*waitHint));
+    }
+    WorkEntry& entry = m_site.board.entries[watch.entry];
+    entry.doing = doing;
+    if (!watch.sendAgain) {
+        entry.checkPoint = checkPoint;
+    }
+    if (TimeIsUp(watch, now)) {
+        GiveUp(watch, L"it was still " + std::wstring(doing) + L" after " + DescribeDuration(now - watch.since));
+    }
+}
+
+void ServiceFollower::StateUnread(Watch& watch, const std::wstring& reason, milliseconds now)
+{
     if (now >= Deadline(watch)) {
-        GiveUp(watch, L"it was still " + std::wstring(*doing) + L" after " + DescribeDuration(now - watch.since));
+        Unconfirmed(watch, L"its state could not be read: " + reason);
     }
 }
 
 void ServiceFollower::SendAgain(Watch& watch, IServiceObject& service)
 {
     const ServiceMethod method = MethodOf(m_site.board);
-    const milliseconds left = watch.start + m_rules.inAll - m_site.clock.Now();
-    const std::int32_t returned = service.CallMethod(method, std::clamp(left, milliseconds(1000), kWmiAnswerLimit));
+    const milliseconds left = std::min(watch.start + m_rules.inAll, m_site.LimitAt()) - m_site.clock.Now();
+    std::int32_t returned = 0;
+    std::optional<std::wstring> unanswered;
+    try {
+        returned = service.CallMethod(method, std::clamp(left, milliseconds(1000), kWmiAnswerLimit));
+    } catch (const Error& error) {
+        if (!IsNoAnswerFromWmi(error)) {
+            Fail(watch, ErrorReason(error));
+            return;
+        }
+        unanswered = ErrorReason(error);
+    }
     const std::wstring state = returned != 0 ? service.ReadText(wmi::kState).value_or(L"") : std::wstring();
     if (!IsSuccessfulReturn(method, returned, state)) {
         Fail(watch, DescribeReturnValue(returned), returned);
         return;
     }
     watch.sendAgain = false;
+    watch.unanswered = unanswered;
     Restart(watch, m_site.clock.Now());
 }
 
@@ -349,6 +397,7 @@ void ServiceFollower::Restart(Watch& watch, milliseconds now) const
     watch.progressAt = now;
     watch.allowance = m_rules.withoutProgress;
     watch.checkPoint.reset();
+    watch.looksOnItsWay = 0;
 }
 
 void ServiceFollower::Succeed(Watch& watch)
@@ -395,7 +444,7 @@ void ActOnServices(WorkSite& site, const SendRequest& send, const FollowRules& r
 {
     ServiceFollower follower(site, rules);
     for (std::size_t entry = 0; entry < site.board.entries.size(); ++entry) {
-        if (site.clock.StopRequested()) {
+        if (site.WaitEnded()) {
             break;
         }
         WorkEntry& onBoard = site.board.entries[entry];

@@ -43,8 +43,8 @@ public:
     // due. A look costs what a call costs under Wine, so the calls go out first and one look
     // then covers them all; a long row of calls still shows how the first ones are doing.
     void LookBetweenCalls();
-    // Waits and looks until every entry has settled, or the user stopped waiting: then every
-    // entry still open is settled as such.
+    // Waits and looks until every entry has settled, or the wait ended (the user stopped waiting,
+    // or the work's limit was reached): then every entry still open is settled as such.
     void FollowToTheEnd();
 
 private:
@@ -61,6 +61,12 @@ private:
         std::chrono::milliseconds progressAt{0};
         std::chrono::milliseconds allowance{0};
         std::optional<std::uint32_t> checkPoint;
+        // Looks that found it on its way since the call now followed: it is never given up at
+        // the first, however late that came.
+        int looksOnItsWay = 0;
+        // Why the call may not have reached the service yet, when WMI did not answer it: until
+        // the service is seen on its way, a state short of the goal only means waiting.
+        std::optional<std::wstring> unanswered;
         // Still on its way the other way: followed there first, then asked once more.
         bool sendAgain = false;
         // A stop has begun once the service was seen stopping: a service may take the request
@@ -83,6 +89,15 @@ private:
     void JudgeSighting(const std::vector<Watch*>& pending, const Sighting& sighting);
     void Judge(Watch& watch, IServiceObject* service, std::chrono::milliseconds now);
     void JudgeTheOtherWay(Watch& watch, IServiceObject* service, std::chrono::milliseconds now);
+    // The service is on its way (doing it): its progress is noted, and it is given up when its
+    // time is up.
+    void OnItsWay(Watch& watch, IServiceObject& service, std::wstring_view doing, std::chrono::milliseconds now);
+    // The call has not shown yet (WMI did not answer it, or a stop is not reported yet): waited
+    // for until the service's time is up, then failed for the reason given.
+    void WaitForTheCall(Watch& watch, const std::wstring& reasonWhenTimeIsUp, std::chrono::milliseconds now);
+    // WMI could not tell the service's state this time: asked again, until its time is up.
+    void StateUnread(Watch& watch, const std::wstring& reason, std::chrono::milliseconds now);
+    bool TimeIsUp(const Watch& watch, std::chrono::milliseconds now) const;
     void SendAgain(Watch& watch, IServiceObject& service);
     void Restart(Watch& watch, std::chrono::milliseconds now) const;
     void Succeed(Watch& watch);
@@ -105,8 +120,8 @@ private:
 using SendRequest = std::function<ServiceRequest(IServiceAccess&, const std::wstring&)>;
 
 // Sends the board's method for each entry in its turn, through send, and follows every service a
-// call reached from the moment its call returned, until all have settled or the user stopped
-// waiting. An error that send lets through ends the work.
+// call reached from the moment its call returned, until all have settled or the wait ended. An
+// error that send lets through ends the work.
 void ActOnServices(WorkSite& site, const SendRequest& send, const FollowRules& rules = {});
 
 } // namespace quenlow

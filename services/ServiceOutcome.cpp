@@ -101,10 +101,13 @@ void RecordUnconfirmed(ServiceOutcome& outcome, std::wstring reason)
 
 bool MeetsTheOtherWay(ServiceMethod method, std::int32_t value, std::wstring_view stateWhenFound)
 {
+    // A state WMI left empty may be that one too: following it tells, where failing at once
+    // could call a service that was on its way a failure.
     if (method == ServiceMethod::Start) {
-        return (value == kAlreadyRunning || value == kCannotAcceptControl) && EqualNoCase(stateWhenFound, wmi::kStopPending);
+        return (value == kAlreadyRunning || value == kCannotAcceptControl) &&
+               (stateWhenFound.empty() || EqualNoCase(stateWhenFound, wmi::kStopPending));
     }
-    return value == kCannotAcceptControl && EqualNoCase(stateWhenFound, wmi::kStartPending);
+    return value == kCannotAcceptControl && (stateWhenFound.empty() || EqualNoCase(stateWhenFound, wmi::kStartPending));
 }
 
 std::wstring DescribeFailure(const ServiceOutcome& outcome)

@@ -23,7 +23,8 @@ bool IsSuccessfulReturn(ServiceMethod method, std::int32_t value, std::wstring_v
 
 // Whether a refusal only says that the service is still on its way the other way: a start that
 // finds it stopping ("already running", or "cannot accept the control now"), a stop that finds it
-// starting ("cannot accept the control now"). It can be asked again once it has got there.
+// starting ("cannot accept the control now"), or either where WMI gave no state. It can be asked
+// again once it has got there.
 bool MeetsTheOtherWay(ServiceMethod method, std::int32_t value, std::wstring_view stateWhenFound);
 
 // What happened when a method was called on every service that matched a text.

@@ -45,12 +45,13 @@ void CallMatchingService(ServiceRequest& request, IServiceObject& service)
     try {
         returned = service.CallMethod(request.method, kWmiAnswerLimit);
     } catch (const Error& error) {
-        // WMI may still carry the request out: it cannot be followed, but the others can.
         if (!IsNoAnswerFromWmi(error)) {
             throw;
         }
+        // WMI may still carry the request out: the service is followed like any other, and it
+        // fails for the missing answer only if it never gets there.
         ++request.outcome.matched;
-        RecordFailure(request.outcome, ErrorReason(error));
+        request.toFollow.push_back({service.ReadText(wmi::kName).value_or(L""), false, ErrorReason(error)});
         return;
     }
     ++request.outcome.matched;

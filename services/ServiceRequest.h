@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -23,6 +24,8 @@ struct ServiceToFollow {
     // The service was still on its way the other way (a start met it stopping, a stop met it
     // starting): that way is followed to its end, and the request is sent once more then.
     bool sendAgainOnceSettled = false;
+    // WMI did not answer the call in time, and says so: it may still carry it out.
+    std::optional<std::wstring> unanswered = {};
 };
 
 // A start or stop sent to every service whose key property equals a text. Until it has been

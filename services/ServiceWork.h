@@ -6,6 +6,7 @@
 
 #include <exception>
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,17 @@ public:
     const char* what() const noexcept override { return "the user stopped waiting"; }
 };
 
+// A list could not be read (WMI failed or did not answer); the reason in a report's words.
+class ListNotRead final : public std::exception {
+public:
+    explicit ListNotRead(std::wstring reason) : m_reason(std::move(reason)) {}
+    const std::wstring& Reason() const noexcept { return m_reason; }
+    const char* what() const noexcept override { return "the list could not be read"; }
+
+private:
+    std::wstring m_reason;
+};
+
 // Where the worker hands over what a piece of work is doing.
 class IWorkReport {
 public:
@@ -26,13 +38,12 @@ public:
     virtual void Update(const WorkBoard& board) = 0;
 };
 
-// What a piece of work has while it runs.
+// What a piece of work has while it runs. Its board was marked begun when the work was started.
 class WorkSite {
 public:
     WorkSite(IServiceAccess& access, IClock& time, IWorkReport& report, WorkBoard work)
         : services(access), clock(time), board(std::move(work)), m_report(report)
     {
-        MarkBegun(board, clock.Now());
     }
 
     IServiceAccess& services;
@@ -43,6 +54,23 @@ public:
 
     // Hands a copy of the board to the window thread.
     void Report() { m_report.Update(board); }
+
+    // The moment the work's limit is reached; max when it has none.
+    std::chrono::milliseconds LimitAt() const
+    {
+        return board.limit ? board.began + *board.limit : std::chrono::milliseconds::max();
+    }
+    // Why the wait for the work has ended before the work, if it has.
+    std::optional<WaitEnd> WaitEnded()
+    {
+        if (clock.StopRequested()) {
+            return WaitEnd::Stopped;
+        }
+        if (clock.Now() >= LimitAt()) {
+            return WaitEnd::TimeUp;
+        }
+        return std::nullopt;
+    }
 
 private:
     IWorkReport& m_report;
@@ -62,7 +90,8 @@ class IServiceWork {
 public:
     virtual ~IServiceWork() = default;
 
-    // Starts the work and returns at once. Work started before and not finished is given up.
+    // Starts the work and returns at once, its board marked begun. Work started before and not
+    // finished is given up.
     virtual void Start(WorkBoard board, Work work) = 0;
     // Returns once the work has ended or the user has stopped waiting for it. Meanwhile the
     // windows go on, and a progress window shows what the work is doing once it has lasted a

@@ -4,6 +4,7 @@
 #include "common/UniqueHandle_win.h"
 #include "services/ComApartment_win.h"
 #include "services/WmiServiceAccess_win.h"
+#include "services/WorkPost.h"
 
 #include <wbemcli.h>
 #include <wrl/client.h>
@@ -28,12 +29,17 @@ SharedEvent NewEvent(bool manualReset)
     return SharedEvent(event, [](HANDLE handle) { ::CloseHandle(handle); });
 }
 
+std::chrono::milliseconds TickNow() noexcept
+{
+    return std::chrono::milliseconds(::GetTickCount64());
+}
+
 // Time on the worker: its waits end as soon as the user stops waiting.
 class WorkerClock final : public IClock {
 public:
     explicit WorkerClock(SharedEvent stop) : m_stop(std::move(stop)) {}
 
-    std::chrono::milliseconds Now() override { return std::chrono::milliseconds(::GetTickCount64()); }
+    std::chrono::milliseconds Now() override { return TickNow(); }
     void WaitFor(std::chrono::milliseconds duration) override
     {
         ::WaitForSingleObject(m_stop.get(), static_cast<DWORD>(std::max<std::chrono::milliseconds::rep>(duration.count(), 0)));
@@ -44,33 +50,24 @@ private:
     SharedEvent m_stop;
 };
 
+struct Job {
+    std::uint64_t id;
+    WorkBoard board;
+    Work work;
+    SharedEvent stop;
+};
+
 } // namespace
 
 struct WmiWorker::State {
-    struct Job {
-        std::uint64_t id;
-        WorkBoard board;
-        Work work;
-        SharedEvent stop;
-    };
-
     SRWLOCK lock = SRWLOCK_INIT;
     // Everything below is read and written under the lock.
     HWND announceTo = nullptr;
     UINT message = 0;
-    std::uint64_t lastId = 0;
-    std::uint64_t currentId = 0; // the work whose reports count
+    WorkPost post;
     SharedEvent currentStop;
-    std::optional<Job> next;
-    WorkBoard latest;
-    bool ended = true;
-    std::optional<WorkResult> result;
-    std::exception_ptr error;
-    bool quit = false;
-    // Set once, before the thread starts.
-    SharedEvent wake = NewEvent(false);
+    // Set once, before the first thread starts.
     SharedEvent endedEvent = NewEvent(true);
-    UniqueHandle thread;
     std::shared_ptr<IServiceAccess> access;
 
     void Announce()
@@ -88,31 +85,43 @@ struct WmiWorker::State {
     }
 };
 
+struct WmiWorker::Thread {
+    // Under the state's lock: the work handed over, and whether the thread is to end.
+    std::optional<Job> next;
+    bool quit = false;
+    // Set once, before the thread starts.
+    SharedEvent wake = NewEvent(false);
+    UniqueHandle handle;
+};
+
 namespace {
+
+using State = WmiWorker::State;
+using Thread = WmiWorker::Thread;
 
 // Hands the work's board to the window thread while the work still counts.
 class Reporter final : public IWorkReport {
 public:
-    Reporter(WmiWorker::State& state, std::uint64_t id) : m_state(state), m_id(id) {}
+    Reporter(State& state, std::uint64_t id) : m_state(state), m_id(id) {}
 
     void Update(const WorkBoard& board) override
     {
+        bool counts = false;
         {
             const ExclusiveLock hold(m_state.lock);
-            if (m_state.currentId != m_id) {
-                return;
-            }
-            m_state.latest = board;
+            counts = m_state.post.Report(m_id, board);
         }
-        m_state.Announce();
+        if (counts) {
+            m_state.Announce();
+        }
     }
 
 private:
-    WmiWorker::State& m_state;
+    State& m_state;
     std::uint64_t m_id;
 };
 
-void RunJob(WmiWorker::State& state, WmiWorker::State::Job& job, IServiceAccess& wmi, std::exception_ptr apartmentError)
+void RunJob(State& state, Job& job, IServiceAccess& wmi, std::exception_ptr apartmentError)
 {
     WorkerClock clock(job.stop);
     Reporter reporter(state, job.id);
@@ -125,25 +134,30 @@ void RunJob(WmiWorker::State& state, WmiWorker::State::Job& job, IServiceAccess&
             error = std::current_exception();
         }
     }
+    bool counts = false;
     {
         const ExclusiveLock hold(state.lock);
-        if (state.currentId != job.id) {
-            return; // given up
+        counts = state.post.Close(job.id, WorkResult{std::move(site.board), std::move(site.texts), clock.StopRequested()},
+                                  error);
+        if (counts) {
+            ::SetEvent(state.endedEvent.get());
         }
-        state.latest = site.board;
-        state.result = WorkResult{std::move(site.board), std::move(site.texts), clock.StopRequested()};
-        state.error = error;
-        state.ended = true;
-        ::SetEvent(state.endedEvent.get());
     }
-    state.Announce();
+    if (counts) {
+        state.Announce();
+    }
 }
+
+struct ThreadStart {
+    std::shared_ptr<State> state;
+    std::shared_ptr<Thread> thread;
+};
 
 DWORD WINAPI WorkerMain(void* parameter)
 {
-    const std::unique_ptr<std::shared_ptr<WmiWorker::State>> handedOver(
-        static_cast<std::shared_ptr<WmiWorker::State>*>(parameter));
-    const std::shared_ptr<WmiWorker::State> state = *handedOver;
+    const std::unique_ptr<ThreadStart> start(static_cast<ThreadStart*>(parameter));
+    State& state = *start->state;
+    Thread& thread = *start->thread;
 
     std::optional<ComApartment> apartment;
     std::exception_ptr apartmentError;
@@ -157,19 +171,20 @@ DWORD WINAPI WorkerMain(void* parameter)
         apartmentError = std::current_exception();
     }
     WmiServiceAccess wmi;
-    IServiceAccess& services = state->access ? *state->access : wmi;
+    IServiceAccess& services = state.access ? *state.access : wmi;
     for (;;) {
-        ::WaitForSingleObject(state->wake.get(), INFINITE);
-        std::optional<WmiWorker::State::Job> job;
+        ::WaitForSingleObject(thread.wake.get(), INFINITE);
+        std::optional<Job> job;
         {
-            const ExclusiveLock hold(state->lock);
-            if (state->quit) {
+            const ExclusiveLock hold(state.lock);
+            job = std::exchange(thread.next, std::nullopt);
+            if (!job && thread.quit) {
                 return 0;
             }
-            job = std::exchange(state->next, std::nullopt);
         }
         if (job) {
-            RunJob(*state, *job, services, apartmentError);
+            RunJob(state, *job, services, apartmentError);
+            ::SetEvent(thread.wake.get()); // to see whether it is to end, or has more work
         }
     }
 }
@@ -183,18 +198,24 @@ WmiWorker::WmiWorker(std::shared_ptr<IServiceAccess> access) : m_state(std::make
 
 WmiWorker::~WmiWorker()
 {
+    bool stuck = false;
     {
         const ExclusiveLock hold(m_state->lock);
-        m_state->quit = true;
         m_state->announceTo = nullptr;
         if (m_state->currentStop) {
             ::SetEvent(m_state->currentStop.get());
         }
+        stuck = m_state->post.Running();
+        if (m_thread) {
+            m_thread->quit = true;
+        }
     }
-    ::SetEvent(m_state->wake.get());
-    if (m_state->thread) {
-        // Time for COM to be left tidily; a WMI that hangs is left behind with the process.
-        ::WaitForSingleObject(m_state->thread.get(), 2000);
+    if (m_thread) {
+        ::SetEvent(m_thread->wake.get());
+        if (!stuck) {
+            // Time for COM to be left tidily; a thread that WMI holds is left behind with the process.
+            ::WaitForSingleObject(m_thread->handle.get(), 2000);
+        }
     }
 }
 
@@ -207,44 +228,56 @@ void WmiWorker::Announce(HWND window, UINT message) noexcept
 
 void WmiWorker::Warm()
 {
-    if (!m_state->thread) {
+    if (!m_thread) {
         StartThread();
     }
 }
 
 void WmiWorker::StartThread()
 {
-    // The thread owns its own hold on the state from its first instruction on.
-    auto* handedOver = new std::shared_ptr<State>(m_state);
-    m_state->thread.reset(::CreateThread(nullptr, 0, &WorkerMain, handedOver, 0, nullptr));
-    if (!m_state->thread) {
-        delete handedOver;
+    auto thread = std::make_shared<Thread>();
+    // The thread holds the state and itself from its first instruction on.
+    auto start = std::make_unique<ThreadStart>(ThreadStart{m_state, thread});
+    thread->handle.reset(::CreateThread(nullptr, 0, &WorkerMain, start.get(), 0, nullptr));
+    if (!thread->handle) {
         ThrowLastError(L"starting the thread that talks to WMI");
     }
+    start.release();
+    m_thread = std::move(thread);
 }
 
 void WmiWorker::Start(WorkBoard board, Work work)
 {
     SharedEvent stop = NewEvent(true);
+    std::shared_ptr<Thread> leftBehind;
+    std::optional<Job> job;
     {
         const ExclusiveLock hold(m_state->lock);
-        if (!m_state->ended && m_state->currentStop) {
+        if (m_state->post.Running()) {
+            // The work before is given up; its thread may be held by WMI, so it is left to end
+            // by itself once its call returns.
             ::SetEvent(m_state->currentStop.get());
+            if (m_thread) {
+                m_thread->quit = true;
+                leftBehind = std::exchange(m_thread, nullptr);
+            }
         }
-        const std::uint64_t id = ++m_state->lastId;
-        m_state->currentId = id;
+        const std::uint64_t id = m_state->post.Open(std::move(board), TickNow());
         m_state->currentStop = stop;
-        m_state->latest = board;
-        m_state->ended = false;
-        m_state->result.reset();
-        m_state->error = nullptr;
         ::ResetEvent(m_state->endedEvent.get());
-        m_state->next = State::Job{id, std::move(board), std::move(work), std::move(stop)};
+        job = Job{id, m_state->post.Latest(), std::move(work), std::move(stop)};
     }
-    if (!m_state->thread) {
+    if (leftBehind) {
+        ::SetEvent(leftBehind->wake.get());
+    }
+    if (!m_thread) {
         StartThread();
     }
-    ::SetEvent(m_state->wake.get());
+    {
+        const ExclusiveLock hold(m_state->lock);
+        m_thread->next = std::move(job);
+    }
+    ::SetEvent(m_thread->wake.get());
 }
 
 void WmiWorker::StopWaiting() noexcept
@@ -258,7 +291,7 @@ void WmiWorker::StopWaiting() noexcept
 WorkBoard WmiWorker::LatestBoard() const
 {
     const ExclusiveLock hold(m_state->lock);
-    return m_state->latest;
+    return m_state->post.Latest();
 }
 
 HANDLE WmiWorker::EndedEvent() const noexcept
@@ -269,25 +302,13 @@ HANDLE WmiWorker::EndedEvent() const noexcept
 bool WmiWorker::Ended() const noexcept
 {
     const ExclusiveLock hold(m_state->lock);
-    return m_state->ended;
+    return !m_state->post.Running();
 }
 
 WorkResult WmiWorker::TakeResult()
 {
-    std::exception_ptr error;
-    WorkResult result;
-    {
-        const ExclusiveLock hold(m_state->lock);
-        error = std::exchange(m_state->error, nullptr);
-        if (m_state->result) {
-            result = std::move(*m_state->result);
-            m_state->result.reset();
-        }
-    }
-    if (error) {
-        std::rethrow_exception(error);
-    }
-    return result;
+    const ExclusiveLock hold(m_state->lock);
+    return m_state->post.Take();
 }
 
 } // namespace quenlow

@@ -59,25 +59,34 @@ ServiceMethod MethodOf(const WorkBoard& board)
     return board.kind == WorkBoard::Kind::Stop ? ServiceMethod::Stop : ServiceMethod::Start;
 }
 
-void StopWaiting(WorkBoard& board)
+void EndWait(WorkBoard& board, WaitEnd why, std::chrono::milliseconds now)
 {
     const ActionWords& words = WordsOf(MethodOf(board));
+    const bool stopped = why == WaitEnd::Stopped;
     for (auto& entry : board.entries) {
+        const std::wstring doing = entry.doing.empty() ? std::wstring(words.doing) : entry.doing;
         switch (entry.stage) {
         case Stage::Settled:
             continue;
         case Stage::NotAsked:
-            RecordFailure(entry.outcome, L"it was not asked to " + std::wstring(words.verb) +
-                                             L", as the wait was stopped before its turn");
+            RecordFailure(entry.outcome, L"it was not asked to " + std::wstring(words.verb) + L", as the " +
+                                             (stopped ? L"wait was stopped" : L"time allowed ran out") +
+                                             L" before its turn");
             break;
         case Stage::Asking:
-        case Stage::Pending: {
-            const std::wstring doing = entry.doing.empty() ? std::wstring(words.doing) : entry.doing;
-            RecordStillPending(entry.outcome, L"it was still " + doing + L" when the wait was stopped");
+            if (!stopped) {
+                RecordFailure(entry.outcome, ErrorReason(NoAnswerFromWmi(now - entry.since)));
+                break;
+            }
+            [[fallthrough]];
+        case Stage::Pending:
+            RecordStillPending(entry.outcome, L"it was still " + doing +
+                                                  (stopped ? L" when the wait was stopped"
+                                                           : L" after " + DescribeDuration(now - entry.since)));
             break;
         }
-        }
         entry.stage = Stage::Settled;
+        entry.since = now;
     }
 }
 

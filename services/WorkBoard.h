@@ -38,6 +38,9 @@ struct WorkBoard {
     std::vector<WorkEntry> entries;
     // When the work began; every entry's first stage began then too.
     std::chrono::milliseconds began{0};
+    // How long the whole work may last from then, whatever WMI does; none: until it ends or the
+    // user stops waiting.
+    std::optional<std::chrono::milliseconds> limit;
 };
 
 WorkBoard ListReadBoard(std::wstring listName);
@@ -46,9 +49,16 @@ WorkBoard ServiceActionBoard(ServiceMethod method, std::vector<std::wstring> lab
 void MarkBegun(WorkBoard& board, std::chrono::milliseconds now);
 ServiceMethod MethodOf(const WorkBoard& board);
 
-// Ends the wait for every entry that has not settled, because the user stopped waiting: one whose
-// request was sent is still on its way, one whose turn had not come was not asked.
-void StopWaiting(WorkBoard& board);
+// Why a wait ended before its work did.
+enum class WaitEnd {
+    Stopped, // the user stopped waiting
+    TimeUp,  // the work's limit was reached
+};
+
+// Settles every entry that has not settled, as the wait ended now: one whose turn had not come
+// was not asked; one whose request is with WMI was not answered (when the time was up) or is
+// still on its way (when the user stopped waiting); one that is pending is still on its way.
+void EndWait(WorkBoard& board, WaitEnd why, std::chrono::milliseconds now);
 
 // What the progress window shows: a headline, one line per service, and how far the work has come
 // (0 to 1) where the services report check points; nullopt when nothing tells.

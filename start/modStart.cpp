@@ -47,7 +47,9 @@ int Main(std::wstring_view argumentText, IServiceWork& work, IStartupUi& ui)
     case Command::Kind::Start:
     case Command::Kind::Stop: {
         const ServiceMethod method = command.kind == Command::Kind::Start ? ServiceMethod::Start : ServiceMethod::Stop;
-        work.Start(ServiceActionBoard(method, {command.serviceName}), ActOnServiceName());
+        WorkBoard board = ServiceActionBoard(method, {command.serviceName});
+        board.limit = kCommandLineLimit;
+        work.Start(std::move(board), ActOnServiceName());
         const ServiceOutcome outcome = work.Finish().board.entries.front().outcome;
         ui.ShowMessage(CommandLineReport(method, command.serviceName, outcome));
         return ExitStatusOf(outcome);

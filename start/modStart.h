@@ -6,6 +6,7 @@
 #include "services/ServiceRequest.h"
 #include "services/ServiceWork.h"
 
+#include <chrono>
 #include <string>
 #include <string_view>
 
@@ -22,6 +23,10 @@ public:
 };
 
 inline constexpr std::wstring_view kUnrecognisedCommandText = L"Error initializing Command";
+
+// How long a start or stop by name may take in all, whatever WMI does: a script waits for the
+// exit status, and with start-up and the report the program ends within 4 minutes.
+inline constexpr std::chrono::milliseconds kCommandLineLimit{225'000};
 
 // Reads the command line once and takes the windowed or the command-line path. Returns the
 // exit status the process ends with once its windows (if any) are gone. A start or stop runs on

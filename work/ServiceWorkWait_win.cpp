@@ -3,11 +3,13 @@
 #include "common/ApplicationTitle.h"
 #include "common/HResultText_win.h"
 #include "common/ScopeExit.h"
+#include "ui/Desktop_win.h"
 #include "ui/DisabledWindows_win.h"
 #include "ui/WaitCursor_win.h"
 #include "ui/WindowClass_win.h"
 #include "work/ProgressWindow_win.h"
 
+#include <algorithm>
 #include <optional>
 #include <stdexcept>
 #include <utility>
@@ -24,6 +26,8 @@ constexpr ULONGLONG kProgressWindowAfter = 1000;
 constexpr ULONGLONG kStopGrace = 250;
 // The worker's news, posted to the hidden window.
 constexpr UINT kWorkNews = WM_APP + 1;
+// The hidden window's timer for the end of a piece of work's time.
+constexpr UINT_PTR kLimitTimer = 1;
 
 bool IsUserInput(UINT message) noexcept
 {
@@ -91,8 +95,7 @@ void Win32ServiceWork::Start(WorkBoard board, Work work)
     CreateWindowOnce();
     m_worker.Start(std::move(board), std::move(work));
     m_started = true;
-    m_stopAsked = false;
-    m_startedAt = ::GetTickCount64();
+    m_endAsked.reset();
 }
 
 void Win32ServiceWork::PumpUntil(ULONGLONG deadline)
@@ -108,24 +111,48 @@ void Win32ServiceWork::PumpUntil(ULONGLONG deadline)
             }
         }
         const ULONGLONG now = ::GetTickCount64();
-        if (m_worker.Ended() || m_stopAsked || now >= deadline) {
+        if (m_worker.Ended() || m_endAsked || now >= deadline) {
             break;
         }
         const HANDLE ended = m_worker.EndedEvent();
-        ::MsgWaitForMultipleObjectsEx(1, &ended, static_cast<DWORD>(deadline - now), QS_ALLINPUT,
-                                      MWMO_INPUTAVAILABLE);
+        ::MsgWaitForMultipleObjectsEx(1, &ended, static_cast<DWORD>(std::min<ULONGLONG>(deadline - now, INFINITE - 1)),
+                                      QS_ALLINPUT, MWMO_INPUTAVAILABLE);
     }
     if (quit) {
         ::PostQuitMessage(static_cast<int>(*quit));
     }
 }
 
-bool Win32ServiceWork::ShowProgress()
+void Win32ServiceWork::ShowProgress()
 {
     ProgressWindow progress([this] { return m_worker.LatestBoard(); });
     m_progress = &progress;
     const ScopeExit forget([this] { m_progress = nullptr; });
-    return progress.Run(m_host.WaitOwner());
+    if (progress.Run(m_host.WaitOwner()) && !m_endAsked) {
+        m_endAsked = WaitEnd::Stopped;
+    }
+}
+
+void Win32ServiceWork::WaitForTheWork(ULONGLONG limitAt)
+{
+    const ULONGLONG began = static_cast<ULONGLONG>(m_worker.LatestBoard().began.count());
+    PumpUntil(std::min(began + kProgressWindowAfter, limitAt));
+    if (m_worker.Ended() || m_endAsked) {
+        return;
+    }
+    if (limitAt != kNoLimit) {
+        ::SetTimer(m_window, kLimitTimer, static_cast<UINT>(limitAt > ::GetTickCount64() ? limitAt - ::GetTickCount64() : 0),
+                   nullptr);
+    }
+    const ScopeExit noTimer([this] { ::KillTimer(m_window, kLimitTimer); });
+    if (WindowsCanBeSeen()) {
+        ShowProgress();
+    } else {
+        PumpUntil(limitAt); // nobody could answer a progress window
+    }
+    if (!m_worker.Ended() && !m_endAsked && ::GetTickCount64() >= limitAt) {
+        m_endAsked = WaitEnd::TimeUp;
+    }
 }
 
 WorkResult Win32ServiceWork::Finish()
@@ -134,40 +161,38 @@ WorkResult Win32ServiceWork::Finish()
         throw std::logic_error("no work was started");
     }
     const ScopedWaitCursor busy;
-    bool stopped = false;
+    const WorkBoard begun = m_worker.LatestBoard();
+    const ULONGLONG limitAt =
+        begun.limit ? static_cast<ULONGLONG>((begun.began + *begun.limit).count()) : kNoLimit;
     {
         m_waiting = true;
         const ScopeExit waited([this] { m_waiting = false; });
         const DisabledWindows disabled(m_host.WaitWindows());
-        PumpUntil(m_startedAt + kProgressWindowAfter);
-        stopped = m_stopAsked;
-        if (!m_worker.Ended() && !stopped) {
-            stopped = ShowProgress();
-        }
-        if (stopped) {
+        WaitForTheWork(limitAt);
+        if (m_endAsked) {
             m_worker.StopWaiting();
-            m_stopAsked = false;
             PumpUntil(::GetTickCount64() + kStopGrace);
         }
     }
     DiscardQueuedInput();
     if (!m_worker.Ended()) {
-        // WMI holds the worker in a request: the wait ends all the same, with what was known.
+        // WMI holds the worker in a call: the wait ends all the same, with what was known, and
+        // the worker's next piece of work gets a thread of its own.
         WorkResult result{m_worker.LatestBoard(), {}, true};
-        quenlow::StopWaiting(result.board);
+        EndWait(result.board, m_endAsked.value_or(WaitEnd::Stopped), std::chrono::milliseconds(::GetTickCount64()));
         return result;
     }
     WorkResult result = m_worker.TakeResult();
-    result.stopped = result.stopped || stopped;
+    result.stopped = result.stopped || m_endAsked.has_value();
     return result;
 }
 
-void Win32ServiceWork::StopWaiting() noexcept
+void Win32ServiceWork::EndTheWait(WaitEnd why) noexcept
 {
-    if (!m_waiting) {
+    if (!m_waiting || m_endAsked) {
         return;
     }
-    m_stopAsked = true;
+    m_endAsked = why;
     if (m_progress) {
         m_progress->StopWaiting();
     }
@@ -187,7 +212,13 @@ LRESULT Win32ServiceWork::HandleMessage(UINT message, WPARAM wParam, LPARAM lPar
         return 0;
     case WM_CLOSE:
         // Someone asks the program to close (taskkill without /F, for example): the wait ends.
-        StopWaiting();
+        EndTheWait(WaitEnd::Stopped);
+        return 0;
+    case WM_TIMER:
+        if (wParam == kLimitTimer) {
+            ::KillTimer(m_window, kLimitTimer);
+            EndTheWait(WaitEnd::TimeUp);
+        }
         return 0;
     case WM_QUERYENDSESSION:
         return TRUE;

@@ -6,6 +6,7 @@
 
 #include <windows.h>
 
+#include <optional>
 #include <vector>
 
 namespace quenlow {
@@ -29,8 +30,10 @@ protected:
 // The window thread's side of the worker. It waits for a piece of work as a modal dialog does:
 // the program's windows are disabled and keep painting, input meanwhile is set aside and never
 // reaches what comes after the wait, and once the work has lasted a second a progress window
-// shows what it is doing, with a way to stop waiting. A hidden window of its own hears the worker,
-// a request to close the program (which stops the wait) and the end of the session (which ends
+// shows what it is doing, with a way to stop waiting (where anyone can see it). The wait ends
+// at the work's limit, whatever WMI does: the work is then given up as when the user stops
+// waiting, with what was known. A hidden window of its own hears the worker, a request to close
+// the program (which stops the wait), the limit's timer and the end of the session (which ends
 // the program during a wait).
 class Win32ServiceWork final : public IServiceWork, public BaseWindow<Win32ServiceWork> {
 public:
@@ -49,21 +52,24 @@ public:
 private:
     // The hidden window, made with the first piece of work.
     void CreateWindowOnce();
-    // Stops waiting for the current work, from wherever the request came.
-    void StopWaiting() noexcept;
-    // Handles the thread's messages until the worker has ended or the time has passed, setting
-    // the user's input aside.
+    static constexpr ULONGLONG kNoLimit = ~0ULL;
+
+    // Ends the wait for the current work, from wherever the request came.
+    void EndTheWait(WaitEnd why) noexcept;
+    // Handles the thread's messages until the worker has ended, the wait is to end, or the time
+    // has passed, setting the user's input aside.
     void PumpUntil(ULONGLONG deadline);
-    // Shows the progress window until the work ends or the user stops waiting; true then.
-    bool ShowProgress();
+    // Waits for the work until it ends, the user stops waiting or its limit is reached.
+    void WaitForTheWork(ULONGLONG limitAt);
+    // Shows the progress window until the work ends or the wait is to end.
+    void ShowProgress();
 
     HINSTANCE m_instance;
     WmiWorker& m_worker;
     const IWaitHost& m_host;
     bool m_started = false;
     bool m_waiting = false;
-    bool m_stopAsked = false;
-    ULONGLONG m_startedAt = 0;
+    std::optional<WaitEnd> m_endAsked;
     ProgressWindow* m_progress = nullptr;
 };
 

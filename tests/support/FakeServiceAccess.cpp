@@ -35,6 +35,7 @@ void Advance(FakeService& service, std::chrono::milliseconds now)
         service.exitCode = phase.exitCode;
         service.specificExitCode = phase.specificExitCode;
         service.removed = phase.removed;
+        service.unreadable = phase.unreadable;
         if (phase.displayName) service.displayName = phase.displayName;
     }
 }
@@ -48,7 +49,10 @@ public:
     {
         if (property == L"Name") return m_snapshot.name;
         if (property == L"DisplayName") return m_snapshot.displayName;
-        if (property == L"State") return m_snapshot.state;
+        if (property == L"State") {
+            if (m_snapshot.unreadable) throw Error(static_cast<std::int32_t>(0x80041001u), L"Generic failure");
+            return m_snapshot.state;
+        }
         throw Error(static_cast<std::int32_t>(0x80041002u), L"Not found");
     }
 
@@ -61,10 +65,21 @@ public:
         return std::nullopt;
     }
 
-    std::int32_t CallMethod(ServiceMethod method, std::chrono::milliseconds) override
+    std::int32_t CallMethod(ServiceMethod method, std::chrono::milliseconds limit) override
     {
         m_owner.calls.push_back({m_snapshot.name, method, m_owner.clock.now});
-        m_owner.clock.now += m_owner.callTime;
+        m_owner.clock.now += m_owner.callTime + m_live.callTakes;
+        const std::int32_t value = Answer(method);
+        if (m_live.callUnanswered) {
+            m_owner.clock.now += limit;
+            throw NoAnswerFromWmi(limit);
+        }
+        return value;
+    }
+
+private:
+    std::int32_t Answer(ServiceMethod method)
+    {
         if (m_live.methodThrows) {
             throw Error(static_cast<std::int32_t>(0x80041001u), L"Generic failure");
         }
@@ -95,7 +110,6 @@ public:
         return value;
     }
 
-private:
     FakeServiceAccess& m_owner;
     FakeService m_snapshot; // WMI hands out a copy taken when the query ran
     FakeService& m_live;
@@ -109,7 +123,7 @@ public:
     {
         if (m_next >= m_rows.size()) return nullptr;
         FakeService& live = *m_rows[m_next++];
-        m_owner.statesSeen.push_back(live.state);
+        m_owner.seen.push_back({m_owner.queries.size() - 1, live.name, live.unreadable ? L"(unreadable)" : live.state});
         return std::make_unique<FakeObject>(m_owner, live, live);
     }
 
@@ -195,7 +209,9 @@ ServiceOutcome CallOnMatchingServices(IServiceAccess& access, IClock& clock, Ser
     struct : IWorkReport {
         void Update(const WorkBoard&) override {}
     } ignored;
-    WorkSite site(access, clock, ignored, ServiceActionBoard(method, {std::wstring(value)}));
+    WorkBoard board = ServiceActionBoard(method, {std::wstring(value)});
+    MarkBegun(board, clock.Now());
+    WorkSite site(access, clock, ignored, std::move(board));
     ActOnServices(site, [&](IServiceAccess& services, const std::wstring& label) {
         return SendToMatchingServices(services, key, label, method, alsoRequire);
     });
@@ -205,6 +221,7 @@ ServiceOutcome CallOnMatchingServices(IServiceAccess& access, IClock& clock, Ser
 void InlineServiceWork::Start(WorkBoard board, Work work)
 {
     ++started;
+    MarkBegun(board, m_clock.Now());
     m_board = std::move(board);
     m_work = std::move(work);
 }

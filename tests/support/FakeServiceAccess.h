@@ -43,6 +43,7 @@ struct Phase {
     std::optional<std::uint32_t> specificExitCode = {};
     bool removed = false;
     std::optional<std::wstring> displayName = {}; // a new one, when it changes
+    bool unreadable = false; // reading its State fails, as WMI's Get may for a moment
 };
 
 // A service as the fake WMI knows it. A missing display name stands for WMI's null.
@@ -63,6 +64,11 @@ struct FakeService {
     std::optional<std::uint32_t> exitCode = {};
     std::optional<std::uint32_t> specificExitCode = {};
     bool removed = false;
+    bool unreadable = false;
+    // The call is taken as usual, but WMI's answer does not come within its limit.
+    bool callUnanswered = false;
+    // How long a call on this service takes, beside the access's callTime.
+    std::chrono::milliseconds callTakes{0};
 
     std::optional<ServiceMethod> following = {}; // whose phases are under way
     std::chrono::milliseconds calledAt{0};
@@ -85,8 +91,14 @@ public:
         std::chrono::milliseconds at;
     };
     std::vector<Call> calls;
-    // The state of every service each query handed out, in order.
-    std::vector<std::wstring> statesSeen;
+    // Every service each query handed out, in order, by name and state ("(unreadable)" where
+    // reading it fails), with the query's place in `queries`.
+    struct Seen {
+        std::size_t query;
+        std::wstring name;
+        std::wstring state;
+    };
+    std::vector<Seen> seen;
 
     std::optional<Error> failConnect;
     std::optional<Error> failQuery;

@@ -1,4 +1,5 @@
 #include "services/ServiceFollow.h"
+#include "services/ServiceJobs.h"
 #include "start/modStart.h"
 
 #include "FakeServiceAccess.h"
@@ -180,6 +181,39 @@ TEST_F(FollowTest, AStateThatCannotBeReadIsUnconfirmedNotFailed)
     EXPECT_EQ(ExitStatusOf(outcome), kExitFailed);
 }
 
+// What may still succeed is never called a failure: a stop the start met that moves its check
+// point for 45 s, a state WMI cannot tell for a moment, and a call WMI did not answer in time,
+// followed by the service's name like any other.
+TEST_F(FollowTest, WhatMayStillSucceedIsFollowedToItsEnd)
+{
+    std::vector<Phase> stoppingSlowly;
+    for (std::uint32_t i = 0; i < 9; ++i) stoppingSlowly.push_back({i * 5s, L"Stop Pending", i, 10'000});
+    stoppingSlowly.push_back({45s, L"Stopped"});
+    wmi.services = {{L"svc", L"Service", L"Stop Pending"}};
+    wmi.services[0].following = ServiceMethod::Stop;
+    wmi.services[0].afterStop = stoppingSlowly;
+    wmi.services[0].afterStart = {{0ms, L"Start Pending"}, {1s, L"Running"}};
+    EXPECT_EQ(CallOnMatchingServices(wmi, wmi.clock, ServiceKey::Name, L"svc", ServiceMethod::Start).kind,
+              Kind::Succeeded);
+
+    Phase unreadable{2s, L"Start Pending"};
+    unreadable.unreadable = true;
+    EXPECT_EQ(Start({{0ms, L"Start Pending"}, {1s, L""}, unreadable, {3s, L"Running"}}).kind, Kind::Succeeded);
+
+    wmi = {};
+    wmi.services = {{L"svc", L"Service"}};
+    wmi.services[0].callUnanswered = true;
+    wmi.services[0].afterStart = {{0ms, L"Start Pending"}, {2s, L"Running"}};
+    EXPECT_EQ(CallOnMatchingServices(wmi, wmi.clock, ServiceKey::Name, L"svc", ServiceMethod::Start).kind,
+              Kind::Succeeded);
+    // One that never gets there fails for the answer that did not come.
+    wmi.services[0] = {L"svc", L"Service", L"Stopped", 7};
+    wmi.services[0].callUnanswered = true;
+    const auto outcome = CallOnMatchingServices(wmi, wmi.clock, ServiceKey::Name, L"svc", ServiceMethod::Start);
+    EXPECT_EQ(outcome.kind, Kind::Failed);
+    EXPECT_EQ(outcome.reason, L"WMI did not answer within 1 min");
+}
+
 } // namespace
 } // namespace quenlow
 
@@ -271,6 +305,33 @@ TEST_F(ActOnServicesTest, StopWaitingEndsTheWaitAtAnyMoment)
         // Nothing is waited for after the stop.
         EXPECT_LE(wmi.clock.now, std::max(c.stopAt, 600ms));
     }
+}
+
+// A service still starting when its first look comes late, because the next call took long, is
+// not given up at that look: its time without progress counts from there.
+TEST_F(ActOnServicesTest, AFirstLookThatComesLateGivesTheServiceItsTimeFromThere)
+{
+    wmi.services[0].afterStart = {{0ms, L"Start Pending"}, {40s, L"Running"}};
+    wmi.services[1].callTakes = 35s;
+    const WorkBoard board = Run({L"a", L"b"});
+    EXPECT_EQ(board.entries[0].outcome.kind, Kind::Succeeded);
+    EXPECT_EQ(board.entries[1].outcome.kind, Kind::Succeeded);
+}
+
+// The whole piece of work ends within its limit, whatever the services and WMI take.
+TEST_F(ActOnServicesTest, AWorkWithALimitEndsThere)
+{
+    std::vector<Phase> progressing;
+    for (std::uint32_t i = 0; i < 100; ++i) progressing.push_back({i * 5s, L"Start Pending", i});
+    wmi.services[0].afterStart = progressing;
+    wmi.callTime = 1min;
+    WorkBoard board = ServiceActionBoard(ServiceMethod::Start, {L"a"});
+    board.limit = 3min + 45s;
+    work.Start(std::move(board), ActOnServiceName());
+    board = work.Finish().board;
+    EXPECT_EQ(board.entries[0].outcome.kind, Kind::StillPending);
+    EXPECT_EQ(board.entries[0].outcome.reason, L"it was still starting after 2 min 45 s");
+    EXPECT_LE(wmi.clock.now, 3min + 45s);
 }
 
 // A WMI that stops answering fails the request that waited for it, within its limits: the wait for

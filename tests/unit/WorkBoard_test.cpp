@@ -30,7 +30,7 @@ TEST(WorkBoard, ProgressTextsSayWhatEachServiceIsDoing)
     board.entries[1].checkPoint = 3;
     EXPECT_DOUBLE_EQ(*ProgressFraction(board), (2 + 0.75) / 5);
 
-    StopWaiting(board);
+    EndWait(board, WaitEnd::Stopped, 15s);
     EXPECT_EQ(board.entries[1].outcome.kind, Kind::StillPending);
     EXPECT_EQ(board.entries[4].outcome.kind, Kind::Failed);
     EXPECT_EQ(board.entries[2].outcome.returnValue, 14);
