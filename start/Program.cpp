@@ -91,9 +91,22 @@ void Program::OnClick(WindowId window, ControlId control)
     case frmTotalServicesList:
         if (control == btnClose) {
             m_windows.Hide(frmTotalServicesList);
-            m_windows.Show(frmStoppedServicesList);
+            ShowOrPutBack(frmStoppedServicesList, frmTotalServicesList);
         }
         break;
+    }
+}
+
+void Program::ShowOrPutBack(WindowId window, WindowId hidden)
+{
+    try {
+        m_windows.Show(window);
+    } catch (const WaitStopped&) {
+        m_windows.Show(hidden);
+        throw;
+    } catch (const ListNotRead&) {
+        m_windows.Show(hidden);
+        throw;
     }
 }
 
@@ -110,6 +123,8 @@ void Program::Handle(WindowId window, Handler&& handler)
             handler();
         } catch (const WaitStopped&) {
             // The user gave up the move: the program stays where it was.
+        } catch (const ListNotRead& failure) {
+            m_context.ui.ShowMessage(L"The list could not be read: " + failure.Reason() + L".");
         }
     }
     CarryOutCloses();

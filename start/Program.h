@@ -13,8 +13,9 @@ namespace quenlow {
 
 // The windowed path: the four windows, their load events, every move between them and the
 // end of the program. The platform layer delivers events here; each runs to its end, and
-// errors from it are not caught. When the user stops waiting for a window's list, the move that
-// needed it ends there.
+// errors from it are not caught. When the user stops waiting for a window's list, or the list
+// cannot be read (which a box then says), the move that needed it ends there and the program
+// stays where it was.
 class Program final : public IWindowEvents {
 public:
     Program(IServiceWork& work, IUserInterface& ui, AppInfo app);
@@ -39,6 +40,9 @@ private:
     // Closes asked for while a handler ran, now that it is done.
     void CarryOutCloses();
     void Continue();
+    // Shows the window; when its list is given up or cannot be read, shows again the one that
+    // was hidden to make room for it.
+    void ShowOrPutBack(WindowId window, WindowId hidden);
     // Runs one event handler of a visible window, then applies the end rule.
     template <typename Handler>
     void Handle(WindowId window, Handler&& handler);

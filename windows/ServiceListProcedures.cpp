@@ -13,7 +13,12 @@ void StartListRead(WindowContext& context, const ListSource& source)
 
 void FillFromListRead(WindowContext& context, WindowId window)
 {
-    WorkResult read = context.work.Finish();
+    WorkResult read;
+    try {
+        read = context.work.Finish();
+    } catch (const Error& error) {
+        throw ListNotRead(ErrorReason(error));
+    }
     if (read.stopped) {
         throw WaitStopped();
     }
@@ -46,8 +51,8 @@ void ActOnTickedEntries(WindowContext& context, WindowId window, ServiceMethod m
     std::wstring report = SelectionReport(method, results);
     try {
         reload(context);
-    } catch (const Error& error) {
-        report += L"\n\nThe list could not be reloaded: " + ErrorReason(error) + L".";
+    } catch (const ListNotRead& failure) {
+        report += L"\n\nThe list could not be reloaded: " + failure.Reason() + L".";
     } catch (const WaitStopped&) {
         report += L"\n\nThe list could not be reloaded: the wait was stopped.";
     }

@@ -30,7 +30,7 @@ struct ListSource {
 // whose display name is null by its short name), in sorted order.
 void StartListRead(WindowContext& context, const ListSource& source);
 // Waits for that read, then clears the window's list and fills it. When the user stops waiting,
-// throws WaitStopped and the list keeps its entries; so it does when the read fails.
+// throws WaitStopped, and when the read fails ListNotRead; the list keeps its entries.
 void FillFromListRead(WindowContext& context, WindowId window);
 // Both: reads the list afresh.
 void LoadServiceList(WindowContext& context, WindowId window, const ListSource& source);

@@ -26,13 +26,20 @@ void WindowModel::Show(WindowId window)
     if (*state == WindowState::NotLoaded) {
         m_beforeCreate(window);
         m_ui.CreateFromDesign(window);
-        // Loaded from here on, even when the load event fails.
+        // Loaded from here on, even when the load event fails - unless its list was given up or
+        // could not be read: then the window goes again, and nothing half-made stays behind.
         state = WindowState::Hidden;
+        const auto unload = [&] {
+            m_ui.Destroy(window);
+            state = WindowState::NotLoaded;
+        };
         try {
             m_loadEvent(window);
         } catch (const WaitStopped&) {
-            m_ui.Destroy(window);
-            state = WindowState::NotLoaded;
+            unload();
+            throw;
+        } catch (const ListNotRead&) {
+            unload();
             throw;
         }
     }

@@ -62,7 +62,7 @@ TEST_F(ListProceduresTest, LoadFailureBeforeTheWalkKeepsTheOldEntries)
     frmStoppedServicesList::sLoadStoppedServices(context);
     ui.Tick(kStopped, L"A");
     wmi.failQuery = Error(static_cast<std::int32_t>(0x80041001u), L"Generic failure");
-    EXPECT_THROW(frmStoppedServicesList::sLoadStoppedServices(context), Error);
+    EXPECT_THROW(frmStoppedServicesList::sLoadStoppedServices(context), ListNotRead);
     EXPECT_TRUE(ui.ListChecked(kStopped, 0));
 }
 

@@ -221,11 +221,16 @@ TEST_F(NavigationTest, ClosingOneOfTwoVisibleWindowsKeepsTheProgram)
     EXPECT_EQ(State(frmTotalServicesList), WindowState::NotLoaded);
 }
 
-TEST_F(NavigationTest, ErrorWhileLoadingLeavesTheOldWindowAndReachesTheCaller)
+// A list that cannot be read is said in a box; the move ends there, and the program goes on.
+TEST_F(NavigationTest, AListThatCannotBeReadIsReportedAndTheOldWindowStays)
 {
     OpenStoppedWindow();
     wmi.failQuery = Error(static_cast<std::int32_t>(0x80041001u), L"Generic failure");
-    EXPECT_THROW(program.Click(frmStoppedServicesList, btnActiveServices), Error);
+    program.Click(frmStoppedServicesList, btnActiveServices);
+    EXPECT_EQ(ui.TakeLog(), (Log{L"create frmActiveServicesList", L"destroy frmActiveServicesList",
+                                 L"box: The list could not be read: error 0x80041001: Generic failure."}));
+    program.Click(frmStoppedServicesList, btnRefresh);
+    EXPECT_EQ(ui.TakeLog(), (Log{L"box: The list could not be read: error 0x80041001: Generic failure."}));
     EXPECT_EQ(State(frmStoppedServicesList), WindowState::Visible);
     EXPECT_FALSE(ui.ended);
 }
@@ -245,7 +250,8 @@ TEST_F(NavigationTest, ACloseAskedForDuringAWaitIsCarriedOutAfterTheBox)
                                  L"box: Selected Services are Started.", L"destroy frmStoppedServicesList", L"end"}));
 }
 
-// Stopping the wait for a window's list gives up the move; the program stays where it was.
+// Stopping the wait for a window's list gives up the move; the program stays where it was, with
+// a window that was hidden to make room for the new one on the screen again.
 TEST_F(NavigationTest, StopWaitingForAListLeavesTheWindowsAsTheyWere)
 {
     OpenStoppedWindow();
@@ -254,6 +260,18 @@ TEST_F(NavigationTest, StopWaitingForAListLeavesTheWindowsAsTheyWere)
     EXPECT_EQ(ui.TakeLog(), (Log{L"create frmActiveServicesList", L"destroy frmActiveServicesList"}));
     EXPECT_EQ(State(frmActiveServicesList), WindowState::NotLoaded);
     EXPECT_EQ(State(frmStoppedServicesList), WindowState::Visible);
+
+    // Active, All, then Close on both: the all services window is the last on the screen.
+    wmi.clock.stopAt.reset();
+    program.Click(frmStoppedServicesList, btnActiveServices);
+    program.Click(frmActiveServicesList, BtnAllServices);
+    program.Click(frmActiveServicesList, btnClose);
+    ui.TakeLog();
+    wmi.clock.stopAt = wmi.clock.now;
+    program.Click(frmTotalServicesList, btnClose);
+    EXPECT_EQ(ui.TakeLog(), (Log{L"hide frmTotalServicesList", L"create frmStoppedServicesList",
+                                 L"destroy frmStoppedServicesList", L"show frmTotalServicesList"}));
+    EXPECT_EQ(State(frmTotalServicesList), WindowState::Visible);
     EXPECT_FALSE(ui.ended);
 }
 
