@@ -1,6 +1,7 @@
 #include "start/Composition_win.h"
 
 #include "common/ExitStatus.h"
+#include "ui/Desktop_win.h"
 #include "ui/MessageBox_win.h"
 
 namespace quenlow {
@@ -22,6 +23,12 @@ void Composition::ShowMessage(std::wstring_view text)
 
 void Composition::ShowWindowedPath()
 {
+    if (!WindowsCanBeSeen()) {
+        // Windows nobody can see would keep the program running for ever.
+        WriteToStandardError(L"Quenlow's windows are not opened where no one can see them; use /start NAME or "
+                             L"/stop NAME here.");
+        return;
+    }
     m_windowed = true;
     m_program.ShowWindowedPath();
     if (!m_parts.work) {

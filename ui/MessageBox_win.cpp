@@ -1,6 +1,7 @@
 #include "ui/MessageBox_win.h"
 
 #include "common/ApplicationTitle.h"
+#include "ui/Desktop_win.h"
 
 #include <string>
 
@@ -8,6 +9,10 @@ namespace quenlow {
 
 void ShowMessageBox(HWND owner, std::wstring_view text, UINT icon)
 {
+    if (!WindowsCanBeSeen()) {
+        WriteToStandardError(text);
+        return;
+    }
     const std::wstring message(text);
     ::MessageBoxW(owner, message.c_str(), kApplicationTitle, MB_OK | MB_SETFOREGROUND | icon | (owner ? 0u : MB_TASKMODAL));
 }
