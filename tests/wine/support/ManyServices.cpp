@@ -1,4 +1,4 @@
-#include "bench/ExtraServices_win.h"
+#include "support/ManyServices.h"
 
 #include "common/HResultText_win.h"
 #include "support/ServiceManager.h"
@@ -7,16 +7,15 @@
 
 #include <cstdio>
 #include <cwchar>
+#include <string>
+#include <string_view>
 #include <vector>
 
-namespace quenlow::bench {
+namespace quenlow::testing {
 
 namespace {
 
-using testing::OpenServiceManager;
-using testing::UniqueServiceHandle;
-
-constexpr std::wstring_view kNamePrefix = L"QuenlowBench";
+constexpr std::wstring_view kNamePrefix = L"QuenlowMany";
 
 // The names of the services of the kinds and states, from the service manager.
 std::vector<std::wstring> ServiceNames(SC_HANDLE manager, DWORD types, DWORD states)
@@ -46,7 +45,7 @@ std::vector<std::wstring> ServiceNames(SC_HANDLE manager, DWORD types, DWORD sta
     }
 }
 
-std::vector<std::wstring> ExtraServiceNames(SC_HANDLE manager)
+std::vector<std::wstring> ManyServiceNames(SC_HANDLE manager)
 {
     std::vector<std::wstring> names;
     for (auto& name : ServiceNames(manager, SERVICE_WIN32, SERVICE_STATE_ALL)) {
@@ -59,15 +58,15 @@ std::vector<std::wstring> ExtraServiceNames(SC_HANDLE manager)
 
 } // namespace
 
-void InstallExtraServices(int count, const std::wstring& program)
+void InstallManyServices(int count, const std::wstring& program)
 {
     const auto manager = OpenServiceManager(SC_MANAGER_ALL_ACCESS);
     const std::wstring command = L"\"" + program + L"\"";
     for (int i = 1; i <= count; ++i) {
         wchar_t name[32];
         wchar_t displayName[64];
-        std::swprintf(name, 32, L"%ls%03d", std::wstring(kNamePrefix).c_str(), i);
-        std::swprintf(displayName, 64, L"Quenlow Bench Service %03d", i);
+        std::swprintf(name, 32, L"%ls%04d", std::wstring(kNamePrefix).c_str(), i);
+        std::swprintf(displayName, 64, L"Quenlow Many %04d", i);
         const UniqueServiceHandle service(::CreateServiceW(manager.get(), name, displayName, SERVICE_ALL_ACCESS,
                                                            SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START,
                                                            SERVICE_ERROR_NORMAL, command.c_str(), nullptr, nullptr,
@@ -78,12 +77,12 @@ void InstallExtraServices(int count, const std::wstring& program)
     }
 }
 
-int UninstallExtraServices()
+int RemoveManyServices()
 {
     const auto manager = OpenServiceManager(SC_MANAGER_ALL_ACCESS);
     int removed = 0;
-    for (const auto& name : ExtraServiceNames(manager.get())) {
-        const auto service = testing::OpenServiceByName(manager.get(), name, DELETE);
+    for (const auto& name : ManyServiceNames(manager.get())) {
+        const auto service = OpenServiceByName(manager.get(), name, DELETE);
         if (service && (::DeleteService(service.get()) || ::GetLastError() == ERROR_SERVICE_MARKED_FOR_DELETE)) {
             ++removed;
         }
@@ -91,14 +90,10 @@ int UninstallExtraServices()
     return removed;
 }
 
-} // namespace quenlow::bench
-
-namespace quenlow::bench {
-
-int CountExtraServices()
+int CountManyServices()
 {
     const auto manager = OpenServiceManager(SC_MANAGER_ENUMERATE_SERVICE);
-    return static_cast<int>(ExtraServiceNames(manager.get()).size());
+    return static_cast<int>(ManyServiceNames(manager.get()).size());
 }
 
 int CountStoppedServices()
@@ -107,4 +102,4 @@ int CountStoppedServices()
     return static_cast<int>(ServiceNames(manager.get(), SERVICE_WIN32 | SERVICE_DRIVER, SERVICE_INACTIVE).size());
 }
 
-} // namespace quenlow::bench
+} // namespace quenlow::testing
