@@ -2,11 +2,12 @@
 
 #include "common/HResultText_win.h"
 #include "support/ServiceManager.h"
+#include "support/TestServices.h"
 
 #include <windows.h>
 
-#include <cstdio>
 #include <cwchar>
+#include <exception>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -56,23 +57,38 @@ std::vector<std::wstring> ManyServiceNames(SC_HANDLE manager)
     return names;
 }
 
+// The number with at least four digits, so that the names sort in their order.
+std::wstring FourDigits(int number)
+{
+    wchar_t digits[16];
+    std::swprintf(digits, 16, L"%04d", number);
+    return digits;
+}
+
 } // namespace
+
+std::wstring ManyServiceName(int number)
+{
+    return std::wstring(kNamePrefix) + FourDigits(number);
+}
+
+std::wstring ManyServiceDisplayName(int number)
+{
+    return L"Quenlow Many " + FourDigits(number);
+}
 
 void InstallManyServices(int count, const std::wstring& program)
 {
     const auto manager = OpenServiceManager(SC_MANAGER_ALL_ACCESS);
     const std::wstring command = L"\"" + program + L"\"";
     for (int i = 1; i <= count; ++i) {
-        wchar_t name[32];
-        wchar_t displayName[64];
-        std::swprintf(name, 32, L"%ls%04d", std::wstring(kNamePrefix).c_str(), i);
-        std::swprintf(displayName, 64, L"Quenlow Many %04d", i);
-        const UniqueServiceHandle service(::CreateServiceW(manager.get(), name, displayName, SERVICE_ALL_ACCESS,
-                                                           SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START,
-                                                           SERVICE_ERROR_NORMAL, command.c_str(), nullptr, nullptr,
-                                                           nullptr, nullptr, nullptr));
+        const std::wstring name = ManyServiceName(i);
+        const std::wstring displayName = ManyServiceDisplayName(i);
+        const UniqueServiceHandle service(::CreateServiceW(
+            manager.get(), name.c_str(), displayName.c_str(), SERVICE_QUERY_STATUS, SERVICE_WIN32_OWN_PROCESS,
+            SERVICE_DEMAND_START, SERVICE_ERROR_NORMAL, command.c_str(), nullptr, nullptr, nullptr, nullptr, nullptr));
         if (!service && ::GetLastError() != ERROR_SERVICE_EXISTS) {
-            ThrowLastError(L"CreateServiceW");
+            ThrowLastError(L"CreateServiceW " + name);
         }
     }
 }
@@ -100,6 +116,27 @@ int CountStoppedServices()
 {
     const auto manager = OpenServiceManager(SC_MANAGER_ENUMERATE_SERVICE);
     return static_cast<int>(ServiceNames(manager.get(), SERVICE_WIN32 | SERVICE_DRIVER, SERVICE_INACTIVE).size());
+}
+
+ScopedManyServices::ScopedManyServices(int count)
+{
+    RemoveManyServices();
+    try {
+        InstallManyServices(count, std::wstring(kMissingProgramPath));
+    } catch (...) {
+        // No destructor runs for an object that was never made.
+        RemoveManyServices();
+        throw;
+    }
+}
+
+ScopedManyServices::~ScopedManyServices()
+{
+    try {
+        RemoveManyServices();
+    } catch (const std::exception&) {
+        // The fixture's clean-up removes whatever is left; a destructor must not throw.
+    }
 }
 
 } // namespace quenlow::testing
