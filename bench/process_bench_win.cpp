@@ -29,7 +29,6 @@
 // program), --wmi-list=PATH (the bare WMI list program), --service=NAME, --service-program=PATH,
 // --count=N, --entries=N, --case=NAME, --runs=N (default 7; 3 for the footprints), --label=TEXT.
 #include "bench/BareWmiCommand.h"
-#include "bench/ExtraServices_win.h"
 #include "bench/Figures.h"
 #include "bench/MinimalWindow.h"
 #include "bench/Options.h"
@@ -43,6 +42,7 @@
 #include "common/Text.h"
 #include "support/ChildProcess.h"
 #include "support/ListWindowDriver.h"
+#include "support/ManyServices.h"
 #include "support/MessageBoxes.h"
 #include "support/MessagePump.h"
 #include "support/ServiceManager.h"
@@ -69,6 +69,9 @@ namespace {
 
 using namespace std::chrono_literals;
 using testing::ChildProcess;
+using testing::CountManyServices;
+using testing::CountStoppedServices;
+using testing::InstallManyServices;
 using testing::QuoteArgument;
 
 // Milliseconds from the call of CreateProcess until it returned, until the process's first
@@ -393,7 +396,7 @@ int RunFootprintWithEntries(const Options& options)
     const int wanted = options.Number(L"entries", 3'000);
     const int missing = wanted - CountStoppedServices();
     if (missing > 0) {
-        InstallExtraServices(CountExtraServices() + missing, options.Path(L"service-program"));
+        InstallManyServices(CountManyServices() + missing, options.Path(L"service-program"));
     }
     const std::wstring barePath = options.Path(L"wmi-list");
     Note("footprint: the stopped services window with " + std::to_string(wanted) + " entries ...");
@@ -508,14 +511,14 @@ int RunTickedSlowStart(const Options& options)
 int RunInstallExtra(const Options& options)
 {
     const int count = options.Number(L"count", 300);
-    InstallExtraServices(count, options.Path(L"service-program"));
+    InstallManyServices(count, options.Path(L"service-program"));
     Note("registered " + std::to_string(count) + " extra services");
     return 0;
 }
 
 int RunUninstallExtra(const Options&)
 {
-    Note("removed " + std::to_string(UninstallExtraServices()) + " extra services");
+    Note("removed " + std::to_string(testing::RemoveManyServices()) + " extra services");
     return 0;
 }
 

@@ -23,6 +23,14 @@ DWORD ToWaitMilliseconds(std::chrono::milliseconds timeout)
 
 ChildProcess ChildProcess::Start(const std::wstring& commandLine)
 {
+    return Start(commandLine, ChildStartOptions{});
+}
+
+ChildProcess ChildProcess::Start(const std::wstring& commandLine, const ChildStartOptions& options)
+{
+    // STARTUPINFOW takes the desktop's name as a writable string.
+    std::wstring desktop = options.desktop;
+    const bool redirected = options.standardOutput || options.standardError;
     // Under Wine on a busy machine CreateProcessW now and then fails with ERROR_INTERNAL_ERROR:
     // the new process died before it had started, so nothing of the program ran. Such a start
     // is made again; any other failure is reported at once.
@@ -34,9 +42,17 @@ ChildProcess ChildProcess::Start(const std::wstring& commandLine)
 
         STARTUPINFOW startup{};
         startup.cb = sizeof(startup);
+        if (!desktop.empty()) {
+            startup.lpDesktop = desktop.data();
+        }
+        if (redirected) {
+            startup.dwFlags |= STARTF_USESTDHANDLES;
+            startup.hStdOutput = options.standardOutput;
+            startup.hStdError = options.standardError;
+        }
         PROCESS_INFORMATION info{};
-        if (::CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
-                             &startup, &info)) {
+        if (::CreateProcessW(nullptr, buffer.data(), nullptr, nullptr, redirected ? TRUE : FALSE, CREATE_NO_WINDOW,
+                             nullptr, nullptr, &startup, &info)) {
             ::CloseHandle(info.hThread);
             return ChildProcess(UniqueHandle(info.hProcess), info.dwProcessId);
         }

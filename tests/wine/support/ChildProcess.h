@@ -9,6 +9,16 @@
 
 namespace quenlow::testing {
 
+// Where a process is started and where its standard output and error go.
+struct ChildStartOptions {
+    // The desktop as STARTUPINFO.lpDesktop names it ("station\desktop"); empty for the caller's.
+    std::wstring desktop;
+    // Inheritable handles that the process gets as its standard output and error; when both are
+    // null it gets the caller's.
+    HANDLE standardOutput = nullptr;
+    HANDLE standardError = nullptr;
+};
+
 // A process this test started. It is only ever ended through its own handle, never by name:
 // the destructor terminates it if it is still running, so a failing test leaves nothing behind.
 class ChildProcess {
@@ -16,6 +26,9 @@ public:
     // Starts the program with the full command line given (program name included, quoted as
     // the caller wants it), in the caller's environment and without a console window.
     static ChildProcess Start(const std::wstring& commandLine);
+    // The same on another desktop or with other standard handles; handles that the caller made
+    // inheritable are then inherited by the process.
+    static ChildProcess Start(const std::wstring& commandLine, const ChildStartOptions& options);
 
     ChildProcess(ChildProcess&&) noexcept = default;
     // No assignment: it would drop the handle of a process that may still run. Use

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 
 namespace quenlow::testing {
 
@@ -8,5 +9,8 @@ namespace quenlow::testing {
 // command line (CMake passes the built target). Empty when not given.
 const std::wstring& QuenlowProgramPath();
 void SetQuenlowProgramPath(std::wstring path);
+
+// The full path of a program built into the same folder as the running test program.
+std::wstring ProgramBesideThisOne(std::wstring_view fileName);
 
 } // namespace quenlow::testing

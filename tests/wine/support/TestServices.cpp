@@ -5,6 +5,7 @@
 #include "support/MessagePump.h"
 #include "support/RunningProcesses.h"
 #include "support/ServiceManager.h"
+#include "support/TestOptions.h"
 
 #include <algorithm>
 #include <string>
@@ -313,20 +314,7 @@ bool WaitForTestServiceProcessesToEnd(std::chrono::milliseconds timeout)
 
 std::wstring TestServiceProgramPath()
 {
-    std::wstring path(MAX_PATH, L'\0');
-    for (;;) {
-        const DWORD length = ::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-        if (length == 0) {
-            ThrowLastError(L"GetModuleFileNameW");
-        }
-        if (length < path.size()) {
-            path.resize(length);
-            break;
-        }
-        path.resize(path.size() * 2);
-    }
-    path.resize(path.find_last_of(L"\\/") + 1);
-    return path + L"quenlow_test_service.exe";
+    return ProgramBesideThisOne(L"quenlow_test_service.exe");
 }
 
 } // namespace quenlow::testing

@@ -1,5 +1,6 @@
 // Registers the test services with the service manager ("install") or stops and deletes them
 // ("uninstall"). Run by the Wine fixtures before and after the tests; both are safe to repeat.
+#include "support/ManyServices.h"
 #include "support/TestServices.h"
 
 #include <windows.h>
@@ -13,7 +14,8 @@ namespace {
 using namespace quenlow::testing;
 
 // Every test service of ours, the self-registered ones that a failed run may have left behind
-// included, and the hostile ones that the tests register themselves.
+// included, the hostile ones that the tests register themselves and the many that make the
+// system larger.
 void RemoveAll()
 {
     for (const auto& test : kTestServices) {
@@ -23,6 +25,7 @@ void RemoveAll()
         RemoveTestService(test);
     }
     RemoveHostileServices();
+    RemoveManyServices();
 }
 
 int Run(const std::wstring& action)

@@ -1,22 +1,22 @@
-#include "bench/ExtraServices_win.h"
+#include "support/ManyServices.h"
 
 #include "common/HResultText_win.h"
 #include "support/ServiceManager.h"
+#include "support/TestServices.h"
 
 #include <windows.h>
 
-#include <cstdio>
 #include <cwchar>
+#include <exception>
+#include <string>
+#include <string_view>
 #include <vector>
 
-namespace quenlow::bench {
+namespace quenlow::testing {
 
 namespace {
 
-using testing::OpenServiceManager;
-using testing::UniqueServiceHandle;
-
-constexpr std::wstring_view kNamePrefix = L"QuenlowBench";
+constexpr std::wstring_view kNamePrefix = L"QuenlowMany";
 
 // The names of the services of the kinds and states, from the service manager.
 std::vector<std::wstring> ServiceNames(SC_HANDLE manager, DWORD types, DWORD states)
@@ -46,7 +46,7 @@ std::vector<std::wstring> ServiceNames(SC_HANDLE manager, DWORD types, DWORD sta
     }
 }
 
-std::vector<std::wstring> ExtraServiceNames(SC_HANDLE manager)
+std::vector<std::wstring> ManyServiceNames(SC_HANDLE manager)
 {
     std::vector<std::wstring> names;
     for (auto& name : ServiceNames(manager, SERVICE_WIN32, SERVICE_STATE_ALL)) {
@@ -57,33 +57,48 @@ std::vector<std::wstring> ExtraServiceNames(SC_HANDLE manager)
     return names;
 }
 
+// The number with at least four digits, so that the names sort in their order.
+std::wstring FourDigits(int number)
+{
+    wchar_t digits[16];
+    std::swprintf(digits, 16, L"%04d", number);
+    return digits;
+}
+
 } // namespace
 
-void InstallExtraServices(int count, const std::wstring& program)
+std::wstring ManyServiceName(int number)
+{
+    return std::wstring(kNamePrefix) + FourDigits(number);
+}
+
+std::wstring ManyServiceDisplayName(int number)
+{
+    return L"Quenlow Many " + FourDigits(number);
+}
+
+void InstallManyServices(int count, const std::wstring& program)
 {
     const auto manager = OpenServiceManager(SC_MANAGER_ALL_ACCESS);
     const std::wstring command = L"\"" + program + L"\"";
     for (int i = 1; i <= count; ++i) {
-        wchar_t name[32];
-        wchar_t displayName[64];
-        std::swprintf(name, 32, L"%ls%03d", std::wstring(kNamePrefix).c_str(), i);
-        std::swprintf(displayName, 64, L"Quenlow Bench Service %03d", i);
-        const UniqueServiceHandle service(::CreateServiceW(manager.get(), name, displayName, SERVICE_ALL_ACCESS,
-                                                           SERVICE_WIN32_OWN_PROCESS, SERVICE_DEMAND_START,
-                                                           SERVICE_ERROR_NORMAL, command.c_str(), nullptr, nullptr,
-                                                           nullptr, nullptr, nullptr));
+        const std::wstring name = ManyServiceName(i);
+        const std::wstring displayName = ManyServiceDisplayName(i);
+        const UniqueServiceHandle service(::CreateServiceW(
+            manager.get(), name.c_str(), displayName.c_str(), SERVICE_QUERY_STATUS, SERVICE_WIN32_OWN_PROCESS,
+            SERVICE_DEMAND_START, SERVICE_ERROR_NORMAL, command.c_str(), nullptr, nullptr, nullptr, nullptr, nullptr));
         if (!service && ::GetLastError() != ERROR_SERVICE_EXISTS) {
-            ThrowLastError(L"CreateServiceW");
+            ThrowLastError(L"CreateServiceW " + name);
         }
     }
 }
 
-int UninstallExtraServices()
+int RemoveManyServices()
 {
     const auto manager = OpenServiceManager(SC_MANAGER_ALL_ACCESS);
     int removed = 0;
-    for (const auto& name : ExtraServiceNames(manager.get())) {
-        const auto service = testing::OpenServiceByName(manager.get(), name, DELETE);
+    for (const auto& name : ManyServiceNames(manager.get())) {
+        const auto service = OpenServiceByName(manager.get(), name, DELETE);
         if (service && (::DeleteService(service.get()) || ::GetLastError() == ERROR_SERVICE_MARKED_FOR_DELETE)) {
             ++removed;
         }
@@ -91,14 +106,10 @@ int UninstallExtraServices()
     return removed;
 }
 
-} // namespace quenlow::bench
-
-namespace quenlow::bench {
-
-int CountExtraServices()
+int CountManyServices()
 {
     const auto manager = OpenServiceManager(SC_MANAGER_ENUMERATE_SERVICE);
-    return static_cast<int>(ExtraServiceNames(manager.get()).size());
+    return static_cast<int>(ManyServiceNames(manager.get()).size());
 }
 
 int CountStoppedServices()
@@ -107,4 +118,25 @@ int CountStoppedServices()
     return static_cast<int>(ServiceNames(manager.get(), SERVICE_WIN32 | SERVICE_DRIVER, SERVICE_INACTIVE).size());
 }
 
-} // namespace quenlow::bench
+ScopedManyServices::ScopedManyServices(int count)
+{
+    RemoveManyServices();
+    try {
+        InstallManyServices(count, std::wstring(kMissingProgramPath));
+    } catch (...) {
+        // No destructor runs for an object that was never made.
+        RemoveManyServices();
+        throw;
+    }
+}
+
+ScopedManyServices::~ScopedManyServices()
+{
+    try {
+        RemoveManyServices();
+    } catch (const std::exception&) {
+        // The fixture's clean-up removes whatever is left; a destructor must not throw.
+    }
+}
+
+} // namespace quenlow::testing
