@@ -12,6 +12,9 @@ inline constexpr wchar_t kBareWmiWindowClass[] = L"QuenlowBenchWmiWindow";
 // The window class of the bare program that reads a list of services through WMI and then shows
 // it in a plain list.
 inline constexpr wchar_t kBareWmiListClass[] = L"QuenlowBenchWmiList";
+// The window class of the bare program that reads a list of services through WMI and then shows
+// it in one window with the same controls as quenlow.exe's list window for that list.
+inline constexpr wchar_t kBareWmiSameControlsClass[] = L"QuenlowBenchWmiSameControls";
 
 // Registers a plain window class with the arrow cursor; false when it cannot be registered.
 inline bool RegisterPlainClass(HINSTANCE instance, const wchar_t* className, WNDPROC procedure, HBRUSH background)

@@ -15,9 +15,10 @@ namespace quenlow::bench {
 namespace {
 
 constexpr std::array<std::wstring_view, 3> kNumbers = {L"runs", L"count", L"entries"};
-constexpr std::array<std::wstring_view, 9> kTexts = {L"label",      L"service",     L"case",
-                                                     L"quenlow",    L"window",      L"wmi-command",
-                                                     L"wmi-window", L"wmi-list",    L"service-program"};
+constexpr std::array<std::wstring_view, 10> kTexts = {
+    L"label", L"service", L"case", L"quenlow", L"window", L"wmi-command", L"wmi-window", L"wmi-list",
+    L"wmi-same-controls", L"service-program",
+};
 
 bool OneOf(std::wstring_view name, const auto& names)
 {

@@ -8,7 +8,7 @@
 // The command line of a benchmark program, read once:
 //   PART [--runs=N] [--label=TEXT] [--count=N] [--entries=N] [--service=NAME] [--case=NAME]
 //        [--quenlow=PATH] [--window=PATH] [--wmi-command=PATH] [--wmi-window=PATH]
-//        [--wmi-list=PATH] [--service-program=PATH]
+//        [--wmi-list=PATH] [--wmi-same-controls=PATH] [--service-program=PATH]
 namespace quenlow::bench {
 
 class Options {

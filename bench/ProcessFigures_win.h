@@ -6,7 +6,8 @@
 // program's options, prints its figures and returns the exit status.
 namespace quenlow::bench {
 
-// list-window: a list window on screen with its list against the bare WMI list program.
+// list-window: a list window on screen with its list against the bare WMI program with the same
+// controls, and against the bare WMI list program.
 int RunListOnScreen(const Options& options);
 
 // many-start: a ticked start of services that start at once against the bare WMI command program.

@@ -1,22 +1,14 @@
-// The reference for a list window on screen: the least a program does to show a list of services
-// from WMI. Before it is asked it gets ready as quenlow.exe does once its splash window is up
-// (COM, and WMI's client loaded), and shows a small window. A click on that window starts what
-// the harness times: connect to root\cimv2, run the query, read each DisplayName (the Name when
-// it has none), then one window as large as the stopped services window with a sorted list box
-// of the names, filled with redrawing off and shown; the small window then goes, as the splash
-// window does.
+// A reference for a list window on screen: the least a program does to show a list of services
+// from WMI. It gets ready, is clicked and reads the names as bench/BareListProgram_win.h says;
+// then one window as large as the stopped services window with a sorted list box of the names,
+// filled with redrawing off and shown; the small window then goes, as the splash window does.
 //   quenlow_bench_wmi_list.exe stopped|running|all
-#include "bench/BareWmi_win.h"
+#include "bench/BareListProgram_win.h"
 #include "bench/MinimalWindow.h"
-#include "bench/ReadyWindow.h"
-#include "services/ServiceQuery.h"
 
 #include <windows.h>
 
-#include <shellapi.h>
-
 #include <string>
-#include <string_view>
 #include <vector>
 
 namespace {
@@ -64,58 +56,12 @@ HWND ShowList(HINSTANCE instance, const std::vector<std::wstring>& names)
     return window;
 }
 
-std::wstring_view QueryFor(std::wstring_view kind)
-{
-    if (kind == L"stopped") {
-        return quenlow::kStoppedServicesQuery;
-    }
-    if (kind == L"running") {
-        return quenlow::kRunningServicesQuery;
-    }
-    if (kind == L"all") {
-        return quenlow::kAllServicesQuery;
-    }
-    return {};
-}
-
-int Run(HINSTANCE instance, std::wstring_view query)
-{
-    const auto locator = quenlow::bench::StartWmiClient();
-    if (!locator) {
-        return 3;
-    }
-    const HWND ready = quenlow::bench::ShowReadyWindowUntilClicked(instance);
-    if (!ready) {
-        return 1;
-    }
-    std::vector<std::wstring> names;
-    {
-        const auto services = quenlow::bench::ConnectLocalWmi(*locator.Get());
-        if (!services || !quenlow::bench::ReadDisplayNames(*services.Get(), query, names)) {
-            return 3;
-        }
-    }
-    if (!ShowList(instance, names)) {
-        return 1;
-    }
-    ::DestroyWindow(ready);
-    quenlow::bench::PumpUntilQuit();
-    return 0;
-}
-
 } // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
 {
-    int count = 0;
-    wchar_t** arguments = ::CommandLineToArgvW(::GetCommandLineW(), &count);
-    if (!arguments) {
-        return 2;
-    }
-    const std::wstring_view query = count == 2 ? QueryFor(arguments[1]) : std::wstring_view();
-    ::LocalFree(arguments);
-    if (query.empty()) {
-        return 2;
-    }
-    return Run(instance, query);
+    return quenlow::bench::RunBareListProgram(
+        instance, [instance](quenlow::bench::ListedServices, const std::vector<std::wstring>& names) {
+            return ShowList(instance, names) != nullptr;
+        });
 }

@@ -18,7 +18,8 @@
 //                 window and started with one press of Start, until the message box shows,
 //                 against the 3 s that one of them takes;
 //   list-window   each list window on screen with its list, from the user's click, against a
-//                 bare program that runs the same query and then shows a plain list;
+//                 bare program that runs the same query and then shows one window with the same
+//                 controls, and, for information, against one that shows a plain list;
 //   many-start    a ticked start of --count services (default 20) that start at once, against
 //                 a bare WMI program that makes the same calls in turn, one confirming query each;
 //   responsiveness  how long the program's windows take to answer during a wait:
@@ -26,7 +27,8 @@
 //   install-extra / uninstall-extra  the services that make the system larger.
 // Options (bench/Options.h): --quenlow=PATH, --window=PATH (the minimal program),
 // --wmi-command=PATH (the bare WMI command program), --wmi-window=PATH (the bare WMI window
-// program), --wmi-list=PATH (the bare WMI list program), --service=NAME, --service-program=PATH,
+// program), --wmi-list=PATH (the bare WMI list program), --wmi-same-controls=PATH (the bare WMI
+// program with the same controls as a list window), --service=NAME, --service-program=PATH,
 // --count=N, --entries=N, --case=NAME, --runs=N (default 7; 3 for the footprints), --label=TEXT.
 #include "bench/BareWmiCommand.h"
 #include "bench/Figures.h"

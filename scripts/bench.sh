@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # shellcheck source-path=SCRIPTDIR/..
 # Builds the benchmarks and runs them under Wine, then prints one table. Every figure is a ratio
-# against a reference measured side by side in the same run (the two in turn, round after round),
-# given as the minimum and the median of the rounds; absolute times are in milliseconds.
+# against a reference measured side by side in the same run (the contenders in turn, round after
+# round), given as the minimum and the median of the rounds; absolute times are in milliseconds.
 #
 #   scripts/bench.sh [--runs=N] [--extra=N] [--only=PART,...]
 #
@@ -13,12 +13,13 @@
 #               entries registers as many as it needs.
 #   --only=...  only these parts: startup, footprint, program-end, fill, load, command-line,
 #               slow-start, many-start (20 services that start at once), list-window (a list
-#               window on screen against a bare program), responsiveness (the windows' answers
-#               during a wait), extra (the list load, command line, list window and answers
-#               while a list loads, with the extra services), entries (the footprint with a
-#               list of 3,000 entries, against the bare WMI list program listing the same
-#               services); all of them by default. list-window and responsiveness also run their
-#               part with the extra services.
+#               window on screen against a bare program with the same controls, and against one
+#               with a plain list), responsiveness (the windows' answers during a wait), extra
+#               (the list load, command line, list window and answers while a list loads, with
+#               the extra services), entries (the footprint with a list of 3,000 entries,
+#               against the bare WMI list program listing the same services); all of them by
+#               default. list-window and responsiveness also run their part with the extra
+#               services.
 #
 # It builds quenlow.exe as released (MinSizeRel) with the benchmarks in a build tree of its own
 # (QUENLOW_BENCH_BUILD_DIR, default build/bench) on QUENLOW_BUILD_JOBS cores (default 2), and runs
@@ -71,6 +72,7 @@ window="$build/bench/quenlow_bench_window.exe"
 wmi_command="$build/bench/quenlow_bench_wmi_command.exe"
 wmi_window="$build/bench/quenlow_bench_wmi_window.exe"
 wmi_list="$build/bench/quenlow_bench_wmi_list.exe"
+wmi_same_controls="$build/bench/quenlow_bench_wmi_same_controls.exe"
 list_bench="$build/bench/quenlow_list_bench.exe"
 process_bench="$build/bench/quenlow_process_bench.exe"
 register="$build/tests/wine/register_test_services.exe"
@@ -149,7 +151,8 @@ if wanted many-start; then
         --service-program="$service_program" --count=20 --runs="$runs"
 fi
 if wanted list-window; then
-    run "$process_bench" list-window --quenlow="$quenlow" --wmi-list="$wmi_list" --runs="$runs"
+    run "$process_bench" list-window --quenlow="$quenlow" --wmi-list="$wmi_list" \
+        --wmi-same-controls="$wmi_same_controls" --runs="$runs"
 fi
 if wanted responsiveness; then
     run "$process_bench" responsiveness --case=slow-start --quenlow="$quenlow" --service-program="$service_program" \
@@ -164,8 +167,8 @@ if ((extra > 0)) && { wanted extra || wanted list-window || wanted responsivenes
             --runs="$runs" --label="$larger"
     fi
     if wanted extra || wanted list-window; then
-        run "$process_bench" list-window --quenlow="$quenlow" --wmi-list="$wmi_list" --runs="$runs" \
-            --label="$larger"
+        run "$process_bench" list-window --quenlow="$quenlow" --wmi-list="$wmi_list" \
+            --wmi-same-controls="$wmi_same_controls" --runs="$runs" --label="$larger"
     fi
     if wanted extra || wanted responsiveness; then
         run "$process_bench" responsiveness --case=load --quenlow="$quenlow" --runs="$runs" --label="$larger"
@@ -186,14 +189,14 @@ awk -F'\t' '
 function verdict(value, target) { return target <= 0 ? "-" : (value <= target ? "met" : "MISSED") }
 function goal(target) { return target > 0 ? sprintf("<=%.2f", target) : "info" }
 BEGIN {
-    printf "%-68s  %-28s  %-19s  %-19s  %6s  %6s  %7s  %s\n", "Figure (A)", "Reference (B)", "A median / min",
+    printf "%-68s  %-36s  %-19s  %-19s  %6s  %6s  %7s  %s\n", "Figure (A)", "Reference (B)", "A median / min",
         "B median / min", "r min", "r med", "target", "verdict"
 }
 $1 == "RATIO" {
-    printf "%-68s  %-28s  %8.1f / %-8.1f  %8.1f / %-8.1f  %6.2f  %6.2f  %7s  %s\n", $2, $3, $6 + 0, $5 + 0, $8 + 0,
+    printf "%-68s  %-36s  %8.1f / %-8.1f  %8.1f / %-8.1f  %6.2f  %6.2f  %7s  %s\n", $2, $3, $6 + 0, $5 + 0, $8 + 0,
         $7 + 0, $9 + 0, $10 + 0, goal($11 + 0), verdict($10 + 0, $11 + 0)
 }
 $1 == "VALUE" {
-    printf "%-68s  %-28s  %8.2f %-10s  %19s  %6s  %6s  %7s  %s\n", $2, "", $3 + 0, $4, "", "", "", goal($5 + 0),
+    printf "%-68s  %-36s  %8.2f %-10s  %19s  %6s  %6s  %7s  %s\n", $2, "", $3 + 0, $4, "", "", "", goal($5 + 0),
         verdict($3 + 0, $5 + 0)
 }' "$results"
