@@ -1,0 +1,120 @@
+// Waits at their edges, met through the real quenlow.exe: Stop Waiting while WMI holds a call
+// that does not come back, a list read that takes seconds on a system with many services, and a
+// command line run where no one can see a window.
+#include "ListWindowsTestBase.h"
+#include "common/ExitStatus.h"
+#include "support/HiddenStationRun.h"
+#include "support/ManyServices.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <iostream>
+#include <regex>
+#include <string>
+
+namespace quenlow {
+namespace {
+
+using namespace quenlow::testing;
+using namespace std::chrono_literals;
+using Clock = std::chrono::steady_clock;
+
+// How soon the report follows Stop Waiting, and a list read of the test system takes, with room
+// for a busy machine.
+constexpr auto kAtOnce = 1500ms;
+
+long long MillisecondsSince(Clock::time_point start)
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start).count();
+}
+
+using WaitEdgeWindowsTest = ListWindowsTest;
+
+// The start call of a service whose program never reaches the service manager stays with WMI for
+// about 12 s. Stop Waiting gives the report at once, and the Refresh after it is read as fast as
+// ever: nothing waits behind the call that was given up.
+TEST_F(WaitEdgeWindowsTest, StopWaitingOnACallThatDoesNotComeBackReportsAtOnceAndHoldsNothingUp)
+{
+    auto stopped = OpenStoppedServices();
+    stopped.ClickCheckBox(DisplayNameOf(kNeverResponds));
+    stopped.ClickButton(L"Start");
+    const auto progress = WaitForProgressWindow(Run().Process(), kReactionComesWithin);
+    ASSERT_TRUE(progress.has_value()) << "no progress window";
+    PressStopWaiting(progress->window);
+    const auto pressed = Clock::now();
+    const auto box = Run().WaitForMessage(kBoxComesWithin);
+    const long long toBox = MillisecondsSince(pressed);
+    std::cout << "note: Stop Waiting to the box with the call in flight: " << toBox << " ms\n";
+    EXPECT_LT(toBox, std::chrono::milliseconds(kAtOnce).count());
+    EXPECT_EQ(box.text, L"0 of 1 selected services were started. This one was not:\n"
+                        L"\nQuenlow Test Never Responds: it was still starting when the wait was stopped.");
+    ASSERT_TRUE(AnswerOk(box.window));
+
+    // The reload was read while the call was still in flight: the service, starting in the
+    // service manager, is not listed.
+    EXPECT_FALSE(stopped.Contains(DisplayNameOf(kNeverResponds)));
+
+    // A Refresh clears the ticks with the entries it reads afresh.
+    stopped.ClickCheckBox(DisplayNameOf(kOrdinary));
+    const auto refreshed = Clock::now();
+    stopped.ClickButton(L"Refresh");
+    ASSERT_TRUE(PumpUntil([&] { return stopped.TickedEntries().empty(); }, kBoxComesWithin))
+        << "the list was not read again";
+    const long long toRead = MillisecondsSince(refreshed);
+    std::cout << "note: the Refresh right after it: " << toRead << " ms\n";
+    EXPECT_LT(toRead, std::chrono::milliseconds(kAtOnce).count()) << "the read waited behind the call given up";
+}
+
+// With about 1,500 more services a list read takes seconds: its progress window counts its own
+// time, and giving up the read on the way from the all services window back to the stopped one
+// leaves the all services window on the screen and the program running.
+TEST_F(WaitEdgeWindowsTest, AGivenUpReadOnTheWayBackKeepsTheAllServicesWindowAndTheProgram)
+{
+    const ScopedManyServices many(1500);
+    auto active = OpenActiveServices();
+    active.ClickButton(L"All Services");
+    auto all = WaitForListWindow(Run().Process(), ListWindowKind::AllServices, kBoxComesWithin);
+    active.ClickButton(L"Close");
+    ASSERT_TRUE(PumpUntil([&] { return !active.Visible(); }, kReactionComesWithin));
+
+    all.PostButtonClick(L"Close");
+    const auto progress = WaitForProgressWindow(Run().Process(), kReactionComesWithin);
+    ASSERT_TRUE(progress.has_value()) << "the read took less than a second: too few services to tell";
+    EXPECT_TRUE(std::regex_match(progress->text, std::wregex(L"Reading the list of stopped services\\n"
+                                                             L"Waiting for WMI, [1-9] s")))
+        << Utf8(progress->text);
+    PressStopWaiting(progress->window);
+    EXPECT_TRUE(PumpUntil([&] { return all.Visible(); }, kReactionComesWithin))
+        << "the all services window stayed hidden";
+    EXPECT_TRUE(Run().KeepsRunningWithAWindowVisible());
+    EXPECT_FALSE(FindListWindow(Run().ProcessId(), ListWindowKind::StoppedServices).has_value());
+}
+
+// Where no one can see a window the command line shows none: its text goes to standard error,
+// and it ends by itself with its exit status.
+using WaitEdgeCommandLineTest = QuenlowServicesTest;
+
+TEST_F(WaitEdgeCommandLineTest, WhereNoOneCanSeeAWindowTheCommandLineEndsWithItsTextOnStandardError)
+{
+    struct Case {
+        const wchar_t* arguments;
+        std::wstring error;
+        DWORD exitStatus;
+    };
+    const Case cases[] = {
+        {L"/start quenlowtesta", L"quenlowtesta has started.\r\n", kExitSucceeded},
+        {L"/stop quenlowtestnosuch", L"No service is named \"quenlowtestnosuch\", so nothing was stopped.\r\n",
+         kExitNotFound},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(Utf8(c.arguments));
+        const auto run = RunOnHiddenWindowStation(QuenlowProgramPath(), c.arguments, kBoxComesWithin);
+        EXPECT_TRUE(run.endedByItself) << "it waited for an answer nobody could give";
+        EXPECT_EQ(run.exitCode, c.exitStatus);
+        EXPECT_EQ(run.standardError, c.error);
+    }
+}
+
+} // namespace
+} // namespace quenlow
