@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # shellcheck source-path=SCRIPTDIR/..
-# Takes the README's screenshots of Quenlow's four windows and writes them, each cropped to its
-# window, to docs/screenshots/: splash.png, stopped-services.png, active-services.png and
-# all-services.png.
+# Takes the README's screenshots of Quenlow's four windows and of its progress window, and writes
+# them, each cropped to its window, to docs/screenshots/: splash.png, stopped-services.png,
+# active-services.png, all-services.png and progress.png.
 #
 #   scripts/screenshots.sh
 #
@@ -11,8 +11,10 @@
 # desktop) on its own Xvfb (the first free display from QUENLOW_XVFB_FIRST_DISPLAY, default 110)
 # with a persistent wineserver, and drives it with xdotool as a user would: over the splash
 # window's margin, Tab and Space to the buttons that switch windows, Space to tick two entries,
-# Alt+F4 to close. It never presses Start or Stop, so no service changes state. On the way out it
-# ends that quenlow.exe, that wineserver and that Xvfb, by PID and for its own prefix only. A run
+# Alt+F4 to close. For the progress window it registers two slow test services of its own
+# (register_test_services install-slow-pair), ticks them and presses Start, then Stop Waiting; no
+# other service changes state, and the two are removed again. On the way out it ends that
+# quenlow.exe, that wineserver and that Xvfb, by PID and for its own prefix only. A run
 # that fails leaves the pictures in docs/screenshots/ as they were and keeps the screen at the
 # moment of failure in build/screenshots/shots/failure.png.
 set -euo pipefail
@@ -23,7 +25,8 @@ cd "$root"
 mkdir -p "$root/build/screenshots"
 cmake --preset win64 >"$root/build/screenshots/configure.log" 2>&1 ||
     { cat "$root/build/screenshots/configure.log" >&2; exit 1; }
-cmake --build --preset win64 -j "${QUENLOW_BUILD_JOBS:-2}" --target quenlow
+cmake --build --preset win64 -j "${QUENLOW_BUILD_JOBS:-2}" --target quenlow register_test_services quenlow_test_service
+register_test_services="$root/build/win64/tests/wine/register_test_services.exe"
 
 export QUENLOW_WINE_STATE="$root/build/screenshots"
 export QUENLOW_XVFB_FIRST_DISPLAY=${QUENLOW_XVFB_FIRST_DISPLAY:-110}
@@ -130,9 +133,14 @@ capture() {
         previous=$current
     done
     [[ $current == "$previous" ]] || fail "window $id of $name.png kept changing"
-    convert "$work/$name.grab.png" -strip -dither None -colors 256 -define png:compression-level=9 \
-        "PNG8:$work/$name.png"
-    log "took $name.png ($(identify -format '%wx%h' "$work/$name.png"))"
+    save_grab "$name"
+}
+
+# The grab as a small PNG, as capture makes it.
+save_grab() {
+    convert "$work/$1.grab.png" -strip -dither None -colors 256 -define png:compression-level=9 \
+        "PNG8:$work/$1.png"
+    log "took $1.png ($(identify -format '%wx%h' "$work/$1.png"))"
 }
 
 # Keys go to the active window of Wine's desktop.
@@ -140,6 +148,9 @@ keys() {
     xdotool key --delay 80 "$@"
     sleep 0.3
 }
+
+# The two slow services of an earlier run that failed must not show in the lists.
+bash "$root/tests/wine/run-under-wine.sh" "$register_test_services" uninstall >/dev/null
 
 wine "$root/build/win64/quenlow.exe" </dev/null >"$state/quenlow.log" 2>&1 &
 quenlow_pid=$!
@@ -182,7 +193,29 @@ keys space Down Down space
 expect_no_window Quenlow
 capture "$stopped" stopped-services
 
-# 7. Alt+F4 closes the stopped services window, then the active services window; with no window
+# 7. The progress window: two slow services are registered, the list is read again (Refresh is
+# last in the tab order; the ticks go with the old entries), Tab goes back to the list, Q finds
+# the first of the two (no other stopped service's name begins with it), Space ticks both, and
+# Enter presses Start. The window's bar moves and its lines count the seconds, so it is taken once,
+# two seconds into the wait, without waiting for it to stand still. Enter presses Stop Waiting,
+# then answers the report.
+bash "$root/tests/wine/run-under-wine.sh" "$register_test_services" install-slow-pair >/dev/null
+keys shift+Tab space
+expect_no_window Quenlow
+keys Tab q space Down space Return
+progress=$(window_id Quenlow)
+sleep 1.7
+park_pointer
+import -window "$progress" "$work/progress.grab.png"
+save_grab progress
+keys Return
+window_gone "$progress"
+report=$(window_id Quenlow)
+keys Return
+window_gone "$report"
+bash "$root/tests/wine/run-under-wine.sh" "$register_test_services" uninstall >/dev/null
+
+# 8. Alt+F4 closes the stopped services window, then the active services window; with no window
 # visible any more (the all services window is only hidden), the program ends by itself.
 keys alt+F4
 window_gone "$stopped"
@@ -199,7 +232,7 @@ quenlow_pid=
 log "quenlow.exe ended by itself after its last window closed (exit status $status)"
 
 # Only a complete run replaces the committed pictures.
-for name in splash stopped-services active-services all-services; do
+for name in splash stopped-services active-services all-services progress; do
     cp "$work/$name.png" "$out/$name.png"
     log "wrote docs/screenshots/$name.png ($(stat -c %s "$out/$name.png") bytes)"
 done

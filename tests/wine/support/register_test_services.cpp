@@ -1,5 +1,7 @@
 // Registers the test services with the service manager ("install") or stops and deletes them
 // ("uninstall"). Run by the Wine fixtures before and after the tests; both are safe to repeat.
+// "install-slow-pair" registers only the two slow ones whose ticked start the README's picture of
+// the progress window shows (scripts/screenshots.sh).
 #include "support/ManyServices.h"
 #include "support/TestServices.h"
 
@@ -35,7 +37,7 @@ int Run(const std::wstring& action)
         std::printf("removed %zu test services\n", kTestServices.size());
         return 0;
     }
-    if (action == L"install") {
+    if (action == L"install" || action == L"install-slow-pair") {
         const std::wstring program = TestServiceProgramPath();
         if (::GetFileAttributesW(program.c_str()) == INVALID_FILE_ATTRIBUTES) {
             std::fwprintf(stderr, L"register_test_services: %ls is missing\n", program.c_str());
@@ -43,13 +45,19 @@ int Run(const std::wstring& action)
         }
         // Left-overs of an interrupted run would make CreateServiceW fail.
         RemoveAll();
+        if (action == L"install-slow-pair") {
+            RegisterTestService(kSlowStart, program);
+            RegisterTestService(kPendsForEver, program);
+            std::printf("registered 2 test services\n");
+            return 0;
+        }
         for (const auto& test : kTestServices) {
             RegisterTestService(test, program);
         }
         std::printf("registered %zu test services\n", kTestServices.size());
         return 0;
     }
-    std::fprintf(stderr, "usage: register_test_services install|uninstall\n");
+    std::fprintf(stderr, "usage: register_test_services install|install-slow-pair|uninstall\n");
     return 2;
 }
 
