@@ -97,6 +97,9 @@ public:
     // windows go on, and a progress window shows what the work is doing once it has lasted a
     // second. An error the work did not trap is thrown again here.
     virtual WorkResult Finish() = 0;
+    // Stops waiting, as Stop Waiting does, for the user's request by other means (the window
+    // whose event started the work was closed from outside); nothing when no wait runs.
+    virtual void StopWaiting() = 0;
 };
 
 } // namespace quenlow

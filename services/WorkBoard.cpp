@@ -2,6 +2,8 @@
 
 #include "services/ActionWords.h"
 
+#include <algorithm>
+
 namespace quenlow {
 
 namespace {
@@ -107,9 +109,27 @@ std::vector<std::wstring> ProgressLines(const WorkBoard& board, std::chrono::mil
     if (board.kind == WorkBoard::Kind::ReadList) {
         return {L"Waiting for WMI, " + DescribeDuration(now - board.began)};
     }
-    std::vector<std::wstring> lines;
+    // The services on their way first, then those whose turn has not come, then those that have
+    // settled, each in list order.
+    const auto rank = [](const WorkEntry& entry) {
+        return entry.stage == Stage::Settled ? 2 : entry.stage == Stage::NotAsked ? 1 : 0;
+    };
+    std::vector<const WorkEntry*> order;
     for (const auto& entry : board.entries) {
-        lines.push_back(EntryLine(entry, MethodOf(board), now));
+        order.push_back(&entry);
+    }
+    std::stable_sort(order.begin(), order.end(), [&](const WorkEntry* a, const WorkEntry* b) { return rank(*a) < rank(*b); });
+    const std::size_t shown = order.size() > kMostProgressLines ? kMostProgressLines - 1 : order.size();
+    std::vector<std::wstring> lines;
+    for (std::size_t i = 0; i < shown; ++i) {
+        std::wstring line = EntryLine(*order[i], MethodOf(board), now);
+        if (line.size() > kLongestProgressLine) {
+            line = line.substr(0, kLongestProgressLine - 1) + L"\u2026";
+        }
+        lines.push_back(std::move(line));
+    }
+    if (shown < order.size()) {
+        lines.push_back(L"\u2026and " + std::to_wstring(order.size() - shown) + L" more");
     }
     return lines;
 }
@@ -117,17 +137,19 @@ std::vector<std::wstring> ProgressLines(const WorkBoard& board, std::chrono::mil
 std::optional<double> ProgressFraction(const WorkBoard& board)
 {
     double done = 0;
-    bool anyCheckPoint = false;
+    bool anyProgress = false;
     for (const auto& entry : board.entries) {
         if (entry.stage == Stage::Settled) {
             done += 1;
-        } else if (entry.stage == Stage::Pending && entry.checkPoint) {
-            // A check point has no known end: each one brings the entry closer to done.
-            anyCheckPoint = true;
+        } else if (entry.stage == Stage::Pending && entry.checkPoint && *entry.checkPoint > 0) {
+            // A check point has no known end: each one brings the entry closer to done. Windows
+            // gives 0 for most services, and many never move it: only one that has moved on
+            // says anything.
+            anyProgress = true;
             done += static_cast<double>(*entry.checkPoint) / (*entry.checkPoint + 1.0);
         }
     }
-    if (!anyCheckPoint) {
+    if (!anyProgress) {
         return std::nullopt;
     }
     return done / static_cast<double>(board.entries.size());

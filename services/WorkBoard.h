@@ -4,6 +4,7 @@
 #include "services/ServiceOutcome.h"
 
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -60,8 +61,14 @@ enum class WaitEnd {
 // still on its way (when the user stopped waiting); one that is pending is still on its way.
 void EndWait(WorkBoard& board, WaitEnd why, std::chrono::milliseconds now);
 
-// What the progress window shows: a headline, one line per service, and how far the work has come
-// (0 to 1) where the services report check points; nullopt when nothing tells.
+// The progress window's most lines, so that it never grows taller than the screen, and its
+// longest line, so that none wraps in its fixed width.
+inline constexpr std::size_t kMostProgressLines = 10;
+inline constexpr std::size_t kLongestProgressLine = 90;
+
+// What the progress window shows: a headline; a line per service, those on their way first, as
+// many lines all along, at most kMostProgressLines with "...and N more" as the last; and how far
+// the work has come (0 to 1) once a service's check point has moved on; nullopt until then.
 std::wstring ProgressHeadline(const WorkBoard& board);
 std::vector<std::wstring> ProgressLines(const WorkBoard& board, std::chrono::milliseconds now);
 std::optional<double> ProgressFraction(const WorkBoard& board);

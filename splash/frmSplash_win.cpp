@@ -16,6 +16,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <tuple>
 
 namespace quenlow {
 
@@ -109,6 +110,15 @@ void SplashWindow::OnCreate()
 
 void SplashWindow::LayOut(UINT dpi)
 {
+    // The icons at the window's own DPI: the class's are at the system's.
+    for (const auto& [which, width, height] : {std::tuple{ICON_BIG, SM_CXICON, SM_CYICON},
+                                               std::tuple{ICON_SMALL, SM_CXSMICON, SM_CYSMICON}}) {
+        const auto icon = ::LoadImageW(m_instance, MAKEINTRESOURCEW(IDI_QUENLOW), IMAGE_ICON,
+                                       SystemMetricAtDpi(width, dpi), SystemMetricAtDpi(height, dpi), LR_SHARED);
+        if (icon) {
+            ::SendMessageW(m_window, WM_SETICON, static_cast<WPARAM>(which), reinterpret_cast<LPARAM>(icon));
+        }
+    }
     m_content.SetDpi(dpi);
     const RECT frame = TwipsToPixels(splash::kFrame1, dpi);
     ::MoveWindow(m_frame.Window(), frame.left, frame.top, frame.right - frame.left, frame.bottom - frame.top, FALSE);

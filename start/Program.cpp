@@ -159,7 +159,10 @@ void Program::SplashMarginMouseMove()
 void Program::ClosedByUser(WindowId window)
 {
     if (m_handling) {
+        // Closed from outside while a handler waits (End task, the task bar's Close): the wait
+        // ends as with Stop Waiting, and the close follows the report.
         m_closeAsked[IndexOf(window)] = true;
+        m_context.work.StopWaiting();
         return;
     }
     // No handler of the program runs: closing unloads the window, whatever its buttons do.

@@ -12,6 +12,7 @@ using GetDpiForWindowFn = UINT(WINAPI*)(HWND);
 using GetDpiForSystemFn = UINT(WINAPI*)();
 using AdjustWindowRectExForDpiFn = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
 using SystemParametersInfoForDpiFn = BOOL(WINAPI*)(UINT, UINT, void*, UINT, UINT);
+using GetSystemMetricsForDpiFn = int(WINAPI*)(int, UINT);
 
 // The per-monitor functions exist from Windows 10 1607 on; user32 is always loaded.
 template <typename Function>
@@ -32,6 +33,7 @@ struct DpiFunctions {
         User32Function<AdjustWindowRectExForDpiFn>("AdjustWindowRectExForDpi");
     SystemParametersInfoForDpiFn systemParametersInfoForDpi =
         User32Function<SystemParametersInfoForDpiFn>("SystemParametersInfoForDpi");
+    GetSystemMetricsForDpiFn getSystemMetricsForDpi = User32Function<GetSystemMetricsForDpiFn>("GetSystemMetricsForDpi");
 };
 
 const DpiFunctions& Functions() noexcept
@@ -88,6 +90,15 @@ UINT SystemDpi() noexcept
         }
     }
     return ScreenDpi();
+}
+
+int SystemMetricAtDpi(int index, UINT dpi) noexcept
+{
+    if (const auto forDpi = Functions().getSystemMetricsForDpi) {
+        return forDpi(index, dpi);
+    }
+    // The system gives it at the system DPI.
+    return ::MulDiv(::GetSystemMetrics(index), static_cast<int>(dpi), static_cast<int>(SystemDpi()));
 }
 
 SIZE WindowSizeForClient(SIZE client, DWORD style, DWORD exStyle, UINT dpi) noexcept

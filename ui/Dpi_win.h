@@ -37,6 +37,10 @@ UINT WindowDpi(HWND window) noexcept;
 // The DPI of the primary screen, for a window that does not exist yet.
 UINT SystemDpi() noexcept;
 
+// A system metric (SM_CXVSCROLL, SM_CXICON, ...) at the DPI, which GetSystemMetrics alone gives
+// at the system's DPI only: a window on a monitor of another scale needs its own.
+int SystemMetricAtDpi(int index, UINT dpi) noexcept;
+
 // The outer size of a window whose client area has the given size.
 SIZE WindowSizeForClient(SIZE client, DWORD style, DWORD exStyle, UINT dpi) noexcept;
 

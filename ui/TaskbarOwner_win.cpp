@@ -9,6 +9,16 @@ namespace {
 
 constexpr const wchar_t* kTaskbarOwnerClass = L"QuenlowTaskbarOwner";
 
+// A close from outside (taskkill without /F) would destroy it, and the windows it owns with
+// it, without the program knowing: the program closes its windows itself.
+LRESULT CALLBACK OwnerProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (message == WM_CLOSE) {
+        return 0;
+    }
+    return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
 } // namespace
 
 HWND TaskbarOwner::Get(HINSTANCE instance)
@@ -17,7 +27,7 @@ HWND TaskbarOwner::Get(HINSTANCE instance)
         return m_window.get();
     }
     WNDCLASSEXW ownerClass{};
-    ownerClass.lpfnWndProc = ::DefWindowProcW;
+    ownerClass.lpfnWndProc = OwnerProcedure;
     ownerClass.hInstance = instance;
     ownerClass.lpszClassName = kTaskbarOwnerClass;
     RegisterWindowClassOnce(ownerClass);

@@ -1,6 +1,7 @@
 #include "windows/CheckListControl_win.h"
 
 #include "common/HResultText_win.h"
+#include "ui/Dpi_win.h"
 #include "ui/RedrawOff_win.h"
 #include "ui/UniqueGdi_win.h"
 
@@ -17,11 +18,12 @@ namespace {
 // thousands of entries from costing more than the fill itself.
 constexpr std::size_t kMeasuredTexts = 256;
 
-// How far right of its label's left edge (LVIR_LABEL) the list draws an entry's text. The
-// control reports the label's place but not this margin: Wine's comctl32 indents the text by
-// 5 pixels (LABEL_HOR_PADDING in its listview.c, at any DPI) and keeps nothing free after it,
-// cutting the text with an ellipsis only when it is wider than the rest of the label. Windows
-// documents no figure; a text it cuts by a few pixels still shows whole in the label tip.
+// How far right of its label's left edge (LVIR_LABEL) the list draws an entry's text, at 96 DPI.
+// The control reports the label's place but not this margin: Wine's comctl32 indents the text by
+// 5 pixels (LABEL_HOR_PADDING in its listview.c) and keeps nothing free after it, cutting the
+// text with an ellipsis only when it is wider than the rest of the label. Windows documents no
+// figure and scales its margins with the window's DPI; a text it cuts by a few pixels still
+// shows whole in the label tip.
 constexpr int kLabelTextIndent = 5;
 
 // The first buffer for an entry's text; a longer text is read again into a larger one.
@@ -117,8 +119,9 @@ void CheckListControl::FitColumn() const
     RECT client{};
     ::GetClientRect(m_window, &client);
     const auto style = ::GetWindowLongPtrW(m_window, GWL_STYLE);
-    const int barWidth = ::GetSystemMetrics(SM_CXVSCROLL);
-    const int barHeight = ::GetSystemMetrics(SM_CYHSCROLL);
+    const UINT dpi = WindowDpi(m_window);
+    const int barWidth = SystemMetricAtDpi(SM_CXVSCROLL, dpi);
+    const int barHeight = SystemMetricAtDpi(SM_CYHSCROLL, dpi);
     const int width = client.right + ((style & WS_VSCROLL) ? barWidth : 0);
     const int height = client.bottom + ((style & WS_HSCROLL) ? barHeight : 0);
 
@@ -131,7 +134,7 @@ void CheckListControl::FitColumn() const
         const RECT bounds = ItemRect(m_window, 0, LVIR_BOUNDS);
         const RECT label = ItemRect(m_window, 0, LVIR_LABEL);
         rowHeight = bounds.bottom - bounds.top;
-        needed = label.left - bounds.left + kLabelTextIndent + m_widestText;
+        needed = label.left - bounds.left + ScaleToDpi(kLabelTextIndent, dpi) + m_widestText;
     }
     // A horizontal scroll bar only when an entry is really cut. Each bar takes room from the
     // other direction, so a second pass settles them, as in the control itself.

@@ -41,6 +41,8 @@ struct ListWindowDesign {
     Frame frame;
     bool inTaskbar;
     ListKind listKind;
+    // The list's name for screen readers.
+    const wchar_t* listName;
     int listId;
     TwipsRect listRect;
     std::span<const ButtonDesign> buttons;

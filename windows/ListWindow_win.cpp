@@ -97,7 +97,7 @@ void ListWindow::PlaceOnScreen(UINT dpi)
 void ListWindow::CreateControls()
 {
     // Created in tab order: the dialog manager moves the focus in creation order.
-    m_list->Create(m_window, m_design.listId, m_design.caption);
+    m_list->Create(m_window, m_design.listId, m_design.listName);
     for (const auto& button : m_design.buttons) {
         m_buttons.push_back(CreatePictureButton(m_window, button, m_design.defaultButton == button.control));
     }

@@ -1,6 +1,7 @@
 #include "windows/PlainListControl_win.h"
 
 #include "common/HResultText_win.h"
+#include "ui/AccessibleName_win.h"
 #include "ui/RedrawOff_win.h"
 
 #include <commctrl.h>
@@ -12,6 +13,7 @@ void PlainListControl::Create(HWND parent, int id, const wchar_t* accessibleName
     // Without LBS_NOINTEGRALHEIGHT the list box shows whole entries only; without LBS_SORT it
     // keeps the order in which entries are added.
     CreateChild(parent, id, WC_LISTBOXW, accessibleName, WS_VSCROLL | LBS_NOTIFY);
+    NameForScreenReaders(m_window, accessibleName);
 }
 
 void PlainListControl::Clear()

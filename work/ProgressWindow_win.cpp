@@ -6,6 +6,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <chrono>
 
 namespace quenlow {
@@ -18,6 +19,9 @@ constexpr wchar_t kStopWaitingCaption[] = L"Stop Waiting";
 constexpr int kBarSteps = 1000;
 // Milliseconds between the marquee's steps.
 constexpr LPARAM kMarqueeSpeed = 30;
+// The window's width in dialog units: wide enough for the longest line (kLongestProgressLine
+// characters) without wrapping, so that an update never needs more room.
+constexpr UINT kWidthInDialogUnits = 390;
 
 std::wstring JoinLines(const std::vector<std::wstring>& lines)
 {
@@ -58,6 +62,7 @@ bool ProgressWindow::Run(HWND owner)
     config.pszWindowTitle = kApplicationTitle;
     config.pszMainInstruction = headline.c_str();
     config.pszContent = m_shownLines.c_str();
+    config.cxWidth = kWidthInDialogUnits;
     config.cButtons = 1;
     config.pButtons = buttons;
     config.nDefaultButton = kStopWaitingButton;
@@ -76,21 +81,21 @@ void ProgressWindow::Refresh()
     std::wstring lines = JoinLines(ProgressLines(board, std::chrono::milliseconds(::GetTickCount64())));
     if (lines != m_shownLines) {
         m_shownLines = std::move(lines);
-        ::SendMessageW(m_window, TDM_SET_ELEMENT_TEXT, TDE_CONTENT, reinterpret_cast<LPARAM>(m_shownLines.c_str()));
+        // As many lines as before, none wider than the window: the text changes in place, and the
+        // window keeps its size and its button where the pointer is.
+        ::SendMessageW(m_window, TDM_UPDATE_ELEMENT_TEXT, TDE_CONTENT, reinterpret_cast<LPARAM>(m_shownLines.c_str()));
     }
     const auto fraction = ProgressFraction(board);
-    if (fraction) {
-        if (m_marquee) {
-            m_marquee = false;
-            ::SendMessageW(m_window, TDM_SET_MARQUEE_PROGRESS_BAR, FALSE, 0);
-            ::SendMessageW(m_window, TDM_SET_PROGRESS_BAR_RANGE, 0, MAKELPARAM(0, kBarSteps));
-        }
-        ::SendMessageW(m_window, TDM_SET_PROGRESS_BAR_POS, static_cast<WPARAM>(*fraction * kBarSteps), 0);
-    } else if (!m_marquee) {
-        m_marquee = true;
-        ::SendMessageW(m_window, TDM_SET_MARQUEE_PROGRESS_BAR, TRUE, 0);
-        ::SendMessageW(m_window, TDM_SET_PROGRESS_BAR_MARQUEE, TRUE, kMarqueeSpeed);
+    if (!fraction) {
+        return; // to and fro until a service has moved on; a bar that moved stays where it was
     }
+    if (m_marquee) {
+        m_marquee = false;
+        ::SendMessageW(m_window, TDM_SET_MARQUEE_PROGRESS_BAR, FALSE, 0);
+        ::SendMessageW(m_window, TDM_SET_PROGRESS_BAR_RANGE, 0, MAKELPARAM(0, kBarSteps));
+    }
+    m_shownPosition = std::max(m_shownPosition, static_cast<int>(*fraction * kBarSteps));
+    ::SendMessageW(m_window, TDM_SET_PROGRESS_BAR_POS, static_cast<WPARAM>(m_shownPosition), 0);
 }
 
 void ProgressWindow::Close() noexcept

@@ -11,9 +11,12 @@ namespace quenlow {
 
 // The progress window of a wait for work on the services: the system's task dialog, with the
 // application title as its caption, the work's headline, a bar that moves by the services' check
-// points where they report them (to and fro otherwise), one line per service, and "Stop Waiting";
-// Esc and the title bar's close stop the wait too. Owned, it is modal for its owner; without an
-// owner it has a button of its own in the task bar, and closing it there stops the wait.
+// points once one has moved on (to and fro until then, and never back), the services' lines, and
+// "Stop Waiting"; Esc and the title bar's close stop the wait too. It keeps its size while it is
+// open: a fixed width, and updates that never lay it out again. Owned, it is modal for its owner,
+// which it disables and enables again itself, so that the owner is active again when it goes;
+// without an owner it has a button of its own in the task bar, and closing it there stops the
+// wait.
 class ProgressWindow {
 public:
     using BoardSource = std::function<WorkBoard()>;
@@ -40,6 +43,7 @@ private:
     bool m_closing = false;
     bool m_stopped = false;
     bool m_marquee = true;
+    int m_shownPosition = 0;
     std::wstring m_shownLines;
 };
 

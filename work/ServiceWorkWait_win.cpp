@@ -133,7 +133,7 @@ void Win32ServiceWork::ShowProgress()
     }
 }
 
-void Win32ServiceWork::WaitForTheWork(ULONGLONG limitAt)
+void Win32ServiceWork::WaitForTheWork(ULONGLONG limitAt, DisabledWindows& disabled)
 {
     const ULONGLONG began = static_cast<ULONGLONG>(m_worker.LatestBoard().began.count());
     PumpUntil(std::min(began + kProgressWindowAfter, limitAt));
@@ -146,6 +146,7 @@ void Win32ServiceWork::WaitForTheWork(ULONGLONG limitAt)
     }
     const ScopeExit noTimer([this] { ::KillTimer(m_window, kLimitTimer); });
     if (WindowsCanBeSeen()) {
+        disabled.HandOver(m_host.WaitOwner());
         ShowProgress();
     } else {
         PumpUntil(limitAt); // nobody could answer a progress window
@@ -167,8 +168,8 @@ WorkResult Win32ServiceWork::Finish()
     {
         m_waiting = true;
         const ScopeExit waited([this] { m_waiting = false; });
-        const DisabledWindows disabled(m_host.WaitWindows());
-        WaitForTheWork(limitAt);
+        DisabledWindows disabled(m_host.WaitWindows());
+        WaitForTheWork(limitAt, disabled);
         if (m_endAsked) {
             m_worker.StopWaiting();
             PumpUntil(::GetTickCount64() + kStopGrace);

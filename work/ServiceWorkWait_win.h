@@ -11,6 +11,7 @@
 
 namespace quenlow {
 
+class DisabledWindows;
 class ProgressWindow;
 
 // Where a wait shows, as the program's windows stand when it begins.
@@ -46,6 +47,7 @@ public:
 
     void Start(WorkBoard board, Work work) override;
     WorkResult Finish() override;
+    void StopWaiting() override { EndTheWait(WaitEnd::Stopped); }
 
     LRESULT HandleMessage(UINT message, WPARAM wParam, LPARAM lParam);
 
@@ -59,8 +61,9 @@ private:
     // Handles the thread's messages until the worker has ended, the wait is to end, or the time
     // has passed, setting the user's input aside.
     void PumpUntil(ULONGLONG deadline);
-    // Waits for the work until it ends, the user stops waiting or its limit is reached.
-    void WaitForTheWork(ULONGLONG limitAt);
+    // Waits for the work until it ends, the user stops waiting or its limit is reached; the
+    // progress window's owner is handed over to it.
+    void WaitForTheWork(ULONGLONG limitAt, DisabledWindows& disabled);
     // Shows the progress window until the work ends or the wait is to end.
     void ShowProgress();
 

@@ -226,13 +226,23 @@ void InlineServiceWork::Start(WorkBoard board, Work work)
     m_work = std::move(work);
 }
 
+void InlineServiceWork::StopWaiting()
+{
+    m_stopAsked = true;
+}
+
 WorkResult InlineServiceWork::Finish()
 {
     if (!m_board) throw std::logic_error("no work was started");
     WorkSite site(m_services, m_clock, *this, *std::exchange(m_board, std::nullopt));
     if (meanwhile) meanwhile();
+    // A stop asked for meanwhile holds for this piece of work only.
+    const bool stopHere = std::exchange(m_stopAsked, false) && m_fakeClock && !m_fakeClock->stopAt;
+    if (stopHere) m_fakeClock->stopAt = m_fakeClock->now;
     m_work(site);
-    return {std::move(site.board), std::move(site.texts), m_clock.StopRequested()};
+    WorkResult result{std::move(site.board), std::move(site.texts), m_clock.StopRequested()};
+    if (stopHere) m_fakeClock->stopAt.reset();
+    return result;
 }
 
 } // namespace quenlow::testing

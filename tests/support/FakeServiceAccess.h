@@ -131,7 +131,10 @@ ServiceOutcome CallOnMatchingServices(IServiceAccess& access, IClock& clock, Ser
 // thread, COM or WMI client in the process. The boards it hands over are kept.
 class InlineServiceWork final : public IServiceWork, private IWorkReport {
 public:
-    explicit InlineServiceWork(FakeServiceAccess& services) : InlineServiceWork(services, services.clock) {}
+    explicit InlineServiceWork(FakeServiceAccess& services) : InlineServiceWork(services, services.clock)
+    {
+        m_fakeClock = &services.clock;
+    }
     InlineServiceWork(IServiceAccess& services, IClock& clock) : m_services(services), m_clock(clock) {}
 
     std::vector<WorkBoard> reports;
@@ -141,12 +144,16 @@ public:
 
     void Start(WorkBoard board, Work work) override;
     WorkResult Finish() override;
+    // With the fake's own clock, the wait for the current work ends at once.
+    void StopWaiting() override;
 
 private:
     void Update(const WorkBoard& board) override { reports.push_back(board); }
 
     IServiceAccess& m_services;
     IClock& m_clock;
+    FakeClock* m_fakeClock = nullptr;
+    bool m_stopAsked = false;
     std::optional<WorkBoard> m_board;
     Work m_work;
 };

@@ -235,19 +235,24 @@ TEST_F(NavigationTest, AListThatCannotBeReadIsReportedAndTheOldWindowStays)
     EXPECT_FALSE(ui.ended);
 }
 
-// The user may close a window while its handler waits: the close is carried out once the box has
-// been answered, and other events of that moment are dropped.
-TEST_F(NavigationTest, ACloseAskedForDuringAWaitIsCarriedOutAfterTheBox)
+// The user may close a window from outside while its handler waits (End task, the task bar's
+// Close): the wait ends as with Stop Waiting, the close is carried out once the box has been
+// answered, and other events of that moment are dropped.
+TEST_F(NavigationTest, ACloseAskedForDuringAWaitStopsItAndIsCarriedOutAfterTheBox)
 {
     OpenStoppedWindow();
     ui.Tick(frmStoppedServicesList, L"Stopped One");
-    work.meanwhile = [&] {
-        program.ClosedByUser(frmStoppedServicesList);
-        program.Click(frmStoppedServicesList, btnActiveServices);
+    work.meanwhile = [&, first = true]() mutable {
+        if (std::exchange(first, false)) {
+            program.ClosedByUser(frmStoppedServicesList);
+            program.Click(frmStoppedServicesList, btnActiveServices);
+        }
     };
     program.Click(frmStoppedServicesList, btnStart);
-    EXPECT_EQ(ui.TakeLog(), (Log{L"clear frmStoppedServicesList", L"fill frmStoppedServicesList 0",
-                                 L"box: Selected Services are Started.", L"destroy frmStoppedServicesList", L"end"}));
+    EXPECT_EQ(ui.TakeLog(), (Log{L"clear frmStoppedServicesList", L"fill frmStoppedServicesList 1",
+                                 L"box: 0 of 1 selected services were started. This one was not:\n"
+                                 L"\nStopped One: it was not asked to start, as the wait was stopped before its turn.",
+                                 L"destroy frmStoppedServicesList", L"end"}));
 }
 
 // Stopping the wait for a window's list gives up the move; the program stays where it was, with

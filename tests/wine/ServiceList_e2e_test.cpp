@@ -1,6 +1,7 @@
-// The check-box lists of the real quenlow.exe as other programs meet them: ticks set and cleared
-// from another process, as screen readers and automation tools set them, count exactly like a
-// user's; and the horizontal scroll bar shows only when an entry is cut.
+// The lists of the real quenlow.exe as other programs meet them: ticks set and cleared from
+// another process, as screen readers and automation tools set them, count exactly like a user's;
+// the lists' names for screen readers; and the horizontal scroll bar shows only when an entry is
+// cut.
 #include "ListWindowsTestBase.h"
 #include "support/ListTextFit.h"
 #include "support/ListWindowDriver.h"
@@ -8,6 +9,7 @@
 #include "support/ServiceManager.h"
 #include "support/TestServices.h"
 #include "support/TimeLimits.h"
+#include "support/TopLevelWindows.h"
 
 #include <gtest/gtest.h>
 
@@ -98,6 +100,19 @@ private:
     std::wstring m_displayName;
     ScopedTestService m_service;
 };
+
+// The name each list carries for screen readers. Wine's accessibility interfaces give no object
+// for another process's control, so the name is read where the program sets it: the list's text,
+// which Wine's screen-reader support takes as its name, and which the program hands to the
+// accessibility property service on Windows (where a list box's text alone is not its name).
+TEST_F(ServiceListTest, EveryListCarriesTheNameOfWhatItLists)
+{
+    auto stopped = OpenStoppedServices();
+    EXPECT_EQ(WindowText(stopped.List()), L"Stopped Services");
+    stopped.ClickButton(L"All Services");
+    const auto all = WaitForListWindow(Run().Process(), ListWindowKind::AllServices);
+    EXPECT_EQ(WindowText(all.List()), L"All Services");
+}
 
 TEST_F(ServiceListTest, AHorizontalScrollBarShowsExactlyWhenAnEntryIsCut)
 {

@@ -1,8 +1,10 @@
 // Waits at their edges, met through the real quenlow.exe: Stop Waiting while WMI holds a call
-// that does not come back, a list read that takes seconds on a system with many services, and a
-// command line run where no one can see a window.
+// that does not come back, a list read that takes seconds on a system with many services, the
+// focus after a wait, taskkill during a wait, and a command line run where no one can see a
+// window.
 #include "ListWindowsTestBase.h"
 #include "common/ExitStatus.h"
+#include "support/ChildProcess.h"
 #include "support/HiddenStationRun.h"
 #include "support/ManyServices.h"
 
@@ -89,6 +91,45 @@ TEST_F(WaitEdgeWindowsTest, AGivenUpReadOnTheWayBackKeepsTheAllServicesWindowAnd
         << "the all services window stayed hidden";
     EXPECT_TRUE(Run().KeepsRunningWithAWindowVisible());
     EXPECT_FALSE(FindListWindow(Run().ProcessId(), ListWindowKind::StoppedServices).has_value());
+}
+
+// A wait takes the keyboard focus from the window it disables; it gives it back: after a Refresh
+// that took over a second, the button pressed has the focus again, and Space presses it at once.
+TEST_F(WaitEdgeWindowsTest, TheFocusIsBackWhereItWasAfterAWait)
+{
+    const ScopedManyServices many(1500);
+    auto stopped = OpenStoppedServices();
+    for (int press = 0; press < 2; ++press) {
+        if (press == 0) {
+            stopped.ClickButton(L"Refresh");
+        } else {
+            stopped.PressKeys({VK_SPACE});
+        }
+        const auto progress = WaitForProgressWindow(Run().Process(), kReactionComesWithin);
+        ASSERT_TRUE(progress.has_value()) << "no read that took over a second after press " << press;
+        ASSERT_TRUE(PumpUntil([&] { return !::IsWindow(progress->window) && ::IsWindowEnabled(stopped.Window()); },
+                              kBoxComesWithin));
+        EXPECT_EQ(stopped.FocusName(), L"Refresh");
+    }
+}
+
+// taskkill without /F while the program waits asks every window of it to close: the wait ends at
+// once, the report comes, and once it is answered the windows close and the program ends.
+TEST_F(WaitEdgeWindowsTest, TaskkillDuringAWaitStopsItAndThenTheWindowsCloseCleanly)
+{
+    auto stopped = OpenStoppedServices();
+    stopped.ClickButton(L"All Services");
+    WaitForListWindow(Run().Process(), ListWindowKind::AllServices);
+    stopped.ClickCheckBox(DisplayNameOf(kPendsForEver));
+    stopped.ClickButton(L"Start");
+    ASSERT_TRUE(WaitForProgressWindow(Run().Process(), kReactionComesWithin).has_value()) << "no progress window";
+    const ChildProcess taskkill = ChildProcess::Start(L"taskkill.exe /pid " + std::to_wstring(Run().ProcessId()));
+    EXPECT_EQ(taskkill.WaitForExit(kProcessEndsWithin), 0u);
+    const auto box = Run().WaitForMessage(kBoxComesWithin);
+    EXPECT_EQ(box.text, L"0 of 1 selected services were started. This one was not:\n"
+                        L"\nQuenlow Test Pends For Ever: it was still starting when the wait was stopped.");
+    ASSERT_TRUE(AnswerOk(box.window));
+    EXPECT_EQ(Run().Process().WaitForExit(kProcessEndsWithin), kExitSucceeded);
 }
 
 // Where no one can see a window the command line shows none: its text goes to standard error,
