@@ -21,6 +21,7 @@ public:
     Times Take() noexcept { return {m_connectAsked.exchange(0), m_lastRead.exchange(0)}; }
 
     std::unique_ptr<IServiceConnection> fConnectWmi() override;
+    bool CallerIsElevated() override { return m_inner->CallerIsElevated(); }
 
     // Where the wrapped connections and results leave their times.
     void NoteConnect() noexcept;

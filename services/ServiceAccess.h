@@ -62,8 +62,12 @@ class IServiceAccess {
 public:
     virtual ~IServiceAccess() = default;
 
-    // Opens a fresh connection; the only way in to WMI. WMI limits the wait for it itself.
+    // Opens a fresh connection; the only way in to WMI, within kWmiAnswerLimit.
     virtual std::unique_ptr<IServiceConnection> fConnectWmi() = 0;
+
+    // Whether the program runs with administrator rights (elevated), which starting and
+    // stopping most services needs.
+    virtual bool CallerIsElevated() = 0;
 };
 
 } // namespace quenlow

@@ -99,6 +99,23 @@ std::wstring SettledElsewhere(ServiceMethod method, const std::wstring& state, I
     return didNot + L"its state is " + (state.empty() ? std::wstring(L"unknown") : state);
 }
 
+// Whether every call of the work was refused for want of rights (entries that found no service
+// made no call).
+bool EveryCallRefusedForRights(const WorkBoard& board)
+{
+    bool refused = false;
+    for (const auto& entry : board.entries) {
+        if (entry.outcome.kind == ServiceOutcome::Kind::NotFound) {
+            continue;
+        }
+        if (entry.outcome.kind != ServiceOutcome::Kind::Failed || entry.outcome.returnValue != kAccessDenied) {
+            return false;
+        }
+        refused = true;
+    }
+    return refused;
+}
+
 } // namespace
 
 ServiceFollower::ServiceFollower(WorkSite& site, const FollowRules& rules)
@@ -455,6 +472,7 @@ void ActOnServices(WorkSite& site, const SendRequest& send, const FollowRules& r
         follower.LookBetweenCalls();
     }
     follower.FollowToTheEnd();
+    site.board.needsAdministrator = EveryCallRefusedForRights(site.board) && !site.services.CallerIsElevated();
 }
 
 } // namespace quenlow

@@ -79,9 +79,6 @@ void Record(ServiceOutcome& outcome, ServiceOutcome::Kind kind, std::wstring rea
     outcome.returnValue = returnValue;
 }
 
-// WBEM_E_TIMED_OUT.
-constexpr std::int32_t kWbemTimedOut = static_cast<std::int32_t>(0x80043001u);
-
 } // namespace
 
 void RecordFailure(ServiceOutcome& outcome, std::wstring reason, std::optional<std::int32_t> returnValue)
@@ -133,12 +130,12 @@ std::wstring DescribeDuration(std::chrono::milliseconds duration)
 
 Error NoAnswerFromWmi(std::chrono::milliseconds limit)
 {
-    return Error(kWbemTimedOut, L"WMI did not answer within " + DescribeDuration(limit));
+    return Error(kNoAnswerFromWmi, L"WMI did not answer within " + DescribeDuration(limit));
 }
 
 bool IsNoAnswerFromWmi(const Error& error)
 {
-    return error.Number() == kWbemTimedOut;
+    return error.Number() == kNoAnswerFromWmi;
 }
 
 std::wstring ErrorReason(const Error& error)

@@ -46,13 +46,23 @@ void RecordFailure(ServiceOutcome& outcome, std::wstring reason, std::optional<s
 void RecordStillPending(ServiceOutcome& outcome, std::wstring reason);
 void RecordUnconfirmed(ServiceOutcome& outcome, std::wstring reason);
 
+// The return value of a call refused for want of rights.
+inline constexpr std::int32_t kAccessDenied = 2;
+
+// What a report says first when every call was refused for want of rights and the program runs
+// without them.
+inline constexpr std::wstring_view kNeedsAdministratorText =
+    L"Starting or stopping services needs administrator rights: start Quenlow as administrator.";
+
 // Why the request failed, with the return value that said so: "access is denied (return value 2)".
 std::wstring DescribeFailure(const ServiceOutcome& outcome);
 
 // "30 s", "3 min", "1 min 5 s".
 std::wstring DescribeDuration(std::chrono::milliseconds duration);
 
-// The error of a request that WMI did not answer within its limit.
+// The error of a request that WMI did not answer within its limit, with a number of the
+// program's own (kNoAnswerFromWmi), never one of WMI's.
+inline constexpr std::int32_t kNoAnswerFromWmi = static_cast<std::int32_t>(0xA0510001u);
 Error NoAnswerFromWmi(std::chrono::milliseconds limit);
 bool IsNoAnswerFromWmi(const Error& error);
 

@@ -368,4 +368,19 @@ std::unique_ptr<IServiceConnection> WmiServiceAccess::fConnectWmi()
     return std::make_unique<WmiServiceConnection>(std::move(services));
 }
 
+bool WmiServiceAccess::CallerIsElevated()
+{
+    HANDLE token = nullptr;
+    if (!::OpenProcessToken(::GetCurrentProcess(), TOKEN_QUERY, &token)) {
+        return true; // nothing says otherwise: say nothing about rights
+    }
+    const UniqueHandle owned(token);
+    TOKEN_ELEVATION elevation{};
+    DWORD size = 0;
+    if (!::GetTokenInformation(token, TokenElevation, &elevation, sizeof(elevation), &size)) {
+        return true;
+    }
+    return elevation.TokenIsElevated != 0;
+}
+
 } // namespace quenlow

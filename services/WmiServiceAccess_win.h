@@ -13,6 +13,7 @@ namespace quenlow {
 class WmiServiceAccess final : public IServiceAccess {
 public:
     std::unique_ptr<IServiceConnection> fConnectWmi() override;
+    bool CallerIsElevated() override;
 };
 
 } // namespace quenlow

@@ -42,6 +42,9 @@ struct WorkBoard {
     // How long the whole work may last from then, whatever WMI does; none: until it ends or the
     // user stops waiting.
     std::optional<std::chrono::milliseconds> limit;
+    // Every call was refused for want of rights, and the program runs without them: the report
+    // says so first.
+    bool needsAdministrator = false;
 };
 
 WorkBoard ListReadBoard(std::wstring listName);

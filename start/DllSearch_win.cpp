@@ -4,9 +4,10 @@
 
 namespace quenlow {
 
-// Quenlow runs elevated. Windows looks for a DLL that is not one of its known DLLs in the
-// program's folder first, so a DLL that the system, COM or WMI load by name later on could be
-// planted there (or in the current folder) by anyone who can write to it.
+// Quenlow asks for no rights of its own (asInvoker), but starting and stopping services needs
+// administrator rights, so it is often run elevated. Windows looks for a DLL that is not one of
+// its known DLLs in the program's folder first, so a DLL that the system, COM or WMI load by name
+// later on could be planted there (or in the current folder) by anyone who can write to it.
 void RestrictDllSearchToSystemFolder() noexcept
 {
     using SetDefaultDllDirectoriesFn = BOOL(WINAPI*)(DWORD);

@@ -16,9 +16,11 @@ ServiceRequest fStopServiceByName(IServiceAccess& access, const std::wstring& Se
     return SendToMatchingServices(access, ServiceKey::Name, ServiceName, ServiceMethod::Stop);
 }
 
-std::wstring CommandLineReport(ServiceMethod method, const std::wstring& serviceName, const ServiceOutcome& outcome)
+std::wstring CommandLineReport(ServiceMethod method, const std::wstring& serviceName, const ServiceOutcome& outcome,
+                               bool needsAdministrator)
 {
-    return DescribeOutcome(OutcomeVoice::CommandLine, method, serviceName, outcome);
+    const std::wstring line = DescribeOutcome(OutcomeVoice::CommandLine, method, serviceName, outcome);
+    return needsAdministrator ? std::wstring(kNeedsAdministratorText) + L"\n\n" + line : line;
 }
 
 int ExitStatusOf(const ServiceOutcome& outcome)
@@ -50,8 +52,9 @@ int Main(std::wstring_view argumentText, IServiceWork& work, IStartupUi& ui)
         WorkBoard board = ServiceActionBoard(method, {command.serviceName});
         board.limit = kCommandLineLimit;
         work.Start(std::move(board), ActOnServiceName());
-        const ServiceOutcome outcome = work.Finish().board.entries.front().outcome;
-        ui.ShowMessage(CommandLineReport(method, command.serviceName, outcome));
+        const WorkBoard done = work.Finish().board;
+        const ServiceOutcome outcome = done.entries.front().outcome;
+        ui.ShowMessage(CommandLineReport(method, command.serviceName, outcome, done.needsAdministrator));
         return ExitStatusOf(outcome);
     }
     case Command::Kind::Unrecognised:

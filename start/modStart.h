@@ -38,8 +38,10 @@ int Main(std::wstring_view argumentText, IServiceWork& work, IStartupUi& ui);
 ServiceRequest fStartServiceByName(IServiceAccess& access, const std::wstring& ServiceName);
 ServiceRequest fStopServiceByName(IServiceAccess& access, const std::wstring& ServiceName);
 
-// The message that reports a command-line request, and the exit status that goes with it.
-std::wstring CommandLineReport(ServiceMethod method, const std::wstring& serviceName, const ServiceOutcome& outcome);
+// The message that reports a command-line request, after a sentence on the rights it needs when
+// that is the reason, and the exit status that goes with it.
+std::wstring CommandLineReport(ServiceMethod method, const std::wstring& serviceName, const ServiceOutcome& outcome,
+                               bool needsAdministrator = false);
 int ExitStatusOf(const ServiceOutcome& outcome);
 
 } // namespace quenlow

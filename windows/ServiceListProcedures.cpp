@@ -48,7 +48,7 @@ void ActOnTickedEntries(WindowContext& context, WindowId window, ServiceMethod m
     for (const auto& entry : acted.board.entries) {
         results.push_back({entry.label, entry.outcome});
     }
-    std::wstring report = SelectionReport(method, results);
+    std::wstring report = SelectionReport(method, results, acted.board.needsAdministrator);
     try {
         reload(context);
     } catch (const ListNotRead& failure) {
@@ -59,7 +59,7 @@ void ActOnTickedEntries(WindowContext& context, WindowId window, ServiceMethod m
     context.ui.ShowMessage(report);
 }
 
-std::wstring SelectionReport(ServiceMethod method, const std::vector<EntryResult>& results)
+std::wstring SelectionReport(ServiceMethod method, const std::vector<EntryResult>& results, bool needsAdministrator)
 {
     std::size_t failures = 0;
     std::wstring details;
@@ -89,8 +89,9 @@ std::wstring SelectionReport(ServiceMethod method, const std::vector<EntryResult
         return L"Selected Services are " + std::wstring(words.doneCaps) + L".";
     }
     const std::size_t done = results.size() - failures - unconfirmed;
-    std::wstring text = std::to_wstring(done) + L" of " + std::to_wstring(results.size()) +
-                        L" selected services were " + std::wstring(words.done) + L".";
+    std::wstring text = needsAdministrator ? std::wstring(kNeedsAdministratorText) + L"\n\n" : std::wstring();
+    text += std::to_wstring(done) + L" of " + std::to_wstring(results.size()) + L" selected services were " +
+            std::wstring(words.done) + L".";
     if (failures > 0) {
         text += (failures == 1 ? L" This one was not:\n" : L" These were not:\n") + details;
     }

@@ -46,7 +46,8 @@ struct EntryResult {
 void ActOnTickedEntries(WindowContext& context, WindowId window, ServiceMethod method, void (*reload)(WindowContext&));
 
 // "Selected Services are Started." / "... Stopped." when nothing failed; otherwise which
-// services failed and why.
-std::wstring SelectionReport(ServiceMethod method, const std::vector<EntryResult>& results);
+// services failed and why, after a sentence on the rights it needs when that is the reason.
+std::wstring SelectionReport(ServiceMethod method, const std::vector<EntryResult>& results,
+                             bool needsAdministrator = false);
 
 } // namespace quenlow

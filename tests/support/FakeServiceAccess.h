@@ -111,12 +111,16 @@ public:
     // These queries (counted from 0) fail as WMI does when it restarts.
     std::vector<std::size_t> failingQueries;
 
+    // Whether the program runs with administrator rights.
+    bool elevated = true;
+
     // Calling StartService / StopService on a fake service moves its state, as a real service
     // would, and is refused as the service manager refuses it: a start unless the service is
     // stopped, a stop of a stopped service, and one of a service still starting or stopping.
     bool methodsChangeState = true;
 
     std::unique_ptr<IServiceConnection> fConnectWmi() override;
+    bool CallerIsElevated() override { return elevated; }
 
     // Services, in the fake's own order, that a query text selects; throws for a text WQL refuses.
     std::vector<FakeService*> Select(std::wstring_view query);

@@ -157,6 +157,20 @@ TEST_F(ListProceduresTest, FailuresAreReportedByNameAndTheLoopGoesOn)
     EXPECT_EQ(ui.Texts(kStopped), (Log{L"A Disabled", L"B Broken WMI"}));
 }
 
+// Every call refused for want of rights, without them: the box says what to do before the lines.
+TEST_F(ListProceduresTest, AccessDeniedForEveryCallWithoutRightsIsSaidFirst)
+{
+    wmi.services = {{L"a", L"A", L"Stopped", 2}, {L"b", L"B", L"Stopped", 2}};
+    wmi.elevated = false;
+    frmStoppedServicesList::sLoadStoppedServices(context);
+    ui.Tick(kStopped, L"A");
+    ui.Tick(kStopped, L"B");
+    frmStoppedServicesList::sNamesToBeStarted(context);
+    EXPECT_EQ(ui.log.back(), L"box: Starting or stopping services needs administrator rights: start Quenlow as "
+                             L"administrator.\n\n0 of 2 selected services were started. These were not:\n"
+                             L"\nA: access is denied (return value 2).\nB: access is denied (return value 2).");
+}
+
 TEST_F(ListProceduresTest, StopTreatsNotActiveAsDoneAndOtherCodesAsFailures)
 {
     wmi.services = {{L"a", L"Already Stopped", L"Running", 0, 6}, {L"b", L"Has Dependents", L"Running", 0, 3}};

@@ -52,5 +52,18 @@ TEST(ReturnValues, EveryDocumentedValueHasPlainWords)
     }
 }
 
+// A request WMI did not answer in time has a number of the program's own, never one of WMI's
+// (0x80043001 is WMI's "retry later"), and is told in words alone.
+TEST(NoAnswerFromWmi, HasANumberOfItsOwnAndWordsAlone)
+{
+    const Error error = NoAnswerFromWmi(std::chrono::seconds(60));
+    EXPECT_EQ(error.Number(), kNoAnswerFromWmi);
+    EXPECT_EQ(static_cast<std::uint32_t>(error.Number()) & 0x20000000u, 0x20000000u) << "not a customer code";
+    EXPECT_NE(static_cast<std::uint32_t>(error.Number()) >> 16, 0x8004u) << "a WMI code";
+    EXPECT_TRUE(IsNoAnswerFromWmi(error));
+    EXPECT_FALSE(IsNoAnswerFromWmi(Error(static_cast<std::int32_t>(0x80043001u), L"retry later")));
+    EXPECT_EQ(ErrorReason(error), L"WMI did not answer within 1 min");
+}
+
 } // namespace
 } // namespace quenlow

@@ -76,6 +76,24 @@ TEST_F(MainTest, RefusalIsReportedWithItsMeaningAndFails)
               std::vector<std::wstring>{L"box: broken could not be started: the service is disabled (return value 14)."});
 }
 
+// Refused for want of rights while the program runs without them: the report says what to do
+// first; with the rights, or for another refusal, it says nothing of the kind.
+TEST_F(MainTest, AccessDeniedWithoutRightsSaysOnceAndFirstThatAdministratorRightsAreNeeded)
+{
+    wmi.services[0].startReturns = 2;
+    wmi.elevated = false;
+    EXPECT_EQ(Main(L"/start spooler", work, ui), kExitFailed);
+    EXPECT_EQ(Main(L"/start broken", work, ui), kExitFailed);
+    wmi.elevated = true;
+    EXPECT_EQ(Main(L"/start spooler", work, ui), kExitFailed);
+    EXPECT_EQ(ui.events,
+              (std::vector<std::wstring>{L"box: Starting or stopping services needs administrator rights: start "
+                                         L"Quenlow as administrator.\n\nspooler could not be started: access is "
+                                         L"denied (return value 2).",
+                                         L"box: broken could not be started: the service is disabled (return value 14).",
+                                         L"box: spooler could not be started: access is denied (return value 2)."}));
+}
+
 TEST_F(MainTest, AStartThatDoesNotLastIsReportedAndFails)
 {
     using namespace std::chrono_literals;
