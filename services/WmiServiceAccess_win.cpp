@@ -314,6 +314,12 @@ private:
     std::size_t m_next = 0;
 };
 
+// Wine's WMI serves every query on a class from one table shared by the whole process: two
+// threads querying at once (a worker that was given up finishing its look while the next one
+// reads a list) tear it, and the first one reads freed memory. One query, its walk and its
+// copies, at a time in the process; a method call that waits for a service is not held to it.
+SRWLOCK g_queryLock = SRWLOCK_INIT;
+
 class WmiServiceConnection final : public IServiceConnection {
 public:
     explicit WmiServiceConnection(ComPtr<IWbemServices> services) : m_services(std::move(services)) {}
@@ -321,6 +327,7 @@ public:
     std::unique_ptr<IServiceResult> ExecQuery(std::wstring_view query, std::chrono::milliseconds answerWithin) override
     {
         const std::wstring activity = L"running the WMI query " + std::wstring(query);
+        const ExclusiveLock oneQueryAtATime(g_queryLock);
         const UniqueBstr language(L"WQL");
         const UniqueBstr text(query);
         ComPtr<IEnumWbemClassObject> enumerator;

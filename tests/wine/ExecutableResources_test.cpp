@@ -402,8 +402,8 @@ TEST_F(ExecutableResourcesTest, ImportsOnlyDllsThatWindowsNeverTakesFromTheProgr
 {
     // Windows' known DLLs, and the common controls 6 that the manifest's activation context takes
     // from the side-by-side store. Any other imported DLL is looked for beside the program first.
-    constexpr const char* kAllowed[] = {"comctl32.dll", "gdi32.dll",    "kernel32.dll", "msvcrt.dll",
-                                        "ole32.dll",    "oleaut32.dll", "user32.dll"};
+    constexpr const char* kAllowed[] = {"advapi32.dll", "comctl32.dll", "gdi32.dll", "kernel32.dll",
+                                        "msvcrt.dll",   "ole32.dll",    "oleaut32.dll", "user32.dll"};
     const std::vector<std::string> imported = ImportedDlls(module.Get());
     EXPECT_FALSE(imported.empty()) << "no import directory read";
     for (const std::string& name : imported) {
