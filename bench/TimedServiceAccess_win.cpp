@@ -34,9 +34,10 @@ public:
     {
     }
 
-    std::unique_ptr<IServiceResult> ExecQuery(std::wstring_view query, std::chrono::milliseconds answerWithin) override
+    std::unique_ptr<IServiceResult> ExecQuery(std::wstring_view query, std::span<const std::wstring_view> keep,
+                                              std::chrono::milliseconds answerWithin) override
     {
-        return std::make_unique<TimedResult>(m_inner->ExecQuery(query, answerWithin), m_times);
+        return std::make_unique<TimedResult>(m_inner->ExecQuery(query, keep, answerWithin), m_times);
     }
 
 private:

@@ -24,6 +24,7 @@
 #include "ui/Dpi_win.h"
 #include "ui/UniqueGdi_win.h"
 #include "services/ListOrder.h"
+#include "services/WmiNames.h"
 #include "windows/ListWindowDesigns_win.h"
 #include "windows/PictureButton_win.h"
 
@@ -192,7 +193,7 @@ double WalkThroughOurLayer(IServiceAccess& services, std::wstring_view query, st
     ::Sleep(kWmiQuietMs);
     const Stopwatch watch;
     auto connection = services.fConnectWmi();
-    auto result = connection->ExecQuery(query, kWmiAnswerLimit);
+    auto result = connection->ExecQuery(query, wmi::kListProperties, kWmiAnswerLimit);
     std::size_t count = 0;
     while (auto service = result->Next()) {
         if (!service->ReadText(L"DisplayName")) {

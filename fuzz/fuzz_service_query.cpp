@@ -1,6 +1,7 @@
-// Feeds arbitrary texts to the building of the by-name and by-display-name queries and checks
-// that no text can change a query's structure: the text either comes back out of one literal
-// unchanged under both WQL dialects, or the query has no condition and the text is matched in code.
+// Feeds arbitrary texts to the building of the by-name and by-display-name queries, and of a
+// press's and a look's query beside an ordinary text, and checks that no text can change a
+// query's structure: the text either comes back out of its literals unchanged under both WQL
+// dialects, or the query has no condition and the text is matched in code.
 #include "FuzzText.h"
 #include "services/ServiceQuery.h"
 
@@ -9,6 +10,8 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -92,6 +95,35 @@ void CheckQuery(ServiceKey key, std::wstring_view property, std::wstring_view in
     Check(escaped->end == literal.size(), "nothing follows the literal read with escapes", input);
 }
 
+// The query's conditions after "where", each "Property=<literal>" joined by " or ", read in both
+// dialects: they must give the properties and values expected, in that order, and nothing else.
+void CheckConditions(const std::wstring& query, std::wstring_view head,
+                     const std::vector<std::pair<std::wstring_view, std::wstring>>& expected, std::wstring_view input)
+{
+    const std::wstring where = std::wstring(head) + L" where ";
+    if (query == head) {
+        return; // no condition: every text is matched in code
+    }
+    Check(query.compare(0, where.size(), where) == 0, "the query's conditions follow where", input);
+    std::wstring_view rest = std::wstring_view(query).substr(where.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        const std::wstring property = std::wstring(expected[i].first) + L"=";
+        Check(rest.substr(0, property.size()) == property, "each condition is on its property", input);
+        rest.remove_prefix(property.size());
+        const auto plain = ReadWithoutEscapes(rest);
+        const auto escaped = ReadWithEscapes(rest);
+        Check(plain && plain->value == expected[i].second, "read without escapes a literal is its text", input);
+        Check(escaped && escaped->value == expected[i].second && escaped->end == plain->end,
+              "read with escapes a literal is its text", input);
+        rest.remove_prefix(plain->end);
+        if (i + 1 < expected.size()) {
+            Check(rest.substr(0, 4) == L" or ", "the conditions are joined by or", input);
+            rest.remove_prefix(4);
+        }
+    }
+    Check(rest.empty(), "nothing follows the last condition", input);
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -99,5 +131,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::wstring input = quenlow::fuzz::DecodeText(data, size);
     CheckQuery(ServiceKey::Name, L"Name", input);
     CheckQuery(ServiceKey::DisplayName, L"DisplayName", input);
+    const std::wstring other = L"Print Spooler";
+    CheckConditions(quenlow::BuildPressQuery({input, other}), kSelectAll,
+                    {{L"DisplayName", input}, {L"Name", input}, {L"DisplayName", other}, {L"Name", other}}, input);
+    CheckConditions(quenlow::BuildLookQuery({other, input}),
+                    L"SELECT Name, State, CheckPoint, WaitHint, ExitCode, ServiceSpecificExitCode FROM Win32_Service",
+                    {{L"Name", other}, {L"Name", input}}, input);
     return 0;
 }

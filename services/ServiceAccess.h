@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -53,8 +54,10 @@ class IServiceConnection {
 public:
     virtual ~IServiceConnection() = default;
 
-    // Runs one WQL query and reads its whole result.
-    virtual std::unique_ptr<IServiceResult> ExecQuery(std::wstring_view query,
+    // Runs one WQL query and reads its whole result, keeping of each instance only the properties
+    // named (its object path among them when wmi::kPath is): reading another is an error, and a
+    // property the class lacks (Wine's has fewer than Windows') reads as null.
+    virtual std::unique_ptr<IServiceResult> ExecQuery(std::wstring_view query, std::span<const std::wstring_view> keep,
                                                       std::chrono::milliseconds answerWithin) = 0;
 };
 

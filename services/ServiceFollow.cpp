@@ -167,7 +167,7 @@ bool ServiceFollower::AnyPending() const
 void ServiceFollower::LookBetweenCalls()
 {
     const milliseconds now = m_site.clock.Now();
-    if (m_lastLook + m_rules.longestInterval > now) {
+    if (m_lastLook + m_rules.betweenCalls > now) {
         return;
     }
     if (std::any_of(m_watches.begin(), m_watches.end(),
@@ -221,10 +221,12 @@ void ServiceFollower::Look()
 
 ServiceFollower::Sighting ServiceFollower::ReadStates(const std::vector<Watch*>& pending)
 {
-    // One service is looked up by its short name, which never changes; several at once in the
-    // whole table, which under Wine costs no more than one of them.
-    const ServiceQuery query = pending.size() == 1 ? BuildServiceQuery(ServiceKey::Name, pending.front()->name)
-                                                   : ServiceQuery{std::wstring(kAllServicesQuery), std::nullopt};
+    // The pending services by their short names, which never change, and only what is judged of
+    // them: on Windows every other property costs the provider work for every service.
+    std::vector<std::wstring> names;
+    for (const Watch* watch : pending) {
+        names.push_back(watch->name);
+    }
     milliseconds latest{0};
     for (const Watch* watch : pending) {
         latest = std::max(latest, Deadline(*watch));
@@ -236,7 +238,7 @@ ServiceFollower::Sighting ServiceFollower::ReadStates(const std::vector<Watch*>&
     latest = std::min(latest, m_site.LimitAt());
     const milliseconds limit = std::clamp(latest - sighting.lookedAt, milliseconds(1000), kWmiAnswerLimit);
     try {
-        auto result = m_latestConnection->ExecQuery(query.text, limit);
+        auto result = m_latestConnection->ExecQuery(BuildLookQuery(names), wmi::kLookProperties, limit);
         while (auto service = result->Next()) {
             sighting.found.push_back(std::move(service));
         }
@@ -342,7 +344,7 @@ void ServiceFollower::JudgeTheOtherWay(Watch& watch, IServiceObject* service, mi
     } else if (EqualNoCase(state, Goal(method))) {
         Succeed(watch); // it turned back by itself
     } else if (EqualNoCase(state, Opposite(method))) {
-        SendAgain(watch, *service);
+        SendAgain(watch);
     } else if (const auto doing = PendingActivity(state)) {
         OnItsWay(watch, *service, *doing, now);
     } else {
@@ -380,14 +382,29 @@ void ServiceFollower::StateUnread(Watch& watch, const std::wstring& reason, mill
     }
 }
 
-void ServiceFollower::SendAgain(Watch& watch, IServiceObject& service)
+void ServiceFollower::SendAgain(Watch& watch)
 {
     const ServiceMethod method = MethodOf(m_site.board);
     const milliseconds left = std::min(watch.start + m_rules.inAll, m_site.LimitAt()) - m_site.clock.Now();
+    const milliseconds limit = std::clamp(left, milliseconds(1000), kWmiAnswerLimit);
     std::int32_t returned = 0;
+    std::wstring state;
     std::optional<std::wstring> unanswered;
     try {
-        returned = service.CallMethod(method, std::clamp(left, milliseconds(1000), kWmiAnswerLimit));
+        // A look reads too little of a service to call it: the call needs the service found again.
+        auto result = m_latestConnection->ExecQuery(BuildServiceQuery(ServiceKey::Name, watch.name).text,
+                                                    wmi::kRequestProperties, limit);
+        std::vector<std::unique_ptr<IServiceObject>> instances;
+        while (auto service = result->Next()) {
+            instances.push_back(std::move(service));
+        }
+        const auto matches = MatchingServices(instances, ServiceKey::Name, watch.name);
+        if (matches.empty()) {
+            Judge(watch, nullptr, m_site.clock.Now());
+            return;
+        }
+        returned = matches.front()->CallMethod(method, limit);
+        state = returned != 0 ? matches.front()->ReadText(wmi::kState).value_or(L"") : std::wstring();
     } catch (const Error& error) {
         if (!IsNoAnswerFromWmi(error)) {
             Fail(watch, ErrorReason(error));
@@ -395,7 +412,6 @@ void ServiceFollower::SendAgain(Watch& watch, IServiceObject& service)
         }
         unanswered = ErrorReason(error);
     }
-    const std::wstring state = returned != 0 ? service.ReadText(wmi::kState).value_or(L"") : std::wstring();
     if (!IsSuccessfulReturn(method, returned, state)) {
         Fail(watch, DescribeReturnValue(returned), returned);
         return;

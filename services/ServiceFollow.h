@@ -16,9 +16,12 @@ namespace quenlow {
 
 struct FollowRules {
     // The first look is at once; then the intervals grow by half each time from the first to
-    // the longest: a service that takes a few seconds is seen soon after it got there.
+    // the longest: a service is seen within a fifth of a second of getting there, and a look (one
+    // query for the pending services alone) costs little.
     std::chrono::milliseconds firstInterval{100};
-    std::chrono::milliseconds longestInterval{1000};
+    std::chrono::milliseconds longestInterval{200};
+    // Between two calls a look comes at most this often: the calls go out first.
+    std::chrono::milliseconds betweenCalls{1000};
     // How long a pending service may go without progress. Progress is a check point that moves
     // on (where WMI gives CheckPoint; Wine's does not); a wait hint longer than this is allowed
     // in full, as the service manager would.
@@ -28,8 +31,8 @@ struct FollowRules {
 };
 
 // Follows the services that requests reached, each from the moment its own call returned, side
-// by side: one look covers every service still pending, in one query through the connection of
-// the latest request. What it sees goes onto the work's board; an entry settles when all the
+// by side: one look covers every service still pending, in one query for them alone through the
+// connection of the latest request. What it sees goes onto the work's board; an entry settles when all the
 // services of its request have. A look that WMI fails is tried again at the next one; only when
 // the time for a service is up without a state is its outcome unconfirmed.
 class ServiceFollower {
@@ -39,7 +42,7 @@ public:
     // The request for the board's entry has been sent: its entry is pending from now on, or
     // settles at once when no call was taken.
     void Add(std::size_t entry, ServiceRequest request);
-    // Between two calls: looks once when the last look is the longest interval ago and a look is
+    // Between two calls: looks once when the last look is rules.betweenCalls ago and a look is
     // due. A look costs what a call costs under Wine, so the calls go out first and one look
     // then covers them all; a long row of calls still shows how the first ones are doing.
     void LookBetweenCalls();
@@ -98,7 +101,7 @@ private:
     // WMI could not tell the service's state this time: asked again, until its time is up.
     void StateUnread(Watch& watch, const std::wstring& reason, std::chrono::milliseconds now);
     bool TimeIsUp(const Watch& watch, std::chrono::milliseconds now) const;
-    void SendAgain(Watch& watch, IServiceObject& service);
+    void SendAgain(Watch& watch);
     void Restart(Watch& watch, std::chrono::milliseconds now) const;
     void Succeed(Watch& watch);
     void Fail(Watch& watch, std::wstring reason, std::optional<std::int32_t> returnValue = {});

@@ -4,13 +4,16 @@
 #include "services/ServiceFollow.h"
 #include "services/WmiNames.h"
 
+#include <optional>
+#include <vector>
+
 namespace quenlow {
 
 Work ReadServiceList(std::wstring query)
 {
     return [query = std::move(query)](WorkSite& site) {
         auto connection = site.services.fConnectWmi();
-        auto result = connection->ExecQuery(query, kWmiAnswerLimit);
+        auto result = connection->ExecQuery(query, wmi::kListProperties, kWmiAnswerLimit);
         while (auto service = result->Next()) {
             auto text = service->ReadText(wmi::kDisplayName);
             if (!text) {
@@ -28,8 +31,18 @@ Work ActOnDisplayNames()
 {
     return [](WorkSite& site) {
         const ServiceMethod method = MethodOf(site.board);
-        ActOnServices(site, [method](IServiceAccess& services, const std::wstring& label) {
-            return SendByDisplayName(services, label, method);
+        std::vector<std::wstring> texts;
+        for (const auto& entry : site.board.entries) {
+            texts.push_back(entry.label);
+        }
+        // One connection and one query find every entry's services, while the first entry is
+        // being asked for; the calls still go out one after another, in list order.
+        std::optional<PressServices> found;
+        ActOnServices(site, [&](IServiceAccess& services, const std::wstring& label) {
+            if (!found) {
+                found = FindPressServices(services, texts);
+            }
+            return SendToEntry(*found, label, method);
         });
     };
 }

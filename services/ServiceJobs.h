@@ -12,9 +12,9 @@ namespace quenlow {
 // display name is null by its short name) in sorted order, into the site's texts.
 Work ReadServiceList(std::wstring query);
 
-// The board's method for each entry in its turn, followed to its end. An entry is a list's
-// text: a display name, or a short name where the service has none; an error from WMI is that
-// entry's failure.
+// The board's method for each entry in its turn, followed to its end, through one connection and
+// one query for all the entries. An entry is a list's text: a display name, or a short name where
+// the service has none; an error from WMI is that entry's failure.
 Work ActOnDisplayNames();
 
 // The same for a short name, as typed on the command line; an error from WMI while the request

@@ -63,6 +63,8 @@ std::wstring DescribeDuration(std::chrono::milliseconds duration);
 // The error of a request that WMI did not answer within its limit, with a number of the
 // program's own (kNoAnswerFromWmi), never one of WMI's.
 inline constexpr std::int32_t kNoAnswerFromWmi = static_cast<std::int32_t>(0xA0510001u);
+// WMI's WBEM_E_NOT_FOUND: what a call on a service that has gone since its query meets.
+inline constexpr std::int32_t kWmiNotFound = static_cast<std::int32_t>(0x80041002u);
 Error NoAnswerFromWmi(std::chrono::milliseconds limit);
 bool IsNoAnswerFromWmi(const Error& error);
 

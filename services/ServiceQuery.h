@@ -3,6 +3,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quenlow {
 
@@ -31,5 +32,15 @@ struct ServiceQuery {
 std::optional<std::wstring> QuoteWqlLiteral(std::wstring_view value);
 
 ServiceQuery BuildServiceQuery(ServiceKey key, std::wstring_view value);
+
+// The one query of a press: every service whose display name, or short name, is one of the
+// texts, quoted as BuildServiceQuery quotes; all services when a text cannot be quoted or there
+// are too many for one query. The caller matches the texts itself.
+std::wstring BuildPressQuery(const std::vector<std::wstring>& texts);
+
+// A look: the properties it reads (wmi::kLookProperties) of the services with these short names,
+// quoted as BuildServiceQuery quotes; of all services when a name cannot be quoted or there are
+// too many for one query.
+std::wstring BuildLookQuery(const std::vector<std::wstring>& names);
 
 } // namespace quenlow

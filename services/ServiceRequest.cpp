@@ -5,36 +5,6 @@
 
 namespace quenlow {
 
-std::vector<std::unique_ptr<IServiceObject>> MatchingServices(IServiceResult& result, const ServiceQuery& query,
-                                                              ServiceKey key, const ServiceFilter& alsoRequire)
-{
-    std::vector<std::unique_ptr<IServiceObject>> matches;
-    bool anyExact = false;
-    while (auto service = result.Next()) {
-        if (alsoRequire && !alsoRequire(*service)) {
-            continue;
-        }
-        if (query.valueToMatch) {
-            const auto property = service->ReadText(PropertyOf(key));
-            if (!property || !EqualNoCase(*property, *query.valueToMatch)) {
-                continue;
-            }
-            // A text may differ from several names only in letter case (possible for letters
-            // beyond ASCII): an exact match then wins over the others.
-            if (*property == *query.valueToMatch) {
-                if (!anyExact) {
-                    matches.clear();
-                    anyExact = true;
-                }
-            } else if (anyExact) {
-                continue;
-            }
-        }
-        matches.push_back(std::move(service));
-    }
-    return matches;
-}
-
 namespace {
 
 // Calls the request's method on one service it matched and notes what the answer asks for:
@@ -45,6 +15,9 @@ void CallMatchingService(ServiceRequest& request, IServiceObject& service)
     try {
         returned = service.CallMethod(request.method, kWmiAnswerLimit);
     } catch (const Error& error) {
+        if (error.Number() == kWmiNotFound) {
+            return; // gone since the query found it
+        }
         if (!IsNoAnswerFromWmi(error)) {
             throw;
         }
@@ -67,29 +40,14 @@ void CallMatchingService(ServiceRequest& request, IServiceObject& service)
     }
 }
 
-} // namespace
-
-ServiceRequest SendToMatchingServices(IServiceAccess& access, ServiceKey key, std::wstring_view value,
-                                      ServiceMethod method, ServiceFilter alsoRequire)
+// Calls every match in turn; the outcome succeeds when one was reached and none refused.
+ServiceRequest CallEach(std::shared_ptr<IServiceConnection> connection, const std::vector<IServiceObject*>& matches,
+                        ServiceMethod method)
 {
     ServiceRequest request;
     request.method = method;
-    const ServiceQuery query = BuildServiceQuery(key, value);
-    request.connection = access.fConnectWmi();
-
-    std::vector<std::unique_ptr<IServiceObject>> matches;
-    try {
-        // Every match is found before any method runs.
-        auto result = request.connection->ExecQuery(query.text, kWmiAnswerLimit);
-        matches = MatchingServices(*result, query, key, alsoRequire);
-    } catch (const Error& error) {
-        if (!IsNoAnswerFromWmi(error)) {
-            throw;
-        }
-        RecordFailure(request.outcome, ErrorReason(error));
-        return request;
-    }
-    for (const auto& service : matches) {
+    request.connection = std::move(connection);
+    for (IServiceObject* service : matches) {
         CallMatchingService(request, *service);
     }
     if (request.outcome.matched > 0 && request.outcome.kind != ServiceOutcome::Kind::Failed) {
@@ -98,21 +56,108 @@ ServiceRequest SendToMatchingServices(IServiceAccess& access, ServiceKey key, st
     return request;
 }
 
-ServiceRequest SendByDisplayName(IServiceAccess& access, const std::wstring& displayName, ServiceMethod method)
+std::vector<std::unique_ptr<IServiceObject>> ReadAll(IServiceResult& result)
 {
-    try {
-        ServiceRequest request = SendToMatchingServices(access, ServiceKey::DisplayName, displayName, method);
-        if (request.outcome.kind == ServiceOutcome::Kind::NotFound) {
-            const auto hasNoDisplayName = [](IServiceObject& service) { return !service.ReadText(wmi::kDisplayName); };
-            request = SendToMatchingServices(access, ServiceKey::Name, displayName, method, hasNoDisplayName);
+    std::vector<std::unique_ptr<IServiceObject>> instances;
+    while (auto service = result.Next()) {
+        instances.push_back(std::move(service));
+    }
+    return instances;
+}
+
+} // namespace
+
+std::vector<IServiceObject*> MatchingServices(const std::vector<std::unique_ptr<IServiceObject>>& instances,
+                                              ServiceKey key, std::wstring_view value,
+                                              const ServiceFilter& alsoRequire)
+{
+    // A text that a query can hold was compared by WMI itself, which takes every match; one that
+    // only code can match prefers the exactly written ones, as WMI's comparison would tell those
+    // apart.
+    const bool preferExact = !QuoteWqlLiteral(value).has_value();
+    std::vector<IServiceObject*> matches;
+    bool anyExact = false;
+    for (const auto& service : instances) {
+        const auto property = service->ReadText(PropertyOf(key));
+        if (!property || !EqualNoCase(*property, value) || (alsoRequire && !alsoRequire(*service))) {
+            continue;
         }
-        return request;
+        if (!preferExact) {
+            matches.push_back(service.get());
+            continue;
+        }
+        if (*property == value) {
+            if (!anyExact) {
+                matches.clear();
+                anyExact = true;
+            }
+        } else if (anyExact) {
+            continue;
+        }
+        matches.push_back(service.get());
+    }
+    return matches;
+}
+
+ServiceRequest SendToMatchingServices(IServiceAccess& access, ServiceKey key, std::wstring_view value,
+                                      ServiceMethod method)
+{
+    std::shared_ptr<IServiceConnection> connection = access.fConnectWmi();
+    std::vector<std::unique_ptr<IServiceObject>> instances;
+    try {
+        // Every match is found before any method runs.
+        instances = ReadAll(*connection->ExecQuery(BuildServiceQuery(key, value).text, wmi::kRequestProperties,
+                                                   kWmiAnswerLimit));
     } catch (const Error& error) {
-        ServiceRequest failed;
-        failed.method = method;
+        if (!IsNoAnswerFromWmi(error)) {
+            throw;
+        }
+        ServiceRequest request;
+        request.method = method;
+        RecordFailure(request.outcome, ErrorReason(error));
+        return request;
+    }
+    return CallEach(std::move(connection), MatchingServices(instances, key, value), method);
+}
+
+PressServices FindPressServices(IServiceAccess& access, const std::vector<std::wstring>& texts)
+{
+    PressServices found;
+    try {
+        found.connection = access.fConnectWmi();
+        found.instances =
+            ReadAll(*found.connection->ExecQuery(BuildPressQuery(texts), wmi::kRequestProperties, kWmiAnswerLimit));
+    } catch (const Error& error) {
+        found.failure = ErrorReason(error);
+    }
+    return found;
+}
+
+ServiceRequest SendToEntry(const PressServices& found, const std::wstring& text, ServiceMethod method)
+{
+    ServiceRequest failed;
+    failed.method = method;
+    if (found.failure) {
+        RecordFailure(failed.outcome, *found.failure);
+        return failed;
+    }
+    try {
+        auto matches = MatchingServices(found.instances, ServiceKey::DisplayName, text);
+        if (matches.empty()) {
+            // An entry may stand for a service without a display name, listed by its short name.
+            const auto hasNoDisplayName = [](IServiceObject& service) { return !service.ReadText(wmi::kDisplayName); };
+            matches = MatchingServices(found.instances, ServiceKey::Name, text, hasNoDisplayName);
+        }
+        return CallEach(found.connection, matches, method);
+    } catch (const Error& error) {
         RecordFailure(failed.outcome, ErrorReason(error));
         return failed;
     }
+}
+
+ServiceRequest SendByDisplayName(IServiceAccess& access, const std::wstring& displayName, ServiceMethod method)
+{
+    return SendToEntry(FindPressServices(access, {displayName}), displayName, method);
 }
 
 } // namespace quenlow

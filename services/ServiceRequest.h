@@ -28,31 +28,46 @@ struct ServiceToFollow {
     std::optional<std::wstring> unanswered = {};
 };
 
-// A start or stop sent to every service whose key property equals a text. Until it has been
-// followed to its end (ServiceFollow.h), its outcome only says whether the calls were taken.
+// A start or stop sent to every service that one text stands for. Until it has been followed to
+// its end (ServiceFollow.h), its outcome only says whether the calls were taken.
 struct ServiceRequest {
     ServiceMethod method = ServiceMethod::Start;
-    // The connection the calls went out on; following them looks through it again.
-    std::unique_ptr<IServiceConnection> connection;
+    // The connection the calls went out on, shared by the requests of one press; following them
+    // looks through it again.
+    std::shared_ptr<IServiceConnection> connection;
     ServiceOutcome outcome;
     std::vector<ServiceToFollow> toFollow;
 };
 
-// The services of a result that the query means: those that satisfy alsoRequire and, when the
-// query could not hold the text itself, whose key property equals it - only the exactly written
-// ones when there are such, since WMI's own comparison would tell those apart.
-std::vector<std::unique_ptr<IServiceObject>> MatchingServices(IServiceResult& result, const ServiceQuery& query,
-                                                              ServiceKey key, const ServiceFilter& alsoRequire);
+// The services among the instances whose key property equals the value, without regard to case
+// (and that satisfy alsoRequire, when given). For a text no query can hold, only the exactly
+// written ones when there are such, since WMI's own comparison would tell those apart.
+std::vector<IServiceObject*> MatchingServices(const std::vector<std::unique_ptr<IServiceObject>>& instances,
+                                              ServiceKey key, std::wstring_view value,
+                                              const ServiceFilter& alsoRequire = {});
 
-// Opens a connection, finds the services whose key property equals value (and that satisfy
-// alsoRequire, when given), calls the method on each in the order the result gives and reads
-// each return value. WMI errors are not caught here.
+// Opens a connection, finds the services whose key property equals value, calls the method on
+// each in the order the result gives and reads each return value. WMI errors are not caught
+// here.
 ServiceRequest SendToMatchingServices(IServiceAccess& access, ServiceKey key, std::wstring_view value,
-                                      ServiceMethod method, ServiceFilter alsoRequire = {});
+                                      ServiceMethod method);
+
+// What a press of several list entries finds: one connection and one query for all of them, or
+// why WMI could not be asked.
+struct PressServices {
+    std::shared_ptr<IServiceConnection> connection;
+    std::vector<std::unique_ptr<IServiceObject>> instances;
+    std::optional<std::wstring> failure;
+};
+PressServices FindPressServices(IServiceAccess& access, const std::vector<std::wstring>& texts);
 
 // The request for a list entry: the method for every service whose display name is the text,
 // or, when none has it, for the service without a display name that was listed by that short
-// name. An error from WMI becomes this entry's failure rather than ending the work.
+// name. An error from WMI becomes this entry's failure rather than ending the work; a service
+// that went away after the press's query is not found.
+ServiceRequest SendToEntry(const PressServices& found, const std::wstring& text, ServiceMethod method);
+
+// Both, for a single entry.
 ServiceRequest SendByDisplayName(IServiceAccess& access, const std::wstring& displayName, ServiceMethod method);
 
 } // namespace quenlow

@@ -30,4 +30,11 @@ inline constexpr std::wstring_view kPausePending = L"Pause Pending";
 inline constexpr std::wstring_view kStartService = L"StartService";
 inline constexpr std::wstring_view kStopService = L"StopService";
 
+// What each kind of query keeps of an instance: a list its texts; a request what finds the service
+// and calls it; a look what tells where the service is.
+inline constexpr std::wstring_view kListProperties[] = {kDisplayName, kName};
+inline constexpr std::wstring_view kRequestProperties[] = {kName, kDisplayName, kState, kPath};
+inline constexpr std::wstring_view kLookProperties[] = {kName, kState, kCheckPoint, kWaitHint, kExitCode,
+                                                        kServiceSpecificExitCode};
+
 } // namespace quenlow::wmi

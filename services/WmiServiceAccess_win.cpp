@@ -138,40 +138,28 @@ struct Property {
     UniqueVariant value;
 };
 
-// An instance's properties as they were when the query found it: every property of the class,
-// and of the system properties only __PATH, which method calls need. Wine serves every query on a
-// class from one shared table that the next query on that class - ExecMethod runs one - refills
-// with its own rows: instances and enumerators of an earlier query then read another service's
-// values, or freed memory. Copying each instance while its query is walked keeps what the caller
-// reads true to what was found. The other system properties (__RELPATH, __DERIVATION, ...) are
-// read by nobody and would nearly double the copy.
+// An instance's properties as they were when the query found it: those the caller asked to
+// keep, of the class's own and __PATH, which method calls need. Wine serves every query on a class
+// from one shared table that the next query on that class - ExecMethod runs one - refills with
+// its own rows: instances and enumerators of an earlier query then read another service's values,
+// or freed memory. Copying what each instance is read for while its query is walked keeps what
+// the caller reads true to what was found; copying no more keeps a long list small.
 using Snapshot = std::vector<Property>;
 
-Snapshot TakeSnapshot(IWbemClassObject& object)
+Snapshot TakeSnapshot(IWbemClassObject& object, std::span<const std::wstring_view> keep)
 {
-    const std::wstring activity = L"reading the properties of a service";
-    UniqueSafeArray names;
-    ThrowIfFailed(object.GetNames(nullptr, WBEM_FLAG_ALWAYS | WBEM_FLAG_NONSYSTEM_ONLY, nullptr, names.put()),
-                  activity);
-    LONG lower = 0;
-    LONG upper = -1;
-    ThrowIfFailed(::SafeArrayGetLBound(names.get(), 1, &lower), activity);
-    ThrowIfFailed(::SafeArrayGetUBound(names.get(), 1, &upper), activity);
-
     Snapshot snapshot;
-    snapshot.reserve(upper >= lower ? static_cast<std::size_t>(upper - lower + 2) : 1);
-    for (LONG index = lower; index <= upper; ++index) {
-        UniqueBstr name;
-        ThrowIfFailed(::SafeArrayGetElement(names.get(), &index, name.put()), activity);
-        Property property{TextOf(name.get()), UniqueVariant()};
-        ThrowIfFailed(object.Get(name.get(), 0, property.value.put(), nullptr, nullptr),
-                      L"reading the property " + property.name + L" of a service");
+    snapshot.reserve(keep.size());
+    for (const std::wstring_view name : keep) {
+        Property property{std::wstring(name), UniqueVariant()};
+        const UniqueBstr nameBstr(name);
+        const HRESULT hr = object.Get(nameBstr.get(), 0, property.value.put(), nullptr, nullptr);
+        if (hr == kWbemNotFound) {
+            continue; // a property this class lacks (Wine's has no CheckPoint, for one): null
+        }
+        ThrowIfFailed(hr, L"reading the property " + property.name + L" of a service");
         snapshot.push_back(std::move(property));
     }
-    Property path{std::wstring(wmi::kPath), UniqueVariant()};
-    ThrowIfFailed(object.Get(wmi::kPath.data(), 0, path.value.put(), nullptr, nullptr),
-                  L"reading the property __PATH of a service");
-    snapshot.push_back(std::move(path));
     return snapshot;
 }
 
@@ -324,7 +312,8 @@ class WmiServiceConnection final : public IServiceConnection {
 public:
     explicit WmiServiceConnection(ComPtr<IWbemServices> services) : m_services(std::move(services)) {}
 
-    std::unique_ptr<IServiceResult> ExecQuery(std::wstring_view query, std::chrono::milliseconds answerWithin) override
+    std::unique_ptr<IServiceResult> ExecQuery(std::wstring_view query, std::span<const std::wstring_view> keep,
+                                              std::chrono::milliseconds answerWithin) override
     {
         const std::wstring activity = L"running the WMI query " + std::wstring(query);
         const ExclusiveLock oneQueryAtATime(g_queryLock);
@@ -356,7 +345,7 @@ public:
             if (returned == 0 || !object) {
                 break;
             }
-            instances.push_back(TakeSnapshot(*object.Get()));
+            instances.push_back(TakeSnapshot(*object.Get(), keep));
         }
         return std::make_unique<WmiServiceResult>(m_services, std::move(instances));
     }

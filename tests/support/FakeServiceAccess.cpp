@@ -3,6 +3,8 @@
 #include "services/ServiceFollow.h"
 #include "services/ServiceOutcome.h"
 
+#include <algorithm>
+#include <span>
 #include <stdexcept>
 #include <utility>
 
@@ -42,11 +44,12 @@ void Advance(FakeService& service, std::chrono::milliseconds now)
 
 class FakeObject final : public IServiceObject {
 public:
-    FakeObject(FakeServiceAccess& owner, FakeService snapshot, FakeService& live)
-        : m_owner(owner), m_snapshot(std::move(snapshot)), m_live(live) {}
+    FakeObject(FakeServiceAccess& owner, FakeService snapshot, FakeService& live, std::span<const std::wstring_view> keep)
+        : m_owner(owner), m_snapshot(std::move(snapshot)), m_live(live), m_keep(keep.begin(), keep.end()) {}
 
     std::optional<std::wstring> ReadText(std::wstring_view property) override
     {
+        RequireKept(property);
         if (property == L"Name") return m_snapshot.name;
         if (property == L"DisplayName") return m_snapshot.displayName;
         if (property == L"State") {
@@ -58,6 +61,7 @@ public:
 
     std::optional<std::uint32_t> ReadUnsigned(std::wstring_view property) override
     {
+        RequireKept(property);
         if (property == L"CheckPoint") return m_snapshot.checkPoint;
         if (property == L"WaitHint") return m_snapshot.waitHint;
         if (property == L"ExitCode") return m_snapshot.exitCode;
@@ -67,6 +71,9 @@ public:
 
     std::int32_t CallMethod(ServiceMethod method, std::chrono::milliseconds limit) override
     {
+        RequireKept(L"__PATH");
+        if (m_owner.beforeCall) m_owner.beforeCall(m_snapshot.name);
+        if (m_live.removed) throw Error(kWmiNotFound, L"Not found");
         m_owner.calls.push_back({m_snapshot.name, method, m_owner.clock.now});
         m_owner.clock.now += m_owner.callTime + m_live.callTakes;
         const std::int32_t value = Answer(method);
@@ -110,26 +117,37 @@ private:
         return value;
     }
 
+    // WMI's objects hold only what the query kept: reading more is the caller's mistake.
+    void RequireKept(std::wstring_view property) const
+    {
+        if (std::find(m_keep.begin(), m_keep.end(), property) == m_keep.end()) {
+            throw Error(kWmiNotFound, L"Not found: the query did not keep " + std::wstring(property));
+        }
+    }
+
     FakeServiceAccess& m_owner;
     FakeService m_snapshot; // WMI hands out a copy taken when the query ran
     FakeService& m_live;
+    std::vector<std::wstring_view> m_keep;
 };
 
 class FakeResult final : public IServiceResult {
 public:
-    FakeResult(FakeServiceAccess& owner, std::vector<FakeService*> rows) : m_owner(owner), m_rows(std::move(rows)) {}
+    FakeResult(FakeServiceAccess& owner, std::vector<FakeService*> rows, std::span<const std::wstring_view> keep)
+        : m_owner(owner), m_rows(std::move(rows)), m_keep(keep) {}
 
     std::unique_ptr<IServiceObject> Next() override
     {
         if (m_next >= m_rows.size()) return nullptr;
         FakeService& live = *m_rows[m_next++];
         m_owner.seen.push_back({m_owner.queries.size() - 1, live.name, live.unreadable ? L"(unreadable)" : live.state});
-        return std::make_unique<FakeObject>(m_owner, live, live);
+        return std::make_unique<FakeObject>(m_owner, live, live, m_keep);
     }
 
 private:
     FakeServiceAccess& m_owner;
     std::vector<FakeService*> m_rows;
+    std::span<const std::wstring_view> m_keep;
     std::size_t m_next = 0;
 };
 
@@ -137,7 +155,8 @@ class FakeConnection final : public IServiceConnection {
 public:
     explicit FakeConnection(FakeServiceAccess& owner) : m_owner(owner) {}
 
-    std::unique_ptr<IServiceResult> ExecQuery(std::wstring_view query, std::chrono::milliseconds limit) override
+    std::unique_ptr<IServiceResult> ExecQuery(std::wstring_view query, std::span<const std::wstring_view> keep,
+                                              std::chrono::milliseconds limit) override
     {
         m_owner.queries.emplace_back(query);
         if (m_owner.hangFromQuery && m_owner.queries.size() > *m_owner.hangFromQuery) {
@@ -148,7 +167,7 @@ public:
         for (const std::size_t failing : m_owner.failingQueries) {
             if (failing + 1 == m_owner.queries.size()) throw Error(static_cast<std::int32_t>(0x80041001u), L"Generic failure");
         }
-        return std::make_unique<FakeResult>(m_owner, m_owner.Select(query));
+        return std::make_unique<FakeResult>(m_owner, m_owner.Select(query), keep);
     }
 
 private:
@@ -164,47 +183,78 @@ std::unique_ptr<IServiceConnection> FakeServiceAccess::fConnectWmi()
     return std::make_unique<FakeConnection>(*this);
 }
 
+namespace {
+
+// One "Property=<literal>" of a where clause, the literal without escapes: it ends at the first
+// delimiter (this is how a hostile text would show up). Throws as WMI does for anything else.
+struct Condition {
+    std::wstring_view property;
+    std::wstring_view value;
+};
+
+Condition ReadCondition(std::wstring_view& rest)
+{
+    const auto equals = rest.find(L'=');
+    if (equals == std::wstring_view::npos || equals + 1 >= rest.size()) throw Error(kInvalidQuery, L"Invalid query");
+    const Condition condition{rest.substr(0, equals), {}};
+    const wchar_t delimiter = rest[equals + 1];
+    if (delimiter != L'\'' && delimiter != L'"') throw Error(kInvalidQuery, L"Invalid query");
+    const std::wstring_view afterOpen = rest.substr(equals + 2);
+    const auto close = afterOpen.find(delimiter);
+    if (close == std::wstring_view::npos) throw Error(kInvalidQuery, L"Invalid query");
+    rest = afterOpen.substr(close + 1);
+    return {condition.property, afterOpen.substr(0, close)};
+}
+
+std::optional<std::wstring> Field(const FakeService& service, std::wstring_view property)
+{
+    if (property == L"Name") return service.name;
+    if (property == L"DisplayName") return service.displayName;
+    if (property == L"State") return service.state;
+    throw Error(kInvalidQuery, L"Invalid query");
+}
+
+} // namespace
+
 std::vector<FakeService*> FakeServiceAccess::Select(std::wstring_view query)
 {
-    constexpr std::wstring_view kAll = L"SELECT * FROM Win32_Service";
+    // "SELECT <*, or properties> FROM Win32_Service" and an optional " where A='x' or B='y' ...".
+    constexpr std::wstring_view kSelect = L"SELECT ";
+    constexpr std::wstring_view kFrom = L" FROM Win32_Service";
+    const auto from = query.find(kFrom);
+    if (query.substr(0, kSelect.size()) != kSelect || from == std::wstring_view::npos) {
+        throw Error(kInvalidQuery, L"Invalid query");
+    }
     std::vector<FakeService*> present;
     for (auto& s : services) {
         Advance(s, clock.now);
         if (!s.removed) present.push_back(&s);
     }
-    if (query.substr(0, kAll.size()) != kAll) throw Error(kInvalidQuery, L"Invalid query");
-    std::wstring_view rest = query.substr(kAll.size());
+    std::wstring_view rest = query.substr(from + kFrom.size());
     if (rest.empty()) return present;
-    // " where Property=<literal>", where the literal has no escapes: it ends at the first
-    // delimiter, and nothing may follow it (this is how a hostile text would show up).
     constexpr std::wstring_view kWhere = L" where ";
+    constexpr std::wstring_view kOr = L" or ";
     if (rest.substr(0, kWhere.size()) != kWhere) throw Error(kInvalidQuery, L"Invalid query");
     rest.remove_prefix(kWhere.size());
-    const auto equals = rest.find(L'=');
-    if (equals == std::wstring_view::npos || equals + 1 >= rest.size()) throw Error(kInvalidQuery, L"Invalid query");
-    const std::wstring_view property = rest.substr(0, equals);
-    const wchar_t delimiter = rest[equals + 1];
-    if (delimiter != L'\'' && delimiter != L'"') throw Error(kInvalidQuery, L"Invalid query");
-    const std::wstring_view afterOpen = rest.substr(equals + 2);
-    const auto close = afterOpen.find(delimiter);
-    if (close == std::wstring_view::npos || close + 1 != afterOpen.size()) {
-        throw Error(kInvalidQuery, L"Invalid query");
+    std::vector<Condition> conditions{ReadCondition(rest)};
+    while (!rest.empty()) {
+        if (rest.substr(0, kOr.size()) != kOr) throw Error(kInvalidQuery, L"Invalid query");
+        rest.remove_prefix(kOr.size());
+        conditions.push_back(ReadCondition(rest));
     }
-    const std::wstring_view value = afterOpen.substr(0, close);
     std::vector<FakeService*> rows;
     for (FakeService* s : present) {
-        std::optional<std::wstring> field;
-        if (property == L"Name") field = s->name;
-        else if (property == L"DisplayName") field = s->displayName;
-        else if (property == L"State") field = s->state;
-        else throw Error(kInvalidQuery, L"Invalid query");
-        if (field && EqualAsciiNoCase(*field, value)) rows.push_back(s);
+        const bool selected = std::any_of(conditions.begin(), conditions.end(), [&](const Condition& condition) {
+            const auto field = Field(*s, condition.property);
+            return field && EqualAsciiNoCase(*field, condition.value);
+        });
+        if (selected) rows.push_back(s);
     }
     return rows;
 }
 
 ServiceOutcome CallOnMatchingServices(IServiceAccess& access, IClock& clock, ServiceKey key, std::wstring_view value,
-                                      ServiceMethod method, ServiceFilter alsoRequire)
+                                      ServiceMethod method)
 {
     struct : IWorkReport {
         void Update(const WorkBoard&) override {}
@@ -213,7 +263,7 @@ ServiceOutcome CallOnMatchingServices(IServiceAccess& access, IClock& clock, Ser
     MarkBegun(board, clock.Now());
     WorkSite site(access, clock, ignored, std::move(board));
     ActOnServices(site, [&](IServiceAccess& services, const std::wstring& label) {
-        return SendToMatchingServices(services, key, label, method, alsoRequire);
+        return SendToMatchingServices(services, key, label, method);
     });
     return site.board.entries.front().outcome;
 }

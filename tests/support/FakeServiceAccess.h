@@ -74,10 +74,12 @@ struct FakeService {
     std::chrono::milliseconds calledAt{0};
 };
 
-// An in-memory Win32_Service. It understands the query texts the program sends (all, by state,
-// by Name or DisplayName with either delimiter, compared with ASCII letters folded as Wine's WMI
-// does), refuses any other text as WMI does, records every connection, query and method call,
-// and fails on request. Its services change state on the time of its clock.
+// An in-memory Win32_Service. It understands the query texts the program sends (all or some
+// properties, where each condition is Name, DisplayName or State equal to a literal with either
+// delimiter, joined by "or", compared with ASCII letters folded as Wine's WMI does), refuses any
+// other text as WMI does, hands out instances that hold only the properties the query kept,
+// records every connection, query and method call, and fails on request. Its services change
+// state on the time of its clock.
 class FakeServiceAccess final : public IServiceAccess {
 public:
     std::vector<FakeService> services;
@@ -107,6 +109,8 @@ public:
     std::optional<std::size_t> hangFromQuery;
     // How long each method call takes.
     std::chrono::milliseconds callTime{0};
+    // Runs as each call begins, with the service's name: a test's way to change the world then.
+    std::function<void(const std::wstring& name)> beforeCall;
 
     // These queries (counted from 0) fail as WMI does when it restarts.
     std::vector<std::size_t> failingQueries;
@@ -128,7 +132,7 @@ public:
 
 // One request sent and followed to its end, as the command line has it done.
 ServiceOutcome CallOnMatchingServices(IServiceAccess& access, IClock& clock, ServiceKey key, std::wstring_view value,
-                                      ServiceMethod method, ServiceFilter alsoRequire = {});
+                                      ServiceMethod method);
 
 // The worker as the tests have it: a piece of work runs when it is finished, on the calling
 // thread, against the services and the clock given (the fake's own by default): no worker

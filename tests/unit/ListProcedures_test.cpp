@@ -80,13 +80,16 @@ TEST_F(ListProceduresTest, StartsTickedEntriesInListOrderThenReloadsOnceAndConfi
     ASSERT_EQ(wmi.calls.size(), 2u);
     EXPECT_EQ(wmi.calls[0].name, L"a");
     EXPECT_EQ(wmi.calls[1].name, L"c");
-    // One connection and one query per ticked entry, then one look that finds both running, then
-    // one connection and query for the reload.
-    EXPECT_EQ(wmi.connections, 3);
-    EXPECT_EQ(wmi.queries, (Log{L"SELECT * FROM Win32_Service where DisplayName='alpha'",
-                                L"SELECT * FROM Win32_Service where DisplayName='Charlie'",
-                                L"SELECT * FROM Win32_Service",
-                                L"SELECT * FROM Win32_Service where State='Stopped'"}));
+    // One connection and one query for the whole press (each text as a display name, or a short
+    // name for a service without one), then one look for the two alone, then one connection and
+    // query for the reload.
+    EXPECT_EQ(wmi.connections, 2);
+    EXPECT_EQ(wmi.queries,
+              (Log{L"SELECT * FROM Win32_Service where DisplayName='alpha' or Name='alpha' or DisplayName='Charlie' "
+                   L"or Name='Charlie'",
+                   L"SELECT Name, State, CheckPoint, WaitHint, ExitCode, ServiceSpecificExitCode FROM Win32_Service "
+                   L"where Name='a' or Name='c'",
+                   L"SELECT * FROM Win32_Service where State='Stopped'"}));
     EXPECT_EQ(ui.TakeLog(), (Log{L"clear frmStoppedServicesList", L"fill frmStoppedServicesList 1",
                                  L"box: Selected Services are Started."}));
     EXPECT_EQ(ui.Texts(kStopped), Log{L"Bravo"});
@@ -169,6 +172,22 @@ TEST_F(ListProceduresTest, AccessDeniedForEveryCallWithoutRightsIsSaidFirst)
     EXPECT_EQ(ui.log.back(), L"box: Starting or stopping services needs administrator rights: start Quenlow as "
                              L"administrator.\n\n0 of 2 selected services were started. These were not:\n"
                              L"\nA: access is denied (return value 2).\nB: access is denied (return value 2).");
+}
+
+// A service that goes away between the press's one query and its own call is not found; the
+// entries around it keep their own outcomes.
+TEST_F(ListProceduresTest, AServiceRemovedAfterThePressFoundItIsNotFound)
+{
+    wmi.services = {{L"a", L"A", L"Stopped"}, {L"b", L"B", L"Stopped"}, {L"c", L"C", L"Stopped"}};
+    frmStoppedServicesList::sLoadStoppedServices(context);
+    for (const auto* text : {L"A", L"B", L"C"}) ui.Tick(kStopped, text);
+    wmi.beforeCall = [&](const std::wstring& name) {
+        if (name == L"a") wmi.services[1].removed = true;
+    };
+    frmStoppedServicesList::sNamesToBeStarted(context);
+    EXPECT_EQ(ui.log.back(), L"box: 2 of 3 selected services were started. This one was not:\n"
+                             L"\nB: not found; no service has this name any more.");
+    EXPECT_EQ(wmi.queries.size(), 4u) << "the read, the press, one look, the reload";
 }
 
 TEST_F(ListProceduresTest, StopTreatsNotActiveAsDoneAndOtherCodesAsFailures)

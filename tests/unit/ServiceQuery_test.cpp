@@ -77,3 +77,28 @@ TEST(ServiceQuery, TextsThatNoLiteralCanHoldAreMatchedInCode)
 
 } // namespace
 } // namespace quenlow
+
+namespace quenlow {
+namespace {
+
+// A press asks once for all its texts, as display names and as short names; a look for the
+// pending services alone, by short name, and only for what is judged of them. Each text is quoted
+// as one service's is; one that no literal can hold, or too many, and the query asks for all.
+TEST(ServiceQuery, APressAndALookAskForTheirServicesAloneInOneQuery)
+{
+    EXPECT_EQ(BuildPressQuery({L"Print Spooler", L"Bob's"}),
+              L"SELECT * FROM Win32_Service where DisplayName='Print Spooler' or Name='Print Spooler' or "
+              L"DisplayName=\"Bob's\" or Name=\"Bob's\"");
+    EXPECT_EQ(BuildLookQuery({L"a", L"x' or Name<>'"}),
+              L"SELECT Name, State, CheckPoint, WaitHint, ExitCode, ServiceSpecificExitCode FROM Win32_Service "
+              L"where Name='a' or Name=\"x' or Name<>'\"");
+    const std::wstring allLooked = L"SELECT Name, State, CheckPoint, WaitHint, ExitCode, ServiceSpecificExitCode "
+                                   L"FROM Win32_Service";
+    EXPECT_EQ(BuildLookQuery({L"a", L"both ' and \""}), allLooked);
+    EXPECT_EQ(BuildPressQuery({L"a", L"back\\slash"}), kAllServicesQuery);
+    EXPECT_EQ(BuildLookQuery(std::vector<std::wstring>(65, L"a")), allLooked);
+    EXPECT_EQ(BuildPressQuery(std::vector<std::wstring>(33, L"a")), kAllServicesQuery);
+}
+
+} // namespace
+} // namespace quenlow

@@ -9,6 +9,7 @@
 #include "services/WmiWorker_win.h"
 #include "services/ServiceOutcome.h"
 #include "services/ServiceQuery.h"
+#include "services/WmiNames.h"
 
 #include "ServicesTestBase.h"
 #include "support/MessagePump.h"
@@ -52,7 +53,7 @@ protected:
     {
         std::vector<ServiceRow> rows;
         const auto connection = wmi.fConnectWmi();
-        const auto result = connection->ExecQuery(query, kWmiAnswerLimit);
+        const auto result = connection->ExecQuery(query, wmi::kRequestProperties, kWmiAnswerLimit);
         while (const auto service = result->Next()) {
             rows.push_back({service->ReadText(L"Name").value_or(L"<null>"), service->ReadText(L"DisplayName"),
                             service->ReadText(L"State").value_or(L"<null>")});
@@ -60,10 +61,12 @@ protected:
         return rows;
     }
 
-    // The one instance whose Name is the text (looked up with the query WQL takes for it).
-    std::unique_ptr<IServiceObject> FindByName(IServiceConnection& connection, std::wstring_view name)
+    // The one instance whose Name is the text (looked up with the query WQL takes for it), with
+    // the properties given.
+    std::unique_ptr<IServiceObject> FindByName(IServiceConnection& connection, std::wstring_view name,
+                                               std::span<const std::wstring_view> keep = wmi::kRequestProperties)
     {
-        const auto result = connection.ExecQuery(BuildServiceQuery(ServiceKey::Name, name).text, kWmiAnswerLimit);
+        const auto result = connection.ExecQuery(BuildServiceQuery(ServiceKey::Name, name).text, keep, kWmiAnswerLimit);
         auto service = result->Next();
         EXPECT_NE(service, nullptr) << "no service named " << std::wstring(name);
         EXPECT_EQ(result->Next(), nullptr) << "more than one service named " << std::wstring(name);
@@ -240,7 +243,8 @@ TEST_F(WmiServiceAccessTest, MethodsReturnBeforeTheServiceHasGotThere)
     using namespace std::chrono_literals;
     const auto connection = wmi.fConnectWmi();
     const auto state = [&](const TestService& service) {
-        const auto result = connection->ExecQuery(BuildServiceQuery(ServiceKey::Name, service.name).text, kWmiAnswerLimit);
+        const auto result = connection->ExecQuery(BuildServiceQuery(ServiceKey::Name, service.name).text,
+                                                   wmi::kRequestProperties, kWmiAnswerLimit);
         const auto found = result->Next();
         return found ? found->ReadText(L"State").value_or(L"<null>") : L"<missing>"s;
     };
@@ -311,7 +315,8 @@ TEST_F(WmiServiceAccessTest, OddPropertiesAreReadAsTheyAre)
     StartServiceDirectly(kOrdinary.name);
     const auto status = QueryServiceStatus(kOrdinary.name);
     ASSERT_TRUE(status.has_value());
-    const auto running = FindByName(*connection, kOrdinary.name);
+    constexpr std::wstring_view kWithProcess[] = {wmi::kName, wmi::kState, L"ProcessID", L"NoSuchProperty"};
+    const auto running = FindByName(*connection, kOrdinary.name, kWithProcess);
     ASSERT_NE(running, nullptr);
     EXPECT_EQ(running->ReadText(L"ProcessID"), std::to_wstring(status->dwProcessId));
     EXPECT_EQ(running->ReadUnsigned(L"ProcessID"), status->dwProcessId);
@@ -333,7 +338,8 @@ TEST_F(WmiServiceAccessTest, ARefusedQueryRaisesWmisOwnErrorNumberAndText)
     const auto connection = wmi.fConnectWmi();
     try {
         // The error may come with the query or, as WMI answers at once, with the walk.
-        const auto result = connection->ExecQuery(L"SELECT * FROM Win32_Service where Name='a'b'", kWmiAnswerLimit);
+        const auto result = connection->ExecQuery(L"SELECT * FROM Win32_Service where Name='a'b'",
+                                                  wmi::kRequestProperties, kWmiAnswerLimit);
         result->Next();
         ADD_FAILURE() << "WMI accepted a malformed query";
     } catch (const Error& error) {
@@ -345,7 +351,8 @@ TEST_F(WmiServiceAccessTest, ARefusedQueryRaisesWmisOwnErrorNumberAndText)
 TEST_F(WmiServiceAccessTest, ResultsAndInstancesOutliveWhatProducedThem)
 {
     auto connection = wmi.fConnectWmi();
-    auto result = connection->ExecQuery(BuildServiceQuery(ServiceKey::Name, kOrdinary.name).text, kWmiAnswerLimit);
+    auto result = connection->ExecQuery(BuildServiceQuery(ServiceKey::Name, kOrdinary.name).text,
+                                        wmi::kRequestProperties, kWmiAnswerLimit);
     connection.reset();
     auto service = result->Next();
     ASSERT_NE(service, nullptr);
