@@ -91,7 +91,8 @@ std::vector<std::wstring> StatesSeen(const FakeServiceAccess& wmi)
 {
     std::vector<std::wstring> states;
     for (std::size_t query = 1; query < wmi.queries.size(); ++query) {
-        if (wmi.queries[query].find(L"Name='other'") != std::wstring::npos) continue; // the other's request
+        // Only the queries that asked for it: the other's own request finds the other alone.
+        if (wmi.queries[query].find(L"Name='svc'") == std::wstring::npos) continue;
         const auto row = std::find_if(wmi.seen.begin(), wmi.seen.end(), [&](const FakeServiceAccess::Seen& seen) {
             return seen.query == query && seen.name == L"svc";
         });
