@@ -7,8 +7,10 @@
 #include "support/ListWindowDriver.h"
 #include "support/MessageBoxes.h"
 #include "support/ServiceManager.h"
+#include "support/TopLevelWindows.h"
 #include "ui/WindowClassNames.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <stdexcept>
@@ -95,15 +97,31 @@ void FinishTickedStart(TickedWindow& ticked, HWND box)
     CloseAndWait(ticked.quenlow.Process(), ticked.window, "quenlow.exe");
 }
 
-double TimeTickedStart(const std::vector<std::wstring>& displayNames)
+TickedStartTimes TimeTickedStart(const BenchServices& services, bool watchStates)
 {
-    TickedWindow ticked = OpenAndTick(displayNames);
+    TickedWindow ticked = OpenAndTick(services.DisplayNames());
     const Stopwatch watch;
     PressStart(ticked);
-    const HWND box = WaitForMessageBox(ticked.quenlow.Process(), testing::kApplicationTitle);
-    const double elapsed = watch.ElapsedMs();
-    FinishTickedStart(ticked, RequireWindow(box, "quenlow.exe's message box"));
-    return elapsed;
+    TickedStartTimes times;
+    const testing::WindowQuery box{0, testing::kDialogClass, std::nullopt, true, [](HWND window) {
+                                       return testing::IsMessageBox(window) &&
+                                              testing::WindowText(window) == testing::kApplicationTitle;
+                                   }};
+    HWND shown = nullptr;
+    while (!shown) {
+        if (watchStates && times.allRunning == 0 && std::all_of(services.Names().begin(), services.Names().end(), [](const auto& name) {
+                return testing::QueryServiceState(name) == SERVICE_RUNNING;
+            })) {
+            times.allRunning = watch.ElapsedMs();
+        }
+        shown = testing::WaitForTopLevelWindow(ticked.quenlow.Process(), box, 2ms, 1ms);
+        if (watch.ElapsedMs() > static_cast<double>(kWindowTimeout.count())) {
+            throw std::runtime_error("quenlow.exe's message box did not appear");
+        }
+    }
+    times.box = watch.ElapsedMs();
+    FinishTickedStart(ticked, shown);
+    return times;
 }
 
 } // namespace quenlow::bench

@@ -56,9 +56,18 @@ void PressStart(const TickedWindow& ticked);
 // a start in which every service got there.
 void FinishTickedStart(TickedWindow& ticked, HWND box);
 
-// One ticked start as a whole: quenlow.exe opened at its stopped services window with the entries
-// ticked, then the time from the press of Start until the message box shows; the box is answered
-// and quenlow.exe ended.
-double TimeTickedStart(const std::vector<std::wstring>& displayNames);
+// What one ticked start took, in milliseconds from the press of Start: until the message box
+// showed, and until the last of the services was seen running in the service manager (looked at
+// every few milliseconds meanwhile); 0 when that was not seen before the box.
+struct TickedStartTimes {
+    double box = 0;
+    double allRunning = 0;
+};
+
+// One ticked start as a whole: quenlow.exe opened at its stopped services window with the
+// services' entries ticked, then the times of the press of Start (the services' states looked at
+// only when asked, as looking costs the service manager time); the box is answered and
+// quenlow.exe ended.
+TickedStartTimes TimeTickedStart(const BenchServices& services, bool watchStates);
 
 } // namespace quenlow::bench

@@ -332,18 +332,27 @@ ProcessMemory PeakOfWindowProgram(const std::wstring& path, const wchar_t* class
     return memory;
 }
 
-// The bare WMI list program's peak working set once it shows the stopped services in its plain
-// list (it reads them when its first window is clicked); the program is closed after.
-ProcessMemory PeakOfBareList(const std::wstring& path, std::size_t& entries)
+// A bare WMI program's memory before it reads the stopped services (its first window shown) and
+// once it shows them in its window of the class (it reads them when the first window is
+// clicked); the program is closed after.
+struct BareListPeaks {
+    ProcessMemory beforeList;
+    ProcessMemory atList;
+    std::size_t entries = 0;
+};
+
+BareListPeaks PeakOfBareList(const std::wstring& path, const wchar_t* className, const char* what)
 {
+    BareListPeaks peaks;
     const testing::StartedProgram program =
         testing::StartAndWaitForWindow(QuoteArgument(path) + L" stopped", kReadyWindowClass);
+    peaks.beforeList = MemoryWhenShown(program.process);
     PostClick(program.window, POINT{10, 10});
-    const HWND list = RequireWindow(WaitForWindow(program.process, kBareWmiListClass), "the bare list program's list");
-    const ProcessMemory memory = MemoryWhenShown(program.process);
-    entries = ListEntries(list);
-    CloseAndWait(program.process, list, "the bare list program");
-    return memory;
+    const HWND list = RequireWindow(WaitForWindow(program.process, className), what);
+    peaks.atList = MemoryWhenShown(program.process);
+    peaks.entries = ListEntries(list);
+    CloseAndWait(program.process, list, what);
+    return peaks;
 }
 
 int RunFootprint(const Options& options)
@@ -401,17 +410,40 @@ int RunFootprintWithEntries(const Options& options)
         InstallManyServices(CountManyServices() + missing, options.Path(L"service-program"));
     }
     const std::wstring barePath = options.Path(L"wmi-list");
+    const std::wstring sameControlsPath = options.Path(L"wmi-same-controls");
     Note("footprint: the stopped services window with " + std::to_string(wanted) + " entries ...");
-    std::vector<double> ours;
-    std::vector<double> bare;
+    // Where the memory goes, for each program: before the list (the program and its libraries),
+    // the list read and shown (the peak less that), and of the peak what the program holds no
+    // longer once the list shows (what reading the list needed only for a while).
+    struct Split {
+        std::vector<double> peak;
+        std::vector<double> before;
+        std::vector<double> list;
+        std::vector<double> givenBack;
+        void Add(const ProcessMemory& beforeList, const ProcessMemory& atList)
+        {
+            peak.push_back(atList.peakWorkingSetMB);
+            before.push_back(beforeList.peakWorkingSetMB);
+            list.push_back(atList.peakWorkingSetMB - beforeList.peakWorkingSetMB);
+            givenBack.push_back(atList.peakWorkingSetMB - atList.workingSetMB);
+        }
+    };
+    Split ours;
+    Split bare;
+    Split sameControls;
     std::vector<double> ratios;
     std::size_t entries = 0;
     std::size_t bareEntries = 0;
     for (int round = 0; round < options.Rounds(3); ++round) {
-        bare.push_back(PeakOfBareList(barePath, bareEntries).peakWorkingSetMB);
+        const BareListPeaks bareRound = PeakOfBareList(barePath, kBareWmiListClass, "the bare list program");
+        bare.Add(bareRound.beforeList, bareRound.atList);
+        bareEntries = bareRound.entries;
+        const BareListPeaks sameRound =
+            PeakOfBareList(sameControlsPath, kBareWmiSameControlsClass, "the bare program with the same controls");
+        sameControls.Add(sameRound.beforeList, sameRound.atList);
         const QuenlowPeaks peaks = OpenStoppedServicesWindow();
-        ours.push_back(peaks.atList.peakWorkingSetMB);
-        ratios.push_back(ours.back() / bare.back());
+        ours.Add(peaks.atSplash, peaks.atList);
+        ratios.push_back(ours.peak.back() / bare.peak.back());
         entries = peaks.entries;
     }
     if (entries != bareEntries) {
@@ -419,12 +451,23 @@ int RunFootprintWithEntries(const Options& options)
              std::to_string(bareEntries));
     }
     const std::string listed = std::to_string(entries) + " entries (real services)";
-    PrintValue("peak working set, quenlow.exe, stopped services window, " + listed, SpreadOf(ours).median, "MB", 0);
+    PrintValue("peak working set, quenlow.exe, stopped services window, " + listed, SpreadOf(ours.peak).median, "MB",
+               0);
     PrintValue("peak working set, bare program: WMI query of stopped services, plain list, " + listed,
-               SpreadOf(bare).median, "MB", 0);
+               SpreadOf(bare.peak).median, "MB", 0);
     PrintValue("peak working set, stopped services window / bare WMI list program, " + listed +
                    " (median of rounds)",
                SpreadOf(ratios).median, "x", 1.15);
+    PrintValue("peak working set, bare program with the same controls, " + listed, SpreadOf(sameControls.peak).median,
+               "MB", 0);
+    const std::pair<const char*, const Split*> programs[] = {
+        {"quenlow.exe", &ours}, {"bare program", &bare}, {"bare program with the same controls", &sameControls}};
+    for (const auto& [who, split] : programs) {
+        const std::string prefix = std::string("  memory split (medians), ") + who + ": ";
+        PrintValue(prefix + "before the list (program, libraries)", SpreadOf(split->before).median, "MB", 0);
+        PrintValue(prefix + "the list read and shown", SpreadOf(split->list).median, "MB", 0);
+        PrintValue(prefix + "of the peak, held no longer once shown", SpreadOf(split->givenBack).median, "MB", 0);
+    }
     return 0;
 }
 
@@ -495,18 +538,24 @@ int RunTickedSlowStart(const Options& options)
     Note("ticked start of three slow services ...");
     std::vector<double> times;
     std::vector<double> oneService;
+    std::vector<double> lags;
     for (int round = 0; round <= options.Rounds(); ++round) {
         // The program is opened at its stopped services window and the three are ticked; the
         // time runs from the press of Start until the message box shows.
-        const double elapsed = TimeTickedStart(slow.DisplayNames());
+        const TickedStartTimes ticked = TimeTickedStart(slow, true);
         slow.StopAll();
         if (round > 0) {
-            times.push_back(elapsed);
+            times.push_back(ticked.box);
             oneService.push_back(static_cast<double>(testing::kSlowStartTime.count()));
+            if (ticked.allRunning > 0) {
+                lags.push_back(ticked.box - ticked.allRunning);
+            }
         }
     }
     PrintRatio(Labelled("ticked start of three services taking 3 s each", options.Label()), "3 s", times, oneService,
-               1.3);
+               1.25);
+    PrintValue(Labelled("  box after the last of them got there (ms, median)", options.Label()), SpreadOf(lags).median,
+               "ms", 300);
     return 0;
 }
 

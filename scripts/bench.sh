@@ -176,9 +176,10 @@ if ((extra > 0)) && { wanted extra || wanted list-window || wanted responsivenes
 fi
 if wanted entries; then
     # The real program with 3,000 stopped services listed, beside the bare WMI list program
-    # showing the same services; the extra services make up the number.
+    # showing the same services, and the bare program with the same controls; the extra services
+    # make up the number.
     run "$process_bench" footprint-entries --entries=3000 --quenlow="$quenlow" --wmi-list="$wmi_list" \
-        --service-program="$service_program"
+        --wmi-same-controls="$wmi_same_controls" --service-program="$service_program"
 fi
 run "$process_bench" uninstall-extra
 
