@@ -11,8 +11,9 @@ a transparency mask) and 128, 48, 32 and 16 px at 32 bits per pixel with alpha. 
 793 x 1200 px; the splash window stretches it into a box that is relatively wider (121 x 159 px
 at 96 DPI), so its shapes are drawn narrower here to look round on screen. It is stored with 8
 bits per pixel and a palette made for it: the drawing has only a few thousand distinct colours,
-so 256 chosen ones keep it faithful at a third of the size of 24 bits per pixel (the executable
-carries it).
+so 256 chosen ones keep it faithful at a third of the size of 24 bits per pixel, and runs of one
+colour (BI_RLE8) shrink that to a tenth (the executable carries it, and the splash window draws
+it from there).
 """
 
 import math
@@ -288,8 +289,43 @@ def picture_palette(counts, size=256, refinements=12):
     return palette
 
 
+def rle8_row(row):
+    """One row of palette indexes as RLE8 codes, without the end-of-line code."""
+    out = bytearray()
+    i, n = 0, len(row)
+    literal = []
+
+    def flush():
+        # Fewer than three literal pixels do not fit absolute mode: runs of one each.
+        while literal:
+            chunk = literal[:255]
+            del literal[:255]
+            if len(chunk) < 3:
+                for value in chunk:
+                    out.extend((1, value))
+            else:
+                out.extend((0, len(chunk)))
+                out.extend(chunk)
+                if len(chunk) % 2:
+                    out.append(0)
+
+    while i < n:
+        j = i
+        while j < n and j - i < 255 and row[j] == row[i]:
+            j += 1
+        if j - i >= 2:
+            flush()
+            out.extend((j - i, row[i]))
+        else:
+            literal.append(row[i])
+        i = j
+    flush()
+    return bytes(out)
+
+
 def bmp_8(width, height, rows):
-    """An 8-bit palette BMP of the rows, with a palette made for them."""
+    """An 8-bit palette BMP of the rows, run-length encoded (BI_RLE8), with a palette made for
+    them."""
     pixels_rgb = [[(to_bytes(r), to_bytes(g), to_bytes(b)) for r, g, b, _a in row] for row in rows]
     counts = {}
     for row in pixels_rgb:
@@ -300,15 +336,16 @@ def bmp_8(width, height, rows):
     palette += [(0, 0, 0)] * (256 - len(palette))
     cache = {}
     index_of = {colour: nearest(palette, colour, cache) for colour in sorted(counts)}
-    stride = (width + 3) & ~3
     pixels = bytearray()
     for row in reversed(pixels_rgb):
-        pixels += bytes(index_of[colour] for colour in row)
-        pixels += b"\0" * (stride - width)
+        pixels += rle8_row([index_of[colour] for colour in row])
+        pixels += b"\0\0"  # end of line
+    pixels[-2:] = b"\0\1"  # end of bitmap
     colour_table = b"".join(bytes((b, g, r, 0)) for r, g, b in palette)
     offset = 14 + 40 + len(colour_table)
+    bi_rle8 = 1
     header = struct.pack("<2sIHHI", b"BM", offset + len(pixels), 0, 0, offset)
-    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 8, 0, len(pixels), 2835, 2835, 256, 0)
+    info = struct.pack("<IiiHHIIiiII", 40, width, height, 1, 8, bi_rle8, len(pixels), 2835, 2835, 256, 0)
     return header + info + colour_table + bytes(pixels)
 
 

@@ -5,6 +5,7 @@
 #include "ui/Dpi_win.h"
 
 #include <algorithm>
+#include <cstdlib>
 #include <cwchar>
 #include <utility>
 
@@ -70,14 +71,20 @@ RECT Union(const RECT& a, const RECT& b) noexcept
 
 SplashContent::SplashContent(HINSTANCE instance)
 {
-    m_logo.reset(static_cast<HBITMAP>(
-        ::LoadImageW(instance, MAKEINTRESOURCEW(IDB_SPLASH_LOGO), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
-    if (!m_logo) {
+    // A bitmap resource is a packed DIB: its header, its colours, then its pixels. The module
+    // keeps it in memory for as long as the program runs.
+    const HRSRC found = ::FindResourceW(instance, MAKEINTRESOURCEW(IDB_SPLASH_LOGO), RT_BITMAP);
+    const HGLOBAL loaded = found ? ::LoadResource(instance, found) : nullptr;
+    const auto* header = loaded ? static_cast<const BITMAPINFOHEADER*>(::LockResource(loaded)) : nullptr;
+    if (!header) {
         ThrowLastError(L"loading the splash window's logo");
     }
-    BITMAP info{};
-    ::GetObjectW(m_logo.get(), sizeof(info), &info);
-    m_logoSize = SIZE{info.bmWidth, info.bmHeight};
+    const DWORD colours = header->biClrUsed != 0 ? header->biClrUsed
+                          : header->biBitCount <= 8 ? (1u << header->biBitCount)
+                                                    : 0;
+    m_logo = reinterpret_cast<const BITMAPINFO*>(header);
+    m_logoBits = reinterpret_cast<const BYTE*>(header) + header->biSize + colours * sizeof(RGBQUAD);
+    m_logoSize = SIZE{header->biWidth, std::abs(header->biHeight)};
     for (std::size_t index = 0; index < kLabelCount; ++index) {
         m_labels[index].caption = kLabels[index].caption;
     }
@@ -199,16 +206,14 @@ void SplashContent::DrawLogo(HDC dc, const RECT& box)
         // Stretching the 793 x 1200 logo with HALFTONE, which averages the pixels it drops,
         // costs far more than copying the result: it is done once per size.
         UniqueHbitmap fitted{::CreateCompatibleBitmap(dc, size.cx, size.cy)};
-        const UniqueMemoryDc logoDc{::CreateCompatibleDC(dc)};
-        if (!fitted || !logoDc) {
+        if (!fitted) {
             return;
         }
-        const ScopedSelectObject logo(logoDc.get(), m_logo.get());
         const ScopedSelectObject target(memory.get(), fitted.get());
         ::SetStretchBltMode(memory.get(), HALFTONE);
         ::SetBrushOrgEx(memory.get(), 0, 0, nullptr);
-        if (!::StretchBlt(memory.get(), 0, 0, size.cx, size.cy, logoDc.get(), 0, 0, m_logoSize.cx, m_logoSize.cy,
-                          SRCCOPY)) {
+        if (::StretchDIBits(memory.get(), 0, 0, size.cx, size.cy, 0, 0, m_logoSize.cx, m_logoSize.cy, m_logoBits,
+                            m_logo, DIB_RGB_COLORS, SRCCOPY) == 0) {
             return;
         }
         m_fittedLogo = std::move(fitted);

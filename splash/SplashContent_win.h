@@ -20,7 +20,7 @@ namespace quenlow::splash {
 // and answers their WM_CTLCOLORSTATIC with TextColour; it draws the logo on WM_DRAWITEM.
 class SplashContent {
 public:
-    // Loads the logo bitmap from the module's resources; throws quenlow::Error when it is missing.
+    // Finds the logo bitmap in the module's resources; throws quenlow::Error when it is missing.
     explicit SplashContent(HINSTANCE instance);
 
     SplashContent(const SplashContent&) = delete;
@@ -65,7 +65,10 @@ private:
 
     UINT m_dpi = 0;
     std::array<Label, kLabelCount> m_labels;
-    UniqueHbitmap m_logo;
+    // The logo as the module holds it (compressed, 256 colours), drawn from there: a bitmap
+    // made from it would hold it a second time, uncompressed.
+    const BITMAPINFO* m_logo = nullptr;
+    const void* m_logoBits = nullptr;
     SIZE m_logoSize{};
     // The logo stretched to the box it was last drawn in, and that box's size.
     UniqueHbitmap m_fittedLogo;
