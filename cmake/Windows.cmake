@@ -4,3 +4,4 @@ enable_language(RC)
 # Static runtime: the executable needs no DLL beyond Windows' own.
 add_link_options(-static -static-libgcc -static-libstdc++)
 add_compile_definitions(UNICODE _UNICODE WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00)
+include(cmake/DelayLoad.cmake)
