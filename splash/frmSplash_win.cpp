@@ -110,13 +110,17 @@ void SplashWindow::OnCreate()
 
 void SplashWindow::LayOut(UINT dpi)
 {
-    // The icons at the window's own DPI: the class's are at the system's.
-    for (const auto& [which, width, height] : {std::tuple{ICON_BIG, SM_CXICON, SM_CYICON},
-                                               std::tuple{ICON_SMALL, SM_CXSMICON, SM_CYSMICON}}) {
-        const auto icon = ::LoadImageW(m_instance, MAKEINTRESOURCEW(IDI_QUENLOW), IMAGE_ICON,
-                                       SystemMetricAtDpi(width, dpi), SystemMetricAtDpi(height, dpi), LR_SHARED);
-        if (icon) {
-            ::SendMessageW(m_window, WM_SETICON, static_cast<WPARAM>(which), reinterpret_cast<LPARAM>(icon));
+    // The icons at the window's own DPI where it is not the system's, at which the class's are:
+    // setting them costs the window system a conversion of every image, which most starts need
+    // not pay.
+    if (dpi != SystemDpi()) {
+        for (const auto& [which, width, height] : {std::tuple{ICON_BIG, SM_CXICON, SM_CYICON},
+                                                   std::tuple{ICON_SMALL, SM_CXSMICON, SM_CYSMICON}}) {
+            const auto icon = ::LoadImageW(m_instance, MAKEINTRESOURCEW(IDI_QUENLOW), IMAGE_ICON,
+                                           SystemMetricAtDpi(width, dpi), SystemMetricAtDpi(height, dpi), LR_SHARED);
+            if (icon) {
+                ::SendMessageW(m_window, WM_SETICON, static_cast<WPARAM>(which), reinterpret_cast<LPARAM>(icon));
+            }
         }
     }
     m_content.SetDpi(dpi);
