@@ -178,7 +178,8 @@ DWORD WINAPI WorkerMain(void* parameter)
         {
             const ExclusiveLock hold(state.lock);
             job = std::exchange(thread.next, std::nullopt);
-            if (!job && thread.quit) {
+            // Work given up before this thread came to it is not run: it would only hold WMI.
+            if (thread.quit) {
                 return 0;
             }
         }
