@@ -27,7 +27,6 @@ using Microsoft::WRL::ComPtr;
 // What the moniker winmgmts:\\.\root\cimv2 binds: root\cimv2 on the local computer.
 constexpr std::wstring_view kNamespace = L"\\\\.\\root\\cimv2";
 
-constexpr HRESULT kWbemNotFound = static_cast<HRESULT>(WBEM_E_NOT_FOUND);
 constexpr HRESULT kWbemFailed = static_cast<HRESULT>(WBEM_E_FAILED);
 constexpr HRESULT kWbemInvalidObject = static_cast<HRESULT>(WBEM_E_INVALID_OBJECT);
 constexpr HRESULT kWbemInvalidParameter = static_cast<HRESULT>(WBEM_E_INVALID_PARAMETER);
@@ -154,7 +153,7 @@ Snapshot TakeSnapshot(IWbemClassObject& object, std::span<const std::wstring_vie
         Property property{std::wstring(name), UniqueVariant()};
         const UniqueBstr nameBstr(name);
         const HRESULT hr = object.Get(nameBstr.get(), 0, property.value.put(), nullptr, nullptr);
-        if (hr == kWbemNotFound) {
+        if (hr == kWmiNotFound) {
             continue; // a property this class lacks (Wine's has no CheckPoint, for one): null
         }
         ThrowIfFailed(hr, L"reading the property " + property.name + L" of a service");
@@ -274,7 +273,7 @@ private:
         if (VARIANT* value = FindIfPresent(name)) {
             return *value;
         }
-        ThrowHResult(kWbemNotFound, L"reading the property " + name + L" of a service");
+        ThrowHResult(kWmiNotFound, L"reading the property " + name + L" of a service");
     }
 
     ComPtr<IWbemServices> m_services;
@@ -316,6 +315,9 @@ public:
                                               std::chrono::milliseconds answerWithin) override
     {
         const std::wstring activity = L"running the WMI query " + std::wstring(query);
+        // The limit counts from the ask: a turn waited for behind another thread's query is part
+        // of the wait.
+        const ULONGLONG deadline = ::GetTickCount64() + static_cast<ULONGLONG>(TimeoutOf(answerWithin));
         const ExclusiveLock oneQueryAtATime(g_queryLock);
         const UniqueBstr language(L"WQL");
         const UniqueBstr text(query);
@@ -328,7 +330,6 @@ public:
 
         // The whole set is read now, before the caller can run anything else on WMI, and within
         // the limit as a whole.
-        const ULONGLONG deadline = ::GetTickCount64() + static_cast<ULONGLONG>(TimeoutOf(answerWithin));
         std::vector<Snapshot> instances;
         for (;;) {
             ComPtr<IWbemClassObject> object;
