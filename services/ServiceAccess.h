@@ -7,6 +7,8 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
+#include <vector>
 
 // What the program needs of WMI's Win32_Service class, in portable types. Every failure is
 // thrown as quenlow::Error (number and readable description). Each caller opens its own
@@ -48,6 +50,16 @@ public:
     // The next instance, or nullptr after the last one.
     virtual std::unique_ptr<IServiceObject> Next() = 0;
 };
+
+// Every instance a result still holds, in its order.
+inline std::vector<std::unique_ptr<IServiceObject>> ReadAll(IServiceResult& result)
+{
+    std::vector<std::unique_ptr<IServiceObject>> instances;
+    while (auto service = result.Next()) {
+        instances.push_back(std::move(service));
+    }
+    return instances;
+}
 
 // A connection to root\cimv2 on the local computer.
 class IServiceConnection {

@@ -224,11 +224,9 @@ ServiceFollower::Sighting ServiceFollower::ReadStates(const std::vector<Watch*>&
     // The pending services by their short names, which never change, and only what is judged of
     // them: on Windows every other property costs the provider work for every service.
     std::vector<std::wstring> names;
-    for (const Watch* watch : pending) {
-        names.push_back(watch->name);
-    }
     milliseconds latest{0};
     for (const Watch* watch : pending) {
+        names.push_back(watch->name);
         latest = std::max(latest, Deadline(*watch));
     }
     Sighting sighting;
@@ -238,10 +236,7 @@ ServiceFollower::Sighting ServiceFollower::ReadStates(const std::vector<Watch*>&
     latest = std::min(latest, m_site.LimitAt());
     const milliseconds limit = std::clamp(latest - sighting.lookedAt, milliseconds(1000), kWmiAnswerLimit);
     try {
-        auto result = m_latestConnection->ExecQuery(BuildLookQuery(names), wmi::kLookProperties, limit);
-        while (auto service = result->Next()) {
-            sighting.found.push_back(std::move(service));
-        }
+        sighting.found = ReadAll(*m_latestConnection->ExecQuery(BuildLookQuery(names), wmi::kLookProperties, limit));
     } catch (const Error& error) {
         // WMI restarting, RPC away for a moment: the next look may well succeed.
         sighting.failure = ErrorReason(error);
@@ -256,9 +251,7 @@ void ServiceFollower::JudgeSighting(const std::vector<Watch*>& pending, const Si
         watch->nextLook = sighting.lookedAt + watch->interval;
         watch->interval = std::min(watch->interval * 3 / 2, m_rules.longestInterval);
         if (sighting.failure) {
-            if (now >= Deadline(*watch)) {
-                Unconfirmed(*watch, L"its state could not be read: " + *sighting.failure);
-            }
+            StateUnread(*watch, *sighting.failure, now);
             continue;
         }
         IServiceObject* match = nullptr;
@@ -392,12 +385,8 @@ void ServiceFollower::SendAgain(Watch& watch)
     std::optional<std::wstring> unanswered;
     try {
         // A look reads too little of a service to call it: the call needs the service found again.
-        auto result = m_latestConnection->ExecQuery(BuildServiceQuery(ServiceKey::Name, watch.name).text,
-                                                    wmi::kRequestProperties, limit);
-        std::vector<std::unique_ptr<IServiceObject>> instances;
-        while (auto service = result->Next()) {
-            instances.push_back(std::move(service));
-        }
+        const auto instances = ReadAll(*m_latestConnection->ExecQuery(
+            BuildServiceQuery(ServiceKey::Name, watch.name).text, wmi::kRequestProperties, limit));
         const auto matches = MatchingServices(instances, ServiceKey::Name, watch.name);
         if (matches.empty()) {
             Judge(watch, nullptr, m_site.clock.Now());

@@ -28,19 +28,6 @@ std::optional<std::wstring> QuoteWqlLiteral(std::wstring_view value)
     return std::nullopt;
 }
 
-ServiceQuery BuildServiceQuery(ServiceKey key, std::wstring_view value)
-{
-    if (auto literal = QuoteWqlLiteral(value)) {
-        std::wstring text(kAllServicesQuery);
-        text += L" where ";
-        text += PropertyOf(key);
-        text += L"=";
-        text += *literal;
-        return {std::move(text), std::nullopt};
-    }
-    return {std::wstring(kAllServicesQuery), std::wstring(value)};
-}
-
 namespace {
 
 // More than this many values make one query too long for comfort: all services are read instead.
@@ -70,6 +57,15 @@ std::wstring WhereAnyOf(const std::vector<std::wstring>& texts, std::initializer
 }
 
 } // namespace
+
+ServiceQuery BuildServiceQuery(ServiceKey key, std::wstring_view value)
+{
+    const std::wstring where = WhereAnyOf({std::wstring(value)}, {PropertyOf(key)});
+    if (where.empty()) {
+        return {std::wstring(kAllServicesQuery), std::wstring(value)};
+    }
+    return {std::wstring(kAllServicesQuery) + where, std::nullopt};
+}
 
 std::wstring BuildPressQuery(const std::vector<std::wstring>& texts)
 {

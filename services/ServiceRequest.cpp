@@ -12,6 +12,7 @@ namespace {
 void CallMatchingService(ServiceRequest& request, IServiceObject& service)
 {
     std::int32_t returned = 0;
+    ServiceToFollow follow;
     try {
         returned = service.CallMethod(request.method, kWmiAnswerLimit);
     } catch (const Error& error) {
@@ -23,21 +24,19 @@ void CallMatchingService(ServiceRequest& request, IServiceObject& service)
         }
         // WMI may still carry the request out: the service is followed like any other, and it
         // fails for the missing answer only if it never gets there.
-        ++request.outcome.matched;
-        request.toFollow.push_back({service.ReadText(wmi::kName).value_or(L""), false, ErrorReason(error)});
-        return;
+        follow.unanswered = ErrorReason(error);
     }
     ++request.outcome.matched;
     // The instance keeps the state it had when the query found it; it is read only to
     // understand the ambiguous answers.
     const std::wstring state = returned != 0 ? service.ReadText(wmi::kState).value_or(L"") : std::wstring();
-    if (MeetsTheOtherWay(request.method, returned, state)) {
-        request.toFollow.push_back({service.ReadText(wmi::kName).value_or(L""), true});
-    } else if (IsSuccessfulReturn(request.method, returned, state)) {
-        request.toFollow.push_back({service.ReadText(wmi::kName).value_or(L""), false});
-    } else {
+    follow.sendAgainOnceSettled = MeetsTheOtherWay(request.method, returned, state);
+    if (!follow.sendAgainOnceSettled && !IsSuccessfulReturn(request.method, returned, state)) {
         RecordFailure(request.outcome, DescribeReturnValue(returned), returned);
+        return;
     }
+    follow.name = service.ReadText(wmi::kName).value_or(L"");
+    request.toFollow.push_back(std::move(follow));
 }
 
 // Calls every match in turn; the outcome succeeds when one was reached and none refused.
@@ -54,15 +53,6 @@ ServiceRequest CallEach(std::shared_ptr<IServiceConnection> connection, const st
         request.outcome.kind = ServiceOutcome::Kind::Succeeded;
     }
     return request;
-}
-
-std::vector<std::unique_ptr<IServiceObject>> ReadAll(IServiceResult& result)
-{
-    std::vector<std::unique_ptr<IServiceObject>> instances;
-    while (auto service = result.Next()) {
-        instances.push_back(std::move(service));
-    }
-    return instances;
 }
 
 } // namespace
