@@ -14,14 +14,17 @@
 // it and finishes it, and the windows go on answering in between.
 namespace quenlow {
 
+// A list read that ended without its list, for either reason below: what was to show it goes.
+class ListGivenUp : public std::exception {};
+
 // The user stopped waiting for work whose result is of no use in part: a list that was being read.
-class WaitStopped final : public std::exception {
+class WaitStopped final : public ListGivenUp {
 public:
     const char* what() const noexcept override { return "the user stopped waiting"; }
 };
 
 // A list could not be read (WMI failed or did not answer); the reason in a report's words.
-class ListNotRead final : public std::exception {
+class ListNotRead final : public ListGivenUp {
 public:
     explicit ListNotRead(std::wstring reason) : m_reason(std::move(reason)) {}
     const std::wstring& Reason() const noexcept { return m_reason; }

@@ -101,10 +101,7 @@ void Program::ShowOrPutBack(WindowId window, WindowId hidden)
 {
     try {
         m_windows.Show(window);
-    } catch (const WaitStopped&) {
-        m_windows.Show(hidden);
-        throw;
-    } catch (const ListNotRead&) {
+    } catch (const ListGivenUp&) {
         m_windows.Show(hidden);
         throw;
     }

@@ -29,17 +29,11 @@ void WindowModel::Show(WindowId window)
         // Loaded from here on, even when the load event fails - unless its list was given up or
         // could not be read: then the window goes again, and nothing half-made stays behind.
         state = WindowState::Hidden;
-        const auto unload = [&] {
-            m_ui.Destroy(window);
-            state = WindowState::NotLoaded;
-        };
         try {
             m_loadEvent(window);
-        } catch (const WaitStopped&) {
-            unload();
-            throw;
-        } catch (const ListNotRead&) {
-            unload();
+        } catch (const ListGivenUp&) {
+            m_ui.Destroy(window);
+            state = WindowState::NotLoaded;
             throw;
         }
     }
