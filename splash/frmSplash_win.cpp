@@ -25,6 +25,14 @@ namespace {
 using splash::SplashContent;
 using splash::SplashFrame;
 
+// The program's icon in the size of the two metrics at the DPI; shared, never destroyed.
+HICON AppIcon(HINSTANCE instance, int widthMetric, int heightMetric, UINT dpi)
+{
+    return static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_QUENLOW), IMAGE_ICON,
+                                           SystemMetricAtDpi(widthMetric, dpi), SystemMetricAtDpi(heightMetric, dpi),
+                                           LR_SHARED));
+}
+
 // A fixed dialog frame without a title bar: WS_DLGFRAME alone, since WS_CAPTION is
 // WS_BORDER | WS_DLGFRAME. No system menu, so no control box and no minimise or maximise.
 constexpr DWORD kStyle = WS_POPUP | WS_DLGFRAME | WS_CLIPCHILDREN;
@@ -116,9 +124,7 @@ void SplashWindow::LayOut(UINT dpi)
     if (dpi != SystemDpi()) {
         for (const auto& [which, width, height] : {std::tuple{ICON_BIG, SM_CXICON, SM_CYICON},
                                                    std::tuple{ICON_SMALL, SM_CXSMICON, SM_CYSMICON}}) {
-            const auto icon = ::LoadImageW(m_instance, MAKEINTRESOURCEW(IDI_QUENLOW), IMAGE_ICON,
-                                           SystemMetricAtDpi(width, dpi), SystemMetricAtDpi(height, dpi), LR_SHARED);
-            if (icon) {
+            if (const HICON icon = AppIcon(m_instance, width, height, dpi)) {
                 ::SendMessageW(m_window, WM_SETICON, static_cast<WPARAM>(which), reinterpret_cast<LPARAM>(icon));
             }
         }
@@ -171,12 +177,8 @@ void RegisterSplashClass(HINSTANCE instance)
     WNDCLASSEXW windowClass{};
     windowClass.lpfnWndProc = &SplashWindow::WindowProcedure;
     windowClass.hInstance = instance;
-    windowClass.hIcon = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_QUENLOW), IMAGE_ICON,
-                                                        ::GetSystemMetrics(SM_CXICON),
-                                                        ::GetSystemMetrics(SM_CYICON), LR_SHARED));
-    windowClass.hIconSm = static_cast<HICON>(::LoadImageW(instance, MAKEINTRESOURCEW(IDI_QUENLOW), IMAGE_ICON,
-                                                          ::GetSystemMetrics(SM_CXSMICON),
-                                                          ::GetSystemMetrics(SM_CYSMICON), LR_SHARED));
+    windowClass.hIcon = AppIcon(instance, SM_CXICON, SM_CYICON, SystemDpi());
+    windowClass.hIconSm = AppIcon(instance, SM_CXSMICON, SM_CYSMICON, SystemDpi());
     windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
     windowClass.hbrBackground = static_cast<HBRUSH>(::GetStockObject(BLACK_BRUSH));
     windowClass.lpszClassName = kSplashClassName;

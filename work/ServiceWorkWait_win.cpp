@@ -10,6 +10,7 @@
 #include "work/ProgressWindow_win.h"
 
 #include <algorithm>
+#include <iterator>
 #include <optional>
 #include <stdexcept>
 #include <utility>
@@ -29,19 +30,20 @@ constexpr UINT kWorkNews = WM_APP + 1;
 // The hidden window's timer for the end of a piece of work's time.
 constexpr UINT_PTR kLimitTimer = 1;
 
+// The keys and clicks: dropped while the work runs, as they were meant for what the wait covers.
+constexpr std::pair<UINT, UINT> kInputRanges[] = {
+    {WM_KEYFIRST, WM_KEYLAST}, {WM_MOUSEFIRST, WM_MOUSELAST}, {WM_NCMOUSEMOVE, WM_NCXBUTTONDBLCLK}};
+
 bool IsUserInput(UINT message) noexcept
 {
-    return (message >= WM_KEYFIRST && message <= WM_KEYLAST) ||
-           (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) ||
-           (message >= WM_NCMOUSEMOVE && message <= WM_NCXBUTTONDBLCLK);
+    return std::any_of(std::begin(kInputRanges), std::end(kInputRanges),
+                       [message](const auto& range) { return message >= range.first && message <= range.second; });
 }
 
 // Drops the keys and clicks that wait in the thread's queue. A request to quit comes out of a
 // filtered look too (under Wine at least) and is kept.
 void DiscardQueuedInput() noexcept
 {
-    constexpr std::pair<UINT, UINT> kInputRanges[] = {
-        {WM_KEYFIRST, WM_KEYLAST}, {WM_MOUSEFIRST, WM_MOUSELAST}, {WM_NCMOUSEMOVE, WM_NCXBUTTONDBLCLK}};
     std::optional<WPARAM> quit;
     for (const auto& [first, last] : kInputRanges) {
         MSG message;
@@ -123,31 +125,30 @@ void Win32ServiceWork::PumpUntil(ULONGLONG deadline)
     }
 }
 
-void Win32ServiceWork::ShowProgress()
+void Win32ServiceWork::ShowProgress(HWND owner)
 {
     ProgressWindow progress([this] { return m_worker.LatestBoard(); });
     m_progress = &progress;
     const ScopeExit forget([this] { m_progress = nullptr; });
-    if (progress.Run(m_host.WaitOwner()) && !m_endAsked) {
+    if (progress.Run(owner) && !m_endAsked) {
         m_endAsked = WaitEnd::Stopped;
     }
 }
 
-void Win32ServiceWork::WaitForTheWork(ULONGLONG limitAt, DisabledWindows& disabled)
+void Win32ServiceWork::WaitForTheWork(ULONGLONG began, ULONGLONG limitAt, DisabledWindows& disabled)
 {
-    const ULONGLONG began = static_cast<ULONGLONG>(m_worker.LatestBoard().began.count());
     PumpUntil(std::min(began + kProgressWindowAfter, limitAt));
     if (m_worker.Ended() || m_endAsked) {
         return;
     }
-    if (limitAt != kNoLimit) {
-        ::SetTimer(m_window, kLimitTimer, static_cast<UINT>(limitAt > ::GetTickCount64() ? limitAt - ::GetTickCount64() : 0),
-                   nullptr);
+    if (const ULONGLONG now = ::GetTickCount64(); limitAt != kNoLimit) {
+        ::SetTimer(m_window, kLimitTimer, static_cast<UINT>(limitAt > now ? limitAt - now : 0), nullptr);
     }
     const ScopeExit noTimer([this] { ::KillTimer(m_window, kLimitTimer); });
     if (WindowsCanBeSeen()) {
-        disabled.HandOver(m_host.WaitOwner());
-        ShowProgress();
+        const HWND owner = m_host.WaitOwner();
+        disabled.HandOver(owner);
+        ShowProgress(owner);
     } else {
         PumpUntil(limitAt); // nobody could answer a progress window
     }
@@ -169,7 +170,7 @@ WorkResult Win32ServiceWork::Finish()
         m_waiting = true;
         const ScopeExit waited([this] { m_waiting = false; });
         DisabledWindows disabled(m_host.WaitWindows());
-        WaitForTheWork(limitAt, disabled);
+        WaitForTheWork(static_cast<ULONGLONG>(begun.began.count()), limitAt, disabled);
         if (m_endAsked) {
             m_worker.StopWaiting();
             PumpUntil(::GetTickCount64() + kStopGrace);

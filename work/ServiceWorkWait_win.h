@@ -61,11 +61,11 @@ private:
     // Handles the thread's messages until the worker has ended, the wait is to end, or the time
     // has passed, setting the user's input aside.
     void PumpUntil(ULONGLONG deadline);
-    // Waits for the work until it ends, the user stops waiting or its limit is reached; the
-    // progress window's owner is handed over to it.
-    void WaitForTheWork(ULONGLONG limitAt, DisabledWindows& disabled);
-    // Shows the progress window until the work ends or the wait is to end.
-    void ShowProgress();
+    // Waits for the work that began then until it ends, the user stops waiting or its limit is
+    // reached; the progress window's owner is handed over to it.
+    void WaitForTheWork(ULONGLONG began, ULONGLONG limitAt, DisabledWindows& disabled);
+    // Shows the progress window, owned by owner, until the work ends or the wait is to end.
+    void ShowProgress(HWND owner);
 
     HINSTANCE m_instance;
     WmiWorker& m_worker;
