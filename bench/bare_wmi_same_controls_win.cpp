@@ -2,7 +2,8 @@
 // then one window with the same controls as quenlow.exe's list window for that query, written the
 // plain way a Win32 program is: query, create the window and its controls, fill the list, show.
 // It gets ready and is clicked as the bare list program is (bench/BareListProgram_win.h); it
-// shares nothing with quenlow.exe's window code, only the button pictures and the manifest.
+// shares nothing with quenlow.exe's window code, only the button pictures, the manifest and the
+// owners of handles.
 //
 // What it copies from the three list windows' designs: the caption, the client size in twips,
 // the frame (sizable, or a caption only for all services), the stopped services window centred on
@@ -14,15 +15,14 @@
 #include "bench/BareListProgram_win.h"
 #include "bench/MinimalWindow.h"
 #include "resources/button_ids.h"
+#include "ui/UniqueGdi_win.h"
 
 #include <windows.h>
 #include <commctrl.h>
 
 #include <algorithm>
-#include <memory>
 #include <span>
 #include <string>
-#include <type_traits>
 #include <vector>
 
 namespace {
@@ -30,23 +30,11 @@ namespace {
 using quenlow::bench::kBareWmiSameControlsClass;
 using quenlow::bench::ListedServices;
 
-struct GdiObjectDeleter {
-    void operator()(HGDIOBJ object) const noexcept { ::DeleteObject(object); }
-};
-struct ImageListDestroyer {
-    void operator()(HIMAGELIST list) const noexcept { ::ImageList_Destroy(list); }
-};
-struct WindowDestroyer {
-    void operator()(HWND window) const noexcept { ::DestroyWindow(window); }
-};
-struct ScreenDcReleaser {
-    void operator()(HDC dc) const noexcept { ::ReleaseDC(nullptr, dc); }
-};
-using UniqueFont = std::unique_ptr<std::remove_pointer_t<HFONT>, GdiObjectDeleter>;
-using UniqueBitmap = std::unique_ptr<std::remove_pointer_t<HBITMAP>, GdiObjectDeleter>;
-using UniqueImageList = std::unique_ptr<std::remove_pointer_t<HIMAGELIST>, ImageListDestroyer>;
-using UniqueWindow = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDestroyer>;
-using UniqueScreenDc = std::unique_ptr<std::remove_pointer_t<HDC>, ScreenDcReleaser>;
+using quenlow::UniqueHbitmap;
+using quenlow::UniqueHfont;
+using quenlow::UniqueHwnd;
+using quenlow::UniqueImageList;
+using quenlow::UniqueScreenDc;
 
 // A place and size in twips, relative to the client area.
 struct Twips {
@@ -218,7 +206,7 @@ public:
 private:
     bool AddPicture(HWND button, HINSTANCE instance, int picture, UINT dpi);
 
-    UniqueFont m_font;
+    UniqueHfont m_font;
     std::vector<UniqueImageList> m_pictures;
 };
 
@@ -226,7 +214,7 @@ bool SameControlsWindow::AddPicture(HWND button, HINSTANCE instance, int picture
 {
     // The drawing made for the DPI nearest to the screen's.
     const int step = dpi >= 168 ? IDB_STEP_200 : dpi >= 120 ? IDB_STEP_150 : 0;
-    const UniqueBitmap bitmap(static_cast<HBITMAP>(
+    const UniqueHbitmap bitmap(static_cast<HBITMAP>(
         ::LoadImageW(instance, MAKEINTRESOURCEW(picture + step), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION)));
     BITMAP size{};
     if (!bitmap || !::GetObjectW(bitmap.get(), sizeof(size), &size)) {
@@ -281,7 +269,7 @@ bool SameControlsWindow::Show(HINSTANCE instance, ListedServices listed, const s
         x = workArea.left + std::max(0L, (workArea.right - workArea.left - width) / 2);
         y = workArea.top + std::max(0L, (workArea.bottom - workArea.top - height) / 2);
     }
-    UniqueWindow window(::CreateWindowExW(exStyle, kBareWmiSameControlsClass, design.caption, style, x, y, width,
+    UniqueHwnd window(::CreateWindowExW(exStyle, kBareWmiSameControlsClass, design.caption, style, x, y, width,
                                           height, nullptr, nullptr, instance, nullptr));
     if (!window) {
         return false;
