@@ -11,6 +11,7 @@
 #include "FakeServiceAccess.h"
 #include "FuzzText.h"
 #include "services/ServiceFollow.h"
+#include "services/ServiceJobs.h"
 
 #include <algorithm>
 #include <chrono>
@@ -22,7 +23,6 @@
 namespace {
 
 using namespace std::chrono_literals;
-using quenlow::ServiceKey;
 using quenlow::ServiceMethod;
 using quenlow::ServiceOutcome;
 using quenlow::testing::FakeServiceAccess;
@@ -147,9 +147,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     quenlow::MarkBegun(board, wmi.clock.Now());
     quenlow::WorkSite site(wmi, wmi.clock, ignored, std::move(board));
     try {
-        quenlow::ActOnServices(site, [method](quenlow::IServiceAccess& services, const std::wstring& name) {
-            return quenlow::SendToMatchingServices(services, ServiceKey::Name, name, method);
-        });
+        quenlow::ActOnServiceName()(site);
     } catch (const quenlow::Error&) {
         return 0; // WMI failed while a request was sent: nothing was followed
     }

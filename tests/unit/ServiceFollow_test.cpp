@@ -219,17 +219,7 @@ TEST_F(FollowTest, WhatMayStillSucceedIsFollowedToItsEnd)
     EXPECT_EQ(outcome.reason, L"WMI did not answer within 1 min");
 }
 
-} // namespace
-} // namespace quenlow
-
-namespace quenlow {
-namespace {
-
-using namespace std::chrono_literals;
-using testing::FakeServiceAccess;
 using testing::InlineServiceWork;
-using testing::Phase;
-using Kind = ServiceOutcome::Kind;
 using Stage = WorkEntry::Stage;
 
 // Two services started one after the other, each taking 3 s once its start was taken.
@@ -247,11 +237,7 @@ protected:
 
     WorkBoard Run(std::vector<std::wstring> names)
     {
-        work.Start(ServiceActionBoard(ServiceMethod::Start, std::move(names)), [](WorkSite& site) {
-            ActOnServices(site, [](IServiceAccess& services, const std::wstring& name) {
-                return SendToMatchingServices(services, ServiceKey::Name, name, ServiceMethod::Start);
-            });
-        });
+        work.Start(ServiceActionBoard(ServiceMethod::Start, std::move(names)), ActOnServiceName());
         return work.Finish().board;
     }
 };

@@ -75,12 +75,6 @@ TEST(ServiceQuery, TextsThatNoLiteralCanHoldAreMatchedInCode)
     EXPECT_EQ(QuoteWqlLiteral(L"say \"hi\""), L"'say \"hi\"'");
 }
 
-} // namespace
-} // namespace quenlow
-
-namespace quenlow {
-namespace {
-
 // A press asks once for all its texts, as display names and as short names; a look for the
 // pending services alone, by short name, and only for what is judged of them. Each text is quoted
 // as one service's is; one that no literal can hold, or too many, and the query asks for all.

@@ -22,7 +22,6 @@
 #include <gtest/gtest.h>
 
 #include <iostream>
-#include <regex>
 #include <string>
 #include <vector>
 
@@ -41,11 +40,6 @@ const std::wstring kDisabledReason =
 const std::wstring kMissingProgramReason =
     L"(the service's program was not found \\(return value 9\\)|an unknown failure occurred \\(return value 8\\))";
 const std::wstring kNoResponseReason = L"the service did not respond in time \\(return value 7\\)";
-
-bool Matches(const std::wstring& text, const std::wstring& pattern)
-{
-    return std::regex_match(text, std::wregex(pattern));
-}
 
 // ---- Through the list windows ---------------------------------------------------------------
 

@@ -25,7 +25,6 @@
 #include <iostream>
 #include <optional>
 #include <utility>
-#include <regex>
 #include <string>
 
 namespace quenlow {
@@ -40,11 +39,6 @@ constexpr auto kAtOnce = 3s;
 
 const std::wstring kStoppedAgain =
     L"it stopped again while starting( \\(exit code 1066[^)]*; service-specific code 42\\))?";
-
-bool Matches(const std::wstring& text, const std::wstring& pattern)
-{
-    return std::regex_match(text, std::wregex(pattern));
-}
 
 // ---- On the command line ----------------------------------------------------------------------
 

@@ -17,12 +17,19 @@
 #include <algorithm>
 #include <chrono>
 #include <optional>
+#include <regex>
 #include <set>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace quenlow::testing {
+
+// The whole text matches the regular expression.
+inline bool Matches(const std::wstring& text, const std::wstring& pattern)
+{
+    return std::regex_match(text, std::wregex(pattern));
+}
 
 // The text of the service's entry in the lists: its display name, or its short name when it has none.
 inline std::wstring DisplayNameOf(const TestService& service)

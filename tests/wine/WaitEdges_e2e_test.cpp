@@ -12,7 +12,6 @@
 
 #include <chrono>
 #include <iostream>
-#include <regex>
 #include <string>
 
 namespace quenlow {
@@ -83,8 +82,7 @@ TEST_F(WaitEdgeWindowsTest, AGivenUpReadOnTheWayBackKeepsTheAllServicesWindowAnd
     all.PostButtonClick(L"Close");
     const auto progress = WaitForProgressWindow(Run().Process(), kReactionComesWithin);
     ASSERT_TRUE(progress.has_value()) << "the read took less than a second: too few services to tell";
-    EXPECT_TRUE(std::regex_match(progress->text, std::wregex(L"Reading the list of stopped services\\n"
-                                                             L"Waiting for WMI, [1-9] s")))
+    EXPECT_TRUE(Matches(progress->text, L"Reading the list of stopped services\\nWaiting for WMI, [1-9] s"))
         << Utf8(progress->text);
     PressStopWaiting(progress->window);
     EXPECT_TRUE(PumpUntil([&] { return all.Visible(); }, kReactionComesWithin))

@@ -21,11 +21,6 @@ DWORD ToWaitMilliseconds(std::chrono::milliseconds timeout)
 
 } // namespace
 
-ChildProcess ChildProcess::Start(const std::wstring& commandLine)
-{
-    return Start(commandLine, ChildStartOptions{});
-}
-
 ChildProcess ChildProcess::Start(const std::wstring& commandLine, const ChildStartOptions& options)
 {
     // STARTUPINFOW takes the desktop's name as a writable string.

@@ -24,11 +24,9 @@ struct ChildStartOptions {
 class ChildProcess {
 public:
     // Starts the program with the full command line given (program name included, quoted as
-    // the caller wants it), in the caller's environment and without a console window.
-    static ChildProcess Start(const std::wstring& commandLine);
-    // The same on another desktop or with other standard handles; handles that the caller made
-    // inheritable are then inherited by the process.
-    static ChildProcess Start(const std::wstring& commandLine, const ChildStartOptions& options);
+    // the caller wants it), in the caller's environment and without a console window; with
+    // options, on another desktop or with other standard handles, which are then inherited.
+    static ChildProcess Start(const std::wstring& commandLine, const ChildStartOptions& options = {});
 
     ChildProcess(ChildProcess&&) noexcept = default;
     // No assignment: it would drop the handle of a process that may still run. Use

@@ -20,7 +20,7 @@ struct HiddenStationRun {
 };
 
 // Runs the program with the argument text appended to its quoted path on the desktop of a
-// HiddenWindowStation of its own, its standard output and error captured, and waits up to the
+// window station of its own that nobody sees, its standard output and error captured, and waits up to the
 // limit for it to end. Throws quenlow::Error when the station or the process cannot be made.
 HiddenStationRun RunOnHiddenWindowStation(const std::wstring& program, const std::wstring& arguments,
                                           std::chrono::milliseconds limit);

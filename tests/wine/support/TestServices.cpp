@@ -17,13 +17,13 @@ namespace {
 // The service manager gives up on a program that never connects after 30 s at most.
 constexpr std::chrono::seconds kManagerGivesUp{40};
 
-} // namespace
-
+// The argument that makes the service program start slowly, e.g. --start-ms=3000.
 std::wstring SlowStartArgument(std::chrono::milliseconds startTime)
 {
     return std::wstring(BehaviourArgument(ServiceBehaviour::SlowStart)) + std::to_wstring(startTime.count());
 }
 
+// The command line the service manager runs for a test service.
 std::wstring ServiceCommandLine(const TestService& service, const std::wstring& programPath)
 {
     if (service.behaviour == ServiceBehaviour::MissingProgram) {
@@ -43,8 +43,6 @@ std::wstring ServiceCommandLine(const TestService& service, const std::wstring& 
     }
     return command;
 }
-
-namespace {
 
 bool StoppedOrGone(std::wstring_view name)
 {

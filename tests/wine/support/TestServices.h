@@ -168,15 +168,8 @@ inline constexpr std::wstring_view BehaviourArgument(ServiceBehaviour behaviour)
     return L"";
 }
 
-// The argument that makes the service program start slowly, e.g. --start-ms=3000; other
-// services (a benchmark's) can be registered with it too.
-std::wstring SlowStartArgument(std::chrono::milliseconds startTime);
-
 // The program path registered for a service that has no program.
 inline constexpr std::wstring_view kMissingProgramPath = L"C:\\quenlow-test-missing\\no-such-service.exe";
-
-// The command line the service manager runs for a test service.
-std::wstring ServiceCommandLine(const TestService& service, const std::wstring& programPath);
 
 // Services whose names hold what breaks careless queries: 256 characters, both quote kinds,
 // backslashes, the LIKE wildcards % _ [ ] ^, letters beyond ASCII, leading and trailing
