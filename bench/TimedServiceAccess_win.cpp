@@ -40,6 +40,14 @@ public:
         return std::make_unique<TimedResult>(m_inner->ExecQuery(query, keep, answerWithin), m_times);
     }
 
+    void VisitQuery(std::wstring_view query, std::span<const std::wstring_view> keep,
+                    std::chrono::milliseconds answerWithin,
+                    const std::function<void(IServiceObject&)>& visit) override
+    {
+        m_inner->VisitQuery(query, keep, answerWithin, visit);
+        m_times.NoteLastRead();
+    }
+
 private:
     std::unique_ptr<IServiceConnection> m_inner;
     TimedServiceAccess& m_times;

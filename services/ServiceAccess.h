@@ -2,6 +2,7 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -71,6 +72,17 @@ public:
     // property the class lacks (Wine's has fewer than Windows') reads as null.
     virtual std::unique_ptr<IServiceResult> ExecQuery(std::wstring_view query, std::span<const std::wstring_view> keep,
                                                       std::chrono::milliseconds answerWithin) = 0;
+
+    // The same query, each instance handed to `visit` as it is read and let go of after it: a
+    // long list is then never held twice. `visit` may read the instance but asks WMI nothing.
+    virtual void VisitQuery(std::wstring_view query, std::span<const std::wstring_view> keep,
+                            std::chrono::milliseconds answerWithin, const std::function<void(IServiceObject&)>& visit)
+    {
+        const auto result = ExecQuery(query, keep, answerWithin);
+        while (const auto service = result->Next()) {
+            visit(*service);
+        }
+    }
 };
 
 class IServiceAccess {

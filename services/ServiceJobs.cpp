@@ -13,14 +13,13 @@ Work ReadServiceList(std::wstring query)
 {
     return [query = std::move(query)](WorkSite& site) {
         auto connection = site.services.fConnectWmi();
-        auto result = connection->ExecQuery(query, wmi::kListProperties, kWmiAnswerLimit);
-        while (auto service = result->Next()) {
-            auto text = service->ReadText(wmi::kDisplayName);
+        connection->VisitQuery(query, wmi::kListProperties, kWmiAnswerLimit, [&site](IServiceObject& service) {
+            auto text = service.ReadText(wmi::kDisplayName);
             if (!text) {
-                text = service->ReadText(wmi::kName);
+                text = service.ReadText(wmi::kName);
             }
             site.texts.push_back(text.value_or(std::wstring()));
-        }
+        });
         // One sort and one insertion pass: inserting each entry at its sorted place costs far
         // more on long lists.
         SortListTexts(site.texts);

@@ -314,6 +314,28 @@ public:
     std::unique_ptr<IServiceResult> ExecQuery(std::wstring_view query, std::span<const std::wstring_view> keep,
                                               std::chrono::milliseconds answerWithin) override
     {
+        std::vector<Snapshot> instances;
+        Walk(query, keep, answerWithin,
+             [&instances](Snapshot&& instance) { instances.push_back(std::move(instance)); });
+        return std::make_unique<WmiServiceResult>(m_services, std::move(instances));
+    }
+
+    void VisitQuery(std::wstring_view query, std::span<const std::wstring_view> keep,
+                    std::chrono::milliseconds answerWithin,
+                    const std::function<void(IServiceObject&)>& visit) override
+    {
+        Walk(query, keep, answerWithin, [this, &visit](Snapshot&& instance) {
+            WmiServiceObject service(m_services, std::move(instance));
+            visit(service);
+        });
+    }
+
+private:
+    // Runs the query and hands over each instance's copy as it is read: the whole set before the
+    // caller can run anything else on WMI, within the limit as a whole.
+    void Walk(std::wstring_view query, std::span<const std::wstring_view> keep,
+              std::chrono::milliseconds answerWithin, const std::function<void(Snapshot&&)>& take)
+    {
         const std::wstring activity = L"running the WMI query " + std::wstring(query);
         // The limit counts from the ask: a turn waited for behind another thread's query is part
         // of the wait.
@@ -328,9 +350,6 @@ public:
                       activity);
         SetCallerBlanket(enumerator.Get(), activity);
 
-        // The whole set is read now, before the caller can run anything else on WMI, and within
-        // the limit as a whole.
-        std::vector<Snapshot> instances;
         for (;;) {
             ComPtr<IWbemClassObject> object;
             ULONG returned = 0;
@@ -346,12 +365,10 @@ public:
             if (returned == 0 || !object) {
                 break;
             }
-            instances.push_back(TakeSnapshot(*object.Get(), keep));
+            take(TakeSnapshot(*object.Get(), keep));
         }
-        return std::make_unique<WmiServiceResult>(m_services, std::move(instances));
     }
 
-private:
     ComPtr<IWbemServices> m_services;
 };
 
