@@ -89,7 +89,8 @@ class IServiceAccess {
 public:
     virtual ~IServiceAccess() = default;
 
-    // Opens a fresh connection; the only way in to WMI, within kWmiAnswerLimit.
+    // Opens a fresh connection; the only way in to WMI. No call cuts it short: a piece of work's
+    // board says while it is being made, and the wait gives the work up after kWmiAnswerLimit.
     virtual std::unique_ptr<IServiceConnection> fConnectWmi() = 0;
 
     // Whether the program runs with administrator rights (elevated), which starting and

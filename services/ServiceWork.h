@@ -6,6 +6,7 @@
 
 #include <exception>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
 #include <vector>
@@ -41,13 +42,29 @@ public:
     virtual void Update(const WorkBoard& board) = 0;
 };
 
+class WorkSite;
+
+// The services as a piece of work reaches them: while it connects, its board says since when.
+class SiteServiceAccess final : public IServiceAccess {
+public:
+    SiteServiceAccess(IServiceAccess& access, WorkSite& site) : m_access(access), m_site(site) {}
+    std::unique_ptr<IServiceConnection> fConnectWmi() override;
+    bool CallerIsElevated() override { return m_access.CallerIsElevated(); }
+
+private:
+    IServiceAccess& m_access;
+    WorkSite& m_site;
+};
+
 // What a piece of work has while it runs. Its board was marked begun when the work was started.
 class WorkSite {
 public:
     WorkSite(IServiceAccess& access, IClock& time, IWorkReport& report, WorkBoard work)
-        : services(access), clock(time), board(std::move(work)), m_report(report)
+        : services(m_access), clock(time), board(std::move(work)), m_access(access, *this), m_report(report)
     {
     }
+    WorkSite(const WorkSite&) = delete;
+    WorkSite& operator=(const WorkSite&) = delete;
 
     IServiceAccess& services;
     IClock& clock;
@@ -76,8 +93,28 @@ public:
     }
 
 private:
+    SiteServiceAccess m_access;
     IWorkReport& m_report;
 };
+
+inline std::unique_ptr<IServiceConnection> SiteServiceAccess::fConnectWmi()
+{
+    m_site.board.connectingSince = m_site.clock.Now();
+    m_site.Report();
+    std::unique_ptr<IServiceConnection> connection;
+    std::exception_ptr failure;
+    try {
+        connection = m_access.fConnectWmi();
+    } catch (...) {
+        failure = std::current_exception();
+    }
+    m_site.board.connectingSince.reset();
+    m_site.Report();
+    if (failure) {
+        std::rethrow_exception(failure);
+    }
+    return connection;
+}
 
 using Work = std::function<void(WorkSite&)>;
 

@@ -39,74 +39,21 @@ long TimeoutOf(std::chrono::milliseconds limit)
 // ConnectServer gives up after two minutes instead of waiting for ever.
 constexpr LONG kConnectUseMaxWait = 0x80; // WBEM_FLAG_CONNECT_USE_MAX_WAIT
 
-// A ConnectServer on a thread of its own, which hands over what it got unless it was given up
-// meanwhile: then it lets go of it itself.
-struct ConnectAttempt {
-    SRWLOCK lock = SRWLOCK_INIT;
-    // Under the lock.
-    bool givenUp = false;
+// No call cuts a connection short: the wait on the window thread gives the work up once the
+// connection has taken longer than WMI is allowed to (its board says since when), and the thread
+// is left to end when WMI lets go of it. The thread is already in the multithreaded apartment.
+ComPtr<IWbemServices> Connect(const std::wstring& activity)
+{
+    ComPtr<IWbemLocator> locator;
+    ThrowIfFailed(::CoCreateInstance(CLSID_WbemLocator, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&locator)),
+                  activity);
+    const UniqueBstr wmiNamespace(kNamespace);
     ComPtr<IWbemServices> services;
-    HRESULT result = E_PENDING;
-    // Set once the call has returned.
-    UniqueHandle done{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
-};
-
-DWORD WINAPI ConnectOnItsOwnThread(void* parameter)
-{
-    const std::unique_ptr<std::shared_ptr<ConnectAttempt>> handedOver(
-        static_cast<std::shared_ptr<ConnectAttempt>*>(parameter));
-    ConnectAttempt& attempt = **handedOver;
-    HRESULT hr = ::CoInitializeEx(nullptr, COINIT_MULTITHREADED | COINIT_DISABLE_OLE1DDE);
-    const bool comReady = SUCCEEDED(hr);
-    {
-        ComPtr<IWbemServices> services;
-        if (comReady) {
-            ComPtr<IWbemLocator> locator;
-            hr = ::CoCreateInstance(CLSID_WbemLocator, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&locator));
-            if (SUCCEEDED(hr)) {
-                const UniqueBstr wmiNamespace(kNamespace);
-                hr = locator->ConnectServer(wmiNamespace.get(), nullptr, nullptr, nullptr, kConnectUseMaxWait, nullptr,
-                                            nullptr, &services);
-            }
-        }
-        const ExclusiveLock hold(attempt.lock);
-        if (!attempt.givenUp) {
-            attempt.result = hr;
-            attempt.services = std::move(services);
-        }
-        ::SetEvent(attempt.done.get());
-    }
-    if (comReady) {
-        ::CoUninitialize();
-    }
-    return 0;
+    ThrowIfFailed(locator->ConnectServer(wmiNamespace.get(), nullptr, nullptr, nullptr, kConnectUseMaxWait, nullptr,
+                                         nullptr, &services),
+                  activity);
+    return services;
 }
-
-// The connection, waited for at most the limit: WMI's own longest wait is two minutes. The
-// thread that makes it shares the caller's multithreaded apartment, so what it gets is the
-// caller's to use.
-ComPtr<IWbemServices> ConnectWithin(std::chrono::milliseconds limit, const std::wstring& activity)
-{
-    auto attempt = std::make_shared<ConnectAttempt>();
-    if (!attempt->done) {
-        ThrowLastError(activity);
-    }
-    auto handedOver = std::make_unique<std::shared_ptr<ConnectAttempt>>(attempt);
-    const UniqueHandle thread(::CreateThread(nullptr, 0, &ConnectOnItsOwnThread, handedOver.get(), 0, nullptr));
-    if (!thread) {
-        ThrowLastError(activity);
-    }
-    handedOver.release();
-    const bool answered = ::WaitForSingleObject(attempt->done.get(), static_cast<DWORD>(TimeoutOf(limit))) == WAIT_OBJECT_0;
-    const ExclusiveLock hold(attempt->lock);
-    if (!answered) {
-        attempt->givenUp = true;
-        throw NoAnswerFromWmi(limit);
-    }
-    ThrowIfFailed(attempt->result, activity);
-    return std::move(attempt->services);
-}
-
 
 // Lets WMI act as the caller when it talks to the service manager.
 void SetCallerBlanket(IUnknown* proxy, std::wstring_view activity)
@@ -377,7 +324,7 @@ private:
 std::unique_ptr<IServiceConnection> WmiServiceAccess::fConnectWmi()
 {
     const std::wstring activity = L"connecting to WMI namespace " + std::wstring(kNamespace);
-    ComPtr<IWbemServices> services = ConnectWithin(kWmiAnswerLimit, activity);
+    ComPtr<IWbemServices> services = Connect(activity);
     SetCallerBlanket(services.Get(), activity);
     return std::make_unique<WmiServiceConnection>(std::move(services));
 }

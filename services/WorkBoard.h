@@ -42,6 +42,9 @@ struct WorkBoard {
     // How long the whole work may last from then, whatever WMI does; none: until it ends or the
     // user stops waiting.
     std::optional<std::chrono::milliseconds> limit;
+    // While the work connects to WMI: when it began. No call cuts a connection short, so the wait
+    // gives the work up once this has lasted kWmiAnswerLimit.
+    std::optional<std::chrono::milliseconds> connectingSince;
     // Every call was refused for want of rights, and the program runs without them: the report
     // says so first.
     bool needsAdministrator = false;

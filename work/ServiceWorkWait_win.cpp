@@ -27,8 +27,9 @@ constexpr ULONGLONG kProgressWindowAfter = 1000;
 constexpr ULONGLONG kStopGrace = 250;
 // The worker's news, posted to the hidden window.
 constexpr UINT kWorkNews = WM_APP + 1;
-// The hidden window's timer for the end of a piece of work's time.
+// The hidden window's timers: the end of a piece of work's time, and of its connection's.
 constexpr UINT_PTR kLimitTimer = 1;
+constexpr UINT_PTR kConnectionTimer = 2;
 
 // The keys and clicks: dropped while the work runs, as they were meant for what the wait covers.
 constexpr std::pair<UINT, UINT> kInputRanges[] = {
@@ -95,9 +96,38 @@ Win32ServiceWork::~Win32ServiceWork()
 void Win32ServiceWork::Start(WorkBoard board, Work work)
 {
     CreateWindowOnce();
+    ::KillTimer(m_window, kConnectionTimer);
     m_worker.Start(std::move(board), std::move(work));
     m_started = true;
     m_endAsked.reset();
+    m_connectionTooLong = false;
+}
+
+void Win32ServiceWork::WatchTheConnection()
+{
+    const std::optional<std::chrono::milliseconds> since = m_worker.LatestBoard().connectingSince;
+    if (!m_waiting || !since || m_worker.Ended()) {
+        ::KillTimer(m_window, kConnectionTimer);
+        return;
+    }
+    const ULONGLONG endAt = static_cast<ULONGLONG>((*since + kWmiAnswerLimit).count());
+    const ULONGLONG now = ::GetTickCount64();
+    ::SetTimer(m_window, kConnectionTimer, static_cast<UINT>(endAt > now ? endAt - now : 0), nullptr);
+}
+
+void Win32ServiceWork::OnConnectionTimer()
+{
+    ::KillTimer(m_window, kConnectionTimer);
+    const std::optional<std::chrono::milliseconds> since = m_worker.LatestBoard().connectingSince;
+    if (!m_waiting || !since || m_worker.Ended()) {
+        return;
+    }
+    if (std::chrono::milliseconds(::GetTickCount64()) >= *since + kWmiAnswerLimit) {
+        m_connectionTooLong = true;
+        EndTheWait(WaitEnd::TimeUp);
+    } else {
+        WatchTheConnection(); // a later connection of the same work
+    }
 }
 
 void Win32ServiceWork::PumpUntil(ULONGLONG deadline)
@@ -176,11 +206,16 @@ WorkResult Win32ServiceWork::Finish()
             PumpUntil(::GetTickCount64() + kStopGrace);
         }
     }
+    ::KillTimer(m_window, kConnectionTimer);
     DiscardQueuedInput();
     if (!m_worker.Ended()) {
         // WMI holds the worker in a call: the wait ends all the same, with what was known, and
         // the worker's next piece of work gets a thread of its own.
         WorkResult result{m_worker.LatestBoard(), {}, true};
+        if (m_connectionTooLong && result.board.kind == WorkBoard::Kind::ReadList) {
+            // A list read fails as it would have, had the connection been able to give up.
+            throw NoAnswerFromWmi(kWmiAnswerLimit);
+        }
         EndWait(result.board, m_endAsked.value_or(WaitEnd::Stopped), std::chrono::milliseconds(::GetTickCount64()));
         return result;
     }
@@ -204,6 +239,7 @@ LRESULT Win32ServiceWork::HandleMessage(UINT message, WPARAM wParam, LPARAM lPar
 {
     switch (message) {
     case kWorkNews:
+        WatchTheConnection();
         if (m_progress) {
             if (m_worker.Ended()) {
                 m_progress->Close();
@@ -220,6 +256,8 @@ LRESULT Win32ServiceWork::HandleMessage(UINT message, WPARAM wParam, LPARAM lPar
         if (wParam == kLimitTimer) {
             ::KillTimer(m_window, kLimitTimer);
             EndTheWait(WaitEnd::TimeUp);
+        } else if (wParam == kConnectionTimer) {
+            OnConnectionTimer();
         }
         return 0;
     case WM_QUERYENDSESSION:

@@ -33,8 +33,10 @@ protected:
 // reaches what comes after the wait, and once the work has lasted a second a progress window
 // shows what it is doing, with a way to stop waiting (where anyone can see it). The wait ends
 // at the work's limit, whatever WMI does: the work is then given up as when the user stops
-// waiting, with what was known. A hidden window of its own hears the worker, a request to close
-// the program (which stops the wait), the limit's timer and the end of the session (which ends
+// waiting, with what was known. It ends too once a connection to WMI has taken longer than WMI
+// is given, as no call can cut a connection short: a list read then fails with that error. A
+// hidden window of its own hears the worker, a request to close the program (which stops the
+// wait), the timers of the limit and of a connection, and the end of the session (which ends
 // the program during a wait).
 class Win32ServiceWork final : public IServiceWork, public BaseWindow<Win32ServiceWork> {
 public:
@@ -66,6 +68,9 @@ private:
     void WaitForTheWork(ULONGLONG began, ULONGLONG limitAt, DisabledWindows& disabled);
     // Shows the progress window, owned by owner, until the work ends or the wait is to end.
     void ShowProgress(HWND owner);
+    // Times the connection the work is making, if it is making one, from the board it reported.
+    void WatchTheConnection();
+    void OnConnectionTimer();
 
     HINSTANCE m_instance;
     WmiWorker& m_worker;
@@ -73,6 +78,7 @@ private:
     bool m_started = false;
     bool m_waiting = false;
     std::optional<WaitEnd> m_endAsked;
+    bool m_connectionTooLong = false;
     ProgressWindow* m_progress = nullptr;
 };
 
