@@ -137,5 +137,28 @@ TEST(ServiceWorkWait, AWaitHandlesTheWindowsMessagesUnderTheWaitCursorButSetsInp
     ::UnregisterClassW(windowClass.lpszClassName, windowClass.hInstance);
 }
 
+// No call cuts a connection to WMI short: the wait gives the work up once its board says one
+// has taken the limit, and the list read fails as a connection that could give up would.
+TEST(ServiceWorkWait, AConnectionThatTakesTheLimitEndsTheWaitWithNoAnswerFromWmi)
+{
+    const HWND window = ::CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
+                                          ::GetModuleHandleW(nullptr), nullptr);
+    const OneWindowHost host(window);
+    WmiWorker worker;
+    Win32ServiceWork work(::GetModuleHandleW(nullptr), worker, host);
+    work.Start(ListReadBoard(L"test services"), [](WorkSite& site) {
+        site.board.connectingSince = site.clock.Now() - kWmiAnswerLimit + 500ms;
+        site.Report();
+        ::Sleep(3000); // held by WMI: stopping the wait does not end it
+    });
+    try {
+        work.Finish();
+        ADD_FAILURE() << "the wait lasted until the work ended, without an error";
+    } catch (const Error& error) {
+        EXPECT_TRUE(IsNoAnswerFromWmi(error));
+    }
+    ::DestroyWindow(window);
+}
+
 } // namespace
 } // namespace quenlow
