@@ -4,6 +4,7 @@
 #include "common/HResultText_win.h"
 #include "common/ScopeExit.h"
 #include "splash/frmSplash_win.h"
+#include "ui/CommonControls_win.h"
 #include "ui/DisabledWindows_win.h"
 #include "ui/MessageBox_win.h"
 #include "ui/WaitCursor_win.h"
@@ -51,6 +52,7 @@ void Win32UserInterface::CreateFromDesign(WindowId window)
     if (!m_listClassesReady) {
         // Only the list windows need the common controls; the splash window comes sooner
         // without them.
+        UseCommonControls();
         INITCOMMONCONTROLSEX controls{};
         controls.dwSize = sizeof(controls);
         controls.dwICC = ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES;

@@ -1,6 +1,7 @@
 #include "ui/MessageBox_win.h"
 
 #include "common/ApplicationTitle.h"
+#include "ui/CommonControls_win.h"
 #include "ui/Desktop_win.h"
 
 #include <string>
@@ -13,6 +14,7 @@ void ShowMessageBox(HWND owner, std::wstring_view text, UINT icon)
         WriteToStandardError(text);
         return;
     }
+    UseCommonControls(); // the box's buttons as the program's own
     const std::wstring message(text);
     ::MessageBoxW(owner, message.c_str(), kApplicationTitle, MB_OK | MB_SETFOREGROUND | icon | (owner ? 0u : MB_TASKMODAL));
 }

@@ -2,6 +2,7 @@
 
 #include "common/HResultText_win.h"
 #include "resources/button_ids.h"
+#include "ui/CommonControls_win.h"
 #include "ui/Dpi_win.h"
 #include "ui/UniqueGdi_win.h"
 #include "windows/ControlIds_win.h"
@@ -106,6 +107,7 @@ HIMAGELIST SharedPicture(HINSTANCE instance, const ButtonDesign& design, UINT dp
 
 HWND CreatePictureButton(HWND parent, const ButtonDesign& design, bool isDefault)
 {
+    UseCommonControls(); // a button shows its picture only as one of them
     const auto instance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(parent, GWLP_HINSTANCE));
     // Two-word captions wrap below the picture rather than being cut off.
     const DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_MULTILINE |

@@ -2,6 +2,7 @@
 
 #include "common/ApplicationTitle.h"
 #include "common/HResultText_win.h"
+#include "ui/CommonControls_win.h"
 #include "ui/UntrappedError_win.h"
 
 #include <commctrl.h>
@@ -48,6 +49,7 @@ bool ProgressWindow::Run(HWND owner)
     m_shownLines = JoinLines(ProgressLines(board, std::chrono::milliseconds(::GetTickCount64())));
 
     // The command line shows no other window, so nothing has made the bar's class ready yet.
+    UseCommonControls();
     INITCOMMONCONTROLSEX controls{};
     controls.dwSize = sizeof(controls);
     controls.dwICC = ICC_PROGRESS_CLASS;

@@ -1,5 +1,6 @@
 // What quenlow.exe declares about itself, read from the built file as Windows reads it: the
 // application icon with its ten images, the version data, the manifest and the DLLs it imports.
+#include "resources/manifest_ids.h"
 #include "splash/SplashDesign_win.h"
 #include "support/TestOptions.h"
 
@@ -359,20 +360,25 @@ std::string ElementText(std::string_view xml, std::string_view name)
     return {};
 }
 
-TEST_F(ExecutableResourcesTest, TheManifestAsksForCommonControlsSixPerMonitorDpiAndNoElevation)
+TEST_F(ExecutableResourcesTest, TheManifestsAskForCommonControlsSixPerMonitorDpiAndNoElevation)
 {
-    // Windows reads the process's manifest from resource 1 of this type.
+    // Windows reads the process's manifest from resource 1 of this type; the common controls 6
+    // are in a manifest of their own that the program activates, so that the splash window does
+    // not load them.
     const std::string_view manifest = module.Bytes(RT_MANIFEST, CREATEPROCESS_MANIFEST_RESOURCE_ID);
     ASSERT_FALSE(manifest.empty()) << "no manifest";
 
     EXPECT_EQ(AttributeOf(manifest, "<requestedExecutionLevel", "level"), "asInvoker");
     EXPECT_EQ(AttributeOf(manifest, "<requestedExecutionLevel", "uiAccess"), "false");
+    EXPECT_EQ(manifest.find("Microsoft.Windows.Common-Controls"), std::string_view::npos);
 
-    const std::size_t controls = manifest.find("name=\"Microsoft.Windows.Common-Controls\"");
+    const std::string_view controlsManifest =
+        module.Bytes(RT_MANIFEST, MAKEINTRESOURCEW(IDR_COMMON_CONTROLS_MANIFEST));
+    const std::size_t controls = controlsManifest.find("name=\"Microsoft.Windows.Common-Controls\"");
     ASSERT_NE(controls, std::string_view::npos) << "no dependency on the common controls";
-    const std::size_t element = manifest.rfind("<assemblyIdentity", controls);
+    const std::size_t element = controlsManifest.rfind("<assemblyIdentity", controls);
     ASSERT_NE(element, std::string_view::npos);
-    const std::string_view identity = manifest.substr(element);
+    const std::string_view identity = controlsManifest.substr(element);
     EXPECT_EQ(AttributeOf(identity, "<assemblyIdentity", "version"), "6.0.0.0");
     EXPECT_EQ(AttributeOf(identity, "<assemblyIdentity", "publicKeyToken"), "6595b64144ccf1df");
 
@@ -400,8 +406,8 @@ std::vector<std::string> ImportedDlls(HMODULE module)
 
 TEST_F(ExecutableResourcesTest, ImportsOnlyDllsThatWindowsNeverTakesFromTheProgramsFolder)
 {
-    // Windows' known DLLs, and the common controls 6 that the manifest's activation context takes
-    // from the side-by-side store. Any other imported DLL is looked for beside the program first.
+    // Windows' known DLLs, and the common controls 6 that an activation context takes from the
+    // side-by-side store. Any other imported DLL is looked for beside the program first.
     constexpr const char* kAllowed[] = {"advapi32.dll", "comctl32.dll", "gdi32.dll", "kernel32.dll",
                                         "msvcrt.dll",   "ole32.dll",    "oleaut32.dll", "user32.dll"};
     const std::vector<std::string> imported = ImportedDlls(module.Get());
