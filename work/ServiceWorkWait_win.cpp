@@ -199,6 +199,7 @@ WorkResult Win32ServiceWork::Finish()
     {
         m_waiting = true;
         const ScopeExit waited([this] { m_waiting = false; });
+        WatchTheConnection(); // one already under way when the wait begins
         DisabledWindows disabled(m_host.WaitWindows());
         WaitForTheWork(static_cast<ULONGLONG>(begun.began.count()), limitAt, disabled);
         if (m_endAsked) {
