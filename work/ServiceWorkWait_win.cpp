@@ -103,30 +103,34 @@ void Win32ServiceWork::Start(WorkBoard board, Work work)
     m_connectionTooLong = false;
 }
 
-void Win32ServiceWork::WatchTheConnection()
+std::optional<ULONGLONG> Win32ServiceWork::ConnectionLimitAt() const
 {
     const std::optional<std::chrono::milliseconds> since = m_worker.LatestBoard().connectingSince;
     if (!m_waiting || !since || m_worker.Ended()) {
+        return std::nullopt;
+    }
+    return static_cast<ULONGLONG>((*since + kWmiAnswerLimit).count());
+}
+
+void Win32ServiceWork::WatchTheConnection()
+{
+    const std::optional<ULONGLONG> limitAt = ConnectionLimitAt();
+    if (!limitAt) {
         ::KillTimer(m_window, kConnectionTimer);
         return;
     }
-    const ULONGLONG endAt = static_cast<ULONGLONG>((*since + kWmiAnswerLimit).count());
     const ULONGLONG now = ::GetTickCount64();
-    ::SetTimer(m_window, kConnectionTimer, static_cast<UINT>(endAt > now ? endAt - now : 0), nullptr);
+    ::SetTimer(m_window, kConnectionTimer, static_cast<UINT>(*limitAt > now ? *limitAt - now : 0), nullptr);
 }
 
 void Win32ServiceWork::OnConnectionTimer()
 {
-    ::KillTimer(m_window, kConnectionTimer);
-    const std::optional<std::chrono::milliseconds> since = m_worker.LatestBoard().connectingSince;
-    if (!m_waiting || !since || m_worker.Ended()) {
-        return;
-    }
-    if (std::chrono::milliseconds(::GetTickCount64()) >= *since + kWmiAnswerLimit) {
+    if (const std::optional<ULONGLONG> limitAt = ConnectionLimitAt(); limitAt && ::GetTickCount64() >= *limitAt) {
+        ::KillTimer(m_window, kConnectionTimer);
         m_connectionTooLong = true;
         EndTheWait(WaitEnd::TimeUp);
     } else {
-        WatchTheConnection(); // a later connection of the same work
+        WatchTheConnection(); // none any more, or a later connection of the same work
     }
 }
 

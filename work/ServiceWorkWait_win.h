@@ -68,7 +68,10 @@ private:
     void WaitForTheWork(ULONGLONG began, ULONGLONG limitAt, DisabledWindows& disabled);
     // Shows the progress window, owned by owner, until the work ends or the wait is to end.
     void ShowProgress(HWND owner);
-    // Times the connection the work is making, if it is making one, from the board it reported.
+    // When the connection the work is making has taken the limit, from the board it reported;
+    // nullopt when it makes none or no wait runs.
+    std::optional<ULONGLONG> ConnectionLimitAt() const;
+    // Times the connection the work is making, if it is making one.
     void WatchTheConnection();
     void OnConnectionTimer();
 
