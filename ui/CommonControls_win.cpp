@@ -4,6 +4,8 @@
 
 #include <windows.h>
 
+#include <utility>
+
 namespace quenlow {
 
 namespace {
@@ -43,6 +45,18 @@ void UseCommonControls() noexcept
     if (const HANDLE context = CommonControlsContext(); context != INVALID_HANDLE_VALUE) {
         ::ActivateActCtx(context, &cookie);
     }
+}
+
+void LoadCommonControls() noexcept
+{
+    thread_local bool done = false;
+    if (std::exchange(done, true)) {
+        return;
+    }
+    UseCommonControls();
+    // Kept for the life of the process, as the program's imports are; under the context just
+    // activated this is version 6, and the search is the program's own (the system folder).
+    ::LoadLibraryW(L"comctl32.dll");
 }
 
 } // namespace quenlow

@@ -9,4 +9,9 @@ namespace quenlow {
 // the program's module has no such manifest (a test program), the thread keeps what it has.
 void UseCommonControls() noexcept;
 
+// The same, and their DLL loaded now rather than by the first control or box that needs it: the
+// window thread calls this while it waits for a worker, so that the load overlaps the worker's
+// call instead of delaying the box that reports it. Once per thread.
+void LoadCommonControls() noexcept;
+
 } // namespace quenlow

@@ -3,6 +3,7 @@
 #include "common/ApplicationTitle.h"
 #include "common/HResultText_win.h"
 #include "common/ScopeExit.h"
+#include "ui/CommonControls_win.h"
 #include "ui/Desktop_win.h"
 #include "ui/DisabledWindows_win.h"
 #include "ui/WaitCursor_win.h"
@@ -205,6 +206,9 @@ WorkResult Win32ServiceWork::Finish()
         const ScopeExit waited([this] { m_waiting = false; });
         WatchTheConnection(); // one already under way when the wait begins
         DisabledWindows disabled(m_host.WaitWindows());
+        if (WindowsCanBeSeen()) {
+            LoadCommonControls(); // for the progress window or box to come, while the worker calls
+        }
         WaitForTheWork(static_cast<ULONGLONG>(begun.began.count()), limitAt, disabled);
         if (m_endAsked) {
             m_worker.StopWaiting();
