@@ -138,6 +138,8 @@ void ListWindow::Show()
         // Opened or shown again: the list has the focus, as it comes first in the tab order.
         // Through the dialog manager, so the default button's frame goes back to its place.
         ::SendMessageW(m_window, WM_NEXTDLGCTL, reinterpret_cast<WPARAM>(m_list->Window()), TRUE);
+        // Painted now, with its list, rather than after the window it replaces has been torn down.
+        ::RedrawWindow(m_window, nullptr, nullptr, RDW_UPDATENOW | RDW_ALLCHILDREN);
     }
 }
 
