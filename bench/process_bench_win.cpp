@@ -199,11 +199,13 @@ double TimeWithMessageBox(const std::wstring& commandLine, const wchar_t* boxCap
     if (!box) {
         throw std::runtime_error(what + " showed no message box");
     }
+    const std::wstring said = testing::ReadMessageBoxText(box);
     testing::PressOk(box);
     const auto code = process.WaitForExit(60s);
     const double elapsed = watch.ElapsedMs();
     if (code != 0u) {
-        throw std::runtime_error(what + " did not succeed");
+        // What it said tells a fault of ours from one of Wine's service manager.
+        throw std::runtime_error(what + " did not succeed: " + Utf8(said));
     }
     return elapsed;
 }
