@@ -15,31 +15,40 @@ Program::Program(IServiceWork& work, IUserInterface& ui, AppInfo app)
 {
 }
 
-void Program::BeforeCreate(WindowId window)
+namespace {
+
+const ListSource* ListSourceOf(WindowId window)
 {
     switch (window) {
-    case WindowId::frmSplash:
-        break;
-    case WindowId::frmStoppedServicesList:
-        StartListRead(m_context, frmStoppedServicesList::kListSource);
-        break;
-    case WindowId::frmActiveServicesList:
-        StartListRead(m_context, frmActiveServicesList::kListSource);
-        break;
-    case WindowId::frmTotalServicesList:
-        StartListRead(m_context, frmTotalServicesList::kListSource);
-        break;
+    case WindowId::frmSplash: break;
+    case WindowId::frmStoppedServicesList: return &frmStoppedServicesList::kListSource;
+    case WindowId::frmActiveServicesList: return &frmActiveServicesList::kListSource;
+    case WindowId::frmTotalServicesList: return &frmTotalServicesList::kListSource;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+// A list window is made once its list has been read. Made while the worker reads, it slowed the
+// read (under Wine, by more than the making took: both lean on the one wineserver); a read that
+// fails or is given up now leaves no window to take down.
+void Program::BeforeCreate(WindowId window)
+{
+    if (const ListSource* source = ListSourceOf(window)) {
+        StartListRead(m_context, *source);
+        m_listRead = FinishListRead(m_context);
     }
 }
 
 // The list windows' load procedures (sLoadStoppedServices, sLoadStartedServices, loadservices),
-// finishing the read that began before the window was created.
+// filling the list read before the window was created.
 void Program::Load(WindowId window)
 {
     if (window == WindowId::frmSplash) {
         frmSplash::Form_Load(m_context.ui, m_app);
     } else {
-        FillFromListRead(m_context, window);
+        FillList(m_context, window, std::exchange(m_listRead, {}));
     }
 }
 

@@ -8,6 +8,8 @@
 #include "windows/WindowModel.h"
 
 #include <array>
+#include <string>
+#include <vector>
 
 namespace quenlow {
 
@@ -51,6 +53,8 @@ private:
     WindowContext m_context;
     AppInfo m_app;
     WindowModel m_windows;
+    // The list read for the window being loaded, from its read until its load event fills it.
+    std::vector<std::wstring> m_listRead;
     bool m_ended = false;
     // Events that arrive while a handler waits (for the services or in a message box) are dropped:
     // one handler at a time. A close is kept and carried out once the handler is done.

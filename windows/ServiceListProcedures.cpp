@@ -4,6 +4,8 @@
 #include "services/ActionWords.h"
 #include "services/ServiceJobs.h"
 
+#include <utility>
+
 namespace quenlow {
 
 void StartListRead(WindowContext& context, const ListSource& source)
@@ -11,7 +13,7 @@ void StartListRead(WindowContext& context, const ListSource& source)
     context.work.Start(ListReadBoard(std::wstring(source.name)), ReadServiceList(std::wstring(source.query)));
 }
 
-void FillFromListRead(WindowContext& context, WindowId window)
+std::vector<std::wstring> FinishListRead(WindowContext& context)
 {
     WorkResult read;
     try {
@@ -22,14 +24,20 @@ void FillFromListRead(WindowContext& context, WindowId window)
     if (read.stopped) {
         throw WaitStopped();
     }
+    return std::move(read.texts);
+}
+
+void FillList(WindowContext& context, WindowId window, const std::vector<std::wstring>& names)
+{
     context.ui.ClearList(window);
-    context.ui.AppendToList(window, read.texts);
+    context.ui.AppendToList(window, names);
 }
 
 void LoadServiceList(WindowContext& context, WindowId window, const ListSource& source)
 {
     StartListRead(context, source);
-    FillFromListRead(context, window);
+    // A failed or given-up read leaves the list as it was.
+    FillList(context, window, FinishListRead(context));
 }
 
 void ActOnTickedEntries(WindowContext& context, WindowId window, ServiceMethod method, void (*reload)(WindowContext&))

@@ -29,9 +29,11 @@ struct ListSource {
 // Starts reading a list: the query on a fresh connection, the display names found (a service
 // whose display name is null by its short name), in sorted order.
 void StartListRead(WindowContext& context, const ListSource& source);
-// Waits for that read, then clears the window's list and fills it. When the user stops waiting,
-// throws WaitStopped, and when the read fails ListNotRead; the list keeps its entries.
-void FillFromListRead(WindowContext& context, WindowId window);
+// Waits for that read and gives its display names. When the user stops waiting, throws
+// WaitStopped, and when the read fails ListNotRead.
+std::vector<std::wstring> FinishListRead(WindowContext& context);
+// Clears the window's list and fills it with the names read.
+void FillList(WindowContext& context, WindowId window, const std::vector<std::wstring>& names);
 // Both: reads the list afresh.
 void LoadServiceList(WindowContext& context, WindowId window, const ListSource& source);
 

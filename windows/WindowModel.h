@@ -17,8 +17,8 @@ class WindowModel {
 public:
     using LoadEvent = std::function<void(WindowId)>;
 
-    // beforeCreate starts, before the window is created, what its load event will need (a
-    // list's query runs while the window is made).
+    // beforeCreate gets, before the window is created, what its load event will need (a list
+    // window's list); when it throws, the window is not made.
     WindowModel(IUserInterface& ui, LoadEvent beforeCreate, LoadEvent loadEvent);
 
     // Loads the window when it is not loaded (running its load event), then makes it
