@@ -36,8 +36,7 @@ const ListSource* ListSourceOf(WindowId window)
 void Program::BeforeCreate(WindowId window)
 {
     if (const ListSource* source = ListSourceOf(window)) {
-        StartListRead(m_context, *source);
-        m_listRead = FinishListRead(m_context);
+        m_listRead = ReadList(m_context, *source);
     }
 }
 

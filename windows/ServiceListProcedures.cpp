@@ -8,13 +8,9 @@
 
 namespace quenlow {
 
-void StartListRead(WindowContext& context, const ListSource& source)
+std::vector<std::wstring> ReadList(WindowContext& context, const ListSource& source)
 {
     context.work.Start(ListReadBoard(std::wstring(source.name)), ReadServiceList(std::wstring(source.query)));
-}
-
-std::vector<std::wstring> FinishListRead(WindowContext& context)
-{
     WorkResult read;
     try {
         read = context.work.Finish();
@@ -35,9 +31,8 @@ void FillList(WindowContext& context, WindowId window, const std::vector<std::ws
 
 void LoadServiceList(WindowContext& context, WindowId window, const ListSource& source)
 {
-    StartListRead(context, source);
     // A failed or given-up read leaves the list as it was.
-    FillList(context, window, FinishListRead(context));
+    FillList(context, window, ReadList(context, source));
 }
 
 void ActOnTickedEntries(WindowContext& context, WindowId window, ServiceMethod method, void (*reload)(WindowContext&))

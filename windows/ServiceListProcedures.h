@@ -26,12 +26,10 @@ struct ListSource {
     std::wstring_view name;
 };
 
-// Starts reading a list: the query on a fresh connection, the display names found (a service
-// whose display name is null by its short name), in sorted order.
-void StartListRead(WindowContext& context, const ListSource& source);
-// Waits for that read and gives its display names. When the user stops waiting, throws
-// WaitStopped, and when the read fails ListNotRead.
-std::vector<std::wstring> FinishListRead(WindowContext& context);
+// Reads a list through the worker, waiting for it: the query on a fresh connection, the display
+// names found (a service whose display name is null by its short name), in sorted order. When
+// the user stops waiting, throws WaitStopped, and when the read fails ListNotRead.
+std::vector<std::wstring> ReadList(WindowContext& context, const ListSource& source);
 // Clears the window's list and fills it with the names read.
 void FillList(WindowContext& context, WindowId window, const std::vector<std::wstring>& names);
 // Both: reads the list afresh.

@@ -1,8 +1,7 @@
 #include "windows/WindowModel.h"
 
-#include "services/ServiceWork.h"
-
 #include <algorithm>
+#include <utility>
 
 namespace quenlow {
 
@@ -26,16 +25,9 @@ void WindowModel::Show(WindowId window)
     if (*state == WindowState::NotLoaded) {
         m_beforeCreate(window);
         m_ui.CreateFromDesign(window);
-        // Loaded from here on, even when the load event fails - unless its list was given up or
-        // could not be read: then the window goes again, and nothing half-made stays behind.
+        // Loaded from here on, even when the load event fails.
         state = WindowState::Hidden;
-        try {
-            m_loadEvent(window);
-        } catch (const ListGivenUp&) {
-            m_ui.Destroy(window);
-            state = WindowState::NotLoaded;
-            throw;
-        }
+        m_loadEvent(window);
     }
     m_ui.SetVisible(window, true);
     state = WindowState::Visible;

@@ -24,7 +24,7 @@ public:
     // Loads the window when it is not loaded (running its load event), then makes it
     // visible. A hidden window is shown as it was; a visible one is only brought forward.
     // When the user stops waiting for its list, or the list cannot be read, the window is
-    // unloaded again and WaitStopped or ListNotRead goes on to the caller.
+    // not made, and WaitStopped or ListNotRead goes on to the caller.
     void Show(WindowId window);
     // Makes a loaded window invisible; it keeps all its contents.
     void Hide(WindowId window);
