@@ -1,6 +1,7 @@
 // In-process benchmarks of the list windows, run under Wine by scripts/bench.sh:
 //   load       opening each list window on the real services, against a bare WMI walk of the
-//              same query (and our WMI layer alone, to tell its share from the window's);
+//              same query (and our WMI layer alone, to tell its share from the window's; and the
+//              same walk followed by the window with the same controls made the plain way);
 //   fill       filling a list window's list from the tests' fake service access with 300, 3,000
 //              and 32,767 entries, against the bare controls filled with the same sorted texts;
 //   footprint  the process's peak working set with a list window of --entries entries from the
@@ -14,6 +15,7 @@
 #include "bench/ManyFakeServices.h"
 #include "bench/Options.h"
 #include "bench/ProcessMemory_win.h"
+#include "bench/SameControlsWindow_win.h"
 #include "bench/Stopwatch_win.h"
 #include "bench/TimedServiceAccess_win.h"
 
@@ -21,6 +23,7 @@
 #include "services/ServiceQuery.h"
 #include "services/WmiServiceAccess_win.h"
 #include "splash/AppInfo_win.h"
+#include "ui/CommonControls_win.h"
 #include "ui/Dpi_win.h"
 #include "ui/UniqueGdi_win.h"
 #include "services/ListOrder.h"
@@ -59,12 +62,13 @@ struct ListCase {
     const char* name;
     WindowId window;
     std::wstring_view query;
+    ListedServices listed; // the same list for the window made the plain way
 };
 
 constexpr ListCase kListCases[] = {
-    {"stopped", WindowId::frmStoppedServicesList, kStoppedServicesQuery},
-    {"active", WindowId::frmActiveServicesList, kRunningServicesQuery},
-    {"all", WindowId::frmTotalServicesList, kAllServicesQuery},
+    {"stopped", WindowId::frmStoppedServicesList, kStoppedServicesQuery, ListedServices::Stopped},
+    {"active", WindowId::frmActiveServicesList, kRunningServicesQuery, ListedServices::Running},
+    {"all", WindowId::frmTotalServicesList, kAllServicesQuery, ListedServices::All},
 };
 
 // Where the time of one timed step went: the program's calls on its windows, and the paint; and
@@ -218,6 +222,28 @@ double TimeBareWalk(std::wstring_view query, std::size_t& entries)
     return elapsed;
 }
 
+// The bare walk, then the window with the same controls made the plain way, shown and painted:
+// what the least program that shows this window after reading its list takes, against which the
+// walk alone leaves out the window.
+double TimeBareWalkThenSameWindow(const ListCase& list, std::size_t& entries)
+{
+    UseCommonControls(); // what the bare program's manifest does for it, before it is asked
+    ::Sleep(kWmiQuietMs);
+    SameControlsWindow window;
+    const Stopwatch watch;
+    std::vector<std::wstring> names;
+    BareWmiWalk(list.query, &names);
+    if (!window.Show(Instance(), list.listed, names, SameControlsWindow::Ending::Quietly)) {
+        throw std::runtime_error("the window with the same controls could not be shown");
+    }
+    const double elapsed = watch.ElapsedMs();
+    entries = names.size();
+    testing::PumpPending();
+    window.Destroy();
+    testing::PumpPending();
+    return elapsed;
+}
+
 int RunLoad(const Options& options)
 {
     const int rounds = options.Rounds();
@@ -230,6 +256,7 @@ int RunLoad(const Options& options)
         std::size_t windowEntries = 0;
         std::size_t layerEntries = 0;
         std::size_t bareEntries = 0;
+        std::size_t sameWindowEntries = 0;
         Note("list load: " + std::string(list.name) + " services window ...");
         std::vector<StepSplit> splits;
         const auto samples = RunInterleaved(
@@ -237,18 +264,25 @@ int RunLoad(const Options& options)
                 [&] { return OpenListWindow(app, list, windowEntries, splits); },
                 [&] { return WalkThroughOurLayer(wmi, list.query, layerEntries); },
                 [&] { return TimeBareWalk(list.query, bareEntries); },
+                [&] { return TimeBareWalkThenSameWindow(list, sameWindowEntries); },
             },
             rounds, 1);
-        if (windowEntries != bareEntries || layerEntries != bareEntries) {
+        if (windowEntries != bareEntries || layerEntries != bareEntries || sameWindowEntries != bareEntries) {
             // Services may change state between two runs; say so rather than hide it.
             Note("note: the window listed " + std::to_string(windowEntries) + " entries, the bare walk found " +
-                 std::to_string(bareEntries));
+                 std::to_string(bareEntries) + ", the same window made the plain way listed " +
+                 std::to_string(sameWindowEntries));
         }
         const std::string entries = std::to_string(bareEntries) + " entries";
         PrintRatio(Labelled("list load, " + std::string(list.name) + " window, " + entries, label), "bare WMI walk",
                    samples[0], samples[2], 1.10);
         PrintRatio(Labelled("  of which our WMI layer, " + std::string(list.name) + ", " + entries, label),
                    "bare WMI walk", samples[1], samples[2], 0);
+        // The walk alone shows no window: how far above it the same window made naively comes.
+        PrintRatio(Labelled("  bare walk, then the same window, " + std::string(list.name) + ", " + entries, label),
+                   "bare WMI walk", samples[3], samples[2], 0);
+        PrintRatio(Labelled("list load, " + std::string(list.name) + " window, " + entries, label),
+                   "bare walk, then the same window", samples[0], samples[3], 0);
         splits = Counted(std::move(splits), rounds);
         std::vector<double> pictures;
         for (int round = 0; round < rounds; ++round) {
