@@ -22,7 +22,7 @@ void SetBlanket(IUnknown* proxy)
 
 } // namespace
 
-std::size_t BareWmiWalk(std::wstring_view query, std::vector<std::wstring>* names)
+std::size_t BareWmiWalk(std::wstring_view query)
 {
     ComPtr<IWbemLocator> locator;
     ThrowIfFailed(::CoCreateInstance(CLSID_WbemLocator, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&locator)),
@@ -51,15 +51,6 @@ std::size_t BareWmiWalk(std::wstring_view query, std::vector<std::wstring>* name
         }
         UniqueVariant displayName;
         ThrowIfFailed(object->Get(L"DisplayName", 0, displayName.put(), nullptr, nullptr), L"reading DisplayName");
-        if (names) {
-            // As the list windows do: the Name of a service that has no display name.
-            UniqueVariant name;
-            if (displayName.get().vt != VT_BSTR) {
-                ThrowIfFailed(object->Get(L"Name", 0, name.put(), nullptr, nullptr), L"reading Name");
-            }
-            const VARIANT& shown = displayName.get().vt == VT_BSTR ? displayName.get() : name.get();
-            names->emplace_back(shown.vt == VT_BSTR ? shown.bstrVal : L"");
-        }
         ++count;
     }
     return count;

@@ -1,16 +1,14 @@
 #pragma once
 
 #include <cstddef>
-#include <string>
 #include <string_view>
-#include <vector>
 
 namespace quenlow::bench {
 
 // The least a program can do to list services through WMI's COM interfaces: connect to
 // root\cimv2, run the query and read the DisplayName of each instance, nothing kept. Returns the
-// number of instances, and in `names` when given their display names (the Name of one that has
-// none). COM must be initialised on the calling thread; failures throw quenlow::Error.
-std::size_t BareWmiWalk(std::wstring_view query, std::vector<std::wstring>* names = nullptr);
+// number of instances. COM must be initialised on the calling thread; failures throw
+// quenlow::Error.
+std::size_t BareWmiWalk(std::wstring_view query);
 
 } // namespace quenlow::bench

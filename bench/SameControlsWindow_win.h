@@ -33,7 +33,6 @@ public:
     // Makes, fills, shows and paints the window; false when it could not. With
     // Ending::QuitsTheProgram the window's destruction ends the thread's message loop.
     bool Show(HINSTANCE instance, ListedServices listed, const std::vector<std::wstring>& names, Ending ending);
-    HWND Window() const noexcept { return m_window; }
     void Destroy() noexcept;
 
 private:

@@ -9,6 +9,7 @@
 // Options (bench/Options.h): --runs=N counted rounds (default 7), --label=TEXT added to the
 // figures' names, --entries=N.
 #include "bench/BareLists_win.h"
+#include "bench/BareWmi_win.h"
 #include "bench/BareWmiWalk_win.h"
 #include "bench/Figures.h"
 #include "bench/ListWindowUnderTest_win.h"
@@ -231,8 +232,17 @@ double TimeBareWalkThenSameWindow(const ListCase& list, std::size_t& entries)
     ::Sleep(kWmiQuietMs);
     SameControlsWindow window;
     const Stopwatch watch;
+    // What the bare same-controls program does after its click, with the locator made in the
+    // timed part, as the bare walk makes it.
+    Microsoft::WRL::ComPtr<IWbemLocator> locator;
     std::vector<std::wstring> names;
-    BareWmiWalk(list.query, &names);
+    if (FAILED(::CoCreateInstance(CLSID_WbemLocator, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&locator)))) {
+        throw std::runtime_error("no WMI locator");
+    }
+    const auto services = ConnectLocalWmi(*locator.Get());
+    if (!services || !ReadDisplayNames(*services.Get(), list.query, names)) {
+        throw std::runtime_error("WMI could not be asked for the list");
+    }
     if (!window.Show(Instance(), list.listed, names, SameControlsWindow::Ending::Quietly)) {
         throw std::runtime_error("the window with the same controls could not be shown");
     }
