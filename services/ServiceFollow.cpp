@@ -194,7 +194,11 @@ void ServiceFollower::FollowToTheEnd()
         }
         ended = m_site.WaitEnded();
         if (!ended) {
-            Look();
+            try {
+                Look();
+            } catch (const RequestNotSent&) {
+                ended = m_site.WaitEnded().value_or(WaitEnd::Stopped);
+            }
         }
     }
     if (ended) {
@@ -465,16 +469,25 @@ void ServiceFollower::SettleEntryIfDone(std::size_t entry)
 void ActOnServices(WorkSite& site, const SendRequest& send, const FollowRules& rules)
 {
     ServiceFollower follower(site, rules);
-    for (std::size_t entry = 0; entry < site.board.entries.size(); ++entry) {
-        if (site.WaitEnded()) {
-            break;
+    try {
+        for (std::size_t entry = 0; entry < site.board.entries.size(); ++entry) {
+            if (site.WaitEnded()) {
+                break;
+            }
+            WorkEntry& onBoard = site.board.entries[entry];
+            onBoard.stage = Stage::Asking;
+            onBoard.since = site.clock.Now();
+            site.Report();
+            site.sending = entry;
+            ServiceRequest request = send(site.services, onBoard.label);
+            site.sending.reset();
+            follower.Add(entry, std::move(request));
+            follower.LookBetweenCalls();
         }
-        WorkEntry& onBoard = site.board.entries[entry];
-        onBoard.stage = Stage::Asking;
-        onBoard.since = site.clock.Now();
-        site.Report();
-        follower.Add(entry, send(site.services, onBoard.label));
-        follower.LookBetweenCalls();
+    } catch (const RequestNotSent&) {
+        // The wait ended before a request went out: nothing more is sent, and the entry whose turn
+        // it was settles with the others, as asked only if a call of it went out.
+        site.sending.reset();
     }
     follower.FollowToTheEnd();
     site.board.needsAdministrator = EveryCallRefusedForRights(site.board) && !site.services.CallerIsElevated();

@@ -123,8 +123,9 @@ private:
 using SendRequest = std::function<ServiceRequest(IServiceAccess&, const std::wstring&)>;
 
 // Sends the board's method for each entry in its turn, through send, and follows every service a
-// call reached from the moment its call returned, until all have settled or the wait ended. An
-// error that send lets through ends the work.
+// call reached from the moment its call returned, until all have settled or the wait ended. Once
+// the wait has ended nothing more goes out: an entry whose services were still being found then
+// was not asked, and never is. An error that send lets through ends the work.
 void ActOnServices(WorkSite& site, const SendRequest& send, const FollowRules& rules = {});
 
 } // namespace quenlow

@@ -12,14 +12,18 @@ namespace quenlow {
 Work ReadServiceList(std::wstring query)
 {
     return [query = std::move(query)](WorkSite& site) {
-        auto connection = site.services.fConnectWmi();
-        connection->VisitQuery(query, wmi::kListProperties, kWmiAnswerLimit, [&site](IServiceObject& service) {
-            auto text = service.ReadText(wmi::kDisplayName);
-            if (!text) {
-                text = service.ReadText(wmi::kName);
-            }
-            site.texts.push_back(text.value_or(std::wstring()));
-        });
+        try {
+            auto connection = site.services.fConnectWmi();
+            connection->VisitQuery(query, wmi::kListProperties, kWmiAnswerLimit, [&site](IServiceObject& service) {
+                auto text = service.ReadText(wmi::kDisplayName);
+                if (!text) {
+                    text = service.ReadText(wmi::kName);
+                }
+                site.texts.push_back(text.value_or(std::wstring()));
+            });
+        } catch (const RequestNotSent&) {
+            throw WaitStopped(); // a list read in part is of no use
+        }
         // One sort and one insertion pass: inserting each entry at its sorted place costs far
         // more on long lists.
         SortListTexts(site.texts);

@@ -35,6 +35,14 @@ private:
     std::wstring m_reason;
 };
 
+// The wait for the work ended (the user stopped waiting, its time was up, or it was given up)
+// before WMI was asked something more: nothing more is asked of WMI for this work, not even the
+// next instance of a result that a given-up walk was reading.
+class RequestNotSent final : public std::exception {
+public:
+    const char* what() const noexcept override { return "the wait ended before the request went out"; }
+};
+
 // Where the worker hands over what a piece of work is doing.
 class IWorkReport {
 public:
@@ -44,7 +52,8 @@ public:
 
 class WorkSite;
 
-// The services as a piece of work reaches them: while it connects, its board says since when.
+// The services as a piece of work reaches them: while it connects, its board says since when, and
+// no request goes out once the wait for the work has ended (RequestNotSent instead).
 class SiteServiceAccess final : public IServiceAccess {
 public:
     SiteServiceAccess(IServiceAccess& access, WorkSite& site) : m_access(access), m_site(site) {}
@@ -72,8 +81,21 @@ public:
     // A list the work read.
     std::vector<std::wstring> texts;
 
+    // The board's entry whose request is being sent, if any: it counts as asked from the moment
+    // its first call goes out.
+    std::optional<std::size_t> sending;
+
     // Hands a copy of the board to the window thread.
     void Report() { m_report.Update(board); }
+    // Before every request to WMI: none goes out once the wait has ended.
+    void BeforeRequest();
+    // Before every method call: the entry being sent is marked asked, and the window thread told
+    // so, before the call goes out. Returns whether this call marked it.
+    bool BeforeCall();
+    // A call marked asked did not go out after all.
+    void CallNotSent(bool marked);
+    // A request waits for WMI to finish a call of work that was given up, or no longer does.
+    void WaitingForGivenUpWork(bool waiting);
 
     // The moment the work's limit is reached; max when it has none.
     std::chrono::milliseconds LimitAt() const
@@ -96,25 +118,6 @@ private:
     SiteServiceAccess m_access;
     IWorkReport& m_report;
 };
-
-inline std::unique_ptr<IServiceConnection> SiteServiceAccess::fConnectWmi()
-{
-    m_site.board.connectingSince = m_site.clock.Now();
-    m_site.Report();
-    std::unique_ptr<IServiceConnection> connection;
-    std::exception_ptr failure;
-    try {
-        connection = m_access.fConnectWmi();
-    } catch (...) {
-        failure = std::current_exception();
-    }
-    m_site.board.connectingSince.reset();
-    m_site.Report();
-    if (failure) {
-        std::rethrow_exception(failure);
-    }
-    return connection;
-}
 
 using Work = std::function<void(WorkSite&)>;
 

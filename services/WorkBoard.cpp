@@ -10,13 +10,24 @@ namespace {
 
 using Stage = WorkEntry::Stage;
 
-std::wstring EntryLine(const WorkEntry& entry, ServiceMethod method, std::chrono::milliseconds now)
+// While a request waits for WMI to finish a call of work that was given up, in a line's words.
+std::wstring WaitingForGivenUpWork(const WorkBoard& board, std::chrono::milliseconds now)
 {
+    return L"waiting for WMI to finish work that was given up, " +
+           DescribeDuration(now - *board.waitingForGivenUpSince);
+}
+
+std::wstring EntryLine(const WorkEntry& entry, const WorkBoard& board, std::chrono::milliseconds now)
+{
+    const ServiceMethod method = MethodOf(board);
     const std::wstring waited = L", " + DescribeDuration(now - entry.since);
     switch (entry.stage) {
     case Stage::NotAsked:
         return entry.label + L": not asked yet";
     case Stage::Asking:
+        if (board.waitingForGivenUpSince) {
+            return entry.label + L": " + WaitingForGivenUpWork(board, now);
+        }
         return entry.label + L": sending the " + std::wstring(WordsOf(method).verb) + L" request" + waited;
     case Stage::Pending:
         return entry.label + L": " + entry.doing + waited;
@@ -67,7 +78,10 @@ void EndWait(WorkBoard& board, WaitEnd why, std::chrono::milliseconds now)
     const bool stopped = why == WaitEnd::Stopped;
     for (auto& entry : board.entries) {
         const std::wstring doing = entry.doing.empty() ? std::wstring(words.doing) : entry.doing;
-        switch (entry.stage) {
+        // An entry still being looked up when the user stopped waiting was not asked: no call of
+        // it went out, and none will.
+        const bool lookingUp = entry.stage == Stage::Asking && stopped && !entry.asked;
+        switch (lookingUp ? Stage::NotAsked : entry.stage) {
         case Stage::Settled:
             continue;
         case Stage::NotAsked:
@@ -107,6 +121,11 @@ std::wstring ProgressHeadline(const WorkBoard& board)
 std::vector<std::wstring> ProgressLines(const WorkBoard& board, std::chrono::milliseconds now)
 {
     if (board.kind == WorkBoard::Kind::ReadList) {
+        if (board.waitingForGivenUpSince) {
+            std::wstring line = WaitingForGivenUpWork(board, now);
+            line[0] = L'W';
+            return {line};
+        }
         return {L"Waiting for WMI, " + DescribeDuration(now - board.began)};
     }
     // The services on their way first, then those whose turn has not come, then those that have
@@ -122,7 +141,7 @@ std::vector<std::wstring> ProgressLines(const WorkBoard& board, std::chrono::mil
     const std::size_t shown = order.size() > kMostProgressLines ? kMostProgressLines - 1 : order.size();
     std::vector<std::wstring> lines;
     for (std::size_t i = 0; i < shown; ++i) {
-        std::wstring line = EntryLine(*order[i], MethodOf(board), now);
+        std::wstring line = EntryLine(*order[i], board, now);
         if (line.size() > kLongestProgressLine) {
             line = line.substr(0, kLongestProgressLine - 1) + L"\u2026";
         }

@@ -28,6 +28,8 @@ struct WorkEntry {
     // While pending: what the service is doing ("starting") and, where WMI gives it, its check point.
     std::wstring doing;
     std::optional<std::uint32_t> checkPoint;
+    // A call of its request has gone out to WMI: from then on it may be carried out.
+    bool asked = false;
     ServiceOutcome outcome;
 };
 
@@ -45,6 +47,9 @@ struct WorkBoard {
     // While the work connects to WMI: when it began. No call cuts a connection short, so the wait
     // gives the work up once this has lasted kWmiAnswerLimit.
     std::optional<std::chrono::milliseconds> connectingSince;
+    // While a request of the work waits for WMI to finish a call of work that was given up: since
+    // when. That call cannot be cut short, and its request must not meet it (DESIGN.md, Threads).
+    std::optional<std::chrono::milliseconds> waitingForGivenUpSince;
     // Every call was refused for want of rights, and the program runs without them: the report
     // says so first.
     bool needsAdministrator = false;
@@ -63,8 +68,9 @@ enum class WaitEnd {
 };
 
 // Settles every entry that has not settled, as the wait ended now: one whose turn had not come
-// was not asked; one whose request is with WMI was not answered (when the time was up) or is
-// still on its way (when the user stopped waiting); one that is pending is still on its way.
+// was not asked; one whose request is with WMI was not answered (when the time was up) or, when
+// the user stopped waiting, is still on its way once a call of it went out and was not asked
+// before that; one that is pending is still on its way.
 void EndWait(WorkBoard& board, WaitEnd why, std::chrono::milliseconds now);
 
 // The progress window's most lines, so that it never grows taller than the screen, and its

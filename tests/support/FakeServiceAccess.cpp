@@ -159,6 +159,7 @@ public:
                                               std::chrono::milliseconds limit) override
     {
         m_owner.queries.emplace_back(query);
+        if (m_owner.whileQuerying) m_owner.whileQuerying();
         if (m_owner.hangFromQuery && m_owner.queries.size() > *m_owner.hangFromQuery) {
             m_owner.clock.now += limit;
             throw NoAnswerFromWmi(limit);

@@ -109,8 +109,10 @@ public:
     std::optional<std::size_t> hangFromQuery;
     // How long each method call takes.
     std::chrono::milliseconds callTime{0};
-    // Runs as each call begins, with the service's name: a test's way to change the world then.
+    // Run as each call begins, with the service's name, and as each query is answered: a test's
+    // way to change the world then.
     std::function<void(const std::wstring& name)> beforeCall;
+    std::function<void()> whileQuerying;
 
     // These queries (counted from 0) fail as WMI does when it restarts.
     std::vector<std::size_t> failingQueries;

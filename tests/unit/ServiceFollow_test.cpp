@@ -298,6 +298,28 @@ TEST_F(ActOnServicesTest, StopWaitingEndsTheWaitAtAnyMoment)
     }
 }
 
+// Nothing goes out once the wait has ended: not the call of a service found while the user
+// stopped waiting, nor that of the second service an entry stands for.
+TEST_F(ActOnServicesTest, AStopDuringTheLookUpOrBetweenTwoServicesSendsNothingMore)
+{
+    wmi.services = {{L"a", L"Twin"}, {L"b", L"Twin"}};
+    for (auto& service : wmi.services) service.afterStart = {{0ms, L"Start Pending"}, {3s, L"Running"}};
+    const auto stopNow = [this](auto&&...) { wmi.clock.stopAt = wmi.clock.now; };
+    const auto press = [this] {
+        work.Start(ServiceActionBoard(ServiceMethod::Start, {L"Twin"}), ActOnDisplayNames());
+        return work.Finish().board.entries[0].outcome.reason;
+    };
+    wmi.whileQuerying = stopNow;
+    EXPECT_EQ(press(), L"it was not asked to start, as the wait was stopped before its turn");
+    EXPECT_TRUE(wmi.calls.empty());
+
+    wmi.whileQuerying = nullptr;
+    wmi.clock = {};
+    wmi.beforeCall = stopNow;
+    EXPECT_EQ(press(), L"it was still starting when the wait was stopped");
+    EXPECT_EQ(wmi.calls.size(), 1u);
+}
+
 // A service still starting when its first look comes late, because the next call took long, is
 // not given up at that look: its time without progress counts from there.
 TEST_F(ActOnServicesTest, AFirstLookThatComesLateGivesTheServiceItsTimeFromThere)
