@@ -138,9 +138,14 @@ bool IsNoAnswerFromWmi(const Error& error)
     return error.Number() == kNoAnswerFromWmi;
 }
 
+Error WmiBusyWithGivenUpWork()
+{
+    return Error(kWmiBusyWithGivenUpWork, L"WMI is still busy with work that was given up");
+}
+
 std::wstring ErrorReason(const Error& error)
 {
-    if (IsNoAnswerFromWmi(error)) {
+    if (IsNoAnswerFromWmi(error) || error.Number() == kWmiBusyWithGivenUpWork) {
         return error.Description();
     }
     return L"error " + FormatErrorNumber(error.Number()) + L": " + error.Description();

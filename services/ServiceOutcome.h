@@ -67,9 +67,13 @@ inline constexpr std::int32_t kNoAnswerFromWmi = static_cast<std::int32_t>(0xA05
 inline constexpr std::int32_t kWmiNotFound = static_cast<std::int32_t>(0x80041002u);
 Error NoAnswerFromWmi(std::chrono::milliseconds limit);
 bool IsNoAnswerFromWmi(const Error& error);
+// The error of work that the worker does not take on, as WMI still holds as many threads as it
+// may in calls of work that was given up; a number of the program's own too.
+inline constexpr std::int32_t kWmiBusyWithGivenUpWork = static_cast<std::int32_t>(0xA0510002u);
+Error WmiBusyWithGivenUpWork();
 
-// "error 0x80041001: Generic failure": a WMI error in a report's words; a request that WMI did not
-// answer in time says just that.
+// "error 0x80041001: Generic failure": a WMI error in a report's words; an error of the program's
+// own (WMI did not answer in time, or is still busy) says just what happened.
 std::wstring ErrorReason(const Error& error);
 
 } // namespace quenlow

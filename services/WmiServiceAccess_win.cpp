@@ -5,6 +5,7 @@
 #include "common/Text.h"
 #include "common/UniqueHandle_win.h"
 #include "services/ServiceOutcome.h"
+#include "services/ServiceWork.h"
 #include "services/WmiNames.h"
 
 #include <windows.h>
@@ -14,6 +15,7 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 #include <chrono>
 #include <string>
 #include <vector>
@@ -111,8 +113,8 @@ Snapshot TakeSnapshot(IWbemClassObject& object, std::span<const std::wstring_vie
 
 class WmiServiceObject final : public IServiceObject {
 public:
-    WmiServiceObject(ComPtr<IWbemServices> services, Snapshot snapshot)
-        : m_services(std::move(services)), m_snapshot(std::move(snapshot))
+    WmiServiceObject(ComPtr<IWbemServices> services, Snapshot snapshot, const WmiWorkEvents* events)
+        : m_services(std::move(services)), m_snapshot(std::move(snapshot)), m_events(events)
     {
     }
 
@@ -186,12 +188,17 @@ private:
         const UniqueBstr methodBstr(methodName);
         ComPtr<IWbemClassObject> outParameters;
         ComPtr<IWbemCallResult> callResult;
+        // Wine carries the whole method out within ExecMethod: it refills the shared table first and
+        // lets go of it last. Windows answers a semisynchronous call at once, and its answer is
+        // waited for without the turn.
+        std::optional<WmiTableTurn> turn(std::in_place, m_events);
         HRESULT hr = m_services->ExecMethod(objectPath.get(), methodBstr.get(), WBEM_FLAG_RETURN_IMMEDIATELY, nullptr,
                                             nullptr, &outParameters, &callResult);
         if (hr == kWbemInvalidParameter || hr == E_INVALIDARG) {
             hr = m_services->ExecMethod(objectPath.get(), methodBstr.get(), WBEM_FLAG_RETURN_IMMEDIATELY, nullptr,
                                         nullptr, nullptr, &callResult);
         }
+        turn.reset();
         ThrowIfFailed(hr, activity);
         if (!outParameters && callResult) {
             SetCallerBlanket(callResult.Get(), activity);
@@ -225,12 +232,13 @@ private:
 
     ComPtr<IWbemServices> m_services;
     Snapshot m_snapshot;
+    const WmiWorkEvents* m_events;
 };
 
 class WmiServiceResult final : public IServiceResult {
 public:
-    WmiServiceResult(ComPtr<IWbemServices> services, std::vector<Snapshot> instances)
-        : m_services(std::move(services)), m_instances(std::move(instances))
+    WmiServiceResult(ComPtr<IWbemServices> services, std::vector<Snapshot> instances, const WmiWorkEvents* events)
+        : m_services(std::move(services)), m_instances(std::move(instances)), m_events(events)
     {
     }
 
@@ -239,24 +247,22 @@ public:
         if (m_next == m_instances.size()) {
             return nullptr;
         }
-        return std::make_unique<WmiServiceObject>(m_services, std::move(m_instances[m_next++]));
+        return std::make_unique<WmiServiceObject>(m_services, std::move(m_instances[m_next++]), m_events);
     }
 
 private:
     ComPtr<IWbemServices> m_services;
     std::vector<Snapshot> m_instances;
+    const WmiWorkEvents* m_events;
     std::size_t m_next = 0;
 };
 
-// Wine's WMI serves every query on a class from one table shared by the whole process: two
-// threads querying at once (a worker that was given up finishing its look while the next one
-// reads a list) tear it, and the first one reads freed memory. One query, its walk and its
-// copies, at a time in the process; a method call that waits for a service is not held to it.
-SRWLOCK g_queryLock = SRWLOCK_INIT;
-
 class WmiServiceConnection final : public IServiceConnection {
 public:
-    explicit WmiServiceConnection(ComPtr<IWbemServices> services) : m_services(std::move(services)) {}
+    WmiServiceConnection(ComPtr<IWbemServices> services, const WmiWorkEvents* events)
+        : m_services(std::move(services)), m_events(events)
+    {
+    }
 
     std::unique_ptr<IServiceResult> ExecQuery(std::wstring_view query, std::span<const std::wstring_view> keep,
                                               std::chrono::milliseconds answerWithin) override
@@ -264,7 +270,7 @@ public:
         std::vector<Snapshot> instances;
         Walk(query, keep, answerWithin,
              [&instances](Snapshot&& instance) { instances.push_back(std::move(instance)); });
-        return std::make_unique<WmiServiceResult>(m_services, std::move(instances));
+        return std::make_unique<WmiServiceResult>(m_services, std::move(instances), m_events);
     }
 
     void VisitQuery(std::wstring_view query, std::span<const std::wstring_view> keep,
@@ -272,22 +278,22 @@ public:
                     const std::function<void(IServiceObject&)>& visit) override
     {
         Walk(query, keep, answerWithin, [this, &visit](Snapshot&& instance) {
-            WmiServiceObject service(m_services, std::move(instance));
+            WmiServiceObject service(m_services, std::move(instance), m_events);
             visit(service);
         });
     }
 
 private:
     // Runs the query and hands over each instance's copy as it is read: the whole set before the
-    // caller can run anything else on WMI, within the limit as a whole.
+    // caller can run anything else on WMI, within the limit as a whole, counted from the turn. The
+    // turn is held until the enumerator is let go (in Wine, its last reference empties the table);
+    // a walk of work that was given up stops at the next instance.
     void Walk(std::wstring_view query, std::span<const std::wstring_view> keep,
               std::chrono::milliseconds answerWithin, const std::function<void(Snapshot&&)>& take)
     {
         const std::wstring activity = L"running the WMI query " + std::wstring(query);
-        // The limit counts from the ask: a turn waited for behind another thread's query is part
-        // of the wait.
+        const WmiTableTurn turn(m_events);
         const ULONGLONG deadline = ::GetTickCount64() + static_cast<ULONGLONG>(TimeoutOf(answerWithin));
-        const ExclusiveLock oneQueryAtATime(g_queryLock);
         const UniqueBstr language(L"WQL");
         const UniqueBstr text(query);
         ComPtr<IEnumWbemClassObject> enumerator;
@@ -298,6 +304,9 @@ private:
         SetCallerBlanket(enumerator.Get(), activity);
 
         for (;;) {
+            if (WorkGivenUp(m_events)) {
+                throw RequestNotSent();
+            }
             ComPtr<IWbemClassObject> object;
             ULONG returned = 0;
             const ULONGLONG now = ::GetTickCount64();
@@ -317,6 +326,7 @@ private:
     }
 
     ComPtr<IWbemServices> m_services;
+    const WmiWorkEvents* m_events;
 };
 
 } // namespace
@@ -326,7 +336,7 @@ std::unique_ptr<IServiceConnection> WmiServiceAccess::fConnectWmi()
     const std::wstring activity = L"connecting to WMI namespace " + std::wstring(kNamespace);
     ComPtr<IWbemServices> services = Connect(activity);
     SetCallerBlanket(services.Get(), activity);
-    return std::make_unique<WmiServiceConnection>(std::move(services));
+    return std::make_unique<WmiServiceConnection>(std::move(services), m_events);
 }
 
 bool WmiServiceAccess::CallerIsElevated()

@@ -1,8 +1,10 @@
 #include "services/WmiWorker_win.h"
 
 #include "common/HResultText_win.h"
+#include "common/ScopeExit.h"
 #include "common/UniqueHandle_win.h"
 #include "services/ComApartment_win.h"
+#include "services/ServiceOutcome.h"
 #include "services/WmiServiceAccess_win.h"
 #include "services/WorkPost.h"
 
@@ -11,12 +13,20 @@
 
 #include <cstdint>
 #include <exception>
+#include <functional>
 #include <optional>
 #include <utility>
 
 namespace quenlow {
 
 namespace {
+
+// How many threads may be left behind in calls of work that was given up. One is the usual case:
+// a call that WMI holds to its own limit (a start that never reports: about 12 s under Wine, 30 s
+// on Windows; a connection: up to 2 min). A second lets the user give up once more meanwhile.
+// Beyond that WMI itself is stuck: each further thread would hold one more apartment, WMI client
+// and connection, waiting in the same queue and answered no sooner.
+constexpr int kMostThreadsLeftBehind = 2;
 
 using SharedEvent = std::shared_ptr<std::remove_pointer_t<HANDLE>>;
 
@@ -55,6 +65,14 @@ struct Job {
     WorkBoard board;
     Work work;
     SharedEvent stop;
+    SharedEvent givenUp;
+};
+
+// WMI as work meets it when the worker does not take it on: busy.
+class BusyServiceAccess final : public IServiceAccess {
+public:
+    std::unique_ptr<IServiceConnection> fConnectWmi() override { throw WmiBusyWithGivenUpWork(); }
+    bool CallerIsElevated() override { return true; }
 };
 
 } // namespace
@@ -66,9 +84,23 @@ struct WmiWorker::State {
     UINT message = 0;
     WorkPost post;
     SharedEvent currentStop;
+    SharedEvent currentGivenUp;
+    // Threads left behind in calls of work that was given up, not ended yet.
+    int leftBehind = 0;
     // Set once, before the first thread starts.
     SharedEvent endedEvent = NewEvent(true);
     std::shared_ptr<IServiceAccess> access;
+    std::function<void()> threadSetUp;
+
+    // Under the lock: the current work, if it has not ended, is given up.
+    void GiveUpCurrent() noexcept
+    {
+        if (post.Running()) {
+            ::SetEvent(currentStop.get());
+            ::SetEvent(currentGivenUp.get());
+            post.GiveUp();
+        }
+    }
 
     void Announce()
     {
@@ -86,9 +118,14 @@ struct WmiWorker::State {
 };
 
 struct WmiWorker::Thread {
-    // Under the state's lock: the work handed over, and whether the thread is to end.
+    // Under the state's lock: the work handed over; whether the thread has a piece of work (from
+    // its handing over to its end); whether it is to end once it has none, left behind or not;
+    // and whether it has ended (or is about to), never to be given work again.
     std::optional<Job> next;
+    bool busy = false;
     bool quit = false;
+    bool leftBehind = false;
+    bool ended = false;
     // Set once, before the thread starts.
     SharedEvent wake = NewEvent(false);
     UniqueHandle handle;
@@ -121,12 +158,20 @@ private:
     std::uint64_t m_id;
 };
 
-void RunJob(State& state, Job& job, IServiceAccess& wmi, std::exception_ptr apartmentError)
+void RunJob(State& state, Job& job, IServiceAccess& wmi, std::exception_ptr setUpError, WmiWorkEvents* events)
 {
     WorkerClock clock(job.stop);
     Reporter reporter(state, job.id);
     WorkSite site(wmi, clock, reporter, std::move(job.board));
-    std::exception_ptr error = apartmentError;
+    if (events) {
+        *events = {job.stop.get(), job.givenUp.get(), [&site](bool waiting) { site.WaitingForGivenUpWork(waiting); }};
+    }
+    const ScopeExit forget([events] {
+        if (events) {
+            *events = {};
+        }
+    });
+    std::exception_ptr error = setUpError;
     if (!error) {
         try {
             job.work(site);
@@ -153,6 +198,33 @@ struct ThreadStart {
     std::shared_ptr<Thread> thread;
 };
 
+// The thread's COM apartment and security, and WMI's client loaded now rather than in the first
+// request; what failed, if anything did.
+std::exception_ptr SetUpThread(std::optional<ComApartment>& apartment, const std::function<void()>& more)
+{
+    try {
+        apartment.emplace();
+        InitializeComSecurity();
+        Microsoft::WRL::ComPtr<IWbemLocator> locator;
+        ::CoCreateInstance(CLSID_WbemLocator, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&locator));
+        if (more) {
+            more();
+        }
+    } catch (...) {
+        return std::current_exception();
+    }
+    return nullptr;
+}
+
+// Under the state's lock: the thread ends, and no longer counts as left behind.
+void EndThread(State& state, Thread& thread) noexcept
+{
+    thread.ended = true;
+    if (thread.leftBehind) {
+        --state.leftBehind;
+    }
+}
+
 DWORD WINAPI WorkerMain(void* parameter)
 {
     const std::unique_ptr<ThreadStart> start(static_cast<ThreadStart*>(parameter));
@@ -160,17 +232,9 @@ DWORD WINAPI WorkerMain(void* parameter)
     Thread& thread = *start->thread;
 
     std::optional<ComApartment> apartment;
-    std::exception_ptr apartmentError;
-    try {
-        apartment.emplace();
-        InitializeComSecurity();
-        // Loads WMI's client now rather than in the first request.
-        Microsoft::WRL::ComPtr<IWbemLocator> locator;
-        ::CoCreateInstance(CLSID_WbemLocator, nullptr, CLSCTX_INPROC_SERVER, IID_PPV_ARGS(&locator));
-    } catch (...) {
-        apartmentError = std::current_exception();
-    }
-    WmiServiceAccess wmi;
+    const std::exception_ptr setUpError = SetUpThread(apartment, state.threadSetUp);
+    WmiWorkEvents events;
+    WmiServiceAccess wmi(&events);
     IServiceAccess& services = state.access ? *state.access : wmi;
     for (;;) {
         ::WaitForSingleObject(thread.wake.get(), INFINITE);
@@ -180,40 +244,48 @@ DWORD WINAPI WorkerMain(void* parameter)
             job = std::exchange(thread.next, std::nullopt);
             // Work given up before this thread came to it is not run: it would only hold WMI.
             if (thread.quit) {
+                EndThread(state, thread);
                 return 0;
             }
         }
-        if (job) {
-            RunJob(state, *job, services, apartmentError);
-            ::SetEvent(thread.wake.get()); // to see whether it is to end, or has more work
+        if (!job) {
+            continue;
+        }
+        RunJob(state, *job, services, setUpError, &events);
+        const ExclusiveLock hold(state.lock);
+        thread.busy = false;
+        // A thread whose set-up failed has reported it, and the next piece of work gets a new one.
+        if (thread.quit || setUpError) {
+            EndThread(state, thread);
+            return 0;
         }
     }
 }
 
 } // namespace
 
-WmiWorker::WmiWorker(std::shared_ptr<IServiceAccess> access) : m_state(std::make_shared<State>())
+WmiWorker::WmiWorker(std::shared_ptr<IServiceAccess> access, std::function<void()> threadSetUp)
+    : m_state(std::make_shared<State>())
 {
     m_state->access = std::move(access);
+    m_state->threadSetUp = std::move(threadSetUp);
 }
 
 WmiWorker::~WmiWorker()
 {
-    bool stuck = false;
+    bool busy = false;
     {
         const ExclusiveLock hold(m_state->lock);
         m_state->announceTo = nullptr;
-        if (m_state->currentStop) {
-            ::SetEvent(m_state->currentStop.get());
-        }
-        stuck = m_state->post.Running();
+        m_state->GiveUpCurrent();
         if (m_thread) {
+            busy = m_thread->busy;
             m_thread->quit = true;
         }
     }
     if (m_thread) {
         ::SetEvent(m_thread->wake.get());
-        if (!stuck) {
+        if (!busy) {
             // Time for COM to be left tidily; a thread that WMI holds is left behind with the process.
             ::WaitForSingleObject(m_thread->handle.get(), 2000);
         }
@@ -247,29 +319,48 @@ void WmiWorker::StartThread()
     m_thread = std::move(thread);
 }
 
+bool WmiWorker::MakeRoom()
+{
+    if (!m_thread || m_thread->ended) {
+        m_thread = nullptr;
+        return true;
+    }
+    if (!m_thread->busy) {
+        return true; // a thread whose work ended, given up or not, is kept
+    }
+    // WMI still holds it in work that was given up: it is left to end by itself once its call
+    // returns, and the next piece runs on a thread of its own.
+    if (m_state->leftBehind >= kMostThreadsLeftBehind) {
+        return false;
+    }
+    m_thread->quit = true;
+    m_thread->leftBehind = true;
+    ++m_state->leftBehind;
+    m_thread = nullptr;
+    return true;
+}
+
 void WmiWorker::Start(WorkBoard board, Work work)
 {
     SharedEvent stop = NewEvent(true);
-    std::shared_ptr<Thread> leftBehind;
+    SharedEvent givenUp = NewEvent(true);
     std::optional<Job> job;
+    bool room = false;
     {
         const ExclusiveLock hold(m_state->lock);
-        if (m_state->post.Running()) {
-            // The work before is given up; its thread may be held by WMI, so it is left to end
-            // by itself once its call returns.
-            ::SetEvent(m_state->currentStop.get());
-            if (m_thread) {
-                m_thread->quit = true;
-                leftBehind = std::exchange(m_thread, nullptr);
-            }
-        }
+        m_state->GiveUpCurrent();
+        room = MakeRoom();
         const std::uint64_t id = m_state->post.Open(std::move(board), TickNow());
         m_state->currentStop = stop;
+        m_state->currentGivenUp = givenUp;
         ::ResetEvent(m_state->endedEvent.get());
-        job = Job{id, m_state->post.Latest(), std::move(work), std::move(stop)};
+        job = Job{id, m_state->post.Latest(), std::move(work), std::move(stop), std::move(givenUp)};
     }
-    if (leftBehind) {
-        ::SetEvent(leftBehind->wake.get());
+    if (!room) {
+        // No thread is added: the work ends at once, as WMI answers it only that it is busy.
+        BusyServiceAccess busy;
+        RunJob(*m_state, *job, busy, nullptr, nullptr);
+        return;
     }
     if (!m_thread) {
         StartThread();
@@ -277,6 +368,7 @@ void WmiWorker::Start(WorkBoard board, Work work)
     {
         const ExclusiveLock hold(m_state->lock);
         m_thread->next = std::move(job);
+        m_thread->busy = true;
     }
     ::SetEvent(m_thread->wake.get());
 }
@@ -287,6 +379,12 @@ void WmiWorker::StopWaiting() noexcept
     if (m_state->currentStop) {
         ::SetEvent(m_state->currentStop.get());
     }
+}
+
+void WmiWorker::GiveUp() noexcept
+{
+    const ExclusiveLock hold(m_state->lock);
+    m_state->GiveUpCurrent();
 }
 
 WorkBoard WmiWorker::LatestBoard() const

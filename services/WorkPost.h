@@ -20,6 +20,9 @@ public:
     std::uint64_t Open(WorkBoard board, std::chrono::milliseconds now);
     // Whether the current piece has not ended yet: given up, it may still hold a thread.
     bool Running() const noexcept { return !m_ended; }
+    // The current piece is given up without another: it has not ended, and nothing it reports or
+    // returns counts any more; its latest board stays.
+    void GiveUp() noexcept { ++m_current; }
 
     // The work's report; false when the work was given up and the report is dropped.
     bool Report(std::uint64_t work, const WorkBoard& board);

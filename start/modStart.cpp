@@ -39,6 +39,19 @@ int ExitStatusOf(const ServiceOutcome& outcome)
     return kExitFailed;
 }
 
+namespace {
+
+// A connection that WMI never answered, which the wait gave up once it had taken WMI's limit,
+// ends the command line as one that WMI refused does: WMI could not be reached, status 3.
+void ThrowIfWmiWasNeverReached(const WorkBoard& done)
+{
+    if (done.connectingSince && done.entries.front().since - *done.connectingSince >= kWmiAnswerLimit) {
+        throw NoAnswerFromWmi(kWmiAnswerLimit);
+    }
+}
+
+} // namespace
+
 int Main(std::wstring_view argumentText, IServiceWork& work, IStartupUi& ui)
 {
     const Command command = ParseCommandLine(argumentText);
@@ -53,6 +66,7 @@ int Main(std::wstring_view argumentText, IServiceWork& work, IStartupUi& ui)
         board.limit = kCommandLineLimit;
         work.Start(std::move(board), ActOnServiceName());
         const WorkBoard done = work.Finish().board;
+        ThrowIfWmiWasNeverReached(done);
         const ServiceOutcome outcome = done.entries.front().outcome;
         ui.ShowMessage(CommandLineReport(method, command.serviceName, outcome, done.needsAdministrator));
         return ExitStatusOf(outcome);

@@ -31,7 +31,8 @@ inline constexpr std::chrono::milliseconds kCommandLineLimit{225'000};
 // Reads the command line once and takes the windowed or the command-line path. Returns the
 // exit status the process ends with once its windows (if any) are gone. A start or stop runs on
 // the worker and is followed until the service got there, settled elsewhere or the wait ended.
-// Errors from WMI while the request is sent are not caught.
+// Errors from WMI while the request is sent are not caught, and a connection that WMI never
+// answered is thrown as such an error (NoAnswerFromWmi): either way WMI could not be reached.
 int Main(std::wstring_view argumentText, IServiceWork& work, IStartupUi& ui);
 
 // Start or stop every service whose short name is ServiceName.

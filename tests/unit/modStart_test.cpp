@@ -143,6 +143,45 @@ TEST_F(MainTest, InjectionAttemptStopsNothing)
     EXPECT_EQ(wmi.services[1].state, L"Running");
 }
 
+// The wait as it ends while the work is still connecting to WMI, which no call can cut short.
+class EndedWhileConnecting final : public IServiceWork {
+public:
+    EndedWhileConnecting(WaitEnd why, std::chrono::milliseconds after) : m_why(why), m_after(after) {}
+    void Start(WorkBoard board, Work) override { m_board = std::move(board); }
+    WorkResult Finish() override
+    {
+        m_board.connectingSince = m_board.began;
+        m_board.entries[0].stage = WorkEntry::Stage::Asking;
+        EndWait(m_board, m_why, m_board.began + m_after);
+        return {m_board, {}, true};
+    }
+    void StopWaiting() override {}
+
+private:
+    WaitEnd m_why;
+    std::chrono::milliseconds m_after;
+    WorkBoard m_board;
+};
+
+// A connection that never answers and one that is refused end alike: WMI could not be reached
+// (status 3 once WinMain reports the error); one the user stopped waiting for asked nothing.
+TEST_F(MainTest, AConnectionThatNeverAnswersEndsAsOneThatIsRefused)
+{
+    EndedWhileConnecting neverAnswered(WaitEnd::TimeUp, kWmiAnswerLimit);
+    try {
+        Main(L"/start spooler", neverAnswered, ui);
+        ADD_FAILURE() << "ended as a failure of the service";
+    } catch (const Error& error) {
+        EXPECT_EQ(error.Number(), kNoAnswerFromWmi);
+    }
+    wmi.failConnect = Error(static_cast<std::int32_t>(0x80040154u), L"Class not registered");
+    EXPECT_THROW(Main(L"/start spooler", work, ui), Error);
+    EXPECT_TRUE(ui.events.empty());
+
+    EndedWhileConnecting stopped(WaitEnd::Stopped, std::chrono::seconds(5));
+    EXPECT_EQ(Main(L"/start spooler", stopped, ui), kExitFailed);
+}
+
 TEST_F(MainTest, WmiErrorsReachTheCallerWithNoMessage)
 {
     wmi.failQuery = Error(static_cast<std::int32_t>(0x80041001u), L"Generic failure");
