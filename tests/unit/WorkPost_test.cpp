@@ -35,6 +35,14 @@ TEST(WorkPost, APieceOpenedBeforeTheLastEndedGivesItUpAndOnlyItsOwnWordsCount)
     EXPECT_FALSE(post.Running());
     EXPECT_THROW(post.Take(), Error);
     EXPECT_TRUE(post.Take().texts.empty()) << "an error is thrown once";
+
+    // Given up without another: it has not ended, and nothing of it counts any more.
+    const auto third = post.Open(ListReadBoard(L"third"), 2s);
+    post.GiveUp();
+    EXPECT_FALSE(post.Report(third, late));
+    EXPECT_FALSE(post.Close(third, {late, {L"late"}, false}, nullptr));
+    EXPECT_TRUE(post.Running());
+    EXPECT_EQ(post.Latest().listName, L"third");
 }
 
 } // namespace

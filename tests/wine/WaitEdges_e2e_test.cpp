@@ -33,9 +33,11 @@ long long MillisecondsSince(Clock::time_point start)
 using WaitEdgeWindowsTest = ListWindowsTest;
 
 // The start call of a service whose program never reaches the service manager stays with WMI for
-// about 12 s. Stop Waiting gives the report at once, and the Refresh after it is read as fast as
-// ever: nothing waits behind the call that was given up.
-TEST_F(WaitEdgeWindowsTest, StopWaitingOnACallThatDoesNotComeBackReportsAtOnceAndHoldsNothingUp)
+// about 12 s, and under Wine WMI's service table is the call's all that time (DESIGN.md, Threads).
+// Stop Waiting ends the press at once; the reload after it waits for that call and says so, and
+// Stop Waiting ends that wait too, so the report comes at once. Once the call is back, the list is
+// read again with the service stopped.
+TEST_F(WaitEdgeWindowsTest, StopWaitingOnACallThatDoesNotComeBackEndsThePressAndTheWaitBehindIt)
 {
     auto stopped = OpenStoppedServices();
     stopped.ClickCheckBox(DisplayNameOf(kNeverResponds));
@@ -43,28 +45,76 @@ TEST_F(WaitEdgeWindowsTest, StopWaitingOnACallThatDoesNotComeBackReportsAtOnceAn
     const auto progress = WaitForProgressWindow(Run().Process(), kReactionComesWithin);
     ASSERT_TRUE(progress.has_value()) << "no progress window";
     PressStopWaiting(progress->window);
+    ASSERT_TRUE(PumpUntil([&] { return !::IsWindow(progress->window); }, kReactionComesWithin));
+    const auto reload = WaitForProgressWindow(Run().Process(), kReactionComesWithin);
+    ASSERT_TRUE(reload.has_value()) << "the reload did not wait for the call left behind";
+    EXPECT_TRUE(Matches(reload->text, L"Reading the list of stopped services\\n"
+                                      L"Waiting for WMI to finish work that was given up, \\d+ s"))
+        << Utf8(reload->text);
+    PressStopWaiting(reload->window);
     const auto pressed = Clock::now();
     const auto box = Run().WaitForMessage(kBoxComesWithin);
-    const long long toBox = MillisecondsSince(pressed);
-    std::cout << "note: Stop Waiting to the box with the call in flight: " << toBox << " ms\n";
-    EXPECT_LT(toBox, std::chrono::milliseconds(kAtOnce).count());
+    EXPECT_LT(MillisecondsSince(pressed), std::chrono::milliseconds(kAtOnce).count());
     EXPECT_EQ(box.text, L"0 of 1 selected services were started. This one was not:\n"
-                        L"\nQuenlow Test Never Responds: it was still starting when the wait was stopped.");
+                        L"\nQuenlow Test Never Responds: it was still starting when the wait was stopped."
+                        L"\n\nThe list could not be reloaded: the wait was stopped.");
     ASSERT_TRUE(AnswerOk(box.window));
-
-    // The reload was read while the call was still in flight: the service, starting in the
-    // service manager, is not listed.
-    EXPECT_FALSE(stopped.Contains(DisplayNameOf(kNeverResponds)));
 
     // A Refresh clears the ticks with the entries it reads afresh.
     stopped.ClickCheckBox(DisplayNameOf(kOrdinary));
-    const auto refreshed = Clock::now();
     stopped.ClickButton(L"Refresh");
     ASSERT_TRUE(PumpUntil([&] { return stopped.TickedEntries().empty(); }, kBoxComesWithin))
         << "the list was not read again";
-    const long long toRead = MillisecondsSince(refreshed);
-    std::cout << "note: the Refresh right after it: " << toRead << " ms\n";
-    EXPECT_LT(toRead, std::chrono::milliseconds(kAtOnce).count()) << "the read waited behind the call given up";
+    EXPECT_TRUE(stopped.Contains(DisplayNameOf(kNeverResponds)));
+}
+
+// Work given up while many services make every query, and the refill of WMI's table that each
+// start call begins with, take seconds under Wine: a group of its own, for its time.
+using GivenUpWorkTest = ListWindowsTest;
+
+// Stop Waiting at a different moment of a press each time (while it finds its service, while its
+// call refills WMI's table), and the reload after it still reads the list: it waits, if it must,
+// for the one call left behind, and never meets it in WMI's table.
+TEST_F(GivenUpWorkTest, TheReloadAfterStopWaitingReadsTheListWhateverTheWorkLeftBehindIsDoing)
+{
+    const ScopedManyServices many(1000);
+    auto stopped = OpenStoppedServices();
+    const std::wstring entry = ManyServiceDisplayName(1); // its program does not exist: it never runs
+    for (int run = 0; run < 4; ++run) {
+        SCOPED_TRACE("Stop Waiting " + std::to_string(run * 700) + " ms after the progress window");
+        stopped.ClickCheckBox(entry);
+        stopped.ClickButton(L"Start");
+        const auto progress = WaitForProgressWindow(Run().Process(), kReactionComesWithin);
+        ASSERT_TRUE(progress.has_value()) << "no progress window";
+        ::Sleep(static_cast<DWORD>(run * 700));
+        if (::IsWindow(progress->window)) {
+            PressStopWaiting(progress->window);
+        }
+        const auto box = Run().WaitForMessage(kBoxComesWithin);
+        EXPECT_EQ(box.text.find(L"could not be reloaded"), std::wstring::npos) << Utf8(box.text);
+        ASSERT_TRUE(AnswerOk(box.window));
+        ASSERT_TRUE(PumpUntil([&] { return stopped.Contains(entry) && ::IsWindowEnabled(stopped.Window()); },
+                              kBoxComesWithin));
+    }
+}
+
+// Stop Waiting while a press is still finding its service (many services make that slow): the
+// service is reported as not asked, and 15 s later it has still not been asked.
+TEST_F(GivenUpWorkTest, StopWaitingDuringASlowLookUpLeavesTheServiceAsTheBoxSays)
+{
+    const ScopedManyServices many(1500);
+    auto stopped = OpenStoppedServices();
+    stopped.ClickCheckBox(DisplayNameOf(kOrdinary));
+    stopped.ClickButton(L"Start");
+    const auto progress = WaitForProgressWindow(Run().Process(), kReactionComesWithin);
+    ASSERT_TRUE(progress.has_value()) << "no progress window";
+    PressStopWaiting(progress->window);
+    const auto box = Run().WaitForMessage(kBoxComesWithin);
+    EXPECT_EQ(box.text, L"0 of 1 selected services were started. This one was not:\n\n" + DisplayNameOf(kOrdinary) +
+                            L": it was not asked to start, as the wait was stopped before its turn.");
+    ASSERT_TRUE(AnswerOk(box.window));
+    ::Sleep(15'000);
+    EXPECT_EQ(QueryServiceState(kOrdinary.name), SERVICE_STOPPED);
 }
 
 // With about 1,500 more services a list read takes seconds: its progress window counts its own

@@ -4,6 +4,7 @@
 #include "services/WmiServiceAccess_win.h"
 
 #include "common/Error.h"
+#include "common/UniqueHandle_win.h"
 #include "services/ComApartment_win.h"
 #include "services/ServiceFollow.h"
 #include "services/WmiWorker_win.h"
@@ -361,6 +362,46 @@ TEST_F(WmiServiceAccessTest, ResultsAndInstancesOutliveWhatProducedThem)
     EXPECT_EQ(service->ReadText(L"Name"), std::wstring(kOrdinary.name));
     EXPECT_EQ(service->CallMethod(ServiceMethod::Start, kWmiAnswerLimit), 0);
     EXPECT_TRUE(WaitForServiceState(kOrdinary.name, SERVICE_RUNNING));
+}
+
+// One call at a time at WMI's service table. While a walk holds it, a query and a method call of
+// another thread wait, say so, and end their wait with nothing sent when their own wait ends; the
+// walk, given up, stops at the next instance and lets the table go.
+TEST_F(WmiServiceAccessTest, OneCallAtATimeAtTheTableAndAGivenUpWalkStopsAtOnce)
+{
+    const UniqueHandle stop(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    int waits = 0;
+    const WmiWorkEvents events{stop.get(), nullptr, [&](bool waiting) {
+                                   waits += waiting ? 1 : 0;
+                                   ::SetEvent(stop.get()); // the user stops waiting at once
+                               }};
+    WmiServiceAccess stoppable(&events);
+    const auto connection = stoppable.fConnectWmi();
+    const auto service = FindByName(*connection, kOrdinary.name);
+
+    const UniqueHandle walking(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    const UniqueHandle goOn(::CreateEventW(nullptr, TRUE, FALSE, nullptr));
+    int visited = 0;
+    worker.Start(ListReadBoard(L"every service"), [&](WorkSite& site) {
+        const auto walk = site.services.fConnectWmi();
+        walk->VisitQuery(kAllServicesQuery, wmi::kListProperties, kWmiAnswerLimit, [&](IServiceObject&) {
+            if (++visited == 1) {
+                ::SetEvent(walking.get());
+                ::WaitForSingleObject(goOn.get(), INFINITE);
+            }
+        });
+    });
+    ASSERT_EQ(::WaitForSingleObject(walking.get(), 10'000), WAIT_OBJECT_0);
+    EXPECT_THROW(connection->ExecQuery(kAllServicesQuery, wmi::kListProperties, kWmiAnswerLimit), RequestNotSent);
+    ::ResetEvent(stop.get());
+    EXPECT_THROW(service->CallMethod(ServiceMethod::Start, kWmiAnswerLimit), RequestNotSent);
+    EXPECT_EQ(waits, 2);
+
+    worker.GiveUp();
+    ::SetEvent(goOn.get());
+    EXPECT_FALSE(ReadAll(kAllServicesQuery).empty()); // once the walk has let the table go
+    EXPECT_EQ(visited, 1);
+    EXPECT_EQ(QueryServiceState(kOrdinary.name), SERVICE_STOPPED);
 }
 
 } // namespace

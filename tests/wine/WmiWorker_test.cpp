@@ -2,6 +2,8 @@
 // from it when work is given up, when it reports, and when it fails.
 #include "common/Error.h"
 #include "common/UniqueHandle_win.h"
+#include "services/ServiceJobs.h"
+#include "services/ServiceOutcome.h"
 #include "services/WmiWorker_win.h"
 
 #include "FakeServiceAccess.h"
@@ -64,6 +66,90 @@ TEST(WmiWorker, AnErrorTheWorkDidNotTrapIsThrownOnTheWindowThread)
     worker.Start(ListReadBoard(L"next"), [](WorkSite& site) { site.texts = {L"read"}; });
     ASSERT_TRUE(Signalled(worker.EndedEvent()));
     EXPECT_EQ(worker.TakeResult().texts, std::vector<std::wstring>{L"read"});
+}
+
+// Work that WMI holds in a call until the test lets it go, whatever the worker asks of it.
+class HeldInWmi {
+public:
+    ~HeldInWmi() { Release(); }
+    Work Hold(DWORD& thread)
+    {
+        return [this, &thread](WorkSite& site) {
+            thread = ::GetCurrentThreadId();
+            ::SetEvent(m_holding.get());
+            ::WaitForSingleObject(m_release.get(), INFINITE);
+            site.texts = {L"too late"};
+        };
+    }
+    bool Holding() { return Signalled(m_holding.get()); }
+    void Release() { ::SetEvent(m_release.get()); }
+
+private:
+    UniqueHandle m_holding{::CreateEventW(nullptr, FALSE, FALSE, nullptr)};
+    UniqueHandle m_release{::CreateEventW(nullptr, TRUE, FALSE, nullptr)};
+};
+
+// Given up while WMI holds it, work leaves its thread behind and the next piece runs on a thread
+// of its own, at once; two threads at most are left behind, and beyond them the next piece of
+// work ends at once in plain words. A thread whose given-up work has ended is kept.
+TEST(WmiWorker, GivenUpWorkLeavesAtMostTwoThreadsBehindAndAThreadThatEndedIsKept)
+{
+    WmiWorker worker(std::make_shared<testing::FakeServiceAccess>());
+    HeldInWmi wmi;
+    DWORD threads[3] = {};
+    for (DWORD& thread : threads) {
+        worker.Start(ListReadBoard(L"held"), wmi.Hold(thread));
+        ASSERT_TRUE(wmi.Holding()) << "the work did not run at once";
+        worker.GiveUp();
+    }
+    EXPECT_NE(threads[0], threads[1]);
+    worker.Start(ListReadBoard(L"beyond"), ReadServiceList(L"SELECT * FROM Win32_Service"));
+    ASSERT_TRUE(worker.Ended()) << "beyond the bound the work did not end at once";
+    try {
+        worker.TakeResult();
+        ADD_FAILURE() << "the list was read";
+    } catch (const Error& error) {
+        EXPECT_EQ(ErrorReason(error), L"WMI is still busy with work that was given up");
+    }
+    worker.Start(ServiceActionBoard(ServiceMethod::Start, {L"A"}), ActOnDisplayNames());
+    ASSERT_TRUE(worker.Ended());
+    EXPECT_EQ(worker.TakeResult().board.entries[0].outcome.reason, L"WMI is still busy with work that was given up");
+
+    // Once WMI lets go, the threads left behind end and the current one is kept.
+    const UniqueHandle first(::OpenThread(SYNCHRONIZE, FALSE, threads[0]));
+    wmi.Release();
+    ASSERT_TRUE(Signalled(first.get())) << "a thread left behind did not end";
+    ::Sleep(100); // room for the current thread to go back to waiting for work
+    DWORD next = 0;
+    worker.Start(ListReadBoard(L"next"), [&](WorkSite& site) {
+        next = ::GetCurrentThreadId();
+        site.texts = {L"read"};
+    });
+    ASSERT_TRUE(Signalled(worker.EndedEvent()));
+    EXPECT_EQ(worker.TakeResult().texts, std::vector<std::wstring>{L"read"});
+    EXPECT_EQ(next, threads[2]);
+}
+
+// A thread whose COM set-up failed says so to the work it was started for, and the next piece of
+// work gets a new one.
+TEST(WmiWorker, AThreadWhoseSetUpFailedIsReplaced)
+{
+    int setUps = 0;
+    WmiWorker worker(std::make_shared<testing::FakeServiceAccess>(), [&setUps] {
+        if (++setUps == 1) {
+            throw Error(static_cast<std::int32_t>(0x800401F0u), L"CoInitialize has not been called");
+        }
+    });
+    for (const bool fails : {true, false}) {
+        worker.Start(ListReadBoard(L"list"), [](WorkSite& site) { site.texts = {L"read"}; });
+        ASSERT_TRUE(Signalled(worker.EndedEvent()));
+        if (fails) {
+            EXPECT_THROW(worker.TakeResult(), Error);
+        } else {
+            EXPECT_EQ(worker.TakeResult().texts, std::vector<std::wstring>{L"read"});
+        }
+    }
+    EXPECT_EQ(setUps, 2);
 }
 
 } // namespace
