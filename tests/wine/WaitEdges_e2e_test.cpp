@@ -94,7 +94,8 @@ TEST_F(GivenUpWorkTest, TheReloadAfterStopWaitingReadsTheListWhateverTheWorkLeft
         EXPECT_EQ(box.text.find(L"could not be reloaded"), std::wstring::npos) << Utf8(box.text);
         ASSERT_TRUE(AnswerOk(box.window));
         ASSERT_TRUE(PumpUntil([&] { return stopped.Contains(entry) && ::IsWindowEnabled(stopped.Window()); },
-                              kBoxComesWithin));
+                              kBoxComesWithin))
+            << "the list read after Stop Waiting is not the list of stopped services";
     }
 }
 
