@@ -144,23 +144,20 @@ TEST_F(MainTest, InjectionAttemptStopsNothing)
 }
 
 // The wait as it ends while the work is still connecting to WMI, which no call can cut short.
-class EndedWhileConnecting final : public IServiceWork {
-public:
-    EndedWhileConnecting(WaitEnd why, std::chrono::milliseconds after) : m_why(why), m_after(after) {}
-    void Start(WorkBoard board, Work) override { m_board = std::move(board); }
+struct EndedWhileConnecting final : IServiceWork {
+    EndedWhileConnecting(WaitEnd ended, std::chrono::milliseconds at) : why(ended), after(at) {}
+    WaitEnd why;
+    std::chrono::milliseconds after;
+    WorkBoard board;
+    void Start(WorkBoard started, Work) override { board = std::move(started); }
+    void StopWaiting() override {}
     WorkResult Finish() override
     {
-        m_board.connectingSince = m_board.began;
-        m_board.entries[0].stage = WorkEntry::Stage::Asking;
-        EndWait(m_board, m_why, m_board.began + m_after);
-        return {m_board, {}, true};
+        board.connectingSince = board.began;
+        board.entries[0].stage = WorkEntry::Stage::Asking;
+        EndWait(board, why, board.began + after);
+        return {board, {}, true};
     }
-    void StopWaiting() override {}
-
-private:
-    WaitEnd m_why;
-    std::chrono::milliseconds m_after;
-    WorkBoard m_board;
 };
 
 // A connection that never answers and one that is refused end alike: WMI could not be reached
@@ -177,7 +174,6 @@ TEST_F(MainTest, AConnectionThatNeverAnswersEndsAsOneThatIsRefused)
     wmi.failConnect = Error(static_cast<std::int32_t>(0x80040154u), L"Class not registered");
     EXPECT_THROW(Main(L"/start spooler", work, ui), Error);
     EXPECT_TRUE(ui.events.empty());
-
     EndedWhileConnecting stopped(WaitEnd::Stopped, std::chrono::seconds(5));
     EXPECT_EQ(Main(L"/start spooler", stopped, ui), kExitFailed);
 }
