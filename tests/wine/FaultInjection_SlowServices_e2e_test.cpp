@@ -139,6 +139,8 @@ TEST_F(SlowServiceCommandLineTest, StoppingTheWaitReportsTheServiceStillStarting
         const ChildProcess process = ChildProcess::Start(QuenlowCommandLine(L"/start quenlowtestpendsforever"));
         const auto progress = WaitForProgressWindow(process, kReactionComesWithin);
         ASSERT_TRUE(progress.has_value()) << "no progress window";
+        // Once the start has gone out: before that, the service would not be asked at all.
+        ASSERT_TRUE(WaitForServiceState(kPendsForEver.name, SERVICE_START_PENDING));
         stop(process, progress->window);
         const auto stopped = std::chrono::steady_clock::now();
         const auto box = WaitForMessageBox(process, kBoxComesWithin);
