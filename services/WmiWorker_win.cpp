@@ -158,7 +158,20 @@ private:
     std::uint64_t m_id;
 };
 
-void RunJob(State& state, Job& job, IServiceAccess& wmi, std::exception_ptr setUpError, WmiWorkEvents* events)
+// Under the state's lock: the thread ends, and no longer counts as left behind.
+void EndThread(State& state, Thread& thread) noexcept
+{
+    thread.ended = true;
+    if (thread.leftBehind) {
+        --state.leftBehind;
+    }
+}
+
+// Runs the work and hands over its end. The thread, if it runs on one of its own, is free for the
+// next piece from the same moment (or ends, if it is to), so that work started as soon as this
+// has ended finds it.
+void RunJob(State& state, Job& job, IServiceAccess& wmi, std::exception_ptr setUpError, Thread* thread,
+            WmiWorkEvents* events)
 {
     WorkerClock clock(job.stop);
     Reporter reporter(state, job.id);
@@ -186,6 +199,13 @@ void RunJob(State& state, Job& job, IServiceAccess& wmi, std::exception_ptr setU
                                   error);
         if (counts) {
             ::SetEvent(state.endedEvent.get());
+        }
+        if (thread) {
+            thread->busy = false;
+            // A thread whose set-up failed has reported it, and the next piece of work gets a new one.
+            if (thread->quit || setUpError) {
+                EndThread(state, *thread);
+            }
         }
     }
     if (counts) {
@@ -216,15 +236,6 @@ std::exception_ptr SetUpThread(std::optional<ComApartment>& apartment, const std
     return nullptr;
 }
 
-// Under the state's lock: the thread ends, and no longer counts as left behind.
-void EndThread(State& state, Thread& thread) noexcept
-{
-    thread.ended = true;
-    if (thread.leftBehind) {
-        --state.leftBehind;
-    }
-}
-
 DWORD WINAPI WorkerMain(void* parameter)
 {
     const std::unique_ptr<ThreadStart> start(static_cast<ThreadStart*>(parameter));
@@ -251,12 +262,9 @@ DWORD WINAPI WorkerMain(void* parameter)
         if (!job) {
             continue;
         }
-        RunJob(state, *job, services, setUpError, &events);
+        RunJob(state, *job, services, setUpError, &thread, &events);
         const ExclusiveLock hold(state.lock);
-        thread.busy = false;
-        // A thread whose set-up failed has reported it, and the next piece of work gets a new one.
-        if (thread.quit || setUpError) {
-            EndThread(state, thread);
+        if (thread.ended) {
             return 0;
         }
     }
@@ -359,7 +367,7 @@ void WmiWorker::Start(WorkBoard board, Work work)
     if (!room) {
         // No thread is added: the work ends at once, as WMI answers it only that it is busy.
         BusyServiceAccess busy;
-        RunJob(*m_state, *job, busy, nullptr, nullptr);
+        RunJob(*m_state, *job, busy, nullptr, nullptr, nullptr);
         return;
     }
     if (!m_thread) {
