@@ -19,14 +19,15 @@
 #               (default 300; 0 leaves that part out). The footprint with a list of 3,000
 #               entries registers as many as it needs.
 #   --only=...  only these parts: startup, footprint, program-end, fill, load, command-line,
-#               slow-start, many-start (20 services that start at once), list-window (a list
-#               window on screen against a bare program with the same controls, and against one
-#               with a plain list), responsiveness (the windows' answers during a wait), extra
-#               (the list load, command line, list window and answers while a list loads, with
-#               the extra services), entries (the footprint with a list of 3,000 entries,
-#               against the bare WMI list program listing the same services); all of them by
-#               default. list-window and responsiveness also run their part with the extra
-#               services.
+#               slow-start (three 3-s services, against the naive program doing the same job),
+#               many-start (20 services that start at once), list-window (a list window on
+#               screen against a bare program with the same controls, and against one with a
+#               plain list), responsiveness (the windows' answers during a wait, and where the
+#               time from the last service getting there to the box goes), extra (the list load,
+#               command line, list window and answers while a list loads, with the extra
+#               services), entries (the footprint with a list of 3,000 entries, against the bare
+#               WMI list program listing the same services); all of them by default.
+#               list-window and responsiveness also run their part with the extra services.
 #
 # It builds quenlow.exe as released (MinSizeRel) with the benchmarks in a build tree of its own
 # (QUENLOW_BENCH_BUILD_DIR, default build/bench) on QUENLOW_BUILD_JOBS cores (default 2), and runs
@@ -37,24 +38,28 @@
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 
-runs=9
+default_runs=9
 # The list windows against the same controls made the plain way: single rounds scatter from about
 # 0.6 to over 2 against medians near 1.0, and at 5-9 rounds two runs disagreed on up to two of the
-# six verdicts. Their rows print the range that holds the median with about 95 % confidence; this
-# default is the number of rounds at which that range of each row lies clear of the target in two
-# full runs (bench/RESULTS.md says from which).
-list_window_runs=25
+# six verdicts. The default is to be the least number of rounds at which two full runs on an idle
+# machine agree on each of the six (their rows print the range that holds the median): 25 until
+# such runs say otherwise.
+default_list_window_runs=25
+runs=
+list_window_runs=
 extra=300
 only=
 for argument in "$@"; do
     case $argument in
-    --runs=*) runs=${argument#--runs=}; list_window_runs=$runs ;;
+    --runs=*) runs=${argument#--runs=} ;;
     --list-window-runs=*) list_window_runs=${argument#--list-window-runs=} ;;
     --extra=*) extra=${argument#--extra=} ;;
     --only=*) only=${argument#--only=} ;;
     *) echo "usage: $0 [--runs=N] [--list-window-runs=N] [--extra=N] [--only=PART,...]" >&2; exit 2 ;;
     esac
 done
+list_window_runs=${list_window_runs:-${runs:-$default_list_window_runs}}
+runs=${runs:-$default_runs}
 # True when the part is to run.
 wanted() { [[ -z $only || ",$only," == *",$1,"* ]]; }
 if ! [[ $runs =~ ^[1-9][0-9]*$ && $list_window_runs =~ ^[1-9][0-9]*$ && $extra =~ ^[0-9]+$ ]]; then
@@ -184,29 +189,29 @@ server_started=1
 # is. A part that fails ends there, the rows it printed stay, and the run goes on: the part is
 # listed under the table with the last thing it said.
 step=0
-failed_status=0
+step_status=0
 run() {
     step=$((step + 1))
-    failed_status=0
-    wine "$@" </dev/null >"$work/$step.out" 2>"$work/$step.err" || failed_status=$?
+    step_status=0
+    wine "$@" </dev/null >"$work/$step.out" 2>"$work/$step.err" || step_status=$?
     grep -E '^(RATIO|VALUE|FAILURE)' "$work/$step.out" >>"$results" || true
     grep -vE '^(RATIO|VALUE|FAILURE)' "$work/$step.out" || true
     cat "$work/$step.err" >&2
-    if ((failed_status != 0)); then
+    if ((step_status != 0)); then
         local part
         part="$(basename "$1" .exe) $2"
         for argument in "${@:3}"; do
             [[ $argument == --label=* || $argument == --case=* ]] && part+=" ${argument#--}"
         done
-        printf 'ENDED\t%s\t%s\t%s\n' "$part" "$failed_status" "$(grep -v '^[[:space:]]*$' "$work/$step.err" | tail -n 1)" \
+        printf 'ENDED\t%s\t%s\t%s\n' "$part" "$step_status" "$(grep -v '^[[:space:]]*$' "$work/$step.err" | tail -n 1)" \
             >>"$results"
-        echo "bench: $part failed with status $failed_status; the run goes on" >&2
+        echo "bench: $part failed with status $step_status; the run goes on" >&2
     fi
 }
 # A step that every part needs: the run cannot go on without it.
 run_setup() {
     run "$@"
-    if ((failed_status != 0)); then
+    if ((step_status != 0)); then
         exit 1
     fi
 }
