@@ -82,7 +82,8 @@ std::optional<Range> MedianRange(std::vector<double> values)
     return Range{values[k - 1], values[n - k]};
 }
 
-bool Attempt(const std::string& what, const std::string& who, int round, int warmups, const std::function<void()>& measure)
+bool Attempt(const std::string& what, const std::string& who, int round, int warmups,
+             const std::function<void()>& measure)
 {
     try {
         measure();

@@ -45,7 +45,8 @@ struct Contender {
 
 // Runs `measure` for one contender's round; when it throws, the failure is reported (a FAILURE
 // line, and the error stream) and false comes back. `round` counts from 0, warm-ups first.
-bool Attempt(const std::string& what, const std::string& who, int round, int warmups, const std::function<void()>& measure);
+bool Attempt(const std::string& what, const std::string& who, int round, int warmups,
+             const std::function<void()>& measure);
 
 // Runs every contender once per round: `warmups` rounds that are not kept, then `rounds` that
 // are. The contender that goes first moves on by one each round. The result holds one list of

@@ -4,7 +4,8 @@
 // kept.
 //   --case=slow-start  from the press of Start, three services ticked that each take 3 s, until
 //                      the message box shows; with where the time of that start goes, read from
-//                      the service manager every 5 ms
+//                      the service manager every 5 ms, and after the last service got there, from
+//                      the program's windows as seen from outside (PressEnding)
 //   --case=load        from the click on the splash window until the stopped services window is
 //                      on screen with its list, then from a press of Refresh until the window is
 //                      enabled again and 200 ms more (the list's fill), on the system as it is
@@ -58,8 +59,9 @@ AnswerProbe::Targets WindowsOf(const ChildProcess& process)
 // watch given: when the progress window went (the wait for the press was over: the follow had seen
 // every service there); then when the list window was enabled again after the reload's wait had
 // disabled it (the reload's read was over); then when the box existed, made but not yet shown.
-// Nothing is asked of the program's window thread: windows' styles and lists are read from the
-// system.
+// Nothing is asked of the program's window thread: the windows and their styles are read from the
+// system. (A dialog enables its owner before it hides itself, so the list window is disabled after
+// the progress window has gone only by the reload's wait.)
 class PressEnding {
 public:
     PressEnding(const ChildProcess& process, HWND listWindow, const Stopwatch& watch)

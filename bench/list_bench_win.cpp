@@ -406,7 +406,8 @@ int RunFill(const Options& options)
             Labelled("list fill, " + entries, label),
             {
                 {"the list window", [&] { return FillListWindow(fake, services, app, sorted, splits.emplace_back()); }},
-                {"the bare check-box ListView", [&] { return FillBare(BareList::CheckBoxListView, font.get(), sorted); }},
+                {"the bare check-box ListView",
+                 [&] { return FillBare(BareList::CheckBoxListView, font.get(), sorted); }},
                 {"the bare list box", [&] { return FillBare(BareList::ListBox, font.get(), sorted); }},
             },
             rounds, 1);

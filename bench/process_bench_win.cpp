@@ -263,15 +263,16 @@ int RunCommandLine(const Options& options)
         Step stop;
         std::vector<double> stops;
     };
+    const auto byQuenlow = [&](const wchar_t* how) {
+        return TimeWithMessageBox(quenlow + L" /" + how + L" " + service, testing::kApplicationTitle,
+                                  "quenlow.exe /" + Utf8(how));
+    };
+    const auto byBareWmi = [&](const wchar_t* how) {
+        return TimeWithMessageBox(bareWmi + L" " + how + L" " + service, kBareWmiCommandTitle, "the bare WMI command");
+    };
     std::vector<Way> ways = {
-        {"quenlow.exe",
-         [&] { return TimeWithMessageBox(quenlow + L" /start " + service, testing::kApplicationTitle, "quenlow.exe /start"); },
-         [&] { return TimeWithMessageBox(quenlow + L" /stop " + service, testing::kApplicationTitle, "quenlow.exe /stop"); },
-         {}},
-        {"the bare WMI command program",
-         [&] { return TimeWithMessageBox(bareWmi + L" start " + service, kBareWmiCommandTitle, "the bare WMI command"); },
-         [&] { return TimeWithMessageBox(bareWmi + L" stop " + service, kBareWmiCommandTitle, "the bare WMI command"); },
-         {}},
+        {"quenlow.exe", [&] { return byQuenlow(L"start"); }, [&] { return byQuenlow(L"stop"); }, {}},
+        {"the bare WMI command program", [&] { return byBareWmi(L"start"); }, [&] { return byBareWmi(L"stop"); }, {}},
         {"net", [&] { return TimeNet(L"start " + service); }, [&] { return TimeNet(L"stop " + service); }, {}},
     };
     std::vector<Contender> contenders;

@@ -203,8 +203,9 @@ run() {
         for argument in "${@:3}"; do
             [[ $argument == --label=* || $argument == --case=* ]] && part+=" ${argument#--}"
         done
-        printf 'ENDED\t%s\t%s\t%s\n' "$part" "$step_status" "$(grep -v '^[[:space:]]*$' "$work/$step.err" | tail -n 1)" \
-            >>"$results"
+        local said
+        said=$(grep -v '^[[:space:]]*$' "$work/$step.err" | tail -n 1)
+        printf 'ENDED\t%s\t%s\t%s\n' "$part" "$step_status" "$said" >>"$results"
         echo "bench: $part failed with status $step_status; the run goes on" >&2
     fi
 }
