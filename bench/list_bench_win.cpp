@@ -24,7 +24,6 @@
 #include "services/ServiceQuery.h"
 #include "services/WmiServiceAccess_win.h"
 #include "splash/AppInfo_win.h"
-#include "ui/CommonControls_win.h"
 #include "ui/Dpi_win.h"
 #include "ui/UniqueGdi_win.h"
 #include "services/ListOrder.h"
@@ -232,7 +231,6 @@ double TimeBareWalk(std::wstring_view query, std::size_t& entries)
 // walk alone leaves out the window.
 double TimeBareWalkThenSameWindow(const ListCase& list, std::size_t& entries)
 {
-    UseCommonControls(); // what the bare program's manifest does for it, before it is asked
     ::Sleep(kWmiQuietMs);
     SameControlsWindow window;
     const Stopwatch watch;

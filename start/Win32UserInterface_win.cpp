@@ -50,9 +50,7 @@ void Win32UserInterface::CreateFromDesign(WindowId window)
         return;
     }
     if (!m_listClassesReady) {
-        // Only the list windows need the common controls; the splash window comes sooner
-        // without them.
-        UseCommonControls();
+        LoadCommonControls();
         INITCOMMONCONTROLSEX controls{};
         controls.dwSize = sizeof(controls);
         controls.dwICC = ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES;

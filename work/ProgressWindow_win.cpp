@@ -49,7 +49,7 @@ bool ProgressWindow::Run(HWND owner)
     m_shownLines = JoinLines(ProgressLines(board, std::chrono::milliseconds(::GetTickCount64())));
 
     // The command line shows no other window, so nothing has made the bar's class ready yet.
-    UseCommonControls();
+    LoadCommonControls();
     INITCOMMONCONTROLSEX controls{};
     controls.dwSize = sizeof(controls);
     controls.dwICC = ICC_PROGRESS_CLASS;
