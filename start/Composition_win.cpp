@@ -21,19 +21,20 @@ void Composition::ShowMessage(std::wstring_view text)
     ShowMessageBox(nullptr, text);
 }
 
-void Composition::ShowWindowedPath()
+bool Composition::ShowWindowedPath()
 {
     if (!WindowsCanBeSeen()) {
         // Windows nobody can see would keep the program running for ever.
         WriteToStandardError(L"Quenlow's windows are not opened where no one can see them; use /start NAME or "
                              L"/stop NAME here.");
-        return;
+        return false;
     }
     m_windowed = true;
     m_program.ShowWindowedPath();
     if (!m_parts.work) {
         m_worker.Warm();
     }
+    return true;
 }
 
 void Composition::RunUntilTheEnd()

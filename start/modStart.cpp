@@ -44,8 +44,7 @@ int Main(std::wstring_view argumentText, IServiceWork& work, IStartupUi& ui)
     const Command command = ParseCommandLine(argumentText);
     switch (command.kind) {
     case Command::Kind::Windowed:
-        ui.ShowWindowedPath();
-        return kExitSucceeded;
+        return ui.ShowWindowedPath() ? kExitSucceeded : kExitNobodySees;
     case Command::Kind::Start:
     case Command::Kind::Stop: {
         const ServiceMethod method = command.kind == Command::Kind::Start ? ServiceMethod::Start : ServiceMethod::Stop;

@@ -132,11 +132,11 @@ TEST_F(WaitEdgeWindowsTest, TaskkillDuringAWaitStopsItAndThenTheWindowsCloseClea
     EXPECT_EQ(Run().Process().WaitForExit(kProcessEndsWithin), kExitSucceeded);
 }
 
-// Where no one can see a window the command line shows none: its text goes to standard error,
-// and it ends by itself with its exit status.
+// Where no one can see a window the program shows none: its text goes to standard error, and it
+// ends by itself with its exit status, the windowed path too.
 using WaitEdgeCommandLineTest = QuenlowServicesTest;
 
-TEST_F(WaitEdgeCommandLineTest, WhereNoOneCanSeeAWindowTheCommandLineEndsWithItsTextOnStandardError)
+TEST_F(WaitEdgeCommandLineTest, WhereNoOneCanSeeAWindowEveryPathEndsWithItsTextOnStandardError)
 {
     struct Case {
         const wchar_t* arguments;
@@ -147,6 +147,8 @@ TEST_F(WaitEdgeCommandLineTest, WhereNoOneCanSeeAWindowTheCommandLineEndsWithIts
         {L"/start quenlowtesta", L"quenlowtesta has started.\r\n", kExitSucceeded},
         {L"/stop quenlowtestnosuch", L"No service is named \"quenlowtestnosuch\", so nothing was stopped.\r\n",
          kExitNotFound},
+        {L"", L"Quenlow's windows are not opened where no one can see them; use /start NAME or /stop NAME here.\r\n",
+         kExitNobodySees},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(Utf8(c.arguments));
