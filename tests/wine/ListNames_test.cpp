@@ -2,7 +2,7 @@
 // they read it: Microsoft Active Accessibility's name and UI Automation's Name property. On
 // Windows a list's own text is neither (they look for a label before it), so the names come from
 // the annotations on the control; under Wine, which keeps no annotations, from the text.
-#include "ui/AccessibleName_win.h"
+#include "support/UnderWine.h"
 #include "windows/ListWindow_win.h"
 #include "windows/ListWindowDesigns_win.h"
 
@@ -79,12 +79,6 @@ std::wstring UiAutomationName(HWND control)
     return SUCCEEDED(read) ? TakeText(name) : L"(no name)";
 }
 
-// Wine's UI Automation gives no node for a window (UiaNodeFromHandle is not implemented there).
-bool UnderWine()
-{
-    return SystemFunction<void (*)()>(L"ntdll.dll", "wine_get_version") != nullptr;
-}
-
 // Every list window as the program makes it, and its list, named as its design says.
 template <typename Check>
 void ForEveryList(Check check)
@@ -109,7 +103,8 @@ TEST(ListNames, EveryListIsNamedForActiveAccessibilityClients)
 
 TEST(ListNames, EveryListIsNamedForUiAutomationClients)
 {
-    if (UnderWine()) {
+    if (testing::UnderWine()) {
+        // UiaNodeFromHandle is not implemented there.
         GTEST_SKIP() << "only Windows: Wine's UI Automation gives no node for a window";
     }
     ForEveryList([](HWND list, const std::wstring& name) { EXPECT_EQ(UiAutomationName(list), name); });
