@@ -15,13 +15,8 @@ using testing::InlineServiceWork;
 class FakeStartupUi final : public IStartupUi {
 public:
     std::vector<std::wstring> events;
-    bool nobodySees = false;
     void ShowMessage(std::wstring_view text) override { events.push_back(L"box: " + std::wstring(text)); }
-    bool ShowWindowedPath() override
-    {
-        events.emplace_back(L"windows");
-        return !nobodySees;
-    }
+    bool ShowWindowedPath() override { events.emplace_back(L"windows"); return true; }
 };
 
 class MainTest : public ::testing::Test {
@@ -42,14 +37,6 @@ TEST_F(MainTest, EmptyCommandLineOpensTheWindowsSilently)
     EXPECT_EQ(Main(L"  ", work, ui), kExitSucceeded);
     EXPECT_EQ(ui.events, std::vector<std::wstring>{L"windows"});
     EXPECT_EQ(wmi.connections, 0);
-}
-
-TEST_F(MainTest, WindowsNobodyCouldSeeEndTheWindowedPathWithAStatusOfTheirOwn)
-{
-    ui.nobodySees = true;
-    EXPECT_EQ(Main(L"", work, ui), kExitNobodySees);
-    // The command that was not understood says so first.
-    EXPECT_EQ(Main(L"/start", work, ui), kExitUnrecognisedCommand);
 }
 
 TEST_F(MainTest, UnrecognisedCommandIsAnsweredThenTheWindowsOpen)

@@ -404,16 +404,13 @@ TEST_F(SplashWindowTest, ControlsAreLaidOutFromTheDesignAndAgainWhenTheDpiChange
 {
     ExpectLaidOutAt(Dpi());
     for (const UINT dpi : {144u, 96u}) {
-        // The system's suggestion, elsewhere and a little larger than the design's size: taken
-        // as it is, so that the window stays on the monitor that gave it the new DPI.
+        // The system's suggestion, elsewhere and a little larger than the design's size, is taken.
         RECT suggested{};
         ::GetWindowRect(Splash(), &suggested);
-        const SIZE designed{Pixels(splash::kClientWidth, dpi), Pixels(splash::kClientHeight, dpi)};
-        const auto style = static_cast<DWORD>(::GetWindowLongPtrW(Splash(), GWL_STYLE));
-        const SIZE size = WindowSizeForClient(designed, style, 0, dpi);
-        ::OffsetRect(&suggested, 16, 8);
-        suggested.right = suggested.left + size.cx + 3;
-        suggested.bottom = suggested.top + size.cy + 2;
+        const SIZE size = WindowSizeForClient({Pixels(splash::kClientWidth, dpi), Pixels(splash::kClientHeight, dpi)},
+                                              static_cast<DWORD>(::GetWindowLongPtrW(Splash(), GWL_STYLE)), 0, dpi);
+        ::SetRect(&suggested, suggested.left + 9, suggested.top + 8, suggested.left + 12 + size.cx,
+                  suggested.top + 10 + size.cy);
         ::SendMessageW(Splash(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
         RECT taken{};
         ::GetWindowRect(Splash(), &taken);

@@ -132,11 +132,11 @@ TEST_F(WaitEdgeWindowsTest, TaskkillDuringAWaitStopsItAndThenTheWindowsCloseClea
     EXPECT_EQ(Run().Process().WaitForExit(kProcessEndsWithin), kExitSucceeded);
 }
 
-// Where no one can see a window the program shows none: its text goes to standard error, and it
-// ends by itself with its exit status, the windowed path too.
+// Where no one can see a window the command line shows none: its text goes to standard error,
+// and it ends by itself with its exit status.
 using WaitEdgeCommandLineTest = QuenlowServicesTest;
 
-TEST_F(WaitEdgeCommandLineTest, WhereNoOneCanSeeAWindowEveryPathEndsWithItsTextOnStandardError)
+TEST_F(WaitEdgeCommandLineTest, WhereNoOneCanSeeAWindowTheCommandLineEndsWithItsTextOnStandardError)
 {
     struct Case {
         const wchar_t* arguments;
