@@ -289,6 +289,12 @@ void WmiWorker::StopWaiting() noexcept
     }
 }
 
+void WmiWorker::GiveUp() noexcept
+{
+    // For now as Stop Waiting: the next Start leaves a thread that has not ended behind.
+    StopWaiting();
+}
+
 WorkBoard WmiWorker::LatestBoard() const
 {
     const ExclusiveLock hold(m_state->lock);

@@ -37,6 +37,9 @@ public:
     void Start(WorkBoard board, Work work);
     // Asks the current work to stop waiting.
     void StopWaiting() noexcept;
+    // The window thread no longer waits for the current work: nothing it does counts any more,
+    // and it makes no further WMI call. A worker that has ended is kept for the next work.
+    void GiveUp() noexcept;
 
     // The current work's board as it last reported it.
     WorkBoard LatestBoard() const;
