@@ -9,8 +9,9 @@ namespace quenlow {
 Composition::Composition(HINSTANCE instance, const AppInfo& app) : Composition(instance, app, Parts{}) {}
 
 Composition::Composition(HINSTANCE instance, const AppInfo& app, Parts parts)
-    : m_parts(std::move(parts)), m_worker(m_parts.services), m_windows(instance), m_wait(instance, m_worker, *this),
-      m_program(Work(), m_parts.wrapWindows ? m_parts.wrapWindows(m_windows) : m_windows, app)
+    : m_parts(std::move(parts)), m_worker(m_parts.services), m_windows(instance, m_safety),
+      m_wait(instance, m_worker, *this, m_safety),
+      m_program(Work(), m_parts.wrapWindows ? m_parts.wrapWindows(m_windows) : m_windows, app, m_safety)
 {
     m_windows.Attach(m_program);
 }

@@ -52,6 +52,8 @@ private:
     int ExitStatusAtSessionEnd() const override;
 
     Parts m_parts;
+    // What may happen while a handler waits: one for the windows, the wait and the rules.
+    WaitSafety m_safety;
     WmiWorker m_worker;
     Win32UserInterface m_windows;
     Win32ServiceWork m_wait;

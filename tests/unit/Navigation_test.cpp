@@ -20,7 +20,8 @@ protected:
     FakeServiceAccess wmi;
     FakeUserInterface ui;
     InlineServiceWork work{wmi};
-    Program program{work, ui, AppInfo{L"Quenlow", 1, 0, 0}};
+    WaitSafety safety;
+    Program program{work, ui, AppInfo{L"Quenlow", 1, 0, 0}, safety};
 
     void SetUp() override
     {
@@ -64,7 +65,8 @@ TEST_F(NavigationTest, SplashContinuesByMarginOrFrameShowingTheTargetFirst)
 {
     for (const bool byMargin : {true, false}) {
         FakeUserInterface freshUi;
-        Program fresh{work, freshUi, AppInfo{L"Quenlow", 1, 0, 0}};
+        WaitSafety freshSafety;
+        Program fresh{work, freshUi, AppInfo{L"Quenlow", 1, 0, 0}, freshSafety};
         fresh.ShowWindowedPath();
         freshUi.TakeLog();
         if (byMargin) fresh.SplashMarginMouseMove();
@@ -105,7 +107,8 @@ TEST_F(NavigationTest, StoppedWindowCloseAndTitleBarEndTheProgramWhenAlone)
     EXPECT_EQ(ui.TakeLog(), (Log{L"destroy frmStoppedServicesList", L"end"}));
 
     FakeUserInterface otherUi;
-    Program other{work, otherUi, AppInfo{L"Quenlow", 1, 0, 0}};
+    WaitSafety otherSafety;
+    Program other{work, otherUi, AppInfo{L"Quenlow", 1, 0, 0}, otherSafety};
     other.ShowWindowedPath();
     other.Click(frmSplash, Frame1);
     otherUi.TakeLog();

@@ -118,8 +118,9 @@ struct SplashSession {
     testing::FakeServiceAccess services;
     testing::InlineServiceWork work{services};
     testing::FakeUserInterface ui;
-    Win32UserInterface windows{::GetModuleHandleW(nullptr)};
-    Program program{work, ui, AppInfo{L"Quenlow", 1, 0, 0}};
+    WaitSafety safety;
+    Win32UserInterface windows{::GetModuleHandleW(nullptr), safety};
+    Program program{work, ui, AppInfo{L"Quenlow", 1, 0, 0}, safety};
 };
 
 class SplashWindowTest : public ::testing::Test {
