@@ -9,7 +9,7 @@
 namespace quenlow {
 
 Program::Program(IServiceWork& work, IUserInterface& ui, AppInfo app, WaitSafety& safety)
-    : m_safety(safety), m_context{work, ui}, m_app(std::move(app)),
+    : m_safety(safety), m_context{work, ui, safety}, m_app(std::move(app)),
       m_windows(ui, [this](WindowId window) { BeforeCreate(window); }, [this](WindowId window) { Load(window); })
 {
 }

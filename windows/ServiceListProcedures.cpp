@@ -52,12 +52,14 @@ void ActOnTickedEntries(WindowContext& context, WindowId window, ServiceMethod m
         results.push_back({entry.label, entry.outcome});
     }
     std::wstring report = SelectionReport(method, results, acted.board.needsAdministrator);
-    try {
-        reload(context);
-    } catch (const ListNotRead& failure) {
-        report += L"\n\nThe list could not be reloaded: " + failure.Reason() + L".";
-    } catch (const WaitStopped&) {
-        report += L"\n\nThe list could not be reloaded: the wait was stopped.";
+    if (!context.safety.CloseKept(window)) {
+        try {
+            reload(context);
+        } catch (const ListNotRead& failure) {
+            report += L"\n\nThe list could not be reloaded: " + failure.Reason() + L".";
+        } catch (const WaitStopped&) {
+            report += L"\n\nThe list could not be reloaded: the wait was stopped.";
+        }
     }
     context.ui.ShowMessage(report);
 }

@@ -5,6 +5,7 @@
 #include "services/ServiceRequest.h"
 #include "services/ServiceWork.h"
 #include "ui/UserInterface.h"
+#include "ui/WaitSafety.h"
 
 #include <string>
 #include <string_view>
@@ -18,6 +19,7 @@ namespace quenlow {
 struct WindowContext {
     IServiceWork& work;
     IUserInterface& ui;
+    const WaitSafety& safety;
 };
 
 // What a list window lists: its query, and its name in the progress window.
@@ -42,7 +44,8 @@ struct EntryResult {
 
 // Reads the ticks once, then, on the worker, calls the method for each ticked entry in list order
 // and follows every service until it got there or settled elsewhere; then reloads the list once
-// and shows one message. A reload that fails is told in that message; the program goes on.
+// and shows one message. A reload that fails is told in that message; the program goes on. A
+// window closed meanwhile is not reloaded: it goes once the message is answered.
 void ActOnTickedEntries(WindowContext& context, WindowId window, ServiceMethod method, void (*reload)(WindowContext&));
 
 // "Selected Services are Started." / "... Stopped." when nothing failed; otherwise which

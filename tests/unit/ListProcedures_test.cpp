@@ -24,7 +24,8 @@ protected:
     FakeServiceAccess wmi;
     FakeUserInterface ui;
     InlineServiceWork work{wmi};
-    WindowContext context{work, ui};
+    WaitSafety safety;
+    WindowContext context{work, ui, safety};
 
     void SetUp() override
     {
