@@ -145,9 +145,4 @@ ServiceRequest SendToEntry(const PressServices& found, const std::wstring& text,
     }
 }
 
-ServiceRequest SendByDisplayName(IServiceAccess& access, const std::wstring& displayName, ServiceMethod method)
-{
-    return SendToEntry(FindPressServices(access, {displayName}), displayName, method);
-}
-
 } // namespace quenlow

@@ -67,7 +67,4 @@ PressServices FindPressServices(IServiceAccess& access, const std::vector<std::w
 // that went away after the press's query is not found.
 ServiceRequest SendToEntry(const PressServices& found, const std::wstring& text, ServiceMethod method);
 
-// Both, for a single entry.
-ServiceRequest SendByDisplayName(IServiceAccess& access, const std::wstring& displayName, ServiceMethod method);
-
 } // namespace quenlow

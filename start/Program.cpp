@@ -4,6 +4,7 @@
 #include "windows/frmStoppedServicesList.h"
 #include "windows/frmTotalServicesList.h"
 
+#include <optional>
 #include <utility>
 
 namespace quenlow {
@@ -16,15 +17,24 @@ Program::Program(IServiceWork& work, IUserInterface& ui, AppInfo app, WaitSafety
 
 namespace {
 
-const ListSource* ListSourceOf(WindowId window)
+// A list window's list: where it comes from, and the window's load procedure that fills it.
+struct ListProcedures {
+    const ListSource& source;
+    void (*load)(WindowContext& context);
+};
+
+std::optional<ListProcedures> ListProceduresOf(WindowId window)
 {
     switch (window) {
     case WindowId::frmSplash: break;
-    case WindowId::frmStoppedServicesList: return &frmStoppedServicesList::kListSource;
-    case WindowId::frmActiveServicesList: return &frmActiveServicesList::kListSource;
-    case WindowId::frmTotalServicesList: return &frmTotalServicesList::kListSource;
+    case WindowId::frmStoppedServicesList:
+        return ListProcedures{frmStoppedServicesList::kListSource, &frmStoppedServicesList::sLoadStoppedServices};
+    case WindowId::frmActiveServicesList:
+        return ListProcedures{frmActiveServicesList::kListSource, &frmActiveServicesList::sLoadStartedServices};
+    case WindowId::frmTotalServicesList:
+        return ListProcedures{frmTotalServicesList::kListSource, &frmTotalServicesList::loadservices};
     }
-    return nullptr;
+    return std::nullopt;
 }
 
 } // namespace
@@ -34,19 +44,19 @@ const ListSource* ListSourceOf(WindowId window)
 // fails or is given up now leaves no window to take down.
 void Program::BeforeCreate(WindowId window)
 {
-    if (const ListSource* source = ListSourceOf(window)) {
-        m_listRead = ReadList(m_context, *source);
+    if (const auto procedures = ListProceduresOf(window)) {
+        m_context.listRead = ReadList(m_context, procedures->source);
     }
 }
 
-// The list windows' load procedures (sLoadStoppedServices, sLoadStartedServices, loadservices),
-// filling the list read before the window was created.
+// The windows' load procedures: the splash window's Form_Load, and the list windows' own, which
+// fill in the list read before the window was created.
 void Program::Load(WindowId window)
 {
-    if (window == WindowId::frmSplash) {
-        frmSplash::Form_Load(m_context.ui, m_app);
+    if (const auto procedures = ListProceduresOf(window)) {
+        procedures->load(m_context);
     } else {
-        FillList(m_context, window, std::exchange(m_listRead, {}));
+        frmSplash::Form_Load(m_context.ui, m_app);
     }
 }
 

@@ -8,9 +8,6 @@
 #include "windows/ServiceListProcedures.h"
 #include "windows/WindowModel.h"
 
-#include <string>
-#include <vector>
-
 namespace quenlow {
 
 // The windowed path: the four windows, their load events, every move between them and the
@@ -53,8 +50,6 @@ private:
     WindowContext m_context;
     AppInfo m_app;
     WindowModel m_windows;
-    // The list read for the window being loaded, from its read until its load event fills it.
-    std::vector<std::wstring> m_listRead;
 };
 
 } // namespace quenlow

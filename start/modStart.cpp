@@ -50,7 +50,8 @@ int Main(std::wstring_view argumentText, IServiceWork& work, IStartupUi& ui)
         const ServiceMethod method = command.kind == Command::Kind::Start ? ServiceMethod::Start : ServiceMethod::Stop;
         WorkBoard board = ServiceActionBoard(method, {command.serviceName});
         board.limit = kCommandLineLimit;
-        work.Start(std::move(board), ActOnServiceName());
+        work.Start(std::move(board),
+                   ActOnServiceName(method == ServiceMethod::Start ? &fStartServiceByName : &fStopServiceByName));
         const WorkBoard done = work.Finish().board;
         const ServiceOutcome outcome = done.entries.front().outcome;
         ui.ShowMessage(CommandLineReport(method, command.serviceName, outcome, done.needsAdministrator));

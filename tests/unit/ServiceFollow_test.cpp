@@ -237,7 +237,7 @@ protected:
 
     WorkBoard Run(std::vector<std::wstring> names)
     {
-        work.Start(ServiceActionBoard(ServiceMethod::Start, std::move(names)), ActOnServiceName());
+        work.Start(ServiceActionBoard(ServiceMethod::Start, std::move(names)), ActOnServiceName(&fStartServiceByName));
         return work.Finish().board;
     }
 };
@@ -318,7 +318,7 @@ TEST_F(ActOnServicesTest, AWorkWithALimitEndsThere)
     wmi.callTime = 1min;
     WorkBoard board = ServiceActionBoard(ServiceMethod::Start, {L"a"});
     board.limit = 3min + 45s;
-    work.Start(std::move(board), ActOnServiceName());
+    work.Start(std::move(board), ActOnServiceName(&fStartServiceByName));
     board = work.Finish().board;
     EXPECT_EQ(board.entries[0].outcome.kind, Kind::StillPending);
     EXPECT_EQ(board.entries[0].outcome.reason, L"it was still starting after 2 min 45 s");
