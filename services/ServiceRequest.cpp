@@ -19,6 +19,11 @@ void CallMatchingService(ServiceRequest& request, IServiceObject& service)
         if (error.Number() == kWmiNotFound) {
             return; // gone since the query found it
         }
+        if (IsAccessDeniedError(error)) {
+            ++request.outcome.matched;
+            RecordRefusedForRights(request.outcome, error);
+            return;
+        }
         if (!IsNoAnswerFromWmi(error)) {
             throw;
         }

@@ -88,7 +88,7 @@ private:
     std::int32_t Answer(ServiceMethod method)
     {
         if (m_live.methodThrows) {
-            throw Error(static_cast<std::int32_t>(0x80041001u), L"Generic failure");
+            throw Error(m_live.methodError, L"Generic failure");
         }
         const bool starting = method == ServiceMethod::Start;
         std::int32_t value = starting ? m_live.startReturns : m_live.stopReturns;

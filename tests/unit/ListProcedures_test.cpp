@@ -174,10 +174,13 @@ TEST_F(ListProceduresTest, FailuresAreReportedByNameAndTheLoopGoesOn)
     EXPECT_EQ(ui.Texts(kStopped), (Log{L"A Disabled", L"B Broken WMI"}));
 }
 
-// Every call refused for want of rights, without them: the box says what to do before the lines.
+// Every call refused for want of rights, without them: the box says what to do before the lines,
+// whether WMI refused with return value 2 or with an error of its own.
 TEST_F(ListProceduresTest, AccessDeniedForEveryCallWithoutRightsIsSaidFirst)
 {
-    wmi.services = {{L"a", L"A", L"Stopped", 2}, {L"b", L"B", L"Stopped", 2}};
+    wmi.services = {{L"a", L"A", L"Stopped", 2}, {L"b", L"B", L"Stopped"}};
+    wmi.services[1].methodThrows = true;
+    wmi.services[1].methodError = kWmiAccessDenied;
     wmi.elevated = false;
     frmStoppedServicesList::sLoadStoppedServices(context);
     ui.Tick(kStopped, L"A");
@@ -185,7 +188,7 @@ TEST_F(ListProceduresTest, AccessDeniedForEveryCallWithoutRightsIsSaidFirst)
     frmStoppedServicesList::sNamesToBeStarted(context);
     EXPECT_EQ(ui.log.back(), L"box: Starting or stopping services needs administrator rights: start Quenlow as "
                              L"administrator.\n\n0 of 2 selected services were started. These were not:\n"
-                             L"\nA: access is denied (return value 2).\nB: access is denied (return value 2).");
+                             L"\nA: access is denied (return value 2).\nB: access is denied (error 0x80041003).");
 }
 
 // A service that goes away between the press's one query and its own call is not found; the

@@ -53,6 +53,8 @@ TEST_F(FollowTest, SettlingElsewhereIsAFailureInPlainWords)
     // Where WMI gives no exit code (Wine), and for a clean exit, there is nothing to add.
     EXPECT_EQ(Start({{0ms, L"Start Pending"}, {1s, L"Stopped"}}).reason, L"it stopped again while starting");
     EXPECT_EQ(Start({{0ms, L"Start Pending"}, {1s, L"Paused"}}).reason, L"it did not start; it is paused");
+    EXPECT_EQ(Start({{0ms, L"Start Pending"}, {1s, L"Stopped", {}, {}, 1066, 0x8007000Eu}}).reason,
+              L"it stopped again while starting (exit code 1066; service-specific code 0x8007000E)");
 
     wmi.services = {{L"svc", L"Service", L"Running"}};
     wmi.services[0].afterStop = {{0ms, L"Stop Pending"}, {1s, L"Running"}};
