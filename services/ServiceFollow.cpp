@@ -236,7 +236,7 @@ ServiceFollower::Sighting ServiceFollower::ReadStates(const std::vector<Watch*>&
     latest = std::min(latest, m_site.LimitAt());
     const milliseconds limit = std::clamp(latest - sighting.lookedAt, milliseconds(1000), kWmiAnswerLimit);
     try {
-        sighting.found = ReadAll(*m_latestConnection->ExecQuery(BuildLookQuery(names), wmi::kLookProperties, limit));
+        sighting.found = ReadQueries(*m_latestConnection, BuildLookQueries(names), wmi::kLookProperties, limit);
     } catch (const Error& error) {
         // WMI restarting, RPC away for a moment: the next look may well succeed.
         sighting.failure = ErrorReason(error);

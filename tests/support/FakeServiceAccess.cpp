@@ -242,6 +242,9 @@ std::vector<FakeService*> FakeServiceAccess::Select(std::wstring_view query)
         rest.remove_prefix(kOr.size());
         conditions.push_back(ReadCondition(rest));
     }
+    if (mostOrKeywords && conditions.size() - 1 > *mostOrKeywords) {
+        throw Error(static_cast<std::int32_t>(0x8004106Cu), L"Quota violation");
+    }
     std::vector<FakeService*> rows;
     for (FakeService* s : present) {
         const bool selected = std::any_of(conditions.begin(), conditions.end(), [&](const Condition& condition) {

@@ -116,6 +116,8 @@ public:
 
     // These queries (counted from 0) fail as WMI does when it restarts.
     std::vector<std::size_t> failingQueries;
+    // As Windows does, a query with more "or" keywords than this is refused as beyond WMI's quota.
+    std::optional<std::size_t> mostOrKeywords;
 
     // Whether the program runs with administrator rights.
     bool elevated = true;
