@@ -1,6 +1,6 @@
 // Feeds arbitrary texts to the building of the by-name and by-display-name queries, and of a
 // press's and a look's queries beside ordinary texts, and checks that no text can change a query's
-// structure or push one past what Windows takes: the text either comes back out of its literals
+// structure or make one longer than Windows takes: the text either comes back out of its literals
 // unchanged under both WQL dialects, or the query has no condition and the text is matched in code.
 #include "FuzzText.h"
 #include "services/ServiceQuery.h"
@@ -63,14 +63,10 @@ void CheckQuery(ServiceKey key, std::wstring_view property, std::wstring_view in
     const ServiceQuery query = BuildServiceQuery(key, input);
     Check(query.text.find(L'\0') == std::wstring::npos, "the query holds no NUL", input);
 
-    std::wstring prefix(kSelectAll);
-    prefix += L" where ";
-    prefix += property;
-    prefix += L"=";
     const bool needsBackslash = input.find_first_of(std::wstring_view(L"\\\0", 2)) != std::wstring_view::npos;
     const bool hasApostrophe = input.find(L'\'') != std::wstring_view::npos;
     const bool hasQuote = input.find(L'"') != std::wstring_view::npos;
-    const bool fits = prefix.size() + input.size() + 2 <= quenlow::kLongestQuery;
+    const bool fits = kSelectAll.size() + 7 + property.size() + 1 + input.size() + 2 <= quenlow::kLongestQuery;
     const bool literalPossible = !needsBackslash && !(hasApostrophe && hasQuote) && fits;
 
     if (query.valueToMatch) {
@@ -80,6 +76,10 @@ void CheckQuery(ServiceKey key, std::wstring_view property, std::wstring_view in
         return;
     }
 
+    std::wstring prefix(kSelectAll);
+    prefix += L" where ";
+    prefix += property;
+    prefix += L"=";
     Check(query.text.compare(0, prefix.size(), prefix) == 0, "the condition is on the key property", input);
     Check(query.text.size() >= prefix.size() + 2, "the literal has both delimiters", input);
     const std::wstring_view literal = std::wstring_view(query.text).substr(prefix.size());
@@ -96,45 +96,47 @@ void CheckQuery(ServiceKey key, std::wstring_view property, std::wstring_view in
     Check(escaped->end == literal.size(), "nothing follows the literal read with escapes", input);
 }
 
-// The queries' conditions after "where", each "Property=<literal>" joined by " or ", read in both
-// dialects: together they must give the properties and values expected, in that order, and nothing
-// else, with no query past the length or the number of comparisons that Windows takes.
-void CheckConditions(const quenlow::ServiceQueries& queries, std::wstring_view head,
-                     const std::vector<std::pair<std::wstring_view, std::wstring>>& expected, std::wstring_view input)
+// The queries as one, each no longer than Windows takes: their conditions, in order, are the
+// press's or the look's.
+std::wstring Joined(const quenlow::ServiceQueries& queries, std::wstring_view head, std::wstring_view input)
 {
-    Check(queries.readingAll == head && !queries.texts.empty(), "every service is read by the bare query", input);
-    if (queries.texts.front() == head) {
-        Check(queries.texts.size() == 1, "a query for every service comes alone", input);
-        return; // no condition: every text is matched in code
-    }
     const std::wstring where = std::wstring(head) + L" where ";
-    std::size_t next = 0;
+    std::wstring joined;
     for (const auto& query : queries.texts) {
         Check(query.size() <= quenlow::kLongestQuery, "no query is longer than Windows takes", input);
-        Check(query.compare(0, where.size(), where) == 0, "the query's conditions follow where", input);
-        std::wstring_view rest = std::wstring_view(query).substr(where.size());
-        for (std::size_t comparisons = 1;; ++comparisons) {
-            Check(comparisons <= quenlow::kMostComparisonsInOneQuery, "no query compares more than Windows takes",
-                  input);
-            Check(next < expected.size(), "no condition beyond the texts", input);
-            const std::wstring property = std::wstring(expected[next].first) + L"=";
-            Check(rest.substr(0, property.size()) == property, "each condition is on its property", input);
-            rest.remove_prefix(property.size());
-            const auto plain = ReadWithoutEscapes(rest);
-            const auto escaped = ReadWithEscapes(rest);
-            Check(plain && plain->value == expected[next].second, "read without escapes a literal is its text", input);
-            Check(escaped && escaped->value == expected[next].second && escaped->end == plain->end,
-                  "read with escapes a literal is its text", input);
-            rest.remove_prefix(plain->end);
-            ++next;
-            if (rest.empty()) {
-                break;
-            }
+        Check(queries.texts.size() == 1 || query.starts_with(where), "each of several queries has conditions", input);
+        joined += joined.empty() ? query : L" or " + query.substr(where.size());
+    }
+    return joined;
+}
+
+// The query's conditions after "where", each "Property=<literal>" joined by " or ", read in both
+// dialects: they must give the properties and values expected, in that order, and nothing else.
+void CheckConditions(const std::wstring& query, std::wstring_view head,
+                     const std::vector<std::pair<std::wstring_view, std::wstring>>& expected, std::wstring_view input)
+{
+    const std::wstring where = std::wstring(head) + L" where ";
+    if (query == head) {
+        return; // no condition: every text is matched in code
+    }
+    Check(query.compare(0, where.size(), where) == 0, "the query's conditions follow where", input);
+    std::wstring_view rest = std::wstring_view(query).substr(where.size());
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        const std::wstring property = std::wstring(expected[i].first) + L"=";
+        Check(rest.substr(0, property.size()) == property, "each condition is on its property", input);
+        rest.remove_prefix(property.size());
+        const auto plain = ReadWithoutEscapes(rest);
+        const auto escaped = ReadWithEscapes(rest);
+        Check(plain && plain->value == expected[i].second, "read without escapes a literal is its text", input);
+        Check(escaped && escaped->value == expected[i].second && escaped->end == plain->end,
+              "read with escapes a literal is its text", input);
+        rest.remove_prefix(plain->end);
+        if (i + 1 < expected.size()) {
             Check(rest.substr(0, 4) == L" or ", "the conditions are joined by or", input);
             rest.remove_prefix(4);
         }
     }
-    Check(next == expected.size(), "every text is compared", input);
+    Check(rest.empty(), "nothing follows the last condition", input);
 }
 
 } // namespace
@@ -145,15 +147,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckQuery(ServiceKey::Name, L"Name", input);
     CheckQuery(ServiceKey::DisplayName, L"DisplayName", input);
     const std::wstring other = L"Print Spooler";
-    CheckConditions(quenlow::BuildPressQueries({input, other}), kSelectAll,
+    CheckConditions(Joined(quenlow::BuildPressQueries({input, other}), kSelectAll, input), kSelectAll,
                     {{L"DisplayName", input}, {L"Name", input}, {L"DisplayName", other}, {L"Name", other}}, input);
     // Beside more names than one query may compare.
+    const std::wstring_view lookHead =
+        L"SELECT Name, State, CheckPoint, WaitHint, ExitCode, ServiceSpecificExitCode FROM Win32_Service";
     std::vector<std::wstring> look(16, other);
     std::vector<std::pair<std::wstring_view, std::wstring>> lookConditions(16, {L"Name", other});
     look.push_back(input);
     lookConditions.push_back({L"Name", input});
-    CheckConditions(quenlow::BuildLookQueries(look),
-                    L"SELECT Name, State, CheckPoint, WaitHint, ExitCode, ServiceSpecificExitCode FROM Win32_Service",
-                    lookConditions, input);
+    CheckConditions(Joined(quenlow::BuildLookQueries(look), lookHead, input), lookHead, lookConditions, input);
     return 0;
 }
