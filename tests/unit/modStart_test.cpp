@@ -102,7 +102,8 @@ TEST_F(MainTest, AccessDeniedWithoutRightsSaysOnceAndFirstThatAdministratorRight
     wmi.services[0].methodError = kComAccessDenied;
     EXPECT_EQ(Main(L"/start spooler", work, ui), kExitFailed);
     EXPECT_EQ(ui.events.back(), L"box: Starting or stopping services needs administrator rights: start Quenlow as "
-                                L"administrator.\n\nspooler could not be started: access is denied (error 0x80070005).");
+                                L"administrator.\n\nspooler could not be started: access is denied (error "
+                                L"0x80070005).");
 }
 
 TEST_F(MainTest, AStartThatDoesNotLastIsReportedAndFails)

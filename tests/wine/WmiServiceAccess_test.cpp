@@ -220,8 +220,8 @@ TEST_F(WmiServiceAccessTest, APressBeyondOneQuerysLimitReachesEveryEntry)
     const WorkBoard board = worker.TakeResult().board;
     for (std::size_t i = 0; i < labels.size(); ++i) {
         const bool disabled = services[i].name == kDisabled.name;
-        EXPECT_EQ(board.entries[i].outcome.kind, disabled ? ServiceOutcome::Kind::Failed : ServiceOutcome::Kind::Succeeded)
-            << labels[i] << ": " << board.entries[i].outcome.reason;
+        const auto expected = disabled ? ServiceOutcome::Kind::Failed : ServiceOutcome::Kind::Succeeded;
+        EXPECT_EQ(board.entries[i].outcome.kind, expected) << labels[i] << ": " << board.entries[i].outcome.reason;
         EXPECT_EQ(QueryServiceState(services[i].name), disabled ? SERVICE_STOPPED : SERVICE_RUNNING) << labels[i];
     }
 }
