@@ -215,7 +215,10 @@ TEST_F(WmiServiceAccessTest, APressBeyondOneQuerysLimitReachesEveryEntry)
     std::vector<std::wstring> labels;
     for (const auto& service : services) labels.emplace_back(*service.displayName);
     ASSERT_GT(BuildPressQueries(labels).texts.size(), 1u);
-    worker.Start(ServiceActionBoard(ServiceMethod::Start, labels), ActOnDisplayNames());
+    const auto start = [](const PressServices& found, const std::wstring& text) {
+        return SendToEntry(found, text, ServiceMethod::Start);
+    };
+    worker.Start(ServiceActionBoard(ServiceMethod::Start, labels), ActOnDisplayNames(start));
     ASSERT_EQ(::WaitForSingleObject(worker.EndedEvent(), 120'000), WAIT_OBJECT_0) << "the worker did not end";
     const WorkBoard board = worker.TakeResult().board;
     for (std::size_t i = 0; i < labels.size(); ++i) {
