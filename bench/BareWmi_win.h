@@ -41,9 +41,10 @@ inline Microsoft::WRL::ComPtr<IWbemServices> ConnectLocalWmi(IWbemLocator& locat
     return services;
 }
 
-// Runs the query and reads each instance's DisplayName (its Name when it has none); false when
-// WMI could not be asked.
-inline bool ReadDisplayNames(IWbemServices& services, std::wstring_view queryText, std::vector<std::wstring>& names)
+// Runs the query and hands each instance (IWbemClassObject&) to `visit`, as WMI gives them; false
+// when WMI could not be asked or stopped answering.
+template <typename Visit>
+bool VisitQuery(IWbemServices& services, std::wstring_view queryText, Visit&& visit)
 {
     const UniqueBstr language(L"WQL");
     const UniqueBstr query(queryText);
@@ -55,15 +56,37 @@ inline bool ReadDisplayNames(IWbemServices& services, std::wstring_view queryTex
     for (;;) {
         Microsoft::WRL::ComPtr<IWbemClassObject> object;
         ULONG returned = 0;
-        if (FAILED(enumerator->Next(static_cast<long>(WBEM_INFINITE), 1, &object, &returned)) || returned == 0) {
+        if (FAILED(enumerator->Next(static_cast<long>(WBEM_INFINITE), 1, &object, &returned))) {
+            return false;
+        }
+        if (returned == 0) {
             return true;
         }
+        visit(*object.Get());
+    }
+}
+
+// The instance's property as text; empty when it has none or it is not a string.
+inline std::wstring ReadText(IWbemClassObject& object, const wchar_t* property)
+{
+    UniqueVariant value;
+    if (FAILED(object.Get(property, 0, value.put(), nullptr, nullptr)) || value.type() != VT_BSTR) {
+        return {};
+    }
+    return value.get().bstrVal;
+}
+
+// Runs the query and reads each instance's DisplayName (its Name when it has none); false when
+// WMI could not be asked or stopped answering.
+inline bool ReadDisplayNames(IWbemServices& services, std::wstring_view queryText, std::vector<std::wstring>& names)
+{
+    return VisitQuery(services, queryText, [&names](IWbemClassObject& object) {
         UniqueVariant name;
-        if (FAILED(object->Get(L"DisplayName", 0, name.put(), nullptr, nullptr)) || name.type() != VT_BSTR) {
-            object->Get(L"Name", 0, name.put(), nullptr, nullptr);
+        if (FAILED(object.Get(L"DisplayName", 0, name.put(), nullptr, nullptr)) || name.type() != VT_BSTR) {
+            object.Get(L"Name", 0, name.put(), nullptr, nullptr);
         }
         names.emplace_back(name.type() == VT_BSTR ? name.get().bstrVal : L"");
-    }
+    });
 }
 
 } // namespace quenlow::bench

@@ -49,7 +49,7 @@ HWND WaitForNewWindow(const ChildProcess& process, const wchar_t* className, HWN
 }
 
 // What one contender saw: the entries, and when its window was first seen visible (before the
-// paint), in milliseconds from the click.
+// paint), in milliseconds from the click, noted as each round begins.
 struct Seen {
     std::size_t entries = 0;
     std::vector<double> visible;
@@ -64,6 +64,7 @@ struct BareProgram {
 
 double TimeQuenlow(const WindowCase& list, Seen& seen)
 {
+    seen.visible.push_back(kFailedRound);
     testing::WindowedRun quenlow;
     ::Sleep(kQuietBeforeStepMs);
     HWND stopped = nullptr;
@@ -83,7 +84,7 @@ double TimeQuenlow(const WindowCase& list, Seen& seen)
     }
     const HWND window = RequireWindow(WaitForNewWindow(quenlow.Process(), kListWindowClassName, stopped),
                                       std::string(list.name) + " window");
-    seen.visible.push_back(watch.ElapsedMs());
+    seen.visible.back() = watch.ElapsedMs();
     WaitUntilPainted(window);
     const double elapsed = watch.ElapsedMs();
     seen.entries = ListEntries(window);
@@ -93,6 +94,7 @@ double TimeQuenlow(const WindowCase& list, Seen& seen)
 
 double TimeBare(const BareProgram& bare, const WindowCase& list, Seen& seen)
 {
+    seen.visible.push_back(kFailedRound);
     const testing::StartedProgram program =
         testing::StartAndWaitForWindow(bare.path + L" " + list.bareArgument, kReadyWindowClass);
     ::Sleep(kQuietBeforeStepMs);
@@ -100,7 +102,7 @@ double TimeBare(const BareProgram& bare, const WindowCase& list, Seen& seen)
     PostClick(program.window, POINT{10, 10});
     const HWND window = RequireWindow(WaitForNewWindow(program.process, bare.className, nullptr),
                                       std::string("the window of ") + bare.what);
-    seen.visible.push_back(watch.ElapsedMs());
+    seen.visible.back() = watch.ElapsedMs();
     WaitUntilPainted(window);
     const double elapsed = watch.ElapsedMs();
     seen.entries = ListEntries(window);
@@ -110,31 +112,24 @@ double TimeBare(const BareProgram& bare, const WindowCase& list, Seen& seen)
 
 void NoteOtherCount(const Seen& ours, const Seen& theirs, const char* what)
 {
-    if (ours.entries != theirs.entries) {
+    if (ours.entries != theirs.entries && ours.entries > 0 && theirs.entries > 0) {
         // Services may change state between two runs; say so rather than hide it.
         Note("note: quenlow.exe listed " + std::to_string(ours.entries) + " entries, " + what + " " +
              std::to_string(theirs.entries));
     }
 }
 
-// The times until a contender's window was visible, without the warm-up round's, which is not
-// counted, as for every figure.
-std::vector<double> CountedVisible(const Seen& seen)
-{
-    return {seen.visible.begin() + 1, seen.visible.end()};
-}
-
 // Where a contender's time went, medians of the counted rounds: until its window was visible
 // (before the paint), and from then until it was painted.
-void PrintSplit(const std::string& who, const Seen& seen, const std::vector<double>& painted, const std::string& label)
+void PrintSplit(const std::string& who, const std::vector<double>& visible, const std::vector<double>& painted,
+                const std::string& label)
 {
-    const std::vector<double> visible = CountedVisible(seen);
     std::vector<double> paint;
     for (std::size_t i = 0; i < painted.size() && i < visible.size(); ++i) {
         paint.push_back(painted[i] - visible[i]);
     }
-    PrintValue(Labelled("  until visible: " + who, label), SpreadOf(visible).median, "ms", 0);
-    PrintValue(Labelled("  then until painted: " + who, label), SpreadOf(paint).median, "ms", 0);
+    PrintMedian(Labelled("  until visible: " + who, label), visible, "ms", 0);
+    PrintMedian(Labelled("  then until painted: " + who, label), paint, "ms", 0);
 }
 
 } // namespace
@@ -149,29 +144,30 @@ int RunListOnScreen(const Options& options)
                                 "the bare list program"};
     for (const WindowCase& list : kCases) {
         Note("list window on screen: " + std::string(list.name) + " services window ...");
+        const std::string window = std::string(list.name) + " window";
         Seen ours;
         Seen same;
         Seen plain;
         const auto samples = RunInterleaved(
+            Labelled("list window on screen, " + window, label),
             {
-                [&] { return TimeQuenlow(list, ours); },
-                [&] { return TimeBare(sameControls, list, same); },
-                [&] { return TimeBare(plainList, list, plain); },
+                {"quenlow.exe", [&] { return TimeQuenlow(list, ours); }},
+                {sameControls.what, [&] { return TimeBare(sameControls, list, same); }},
+                {plainList.what, [&] { return TimeBare(plainList, list, plain); }},
             },
             rounds, 1);
         NoteOtherCount(ours, same, sameControls.what);
         NoteOtherCount(ours, plain, plainList.what);
-        const std::string window = std::string(list.name) + " window";
         const std::string figure =
             Labelled("list window on screen, " + window + ", " + std::to_string(ours.entries) + " entries", label);
         PrintRatio(figure, "bare program with the same controls", samples[0], samples[1], 1.0);
         // A plain list is not the work the list window's controls take: shown for comparison, not
         // judged.
         PrintRatio(figure, "bare WMI query, then a list", samples[0], samples[2], 0);
-        PrintSplit(window, ours, samples[0], label);
-        PrintSplit("bare, same controls", same, samples[1], label);
-        PrintValue(Labelled("  until visible: bare, plain list", label), SpreadOf(CountedVisible(plain)).median,
-                   "ms", 0);
+        const auto visible = [&](Seen& seen) { return CountedNotes(std::move(seen.visible), rounds, 1, kFailedRound); };
+        PrintSplit(window, visible(ours), samples[0], label);
+        PrintSplit("bare, same controls", visible(same), samples[1], label);
+        PrintMedian(Labelled("  until visible: bare, plain list", label), visible(plain), "ms", 0);
     }
     return 0;
 }

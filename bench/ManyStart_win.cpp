@@ -2,50 +2,15 @@
 // the message box shows, against a bare WMI program that makes the same calls one after another
 // with one confirming query each, from a click on its first window until its message box shows.
 // Both got ready before they were asked (COM and WMI's client loaded).
-#include "bench/BareWmiCommand.h"
 #include "bench/Figures.h"
 #include "bench/ProcessFigures_win.h"
-#include "bench/ProcessSteps_win.h"
-#include "bench/ReadyWindow.h"
-#include "bench/Stopwatch_win.h"
 #include "bench/TickedStart_win.h"
 
-#include "support/MessageBoxes.h"
-#include "support/WindowedRun.h"
+#include "support/ChildProcess.h"
 
-#include <chrono>
 #include <stdexcept>
 
 namespace quenlow::bench {
-
-namespace {
-
-using testing::ChildProcess;
-
-double TimeQuenlow(const BenchServices& services)
-{
-    const double elapsed = TimeTickedStart(services, false).box;
-    services.StopAll();
-    return elapsed;
-}
-
-double TimeBare(const std::wstring& commandLine, const BenchServices& services)
-{
-    const testing::StartedProgram bare = testing::StartAndWaitForWindow(commandLine, kReadyWindowClass);
-    ::Sleep(300); // as long as quenlow.exe is left alone after the ticks
-    const Stopwatch watch;
-    PostClick(bare.window, POINT{10, 10});
-    const HWND box = WaitForMessageBox(bare.process, kBareWmiCommandTitle);
-    const double elapsed = watch.ElapsedMs();
-    testing::PressOk(RequireWindow(box, "the bare command program's message box"));
-    if (bare.process.WaitForExit(testing::kProcessEndsWithin) != 0u) {
-        throw std::runtime_error("the bare command program did not start every service");
-    }
-    services.StopAll();
-    return elapsed;
-}
-
-} // namespace
 
 int RunManyStart(const Options& options)
 {
@@ -60,18 +25,28 @@ int RunManyStart(const Options& options)
     for (const auto& name : services.Names()) {
         bare += L" " + name;
     }
-    bare += L" --wait-for-click";
 
     const std::string many = std::to_string(count) + " services";
+    const std::string figure = Labelled("ticked start of " + many + " that start at once, until the box", label);
     Note("ticked start of " + many + " that start at once ...");
     const auto samples = RunInterleaved(
+        figure,
         {
-            [&] { return TimeQuenlow(services); },
-            [&] { return TimeBare(bare, services); },
+            {"quenlow.exe",
+             [&] {
+                 const double elapsed = TimeTickedStart(services, false).box;
+                 services.StopAll();
+                 return elapsed;
+             }},
+            {"the bare command program",
+             [&] {
+                 const double elapsed = TimeBarePress(bare, services, false).box;
+                 services.StopAll();
+                 return elapsed;
+             }},
         },
-        options.Rounds(), 1);
-    PrintRatio(Labelled("ticked start of " + many + " that start at once, until the box", label),
-               "bare WMI: calls + 1 query each", samples[0], samples[1], 0.8);
+        options.Rounds(), 1, [&] { services.StopAll(); });
+    PrintRatio(figure, "bare WMI: calls + 1 query each", samples[0], samples[1], 0.8);
     PrintValue(Labelled("  the ticked start, per service (median / " + std::to_string(count) + ")", label),
                SpreadOf(samples[0]).median / count, "ms", 0);
     PrintValue(Labelled("  the bare WMI program, per service (median / " + std::to_string(count) + ")", label),

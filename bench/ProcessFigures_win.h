@@ -13,6 +13,9 @@ int RunListOnScreen(const Options& options);
 // many-start: a ticked start of services that start at once against the bare WMI command program.
 int RunManyStart(const Options& options);
 
+// slow-start: a ticked start of three 3-s services against the naive program doing the same job.
+int RunSlowStart(const Options& options);
+
 // responsiveness: how long the program's windows take to answer during a wait.
 int RunResponsiveness(const Options& options);
 

@@ -19,7 +19,7 @@ HWND WaitForWindow(const testing::ChildProcess& process, const wchar_t* classNam
     return testing::WaitForTopLevelWindow(process, query, kWindowTimeout, 1ms);
 }
 
-HWND WaitForMessageBox(const testing::ChildProcess& process, const wchar_t* caption)
+HWND WaitForMessageBox(const testing::ChildProcess& process, const wchar_t* caption, std::chrono::milliseconds timeout)
 {
     // The caption is asked for (a message to the window) only once the window is known to be a
     // box: the progress window would otherwise be asked every millisecond of the wait.
@@ -27,7 +27,7 @@ HWND WaitForMessageBox(const testing::ChildProcess& process, const wchar_t* capt
     const testing::WindowQuery query{0, testing::kDialogClass, std::nullopt, true, [wanted](HWND window) {
                                          return testing::IsMessageBox(window) && testing::WindowText(window) == wanted;
                                      }};
-    return testing::WaitForTopLevelWindow(process, query, kWindowTimeout, 1ms);
+    return testing::WaitForTopLevelWindow(process, query, timeout, 1ms);
 }
 
 HWND RequireWindow(HWND window, const std::string& what)

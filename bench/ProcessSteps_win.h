@@ -24,8 +24,10 @@ inline constexpr DWORD kQuietBeforeStepMs = 500;
 // the process ends first or after the timeout.
 HWND WaitForWindow(const testing::ChildProcess& process, const wchar_t* className, const wchar_t* caption = nullptr);
 // The same for a message box with the caption: quenlow.exe's progress window is a dialog with
-// the same class and caption, and is passed over.
-HWND WaitForMessageBox(const testing::ChildProcess& process, const wchar_t* caption);
+// the same class and caption, and is passed over. A box after a start or stop is waited for as
+// long as the program gives the services (testing::kBoxComesWithin): a slow machine is no failure.
+HWND WaitForMessageBox(const testing::ChildProcess& process, const wchar_t* caption,
+                       std::chrono::milliseconds timeout = testing::kBoxComesWithin);
 // The window, or an error that says what did not appear.
 HWND RequireWindow(HWND window, const std::string& what);
 

@@ -4,7 +4,8 @@
 // kept.
 //   --case=slow-start  from the press of Start, three services ticked that each take 3 s, until
 //                      the message box shows; with where the time of that start goes, read from
-//                      the service manager every 5 ms
+//                      the service manager every 5 ms, and after the last service got there, from
+//                      the program's windows as seen from outside (PressEnding)
 //   --case=load        from the click on the splash window until the stopped services window is
 //                      on screen with its list, then from a press of Refresh until the window is
 //                      enabled again and 200 ms more (the list's fill), on the system as it is
@@ -13,6 +14,7 @@
 #include "bench/Figures.h"
 #include "bench/ProcessFigures_win.h"
 #include "bench/ProcessSteps_win.h"
+#include "bench/ServiceTimeline_win.h"
 #include "bench/Stopwatch_win.h"
 #include "bench/TickedStart_win.h"
 
@@ -25,8 +27,11 @@
 #include "support/WindowedRun.h"
 #include "ui/WindowClassNames.h"
 
+#include <windows.h>
+
 #include <algorithm>
 #include <chrono>
+#include <iterator>
 #include <optional>
 #include <stdexcept>
 #include <vector>
@@ -50,58 +55,70 @@ AnswerProbe::Targets WindowsOf(const ChildProcess& process)
     };
 }
 
-// When each service was first seen starting (its start reached the service manager) and running,
-// in milliseconds on the watch given; read from the service manager every 5 ms.
-class ServiceTimeline {
+// How a press ends, as seen from outside every 5 ms on a thread of its own, in milliseconds on the
+// watch given: when the progress window went (the wait for the press was over: the follow had seen
+// every service there); then when the list window was enabled again after the reload's wait had
+// disabled it (the reload's read was over); then when the box existed, made but not yet shown.
+// Nothing is asked of the program's window thread: the windows and their styles are read from the
+// system. (A dialog enables its owner before it hides itself, so the list window is disabled after
+// the progress window has gone only by the reload's wait.)
+class PressEnding {
 public:
-    ServiceTimeline(const std::vector<std::wstring>& names, const Stopwatch& watch)
-        : m_watch(watch), m_manager(testing::OpenServiceManager(SC_MANAGER_CONNECT))
+    PressEnding(const ChildProcess& process, HWND listWindow, const Stopwatch& watch)
+        : m_process(process.Id()), m_list(listWindow), m_watch(watch)
     {
-        for (const auto& name : names) {
-            m_services.push_back(testing::OpenServiceByName(m_manager.get(), name, SERVICE_QUERY_STATUS));
-            if (!m_services.back()) {
-                throw std::runtime_error("a benchmark service cannot be opened: " + Utf8(name));
-            }
-        }
-        m_starting.resize(names.size());
-        m_running.resize(names.size());
         m_thread.emplace([this] { Look(); }, 5ms);
     }
 
     struct Seen {
-        std::vector<std::optional<double>> starting;
-        std::vector<std::optional<double>> running;
+        double progressGone = kFailedRound;
+        double reloadRead = kFailedRound;
+        double boxMade = kFailedRound;
     };
 
     Seen Stop()
     {
         m_thread.reset();
-        return {m_starting, m_running};
+        return m_seen;
     }
 
 private:
     void Look()
     {
-        for (std::size_t i = 0; i < m_services.size(); ++i) {
-            SERVICE_STATUS status{};
-            if (!::QueryServiceStatus(m_services[i].get(), &status)) {
-                continue;
+        const double now = m_watch.ElapsedMs();
+        // The process's dialogs, shown or not: the progress window (shown while the wait lasts),
+        // and the box, which exists hidden while it is made.
+        bool progressShown = false;
+        bool boxMade = false;
+        for (const HWND dialog :
+             testing::FindTopLevelWindows({m_process, testing::kDialogClass, std::nullopt, false})) {
+            const bool box = testing::IsMessageBox(dialog);
+            progressShown = progressShown || (!box && ::IsWindowVisible(dialog));
+            boxMade = boxMade || box;
+        }
+        if (!m_progressSeen) {
+            m_progressSeen = progressShown;
+        } else if (IsFailed(m_seen.progressGone) && !progressShown) {
+            m_seen.progressGone = now;
+        }
+        if (!IsFailed(m_seen.progressGone) && IsFailed(m_seen.reloadRead)) {
+            const bool enabled = ::IsWindowEnabled(m_list) != FALSE;
+            m_reloadWaitSeen = m_reloadWaitSeen || !enabled;
+            if (m_reloadWaitSeen && enabled) {
+                m_seen.reloadRead = now;
             }
-            const double now = m_watch.ElapsedMs();
-            if (status.dwCurrentState != SERVICE_STOPPED && !m_starting[i]) {
-                m_starting[i] = now;
-            }
-            if (status.dwCurrentState == SERVICE_RUNNING && !m_running[i]) {
-                m_running[i] = now;
-            }
+        }
+        if (IsFailed(m_seen.boxMade) && boxMade) {
+            m_seen.boxMade = now;
         }
     }
 
+    DWORD m_process;
+    HWND m_list;
     const Stopwatch& m_watch;
-    testing::UniqueServiceHandle m_manager;
-    std::vector<testing::UniqueServiceHandle> m_services;
-    std::vector<std::optional<double>> m_starting;
-    std::vector<std::optional<double>> m_running;
+    bool m_progressSeen = false;
+    bool m_reloadWaitSeen = false;
+    Seen m_seen;
     std::optional<PeriodicThread> m_thread;
 };
 
@@ -124,10 +141,13 @@ void Keep(Answers& kept, const std::vector<AnswerProbe::Answer>& answers, double
 
 // The longest and the median delay of all the answers, against the target and for information,
 // and when the longest came.
-void PrintDelays(const std::string& what, const Answers& answers, const std::string& label)
+void PrintDelays(const std::string& what, const Answers& answers, const std::string& label, std::size_t rounds,
+                 std::size_t failed)
 {
     if (answers.empty()) {
-        throw std::runtime_error("no window answered while " + what);
+        PrintValue(Labelled("longest answer, " + what, label), kFailedRound, "ms", 100, rounds, failed);
+        Note("responsiveness, " + what + ": no window answered");
+        return;
     }
     std::vector<double> delays;
     for (const auto& answer : answers) {
@@ -135,7 +155,7 @@ void PrintDelays(const std::string& what, const Answers& answers, const std::str
     }
     const auto longest = std::max_element(answers.begin(), answers.end(),
                                           [](const auto& a, const auto& b) { return a.delay < b.delay; });
-    PrintValue(Labelled("longest answer, " + what, label), longest->delay, "ms", 100);
+    PrintValue(Labelled("longest answer, " + what, label), longest->delay, "ms", 100, rounds, failed);
     PrintValue(Labelled("  median answer of " + std::to_string(delays.size()) + ", " + what, label),
                SpreadOf(delays).median, "ms", 0);
     PrintValue(Labelled("  the longest was asked for this long after the start", label), longest->sentAt, "ms", 0);
@@ -144,54 +164,71 @@ void PrintDelays(const std::string& what, const Answers& answers, const std::str
          Utf8(longest->windowClass));
 }
 
-int WhileSlowStart(const Options& options)
+// One round of the ticked start of the slow services, the windows' answers probed and the press
+// watched from the service manager and from outside the program meanwhile.
+struct SlowStartRound {
+    std::vector<AnswerProbe::Answer> answers;
+    double box = 0;
+    ServiceTimeline::Seen services;
+    PressEnding::Seen ending;
+};
+
+SlowStartRound TimeSlowStartRound(const BenchServices& slow)
 {
-    const int rounds = options.Rounds();
-    const std::string& label = options.Label();
-    const BenchServices slow = SlowServices(options.Path(L"service-program"));
-    const std::size_t count = slow.Names().size();
-    Note("windows' answers during the ticked start of three slow services ...");
-    Answers delays;
-    std::vector<double> totals;
-    // Per round: when each service was seen starting, then when the last was seen running.
-    std::vector<std::vector<double>> steps(count + 1);
-    for (int round = 0; round <= rounds; ++round) {
-        TickedWindow ticked = OpenAndTick(slow.DisplayNames());
-        const Stopwatch watch;
-        AnswerProbe probe(WindowsOf(ticked.quenlow.Process()));
-        ServiceTimeline timeline(slow.Names(), watch);
-        PressStart(ticked);
-        const HWND box = WaitForMessageBox(ticked.quenlow.Process(), testing::kApplicationTitle);
-        const double elapsed = watch.ElapsedMs();
-        const std::vector<AnswerProbe::Answer> answers = probe.Stop();
-        const ServiceTimeline::Seen seen = timeline.Stop();
-        FinishTickedStart(ticked, RequireWindow(box, "quenlow.exe's message box"));
-        slow.StopAll();
-        if (round == 0) {
-            continue;
+    TickedWindow ticked = OpenAndTick(slow.DisplayNames());
+    const Stopwatch watch;
+    AnswerProbe probe(WindowsOf(ticked.quenlow.Process()));
+    ServiceTimeline timeline(slow.Names(), watch);
+    PressEnding ending(ticked.quenlow.Process(), ticked.window, watch);
+    PressStart(ticked);
+    const HWND box = RequireWindow(WaitForMessageBox(ticked.quenlow.Process(), testing::kApplicationTitle),
+                                   "quenlow.exe's message box");
+    SlowStartRound round;
+    round.box = watch.ElapsedMs();
+    round.answers = probe.Stop();
+    round.services = timeline.Stop();
+    round.ending = ending.Stop();
+    FinishTickedStart(ticked, box);
+    slow.StopAll();
+    for (std::size_t i = 0; i < round.services.running.size(); ++i) {
+        if (!round.services.starting[i] || !round.services.running[i]) {
+            throw std::runtime_error("a slow service was not seen starting and running");
         }
-        Keep(delays, answers, elapsed);
-        totals.push_back(elapsed);
-        double lastRunning = 0;
-        for (std::size_t i = 0; i < count; ++i) {
-            if (!seen.starting[i] || !seen.running[i]) {
-                throw std::runtime_error("a slow service was not seen starting and running");
-            }
-            steps[i].push_back(*seen.starting[i]);
-            lastRunning = std::max(lastRunning, *seen.running[i]);
-        }
-        steps[count].push_back(lastRunning);
     }
-    const std::string what = "ticked start of three slow services";
-    PrintDelays(what, delays, label);
-    PrintValue(Labelled("  press of Start until the box meanwhile (median)", label), SpreadOf(totals).median, "ms",
-               0);
-    // Where the time goes, from the medians of the rounds.
-    std::vector<double> medians;
-    for (const auto& step : steps) {
-        medians.push_back(SpreadOf(step).median);
+    return round;
+}
+
+// Where the time of the counted rounds went: from the medians of the rounds up to the last
+// service running; after it, the median of each step's own time.
+void PrintSlowStartSplit(const std::vector<SlowStartRound>& rounds, const std::string& label)
+{
+    const std::size_t count = rounds.empty() ? 0 : rounds.front().services.starting.size();
+    std::vector<std::vector<double>> starting(count);
+    std::vector<double> lastRunning;
+    std::vector<double> totals;
+    std::vector<std::vector<double>> after(5);
+    for (const auto& round : rounds) {
+        for (std::size_t i = 0; i < count; ++i) {
+            starting[i].push_back(*round.services.starting[i]);
+        }
+        const double running = round.services.AllRunning();
+        const PressEnding::Seen& ending = round.ending;
+        lastRunning.push_back(running);
+        totals.push_back(round.box);
+        const double marks[] = {running, ending.progressGone, ending.reloadRead, ending.boxMade, round.box};
+        for (std::size_t step = 0; step + 1 < std::size(marks); ++step) {
+            after[step].push_back(marks[step + 1] - marks[step]);
+        }
+        after[4].push_back(round.box - running);
+    }
+    if (count == 0) {
+        return; // no round was measured
     }
     const std::string split = "  split: ";
+    std::vector<double> medians;
+    for (const auto& step : starting) {
+        medians.push_back(SpreadOf(step).median);
+    }
     PrintValue(Labelled(split + "press of Start to the 1st service starting", label), medians[0], "ms", 0);
     for (std::size_t i = 1; i < count; ++i) {
         PrintValue(Labelled(split + "service " + std::to_string(i) + " starting to service " + std::to_string(i + 1) +
@@ -200,9 +237,47 @@ int WhileSlowStart(const Options& options)
                    medians[i] - medians[i - 1], "ms", 0);
     }
     PrintValue(Labelled(split + "last service starting to the last running", label),
-               medians[count] - medians[count - 1], "ms", 0);
-    PrintValue(Labelled(split + "last service running to the box", label), SpreadOf(totals).median - medians[count],
-               "ms", 0);
+               SpreadOf(lastRunning).median - medians[count - 1], "ms", 0);
+    PrintMedian(Labelled(split + "last service running to the box", label), after[4], "ms", 0);
+    // Of which, step by step (medians of each step's own times):
+    PrintMedian(Labelled(split + "  until the progress window went (the follow saw them)", label), after[0], "ms", 0);
+    PrintMedian(Labelled(split + "  then the reload's read (until the window was enabled)", label), after[1], "ms", 0);
+    PrintMedian(Labelled(split + "  then until the box existed, hidden (fill, box begun)", label), after[2], "ms", 0);
+    PrintMedian(Labelled(split + "  then until the box showed (the rest of its making)", label), after[3], "ms", 0);
+}
+
+int WhileSlowStart(const Options& options)
+{
+    const int rounds = options.Rounds();
+    const std::string& label = options.Label();
+    const BenchServices slow = SlowServices(options.Path(L"service-program"));
+    const std::string what = "ticked start of three slow services";
+    Note("windows' answers during the ticked start of three slow services ...");
+    std::vector<SlowStartRound> counted;
+    Answers delays;
+    std::vector<double> totals;
+    for (int round = 0; round <= rounds; ++round) {
+        SlowStartRound measured;
+        if (!Attempt(Labelled("responsiveness, " + what, label), "quenlow.exe", round, 1,
+                     [&] { measured = TimeSlowStartRound(slow); })) {
+            if (round > 0) {
+                totals.push_back(kFailedRound);
+            }
+            if (!Attempt(what, "bringing the services back to stopped", round, 1, [&] { slow.StopAll(); })) {
+                break;
+            }
+            continue;
+        }
+        if (round > 0) {
+            Keep(delays, measured.answers, measured.box);
+            totals.push_back(measured.box);
+            counted.push_back(std::move(measured));
+        }
+    }
+    totals.resize(static_cast<std::size_t>(rounds), kFailedRound);
+    PrintDelays(what, delays, label, totals.size(), totals.size() - counted.size());
+    PrintMedian(Labelled("  press of Start until the box meanwhile (median)", label), totals, "ms", 0);
+    PrintSlowStartSplit(counted, label);
     return 0;
 }
 
@@ -210,6 +285,51 @@ int WhileSlowStart(const Options& options)
 bool WaitForEnabled(HWND window, bool enabled, std::chrono::milliseconds timeout)
 {
     return testing::PumpUntil([&] { return (::IsWindowEnabled(window) != FALSE) == enabled; }, timeout, 1ms);
+}
+
+// One round of a list loading: the answers while the stopped services window opens and while it
+// refreshes, with when each wait ended.
+struct LoadRound {
+    std::vector<AnswerProbe::Answer> opening;
+    double opened = 0;
+    std::vector<AnswerProbe::Answer> refreshing;
+    double refreshed = 0;
+    std::size_t entries = 0;
+};
+
+LoadRound TimeLoadRound()
+{
+    LoadRound round;
+    const testing::WindowedRun quenlow;
+    const ChildProcess& process = quenlow.Process();
+    ::Sleep(kQuietBeforeStepMs);
+    std::optional<AnswerProbe> probe(std::in_place, WindowsOf(process));
+    const Stopwatch opening;
+    PostSplashFrameClick(quenlow.Splash());
+    const HWND window = RequireWindow(WaitForWindow(process, kListWindowClassName, L"Stopped Services"),
+                                      "the stopped services window");
+    WaitUntilPainted(window);
+    round.opened = opening.ElapsedMs();
+    round.opening = probe->Stop();
+    round.entries = ListEntries(window);
+
+    const HWND refresh = testing::ListWindowDriver(window, testing::ListWindowKind::StoppedServices).Button(L"Refresh");
+    ::Sleep(kQuietBeforeStepMs);
+    probe.emplace(WindowsOf(process));
+    const Stopwatch refreshing;
+    ::PostMessageW(refresh, BM_CLICK, 0, 0);
+    if (!WaitForEnabled(window, false, 5s)) {
+        Note("note: the stopped services window was never seen disabled during Refresh");
+    }
+    if (!WaitForEnabled(window, true, kWindowTimeout)) {
+        throw std::runtime_error("the stopped services window stayed disabled after Refresh");
+    }
+    round.refreshed = refreshing.ElapsedMs();
+    ::Sleep(200);
+    round.refreshing = probe->Stop();
+    probe.reset();
+    CloseQuenlow(process);
+    return round;
 }
 
 int WhileLoading(const Options& options)
@@ -220,45 +340,22 @@ int WhileLoading(const Options& options)
     Answers whileOpening;
     Answers whileRefreshing;
     std::size_t entries = 0;
+    std::size_t failed = 0;
     for (int round = 0; round <= rounds; ++round) {
-        const testing::WindowedRun quenlow;
-        const ChildProcess& process = quenlow.Process();
-        ::Sleep(kQuietBeforeStepMs);
-        std::optional<AnswerProbe> probe(std::in_place, WindowsOf(process));
-        const Stopwatch opening;
-        PostSplashFrameClick(quenlow.Splash());
-        const HWND window = RequireWindow(WaitForWindow(process, kListWindowClassName, L"Stopped Services"),
-                                          "the stopped services window");
-        WaitUntilPainted(window);
-        const double opened = opening.ElapsedMs();
-        const auto openingAnswers = probe->Stop();
-        entries = ListEntries(window);
-
-        const HWND refresh =
-            testing::ListWindowDriver(window, testing::ListWindowKind::StoppedServices).Button(L"Refresh");
-        ::Sleep(kQuietBeforeStepMs);
-        probe.emplace(WindowsOf(process));
-        const Stopwatch refreshing;
-        ::PostMessageW(refresh, BM_CLICK, 0, 0);
-        if (!WaitForEnabled(window, false, 5s)) {
-            Note("note: the stopped services window was never seen disabled during Refresh");
-        }
-        if (!WaitForEnabled(window, true, kWindowTimeout)) {
-            throw std::runtime_error("the stopped services window stayed disabled after Refresh");
-        }
-        const double refreshed = refreshing.ElapsedMs();
-        ::Sleep(200);
-        const auto refreshAnswers = probe->Stop();
-        probe.reset();
-        CloseQuenlow(process);
-        if (round > 0) {
-            Keep(whileOpening, openingAnswers, opened);
-            Keep(whileRefreshing, refreshAnswers, refreshed);
+        LoadRound measured;
+        if (!Attempt(Labelled("responsiveness while a list loads", label), "quenlow.exe", round, 1,
+                     [&] { measured = TimeLoadRound(); })) {
+            failed += round > 0 ? 1 : 0;
+        } else if (round > 0) {
+            entries = measured.entries;
+            Keep(whileOpening, measured.opening, measured.opened);
+            Keep(whileRefreshing, measured.refreshing, measured.refreshed);
         }
     }
     const std::string list = std::to_string(entries) + " entries";
-    PrintDelays("stopped window opening, " + list, whileOpening, label);
-    PrintDelays("stopped window's Refresh, " + list, whileRefreshing, label);
+    const auto counted = static_cast<std::size_t>(rounds);
+    PrintDelays("stopped window opening, " + list, whileOpening, label, counted, failed);
+    PrintDelays("stopped window's Refresh, " + list, whileRefreshing, label, counted, failed);
     return 0;
 }
 

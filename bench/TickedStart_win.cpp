@@ -1,6 +1,9 @@
 #include "bench/TickedStart_win.h"
 
+#include "bench/BareWmiCommand.h"
 #include "bench/ProcessSteps_win.h"
+#include "bench/ReadyWindow.h"
+#include "bench/ServiceTimeline_win.h"
 #include "bench/Stopwatch_win.h"
 
 #include "common/Text.h"
@@ -10,10 +13,12 @@
 #include "support/TopLevelWindows.h"
 #include "ui/WindowClassNames.h"
 
-#include <algorithm>
 #include <chrono>
 #include <cstdio>
+#include <optional>
 #include <stdexcept>
+#include <string>
+#include <utility>
 
 namespace quenlow::bench {
 
@@ -97,30 +102,59 @@ void FinishTickedStart(TickedWindow& ticked, HWND box)
     CloseAndWait(ticked.quenlow.Process(), ticked.window, "quenlow.exe");
 }
 
-TickedStartTimes TimeTickedStart(const BenchServices& services, bool watchStates)
+namespace {
+
+// Waits for the process's message box with the caption, the services watched meanwhile when asked:
+// the box, and the times from the watch's start.
+std::pair<HWND, PressTimes> WaitForPressBox(const testing::ChildProcess& process, const wchar_t* caption,
+                                            const Stopwatch& watch, std::optional<ServiceTimeline>& timeline,
+                                            const char* what)
+{
+    const HWND box = RequireWindow(WaitForMessageBox(process, caption), std::string(what) + "'s message box");
+    PressTimes times;
+    times.box = watch.ElapsedMs();
+    if (timeline) {
+        times.allRunning = timeline->Stop().AllRunning();
+    }
+    return {box, times};
+}
+
+} // namespace
+
+PressTimes TimeTickedStart(const BenchServices& services, bool watchStates)
 {
     TickedWindow ticked = OpenAndTick(services.DisplayNames());
     const Stopwatch watch;
-    PressStart(ticked);
-    TickedStartTimes times;
-    const testing::WindowQuery box{0, testing::kDialogClass, std::nullopt, true, [](HWND window) {
-                                       return testing::IsMessageBox(window) &&
-                                              testing::WindowText(window) == testing::kApplicationTitle;
-                                   }};
-    HWND shown = nullptr;
-    while (!shown) {
-        if (watchStates && times.allRunning == 0 && std::all_of(services.Names().begin(), services.Names().end(), [](const auto& name) {
-                return testing::QueryServiceState(name) == SERVICE_RUNNING;
-            })) {
-            times.allRunning = watch.ElapsedMs();
-        }
-        shown = testing::WaitForTopLevelWindow(ticked.quenlow.Process(), box, 2ms, 1ms);
-        if (watch.ElapsedMs() > static_cast<double>(kWindowTimeout.count())) {
-            throw std::runtime_error("quenlow.exe's message box did not appear");
-        }
+    std::optional<ServiceTimeline> timeline;
+    if (watchStates) {
+        timeline.emplace(services.Names(), watch);
     }
-    times.box = watch.ElapsedMs();
-    FinishTickedStart(ticked, shown);
+    PressStart(ticked);
+    const auto [box, times] =
+        WaitForPressBox(ticked.quenlow.Process(), testing::kApplicationTitle, watch, timeline, "quenlow.exe");
+    FinishTickedStart(ticked, box);
+    return times;
+}
+
+PressTimes TimeBarePress(const std::wstring& commandLine, const BenchServices& services, bool watchStates)
+{
+    const testing::StartedProgram bare =
+        testing::StartAndWaitForWindow(commandLine + L" --wait-for-click", kReadyWindowClass);
+    ::Sleep(300); // as long as quenlow.exe is left alone after the ticks
+    const Stopwatch watch;
+    std::optional<ServiceTimeline> timeline;
+    if (watchStates) {
+        timeline.emplace(services.Names(), watch);
+    }
+    PostClick(bare.window, POINT{10, 10});
+    const auto [box, times] =
+        WaitForPressBox(bare.process, kBareWmiCommandTitle, watch, timeline, "the bare command program");
+    testing::PressOk(box);
+    const auto code = bare.process.WaitForExit(testing::kProcessEndsWithin);
+    if (code != 0u) {
+        throw std::runtime_error("the bare command program did not get every service there (status " +
+                                 (code ? std::to_string(*code) : std::string("none: still running")) + ")");
+    }
     return times;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "bench/Figures.h"
+
 #include "support/TestServices.h"
 #include "support/WindowedRun.h"
 
@@ -56,18 +58,24 @@ void PressStart(const TickedWindow& ticked);
 // a start in which every service got there.
 void FinishTickedStart(TickedWindow& ticked, HWND box);
 
-// What one ticked start took, in milliseconds from the press of Start: until the message box
-// showed, and until the last of the services was seen running in the service manager (looked at
-// every few milliseconds meanwhile); 0 when that was not seen before the box.
-struct TickedStartTimes {
+// What one press took, in milliseconds from the press of Start (or the click on the bare
+// program's window): until the message box showed, and until the last of the services was seen
+// running in the service manager (kFailedRound when that was not watched or not seen).
+struct PressTimes {
     double box = 0;
-    double allRunning = 0;
+    double allRunning = kFailedRound;
 };
 
 // One ticked start as a whole: quenlow.exe opened at its stopped services window with the
-// services' entries ticked, then the times of the press of Start (the services' states looked at
-// only when asked, as looking costs the service manager time); the box is answered and
-// quenlow.exe ended.
-TickedStartTimes TimeTickedStart(const BenchServices& services, bool watchStates);
+// services' entries ticked, then the times of the press of Start (the services' states read
+// meanwhile only when asked: see ServiceTimeline); the box is answered and quenlow.exe ended.
+// Throws when the box does not come or says that not every service was started.
+PressTimes TimeTickedStart(const BenchServices& services, bool watchStates);
+
+// The same job done by the bare WMI command program (`commandLine` holds its start and the
+// services' names; --wait-for-click is added): started and got ready, left alone as quenlow.exe
+// is after the ticks, then timed from a click on its window until its box shows; the box is
+// answered. Throws when the box does not come or the program did not start every service.
+PressTimes TimeBarePress(const std::wstring& commandLine, const BenchServices& services, bool watchStates);
 
 } // namespace quenlow::bench

@@ -1,13 +1,17 @@
 // The reference for starting or stopping services through WMI: the least a program does to start
-// or stop services by their short names with WMI's COM interfaces - connect, and for each name in
-// turn: query by Name, call the method on each instance found by its __PATH, query once more to
-// see that each got there - and then report in a message box, as quenlow.exe does for services
-// that get there at once.
-//   quenlow_bench_wmi_command.exe start|stop NAME [NAME ...] [--wait-for-click]
+// or stop services by their short names with WMI's COM interfaces, on one connection. For each
+// name in turn it queries the service by Name and calls the method on each instance found by its
+// __PATH; then it sees that each got there, and reports in a message box:
+//   - by default with one more query of each service right after its call, all that a service
+//     that gets there at once needs, as quenlow.exe's command line does;
+//   - with --look-every=MS, as the naive program doing a press's job: all the calls first, in
+//     the order given, then a look every MS milliseconds (one query of the states of all of them)
+//     until each has got there, for at most a minute.
+//   quenlow_bench_wmi_command.exe start|stop NAME [NAME ...] [--wait-for-click] [--look-every=MS]
 // With --wait-for-click it first gets ready as quenlow.exe is once its windows are up (COM, and
 // WMI's client loaded) and shows a small window; a click on it starts the calls.
 // Exits with 0 when every call returned 0 and every service got there, 1 otherwise, 2 when a name
-// found nothing.
+// found nothing or the command line is wrong.
 #include "bench/BareWmi_win.h"
 #include "bench/BareWmiCommand.h"
 #include "bench/ReadyWindow.h"
@@ -20,44 +24,52 @@
 
 #include <shellapi.h>
 
+#include <cwchar>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
 
 using Microsoft::WRL::ComPtr;
 
-bool Succeeded(HRESULT hr)
-{
-    return SUCCEEDED(hr);
-}
+// How long the looks go on before the services that have not got there count as failed.
+constexpr ULONGLONG kLookForAtMostMs = 60'000;
 
 // What became of one name.
 enum class Result { Succeeded, Failed, NotFound };
 
-// The method for every service of that name, then one query to see that each got there.
-Result StartOrStop(IWbemServices& services, const std::wstring& method, const std::wstring& name)
+struct Command {
+    std::wstring method; // start or stop
+    std::vector<std::wstring> names;
+    bool waitForClick = false;
+    DWORD lookEveryMs = 0; // 0: one confirming query after each call
+};
+
+std::wstring QueryByName(const std::wstring& name)
 {
-    const quenlow::UniqueBstr language(L"WQL");
-    const quenlow::UniqueBstr query(L"SELECT * FROM Win32_Service where Name='" + name + L"'");
-    ComPtr<IEnumWbemClassObject> enumerator;
-    if (!Succeeded(services.ExecQuery(language.get(), query.get(), WBEM_FLAG_FORWARD_ONLY | WBEM_FLAG_RETURN_IMMEDIATELY,
-                                      nullptr, &enumerator))) {
-        return Result::Failed;
-    }
+    return L"SELECT * FROM Win32_Service where Name='" + name + L"'";
+}
+
+std::wstring GoalState(const Command& command)
+{
+    return command.method == L"start" ? L"Running" : L"Stopped";
+}
+
+// The method for every service of that name, found by one query; NotFound when it found none.
+Result Call(IWbemServices& services, const std::wstring& method, const std::wstring& name)
+{
     // The paths first: a method call runs a query of its own, after which Wine's instances of
     // this query no longer hold their own values.
-    std::vector<quenlow::UniqueVariant> paths;
-    for (;;) {
-        ComPtr<IWbemClassObject> object;
-        ULONG returned = 0;
-        if (!Succeeded(enumerator->Next(static_cast<long>(WBEM_INFINITE), 1, &object, &returned)) || returned == 0) {
-            break;
+    std::vector<quenlow::UniqueBstr> paths;
+    const bool asked = quenlow::bench::VisitQuery(services, QueryByName(name), [&paths](IWbemClassObject& object) {
+        if (const std::wstring path = quenlow::bench::ReadText(object, L"__PATH"); !path.empty()) {
+            paths.emplace_back(path);
         }
-        quenlow::UniqueVariant path;
-        if (Succeeded(object->Get(L"__PATH", 0, path.put(), nullptr, nullptr)) && path.type() == VT_BSTR) {
-            paths.push_back(std::move(path));
-        }
+    });
+    if (!asked) {
+        return Result::Failed;
     }
     if (paths.empty()) {
         return Result::NotFound;
@@ -67,65 +79,123 @@ Result StartOrStop(IWbemServices& services, const std::wstring& method, const st
     for (const auto& path : paths) {
         ComPtr<IWbemClassObject> out;
         quenlow::UniqueVariant returnValue;
-        allSucceeded = Succeeded(services.ExecMethod(path.get().bstrVal, methodName.get(), 0, nullptr, nullptr, &out,
+        allSucceeded = SUCCEEDED(services.ExecMethod(path.get(), methodName.get(), 0, nullptr, nullptr, &out,
                                                      nullptr)) &&
-                       out && Succeeded(out->Get(L"ReturnValue", 0, returnValue.put(), nullptr, nullptr)) &&
+                       out && SUCCEEDED(out->Get(L"ReturnValue", 0, returnValue.put(), nullptr, nullptr)) &&
                        returnValue.type() == VT_I4 && returnValue.get().lVal == 0 && allSucceeded;
-    }
-    // One confirming query: an immediate service is there by now.
-    ComPtr<IEnumWbemClassObject> confirmation;
-    const std::wstring goal = method == L"start" ? L"Running" : L"Stopped";
-    allSucceeded = Succeeded(services.ExecQuery(language.get(), query.get(),
-                                                WBEM_FLAG_FORWARD_ONLY | WBEM_FLAG_RETURN_IMMEDIATELY, nullptr,
-                                                &confirmation)) &&
-                   allSucceeded;
-    for (;;) {
-        ComPtr<IWbemClassObject> object;
-        ULONG returned = 0;
-        if (!confirmation ||
-            !Succeeded(confirmation->Next(static_cast<long>(WBEM_INFINITE), 1, &object, &returned)) ||
-            returned == 0) {
-            break;
-        }
-        quenlow::UniqueVariant state;
-        allSucceeded = Succeeded(object->Get(L"State", 0, state.put(), nullptr, nullptr)) &&
-                       state.type() == VT_BSTR && goal == state.get().bstrVal && allSucceeded;
     }
     return allSucceeded ? Result::Succeeded : Result::Failed;
 }
 
+// One query of the named services' states: true when every one found is in the goal state.
+bool AllThere(IWbemServices& services, const std::wstring& query, const std::wstring& goal)
+{
+    bool allThere = true;
+    const bool asked = quenlow::bench::VisitQuery(services, query, [&](IWbemClassObject& object) {
+        allThere = allThere && quenlow::bench::ReadText(object, L"State") == goal;
+    });
+    return asked && allThere;
+}
+
+// The calls one after another, each service confirmed by one query right after its call.
+Result CallAndConfirmEach(IWbemServices& services, const Command& command)
+{
+    Result result = Result::Succeeded;
+    for (const auto& name : command.names) {
+        Result one = Call(services, command.method, name);
+        if (one == Result::Succeeded && !AllThere(services, QueryByName(name), GoalState(command))) {
+            one = Result::Failed;
+        }
+        result = one == Result::Succeeded || result == Result::NotFound ? result : one;
+    }
+    return result;
+}
+
+// The calls one after another, then a look at all of them every interval until each is there.
+Result CallAllThenLook(IWbemServices& services, const Command& command)
+{
+    Result result = Result::Succeeded;
+    std::wstring query = L"SELECT Name, State FROM Win32_Service WHERE ";
+    for (std::size_t i = 0; i < command.names.size(); ++i) {
+        const Result one = Call(services, command.method, command.names[i]);
+        result = one == Result::Succeeded || result == Result::NotFound ? result : one;
+        query += (i == 0 ? L"Name='" : L" OR Name='") + command.names[i] + L"'";
+    }
+    if (result != Result::Succeeded) {
+        return result;
+    }
+    const ULONGLONG began = ::GetTickCount64();
+    for (ULONGLONG look = began;; look += command.lookEveryMs) {
+        if (const ULONGLONG now = ::GetTickCount64(); now < look) {
+            ::Sleep(static_cast<DWORD>(look - now));
+        }
+        if (AllThere(services, query, GoalState(command))) {
+            return Result::Succeeded;
+        }
+        if (::GetTickCount64() - began > kLookForAtMostMs) {
+            return Result::Failed;
+        }
+    }
+}
+
 // COM stays initialised until the process ends, after every interface has been released.
-int Run(HINSTANCE instance, const std::wstring& method, const std::vector<std::wstring>& names, bool waitForClick)
+int Run(HINSTANCE instance, const Command& command)
 {
     const auto locator = quenlow::bench::StartWmiClient();
     if (!locator) {
         return 3;
     }
-    const HWND ready = waitForClick ? quenlow::bench::ShowReadyWindowUntilClicked(instance) : nullptr;
-    if (waitForClick && !ready) {
+    const HWND ready = command.waitForClick ? quenlow::bench::ShowReadyWindowUntilClicked(instance) : nullptr;
+    if (command.waitForClick && !ready) {
         return 3;
     }
     const auto services = quenlow::bench::ConnectLocalWmi(*locator.Get());
     if (!services) {
         return 3;
     }
-    bool allSucceeded = true;
-    bool anyNotFound = false;
-    for (const auto& name : names) {
-        const Result result = StartOrStop(*services.Get(), method, name);
-        allSucceeded = allSucceeded && result == Result::Succeeded;
-        anyNotFound = anyNotFound || result == Result::NotFound;
-    }
-    const std::wstring what = method == L"start" ? L" started." : L" stopped.";
-    const std::wstring text = names.size() == 1 ? names.front() + L" has" + what : L"The services have" + what;
+    const Result result = command.lookEveryMs > 0 ? CallAllThenLook(*services.Get(), command)
+                                                  : CallAndConfirmEach(*services.Get(), command);
+    const std::wstring what = command.method == L"start" ? L" started." : L" stopped.";
+    const std::wstring text =
+        command.names.size() == 1 ? command.names.front() + L" has" + what : L"The services have" + what;
     ::MessageBoxW(nullptr, text.c_str(), quenlow::bench::kBareWmiCommandTitle, MB_OK | MB_SETFOREGROUND | MB_TASKMODAL);
     if (ready) {
         ::DestroyWindow(ready);
     }
-    if (anyNotFound) {
-        return 2;
+    switch (result) {
+    case Result::Succeeded:
+        return 0;
+    case Result::Failed:
+        return 1;
+    case Result::NotFound:
+        break;
     }
-    return allSucceeded ? 0 : 1;
+    return 2;
+}
+
+// The command line, or nothing when it is wrong.
+std::optional<Command> ReadCommand(int count, wchar_t** arguments)
+{
+    Command command;
+    command.method = count > 1 ? arguments[1] : L"";
+    constexpr std::wstring_view kLookEvery = L"--look-every=";
+    for (int i = 2; i < count; ++i) {
+        const std::wstring_view argument(arguments[i]);
+        if (argument == L"--wait-for-click") {
+            command.waitForClick = true;
+        } else if (argument.starts_with(kLookEvery)) {
+            command.lookEveryMs = static_cast<DWORD>(std::wcstoul(arguments[i] + kLookEvery.size(), nullptr, 10));
+            if (command.lookEveryMs == 0) {
+                return std::nullopt;
+            }
+        } else {
+            command.names.emplace_back(argument);
+        }
+    }
+    if ((command.method != L"start" && command.method != L"stop") || command.names.empty()) {
+        return std::nullopt;
+    }
+    return command;
 }
 
 } // namespace
@@ -137,20 +207,7 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int)
     if (!arguments) {
         return 2;
     }
-    std::wstring method = count > 1 ? arguments[1] : L"";
-    std::vector<std::wstring> names;
-    bool waitForClick = false;
-    for (int i = 2; i < count; ++i) {
-        const std::wstring argument(arguments[i]);
-        if (argument == L"--wait-for-click") {
-            waitForClick = true;
-        } else {
-            names.push_back(argument);
-        }
-    }
+    const std::optional<Command> command = ReadCommand(count, arguments);
     ::LocalFree(arguments);
-    if ((method != L"start" && method != L"stop") || names.empty()) {
-        return 2;
-    }
-    return Run(instance, method, names, waitForClick);
+    return command ? Run(instance, *command) : 2;
 }

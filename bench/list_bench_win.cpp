@@ -24,7 +24,6 @@
 #include "services/ServiceQuery.h"
 #include "services/WmiServiceAccess_win.h"
 #include "splash/AppInfo_win.h"
-#include "ui/CommonControls_win.h"
 #include "ui/Dpi_win.h"
 #include "ui/UniqueGdi_win.h"
 #include "services/ListOrder.h"
@@ -37,6 +36,7 @@
 #include <windows.h>
 
 #include <cmath>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -86,7 +86,7 @@ struct StepSplit {
 // From the splash window to the list window, as the user goes: the stopped services window
 // through Frame1; the others from there, through their buttons. Only the last step is timed,
 // until the window is visible and painted.
-double OpenListWindow(const AppInfo& app, const ListCase& list, std::size_t& entries, std::vector<StepSplit>& splits)
+double OpenListWindow(const AppInfo& app, const ListCase& list, std::size_t& entries, std::optional<StepSplit>& kept)
 {
     StepSplit split;
     {
@@ -125,7 +125,7 @@ double OpenListWindow(const AppInfo& app, const ListCase& list, std::size_t& ent
         entries = program.ListCount(list.window);
     }
     testing::PumpPending();
-    splits.push_back(split);
+    kept = split;
     return split.total;
 }
 
@@ -151,20 +151,23 @@ double TimePictures(WindowId window)
     return watch.ElapsedMs();
 }
 
-double MedianOf(const std::vector<StepSplit>& splits, double StepSplit::*part)
+// The splits of the rounds, one slot pushed as each round begins: empty where the round failed.
+using Splits = std::vector<std::optional<StepSplit>>;
+
+double MedianOf(const Splits& splits, double StepSplit::*part)
 {
     std::vector<double> values;
     for (const auto& split : splits) {
-        values.push_back(split.*part);
+        values.push_back(split ? (*split).*part : kFailedRound);
     }
     return SpreadOf(values).median;
 }
 
-double MedianOf(const std::vector<StepSplit>& splits, double WindowSteps::*step)
+double MedianOf(const Splits& splits, double WindowSteps::*step)
 {
     std::vector<double> values;
     for (const auto& split : splits) {
-        values.push_back(split.steps.*step);
+        values.push_back(split ? split->steps.*step : kFailedRound);
     }
     return SpreadOf(values).median;
 }
@@ -172,24 +175,24 @@ double MedianOf(const std::vector<StepSplit>& splits, double WindowSteps::*step)
 // What is left of each step once the program's calls on its windows and the paint are taken off:
 // the wait for the worker's read (the service source, WMI or the fake one, and the sort) beyond
 // what the window's creation hid, and the hand-over from the worker.
-double MedianRest(const std::vector<StepSplit>& splits)
+double MedianRest(const Splits& splits)
 {
     std::vector<double> values;
     for (const auto& split : splits) {
-        const WindowSteps& steps = split.steps;
-        values.push_back(split.total - split.paint - steps.create - steps.clear - steps.fill - steps.show -
+        if (!split) {
+            continue;
+        }
+        const WindowSteps& steps = split->steps;
+        values.push_back(split->total - split->paint - steps.create - steps.clear - steps.fill - steps.show -
                          steps.destroy);
     }
     return SpreadOf(values).median;
 }
 
 // The warm-up round's split is not kept, as for every figure.
-std::vector<StepSplit> Counted(std::vector<StepSplit> splits, int rounds)
+Splits Counted(Splits splits, int rounds)
 {
-    if (splits.size() > static_cast<std::size_t>(rounds)) {
-        splits.erase(splits.begin(), splits.end() - rounds);
-    }
-    return splits;
+    return CountedNotes(std::move(splits), rounds, 1, std::optional<StepSplit>());
 }
 
 // Our WMI layer on its own: what the load procedure asks of it, without a window.
@@ -228,7 +231,6 @@ double TimeBareWalk(std::wstring_view query, std::size_t& entries)
 // walk alone leaves out the window.
 double TimeBareWalkThenSameWindow(const ListCase& list, std::size_t& entries)
 {
-    UseCommonControls(); // what the bare program's manifest does for it, before it is asked
     ::Sleep(kWmiQuietMs);
     SameControlsWindow window;
     const Stopwatch watch;
@@ -268,13 +270,15 @@ int RunLoad(const Options& options)
         std::size_t bareEntries = 0;
         std::size_t sameWindowEntries = 0;
         Note("list load: " + std::string(list.name) + " services window ...");
-        std::vector<StepSplit> splits;
+        Splits splits;
         const auto samples = RunInterleaved(
+            Labelled("list load, " + std::string(list.name) + " window", label),
             {
-                [&] { return OpenListWindow(app, list, windowEntries, splits); },
-                [&] { return WalkThroughOurLayer(wmi, list.query, layerEntries); },
-                [&] { return TimeBareWalk(list.query, bareEntries); },
-                [&] { return TimeBareWalkThenSameWindow(list, sameWindowEntries); },
+                {"the list window", [&] { return OpenListWindow(app, list, windowEntries, splits.emplace_back()); }},
+                {"our WMI layer", [&] { return WalkThroughOurLayer(wmi, list.query, layerEntries); }},
+                {"the bare WMI walk", [&] { return TimeBareWalk(list.query, bareEntries); }},
+                {"the bare walk, then the same window",
+                 [&] { return TimeBareWalkThenSameWindow(list, sameWindowEntries); }},
             },
             rounds, 1);
         if (windowEntries != bareEntries || layerEntries != bareEntries || sameWindowEntries != bareEntries) {
@@ -332,7 +336,7 @@ void ShowServices(testing::FakeServiceAccess& fake, const std::vector<testing::F
 // source with `count` entries. Timed: the click until the list is painted.
 double FillListWindow(const std::shared_ptr<testing::FakeServiceAccess>& fake,
                       const std::vector<testing::FakeService>& services, const AppInfo& app,
-                      const std::vector<std::wstring>& expected, std::vector<StepSplit>& splits)
+                      const std::vector<std::wstring>& expected, std::optional<StepSplit>& kept)
 {
     const std::size_t count = services.size();
     StepSplit split;
@@ -358,7 +362,7 @@ double FillListWindow(const std::shared_ptr<testing::FakeServiceAccess>& fake,
         }
     }
     testing::PumpPending();
-    splits.push_back(split);
+    kept = split;
     return split.total;
 }
 
@@ -394,15 +398,17 @@ int RunFill(const Options& options)
         std::vector<std::wstring> sorted = MakeDisplayNames(size);
         SortListTexts(sorted);
         Note("list fill: " + std::to_string(size) + " entries ...");
-        std::vector<StepSplit> splits;
+        const std::string entries = std::to_string(size) + " entries";
+        Splits splits;
         const auto samples = RunInterleaved(
+            Labelled("list fill, " + entries, label),
             {
-                [&] { return FillListWindow(fake, services, app, sorted, splits); },
-                [&] { return FillBare(BareList::CheckBoxListView, font.get(), sorted); },
-                [&] { return FillBare(BareList::ListBox, font.get(), sorted); },
+                {"the list window", [&] { return FillListWindow(fake, services, app, sorted, splits.emplace_back()); }},
+                {"the bare check-box ListView",
+                 [&] { return FillBare(BareList::CheckBoxListView, font.get(), sorted); }},
+                {"the bare list box", [&] { return FillBare(BareList::ListBox, font.get(), sorted); }},
             },
             rounds, 1);
-        const std::string entries = std::to_string(size) + " entries";
         PrintRatio(Labelled("list fill, " + entries, label), "bare check-box ListView", samples[0], samples[1], 1.5);
         PrintRatio(Labelled("list fill, " + entries, label), "bare list box", samples[0], samples[2], 1.5);
         splits = Counted(std::move(splits), rounds);
@@ -416,7 +422,7 @@ int RunFill(const Options& options)
     // Growth: the time for 32,767 entries over that for 300, against what n log n allows.
     const auto nlogn = [](double n) { return n * std::log2(n); };
     const double allowed = nlogn(32'767.0) / nlogn(300.0);
-    const double grown = medians.front() > 0 ? medians.back() / medians.front() : 0;
+    const double grown = medians.front() > 0 ? medians.back() / medians.front() : kFailedRound;
     PrintValue(Labelled("list fill growth 300 -> 32,767 entries (n log n allows x" +
                             std::to_string(static_cast<int>(std::lround(allowed))) + ")",
                         label),

@@ -1,10 +1,10 @@
 # Import libraries that load their DLL at its first call rather than at start-up. COM's
 # libraries (and RPC's, which they bring) are needed only once the worker thread runs, after the
-# splash window shows; loading them first delays the splash window. The common controls load at
-# the first list window, progress window or box, after the program has activated their manifest
-# (ui/CommonControls_win.cpp), which picks version 6. The DLLs load from the system folder (the
-# common controls 6 from the side-by-side store), as the program restricts every load by name to
-# it (start/DllSearch_win.cpp).
+# splash window shows; loading them first delays the splash window. The common controls load when
+# the program first needs them (ui/CommonControls_win.cpp), never on the command line where nobody
+# sees a window; the process's manifest makes them version 6, from the side-by-side store. The
+# other DLLs load from the system folder, as the program restricts every load by name to it
+# (start/DllSearch_win.cpp).
 #
 #   quenlow_delay_loaded(NAME ole32) -> the target quenlow_delay_ole32, from cmake/delayload/ole32.def
 find_program(QUENLOW_DLLTOOL NAMES x86_64-w64-mingw32-dlltool dlltool REQUIRED)

@@ -2,7 +2,7 @@
 add_executable(quenlow WIN32 start/WinMain_win.cpp resources/quenlow.rc)
 # windres reads these through the .rc files; a change to any of them must rebuild the resources.
 set_source_files_properties(resources/quenlow.rc PROPERTIES OBJECT_DEPENDS
-    "${CMAKE_CURRENT_SOURCE_DIR}/resources/quenlow.manifest;${CMAKE_CURRENT_SOURCE_DIR}/resources/common_controls.manifest;${CMAKE_CURRENT_SOURCE_DIR}/resources/manifest_ids.h;${CMAKE_CURRENT_SOURCE_DIR}/resources/splash.rc;${CMAKE_CURRENT_SOURCE_DIR}/resources/splash_ids.h;${CMAKE_CURRENT_SOURCE_DIR}/resources/app.ico;${CMAKE_CURRENT_SOURCE_DIR}/resources/logo.bmp")
+    "${CMAKE_CURRENT_SOURCE_DIR}/resources/quenlow.manifest;${CMAKE_CURRENT_SOURCE_DIR}/resources/splash.rc;${CMAKE_CURRENT_SOURCE_DIR}/resources/splash_ids.h;${CMAKE_CURRENT_SOURCE_DIR}/resources/app.ico;${CMAKE_CURRENT_SOURCE_DIR}/resources/logo.bmp")
 set_target_properties(quenlow PROPERTIES OUTPUT_NAME quenlow)
 target_compile_options(quenlow PRIVATE $<$<COMPILE_LANGUAGE:CXX>:-municode>
                        $<$<AND:$<CONFIG:MinSizeRel>,$<COMPILE_LANGUAGE:CXX>>:-ffunction-sections -fdata-sections>)

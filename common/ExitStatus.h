@@ -10,6 +10,7 @@ enum ExitStatus : int {
     kExitUntrappedError = 3, // an error ended the program (WMI unreachable, ...)
     kExitUnrecognisedCommand = 4, // the command line was not understood; the windows were shown instead
     kExitStillPending = 5,   // the service was still starting or stopping when the wait ended
+    kExitNobodySees = 6,     // the windows were asked for where nobody could see them, and not opened
 };
 
 } // namespace quenlow

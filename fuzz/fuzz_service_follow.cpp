@@ -12,6 +12,7 @@
 #include "FuzzText.h"
 #include "services/ServiceFollow.h"
 #include "services/ServiceJobs.h"
+#include "start/modStart.h"
 
 #include <algorithm>
 #include <chrono>
@@ -147,7 +148,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     quenlow::MarkBegun(board, wmi.clock.Now());
     quenlow::WorkSite site(wmi, wmi.clock, ignored, std::move(board));
     try {
-        quenlow::ActOnServiceName()(site);
+        quenlow::ActOnServiceName(method == ServiceMethod::Start ? &quenlow::fStartServiceByName
+                                                                  : &quenlow::fStopServiceByName)(site);
     } catch (const quenlow::Error&) {
         return 0; // WMI failed while a request was sent: nothing was followed
     }

@@ -1,7 +1,7 @@
 // Feeds arbitrary texts to the building of the by-name and by-display-name queries, and of a
-// press's and a look's query beside an ordinary text, and checks that no text can change a
-// query's structure: the text either comes back out of its literals unchanged under both WQL
-// dialects, or the query has no condition and the text is matched in code.
+// press's and a look's queries beside ordinary texts, and checks that no text can change a query's
+// structure or make one longer than Windows takes: the text either comes back out of its literals
+// unchanged under both WQL dialects, or the query has no condition and the text is matched in code.
 #include "FuzzText.h"
 #include "services/ServiceQuery.h"
 
@@ -66,7 +66,8 @@ void CheckQuery(ServiceKey key, std::wstring_view property, std::wstring_view in
     const bool needsBackslash = input.find_first_of(std::wstring_view(L"\\\0", 2)) != std::wstring_view::npos;
     const bool hasApostrophe = input.find(L'\'') != std::wstring_view::npos;
     const bool hasQuote = input.find(L'"') != std::wstring_view::npos;
-    const bool literalPossible = !needsBackslash && !(hasApostrophe && hasQuote);
+    const bool fits = kSelectAll.size() + 7 + property.size() + 1 + input.size() + 2 <= quenlow::kLongestQuery;
+    const bool literalPossible = !needsBackslash && !(hasApostrophe && hasQuote) && fits;
 
     if (query.valueToMatch) {
         Check(query.text == kSelectAll, "a query matched in code selects all services", input);
@@ -93,6 +94,20 @@ void CheckQuery(ServiceKey key, std::wstring_view property, std::wstring_view in
     const auto escaped = ReadWithEscapes(literal);
     Check(escaped && escaped->value == input, "read with escapes the literal is the text", input);
     Check(escaped->end == literal.size(), "nothing follows the literal read with escapes", input);
+}
+
+// The queries as one, each no longer than Windows takes: their conditions, in order, are the
+// press's or the look's.
+std::wstring Joined(const quenlow::ServiceQueries& queries, std::wstring_view head, std::wstring_view input)
+{
+    const std::wstring where = std::wstring(head) + L" where ";
+    std::wstring joined;
+    for (const auto& query : queries.texts) {
+        Check(query.size() <= quenlow::kLongestQuery, "no query is longer than Windows takes", input);
+        Check(queries.texts.size() == 1 || query.starts_with(where), "each of several queries has conditions", input);
+        joined += joined.empty() ? query : L" or " + query.substr(where.size());
+    }
+    return joined;
 }
 
 // The query's conditions after "where", each "Property=<literal>" joined by " or ", read in both
@@ -132,10 +147,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     CheckQuery(ServiceKey::Name, L"Name", input);
     CheckQuery(ServiceKey::DisplayName, L"DisplayName", input);
     const std::wstring other = L"Print Spooler";
-    CheckConditions(quenlow::BuildPressQuery({input, other}), kSelectAll,
+    CheckConditions(Joined(quenlow::BuildPressQueries({input, other}), kSelectAll, input), kSelectAll,
                     {{L"DisplayName", input}, {L"Name", input}, {L"DisplayName", other}, {L"Name", other}}, input);
-    CheckConditions(quenlow::BuildLookQuery({other, input}),
-                    L"SELECT Name, State, CheckPoint, WaitHint, ExitCode, ServiceSpecificExitCode FROM Win32_Service",
-                    {{L"Name", other}, {L"Name", input}}, input);
+    // Beside more names than one query may compare.
+    const std::wstring_view lookHead =
+        L"SELECT Name, State, CheckPoint, WaitHint, ExitCode, ServiceSpecificExitCode FROM Win32_Service";
+    std::vector<std::wstring> look(16, other);
+    std::vector<std::pair<std::wstring_view, std::wstring>> lookConditions(16, {L"Name", other});
+    look.push_back(input);
+    lookConditions.push_back({L"Name", input});
+    CheckConditions(Joined(quenlow::BuildLookQueries(look), lookHead, input), lookHead, lookConditions, input);
     return 0;
 }

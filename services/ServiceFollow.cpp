@@ -66,7 +66,7 @@ std::wstring ExitDetails(IServiceObject& service)
     if (!exitCode || *exitCode == 0) {
         return {};
     }
-    std::wstring details = L" (exit code " + std::to_wstring(*exitCode);
+    std::wstring details = L" (exit code " + FormatErrorNumber(static_cast<std::int32_t>(*exitCode));
     std::wstring words = SystemErrorText(*exitCode);
     while (!words.empty() && words.back() == L'.') {
         words.pop_back();
@@ -76,7 +76,7 @@ std::wstring ExitDetails(IServiceObject& service)
     }
     if (*exitCode == kServiceSpecificError) {
         if (const auto specific = service.ReadUnsigned(wmi::kServiceSpecificExitCode)) {
-            details += L"; service-specific code " + std::to_wstring(*specific);
+            details += L"; service-specific code " + FormatErrorNumber(static_cast<std::int32_t>(*specific));
         }
     }
     return details + L")";
@@ -108,7 +108,7 @@ bool EveryCallRefusedForRights(const WorkBoard& board)
         if (entry.outcome.kind == ServiceOutcome::Kind::NotFound) {
             continue;
         }
-        if (entry.outcome.kind != ServiceOutcome::Kind::Failed || entry.outcome.returnValue != kAccessDenied) {
+        if (!RefusedForRights(entry.outcome)) {
             return false;
         }
         refused = true;
@@ -240,7 +240,7 @@ ServiceFollower::Sighting ServiceFollower::ReadStates(const std::vector<Watch*>&
     latest = std::min(latest, m_site.LimitAt());
     const milliseconds limit = std::clamp(latest - sighting.lookedAt, milliseconds(1000), kWmiAnswerLimit);
     try {
-        sighting.found = ReadAll(*m_latestConnection->ExecQuery(BuildLookQuery(names), wmi::kLookProperties, limit));
+        sighting.found = ReadQueries(*m_latestConnection, BuildLookQueries(names), wmi::kLookProperties, limit);
     } catch (const Error& error) {
         // WMI restarting, RPC away for a moment: the next look may well succeed.
         sighting.failure = ErrorReason(error);
@@ -399,6 +399,9 @@ void ServiceFollower::SendAgain(Watch& watch)
         returned = matches.front()->CallMethod(method, limit);
         state = returned != 0 ? matches.front()->ReadText(wmi::kState).value_or(L"") : std::wstring();
     } catch (const Error& error) {
+        if (IsAccessDeniedError(error)) {
+            RecordRefusedForRights(m_requests[watch.entry]->outcome, error);
+        }
         if (!IsNoAnswerFromWmi(error)) {
             Fail(watch, ErrorReason(error));
             return;

@@ -30,10 +30,9 @@ Work ReadServiceList(std::wstring query)
     };
 }
 
-Work ActOnDisplayNames()
+Work ActOnDisplayNames(EntryRequest send)
 {
-    return [](WorkSite& site) {
-        const ServiceMethod method = MethodOf(site.board);
+    return [send](WorkSite& site) {
         std::vector<std::wstring> texts;
         for (const auto& entry : site.board.entries) {
             texts.push_back(entry.label);
@@ -45,19 +44,14 @@ Work ActOnDisplayNames()
             if (!found) {
                 found = FindPressServices(services, texts);
             }
-            return SendToEntry(*found, label, method);
+            return send(*found, label);
         });
     };
 }
 
-Work ActOnServiceName()
+Work ActOnServiceName(SendRequest send)
 {
-    return [](WorkSite& site) {
-        const ServiceMethod method = MethodOf(site.board);
-        ActOnServices(site, [method](IServiceAccess& services, const std::wstring& label) {
-            return SendToMatchingServices(services, ServiceKey::Name, label, method);
-        });
-    };
+    return [send = std::move(send)](WorkSite& site) { ActOnServices(site, send); };
 }
 
 } // namespace quenlow

@@ -50,7 +50,7 @@ std::wstring DescribeReturnValue(std::int32_t value)
     if (value >= 0 && static_cast<std::size_t>(value) < kReturnValueMeanings.size()) {
         return std::wstring(kReturnValueMeanings[static_cast<std::size_t>(value)]);
     }
-    return L"the service answered with return value " + std::to_wstring(value);
+    return L"the service answered with return value " + FormatErrorNumber(value);
 }
 
 bool IsSuccessfulReturn(ServiceMethod method, std::int32_t value, std::wstring_view stateWhenFound)
@@ -68,15 +68,16 @@ bool IsSuccessfulReturn(ServiceMethod method, std::int32_t value, std::wstring_v
 
 namespace {
 
-void Record(ServiceOutcome& outcome, ServiceOutcome::Kind kind, std::wstring reason,
+bool Record(ServiceOutcome& outcome, ServiceOutcome::Kind kind, std::wstring reason,
             std::optional<std::int32_t> returnValue)
 {
     if (outcome.kind != ServiceOutcome::Kind::Succeeded && outcome.kind != ServiceOutcome::Kind::NotFound) {
-        return;
+        return false;
     }
     outcome.kind = kind;
     outcome.reason = std::move(reason);
     outcome.returnValue = returnValue;
+    return true;
 }
 
 } // namespace
@@ -84,6 +85,25 @@ void Record(ServiceOutcome& outcome, ServiceOutcome::Kind kind, std::wstring rea
 void RecordFailure(ServiceOutcome& outcome, std::wstring reason, std::optional<std::int32_t> returnValue)
 {
     Record(outcome, ServiceOutcome::Kind::Failed, std::move(reason), returnValue);
+}
+
+bool IsAccessDeniedError(const Error& error)
+{
+    return error.Number() == kComAccessDenied || error.Number() == kWmiAccessDenied;
+}
+
+void RecordRefusedForRights(ServiceOutcome& outcome, const Error& error)
+{
+    if (Record(outcome, ServiceOutcome::Kind::Failed, DescribeReturnValue(kAccessDenied), std::nullopt)) {
+        outcome.error = error.Number();
+    }
+}
+
+bool RefusedForRights(const ServiceOutcome& outcome)
+{
+    return outcome.kind == ServiceOutcome::Kind::Failed &&
+           (outcome.returnValue == kAccessDenied || outcome.error == kComAccessDenied ||
+            outcome.error == kWmiAccessDenied);
 }
 
 void RecordStillPending(ServiceOutcome& outcome, std::wstring reason)
@@ -109,10 +129,13 @@ bool MeetsTheOtherWay(ServiceMethod method, std::int32_t value, std::wstring_vie
 
 std::wstring DescribeFailure(const ServiceOutcome& outcome)
 {
-    if (!outcome.returnValue) {
-        return outcome.reason;
+    if (outcome.returnValue) {
+        return outcome.reason + L" (return value " + FormatErrorNumber(*outcome.returnValue) + L")";
     }
-    return outcome.reason + L" (return value " + std::to_wstring(*outcome.returnValue) + L")";
+    if (outcome.error) {
+        return outcome.reason + L" (error " + FormatErrorNumber(*outcome.error) + L")";
+    }
+    return outcome.reason;
 }
 
 std::wstring DescribeDuration(std::chrono::milliseconds duration)

@@ -36,6 +36,7 @@ struct ServiceOutcome {
     Kind kind = Kind::NotFound;
     int matched = 0;                         // services the method was called on
     std::optional<std::int32_t> returnValue; // for a refused call: its return value
+    std::optional<std::int32_t> error;       // for a call WMI refused with an error instead: its number
     std::wstring reason;                     // for Failed and StillPending: the first one in plain words
 };
 
@@ -46,15 +47,26 @@ void RecordFailure(ServiceOutcome& outcome, std::wstring reason, std::optional<s
 void RecordStillPending(ServiceOutcome& outcome, std::wstring reason);
 void RecordUnconfirmed(ServiceOutcome& outcome, std::wstring reason);
 
-// The return value of a call refused for want of rights.
+// The return value of a call refused for want of rights, and the errors WMI may refuse such a
+// call with instead: COM's E_ACCESSDENIED and WMI's WBEM_E_ACCESS_DENIED.
 inline constexpr std::int32_t kAccessDenied = 2;
+inline constexpr std::int32_t kComAccessDenied = static_cast<std::int32_t>(0x80070005u);
+inline constexpr std::int32_t kWmiAccessDenied = static_cast<std::int32_t>(0x80041003u);
+
+bool IsAccessDeniedError(const Error& error);
+// Records a call refused with such an error, in the words of return value 2: "access is denied
+// (error 0x80070005)".
+void RecordRefusedForRights(ServiceOutcome& outcome, const Error& error);
+// Whether the outcome is a call refused for want of rights, in whichever form WMI said so.
+bool RefusedForRights(const ServiceOutcome& outcome);
 
 // What a report says first when every call was refused for want of rights and the program runs
 // without them.
 inline constexpr std::wstring_view kNeedsAdministratorText =
     L"Starting or stopping services needs administrator rights: start Quenlow as administrator.";
 
-// Why the request failed, with the return value that said so: "access is denied (return value 2)".
+// Why the request failed, with the return value or error that said so: "access is denied (return
+// value 2)". Values of 2^31 and above are written as the codes they are, in hexadecimal.
 std::wstring DescribeFailure(const ServiceOutcome& outcome);
 
 // "30 s", "3 min", "1 min 5 s".

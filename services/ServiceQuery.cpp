@@ -30,58 +30,83 @@ std::optional<std::wstring> QuoteWqlLiteral(std::wstring_view value)
 
 namespace {
 
-// More than this many values make one query too long for comfort: all services are read instead.
-constexpr std::size_t kMostValuesInOneQuery = 64;
+constexpr std::wstring_view kOr = L" or ";
 
-// " where A='x' or B='x' or A='y' ...", each text under each of the properties; empty when a text
-// cannot be quoted or there are too many.
-std::wstring WhereAnyOf(const std::vector<std::wstring>& texts, std::initializer_list<std::wstring_view> properties)
+// Each text compared with each of the properties (" where A='x' or B='x' or A='y' ..."), after
+// head, in as few queries as the limits allow, a text's comparisons in one of them; none when a
+// text cannot be quoted, there are too many, or one text's comparisons alone are too long.
+std::vector<std::wstring> QueriesForAnyOf(std::wstring_view head, const std::vector<std::wstring>& texts,
+                                          std::initializer_list<std::wstring_view> properties)
 {
-    if (texts.empty() || texts.size() * properties.size() > kMostValuesInOneQuery) {
+    if (texts.empty() || texts.size() * properties.size() > kMostValuesCompared) {
         return {};
     }
-    std::wstring where;
+    std::vector<std::wstring> queries;
+    std::size_t comparisons = 0;
     for (const auto& text : texts) {
         const auto literal = QuoteWqlLiteral(text);
         if (!literal) {
             return {};
         }
+        std::wstring conditions;
         for (const auto property : properties) {
-            where += where.empty() ? L" where " : L" or ";
-            where += property;
-            where += L"=";
-            where += *literal;
+            conditions += kOr;
+            conditions += property;
+            conditions += L"=";
+            conditions += *literal;
+        }
+        if (queries.empty() || comparisons + properties.size() > kMostComparisonsInOneQuery ||
+            queries.back().size() + conditions.size() > kLongestQuery) {
+            queries.push_back(std::wstring(head) + L" where " + conditions.substr(kOr.size()));
+            comparisons = 0;
+        } else {
+            queries.back() += conditions;
+        }
+        comparisons += properties.size();
+        if (queries.back().size() > kLongestQuery) {
+            return {};
         }
     }
-    return where;
+    return queries;
+}
+
+// The queries for the texts, or the one that reads every service when they cannot hold them.
+ServiceQueries QueriesOrAll(const std::wstring& head, const std::vector<std::wstring>& texts,
+                            std::initializer_list<std::wstring_view> properties)
+{
+    ServiceQueries queries{QueriesForAnyOf(head, texts, properties), head};
+    if (queries.texts.empty()) {
+        queries.texts.push_back(head);
+    }
+    return queries;
 }
 
 } // namespace
 
 ServiceQuery BuildServiceQuery(ServiceKey key, std::wstring_view value)
 {
-    const std::wstring where = WhereAnyOf({std::wstring(value)}, {PropertyOf(key)});
-    if (where.empty()) {
+    auto queries = QueriesForAnyOf(kAllServicesQuery, {std::wstring(value)}, {PropertyOf(key)});
+    if (queries.empty()) {
         return {std::wstring(kAllServicesQuery), std::wstring(value)};
     }
-    return {std::wstring(kAllServicesQuery) + where, std::nullopt};
+    return {std::move(queries.front()), std::nullopt};
 }
 
-std::wstring BuildPressQuery(const std::vector<std::wstring>& texts)
+ServiceQueries BuildPressQueries(const std::vector<std::wstring>& texts)
 {
-    return std::wstring(kAllServicesQuery) + WhereAnyOf(texts, {wmi::kDisplayName, wmi::kName});
+    return QueriesOrAll(std::wstring(kAllServicesQuery), texts, {wmi::kDisplayName, wmi::kName});
 }
 
-std::wstring BuildLookQuery(const std::vector<std::wstring>& names)
+ServiceQueries BuildLookQueries(const std::vector<std::wstring>& names)
 {
-    std::wstring text = L"SELECT ";
+    std::wstring head = L"SELECT ";
     for (const auto property : wmi::kLookProperties) {
         if (property != wmi::kLookProperties[0]) {
-            text += L", ";
+            head += L", ";
         }
-        text += property;
+        head += property;
     }
-    return text + L" FROM Win32_Service" + WhereAnyOf(names, {wmi::kName});
+    return QueriesOrAll(head + L" FROM Win32_Service", names, {wmi::kName});
 }
 
 } // namespace quenlow

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -20,8 +22,8 @@ std::wstring_view PropertyOf(ServiceKey key);
 struct ServiceQuery {
     std::wstring text;
     // Set when the text could not be written as a literal that every WQL dialect reads back
-    // unchanged: the query then selects all services, and the caller keeps only those whose
-    // property equals this value.
+    // unchanged, or makes the query too long: the query then selects all services, and the caller
+    // keeps only those whose property equals this value.
     std::optional<std::wstring> valueToMatch;
 };
 
@@ -33,14 +35,32 @@ std::optional<std::wstring> QuoteWqlLiteral(std::wstring_view value);
 
 ServiceQuery BuildServiceQuery(ServiceKey key, std::wstring_view value);
 
-// The one query of a press: every service whose display name, or short name, is one of the
-// texts, quoted as BuildServiceQuery quotes; all services when a text cannot be quoted or there
-// are too many for one query. The caller matches the texts itself.
-std::wstring BuildPressQuery(const std::vector<std::wstring>& texts);
+// Windows limits the AND and OR keywords of one query (WBEM_E_QUOTA_VIOLATION) and its length:
+// a query compares a property with at most this many values, joined by "or", and is at most
+// this long. Texts past kMostValuesCompared are read by a query for every service instead.
+inline constexpr std::size_t kMostComparisonsInOneQuery = 16;
+inline constexpr std::size_t kLongestQuery = 4000;
+inline constexpr std::size_t kMostValuesCompared = 64;
 
-// A look: the properties it reads (wmi::kLookProperties) of the services with these short names,
-// quoted as BuildServiceQuery quotes; of all services when a name cannot be quoted or there are
-// too many for one query.
-std::wstring BuildLookQuery(const std::vector<std::wstring>& names);
+// What WMI answers when a query has more keywords than it takes.
+inline constexpr std::int32_t kWmiQuotaViolation = static_cast<std::int32_t>(0x8004106Cu);
+
+// The queries that find some services, each within the limits above, run one after another on
+// one connection; and the query that reads every service instead, when WMI refuses one of them
+// as beyond its quota. `texts` is that one alone when no set of queries can hold the texts.
+struct ServiceQueries {
+    std::vector<std::wstring> texts;
+    std::wstring readingAll;
+};
+
+// A press's queries: every service whose display name, or short name, is one of the texts, quoted
+// as BuildServiceQuery quotes, a text's two comparisons in the same query; every service when a
+// text cannot be quoted or there are too many texts. The caller matches the texts itself.
+ServiceQueries BuildPressQueries(const std::vector<std::wstring>& texts);
+
+// A look's queries: the properties it reads (wmi::kLookProperties) of the services with these
+// short names, quoted as BuildServiceQuery quotes; of every service when a name cannot be quoted
+// or there are too many.
+ServiceQueries BuildLookQueries(const std::vector<std::wstring>& names);
 
 } // namespace quenlow

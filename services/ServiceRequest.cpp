@@ -3,6 +3,8 @@
 #include "common/Text.h"
 #include "services/WmiNames.h"
 
+#include <set>
+
 namespace quenlow {
 
 namespace {
@@ -18,6 +20,11 @@ void CallMatchingService(ServiceRequest& request, IServiceObject& service)
     } catch (const Error& error) {
         if (error.Number() == kWmiNotFound) {
             return; // gone since the query found it
+        }
+        if (IsAccessDeniedError(error)) {
+            ++request.outcome.matched;
+            RecordRefusedForRights(request.outcome, error);
+            return;
         }
         if (!IsNoAnswerFromWmi(error)) {
             throw;
@@ -110,13 +117,37 @@ ServiceRequest SendToMatchingServices(IServiceAccess& access, ServiceKey key, st
     return CallEach(std::move(connection), MatchingServices(instances, key, value), method);
 }
 
+std::vector<std::unique_ptr<IServiceObject>> ReadQueries(IServiceConnection& connection, const ServiceQueries& queries,
+                                                         std::span<const std::wstring_view> keep,
+                                                         std::chrono::milliseconds answerWithin)
+{
+    std::vector<std::unique_ptr<IServiceObject>> found;
+    std::set<std::wstring> names;
+    try {
+        for (const auto& query : queries.texts) {
+            for (auto& service : ReadAll(*connection.ExecQuery(query, keep, answerWithin))) {
+                const auto name = service->ReadText(wmi::kName);
+                if (!name || names.insert(*name).second) {
+                    found.push_back(std::move(service));
+                }
+            }
+        }
+    } catch (const Error& error) {
+        if (error.Number() != kWmiQuotaViolation || queries.texts.front() == queries.readingAll) {
+            throw;
+        }
+        return ReadAll(*connection.ExecQuery(queries.readingAll, keep, answerWithin));
+    }
+    return found;
+}
+
 PressServices FindPressServices(IServiceAccess& access, const std::vector<std::wstring>& texts)
 {
     PressServices found;
     try {
         found.connection = access.fConnectWmi();
         found.instances =
-            ReadAll(*found.connection->ExecQuery(BuildPressQuery(texts), wmi::kRequestProperties, kWmiAnswerLimit));
+            ReadQueries(*found.connection, BuildPressQueries(texts), wmi::kRequestProperties, kWmiAnswerLimit);
     } catch (const Error& error) {
         found.failure = ErrorReason(error);
     }
@@ -143,11 +174,6 @@ ServiceRequest SendToEntry(const PressServices& found, const std::wstring& text,
         RecordFailure(failed.outcome, ErrorReason(error));
         return failed;
     }
-}
-
-ServiceRequest SendByDisplayName(IServiceAccess& access, const std::wstring& displayName, ServiceMethod method)
-{
-    return SendToEntry(FindPressServices(access, {displayName}), displayName, method);
 }
 
 } // namespace quenlow

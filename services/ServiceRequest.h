@@ -4,9 +4,11 @@
 #include "services/ServiceOutcome.h"
 #include "services/ServiceQuery.h"
 
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -52,8 +54,15 @@ std::vector<IServiceObject*> MatchingServices(const std::vector<std::unique_ptr<
 ServiceRequest SendToMatchingServices(IServiceAccess& access, ServiceKey key, std::wstring_view value,
                                       ServiceMethod method);
 
-// What a press of several list entries finds: one connection and one query for all of them, or
-// why WMI could not be asked.
+// Every service that the queries find, read one query after another on the connection and each
+// kept once (by its short name, which the properties kept must hold); every service, read by
+// the query that reads them all, when WMI refuses one of the queries as beyond its quota.
+std::vector<std::unique_ptr<IServiceObject>> ReadQueries(IServiceConnection& connection, const ServiceQueries& queries,
+                                                         std::span<const std::wstring_view> keep,
+                                                         std::chrono::milliseconds answerWithin);
+
+// What a press of several list entries finds: one connection, and every match found before the
+// first call, or why WMI could not be asked.
 struct PressServices {
     std::shared_ptr<IServiceConnection> connection;
     std::vector<std::unique_ptr<IServiceObject>> instances;
@@ -66,8 +75,5 @@ PressServices FindPressServices(IServiceAccess& access, const std::vector<std::w
 // name. An error from WMI becomes this entry's failure rather than ending the work; a service
 // that went away after the press's query is not found.
 ServiceRequest SendToEntry(const PressServices& found, const std::wstring& text, ServiceMethod method);
-
-// Both, for a single entry.
-ServiceRequest SendByDisplayName(IServiceAccess& access, const std::wstring& displayName, ServiceMethod method);
 
 } // namespace quenlow

@@ -14,6 +14,7 @@
 
 
 #include <algorithm>
+#include <atomic>
 #include <memory>
 #include <optional>
 #include <chrono>
@@ -79,6 +80,52 @@ std::wstring TextOf(BSTR text)
 std::wstring_view MethodName(ServiceMethod method)
 {
     return method == ServiceMethod::Start ? wmi::kStartService : wmi::kStopService;
+}
+
+// How this process's WMI answers a method call: through a call result, as documented for a
+// semisynchronous call, or only synchronously. Wine's takes no flags: it runs the method at once,
+// hands out its out-parameters only where they were asked for and no call result at all, so a
+// semisynchronous call there starts the service and loses its ReturnValue.
+enum class CallForm { Unknown, Semisynchronous, Synchronous };
+std::atomic<CallForm> g_callForm{CallForm::Unknown};
+
+// Asked once, of something that runs nothing: a semisynchronous GetObject of __SystemSecurity,
+// a class that every namespace has. WMI that answers such calls hands out a call result at once;
+// one that refuses the form (Wine: WBEM_E_INVALID_PARAMETER), or answers without a call result,
+// is called synchronously from then on. Any other failure says nothing, and the documented form
+// is taken this time.
+CallForm CallFormOf(IWbemServices& services)
+{
+    CallForm form = g_callForm.load();
+    if (form != CallForm::Unknown) {
+        return form;
+    }
+    const UniqueBstr anyClass(L"__SystemSecurity");
+    ComPtr<IWbemCallResult> callResult;
+    const HRESULT hr = services.GetObject(anyClass.get(), WBEM_FLAG_RETURN_IMMEDIATELY, nullptr, nullptr, &callResult);
+    if (SUCCEEDED(hr)) {
+        form = callResult ? CallForm::Semisynchronous : CallForm::Synchronous;
+    } else if (hr == kWbemInvalidParameter || hr == E_INVALIDARG) {
+        form = CallForm::Synchronous;
+    } else {
+        return CallForm::Semisynchronous;
+    }
+    g_callForm.store(form);
+    return form;
+}
+
+// The out-parameters of a semisynchronous call, waited for within the limit.
+ComPtr<IWbemClassObject> AnswerWithin(IWbemCallResult& callResult, std::chrono::milliseconds answerWithin,
+                                      const std::wstring& activity)
+{
+    SetCallerBlanket(&callResult, activity);
+    ComPtr<IWbemClassObject> outParameters;
+    const HRESULT hr = callResult.GetResultObject(TimeoutOf(answerWithin), &outParameters);
+    if (hr == WBEM_S_TIMEDOUT) {
+        throw NoAnswerFromWmi(answerWithin);
+    }
+    ThrowIfFailed(hr, activity);
+    return outParameters;
 }
 
 struct Property {
@@ -178,36 +225,37 @@ public:
     }
 
 private:
-    // The method's out-parameters. Called semisynchronously, so that the wait for its answer has a
-    // limit. Wine takes no flags and answers at once through the out-parameters; Windows refuses
-    // them beside a call result (nothing has run then) and answers through the call result.
+    // The method's out-parameters, by the documented semisynchronous call (the call result alone,
+    // then its answer within the limit) where WMI answers that way; by the synchronous call where
+    // it does not (CallFormOf), or where it refuses the first as a form, which runs nothing.
     ComPtr<IWbemClassObject> ExecMethodWithin(const std::wstring& path, const std::wstring& methodName,
                                               std::chrono::milliseconds answerWithin, const std::wstring& activity)
     {
         const UniqueBstr objectPath(path);
         const UniqueBstr methodBstr(methodName);
-        ComPtr<IWbemClassObject> outParameters;
-        ComPtr<IWbemCallResult> callResult;
         // Wine carries the whole method out within ExecMethod: it refills the shared table first and
-        // lets go of it last. Windows answers a semisynchronous call at once, and its answer is
-        // waited for without the turn.
+        // lets go of it last. A semisynchronous call is answered at once, and its answer is waited
+        // for without the turn.
         std::optional<WmiTableTurn> turn(std::in_place, m_events);
-        HRESULT hr = m_services->ExecMethod(objectPath.get(), methodBstr.get(), WBEM_FLAG_RETURN_IMMEDIATELY, nullptr,
-                                            nullptr, &outParameters, &callResult);
-        if (hr == kWbemInvalidParameter || hr == E_INVALIDARG) {
-            hr = m_services->ExecMethod(objectPath.get(), methodBstr.get(), WBEM_FLAG_RETURN_IMMEDIATELY, nullptr,
-                                        nullptr, nullptr, &callResult);
-        }
-        turn.reset();
-        ThrowIfFailed(hr, activity);
-        if (!outParameters && callResult) {
-            SetCallerBlanket(callResult.Get(), activity);
-            hr = callResult->GetResultObject(TimeoutOf(answerWithin), &outParameters);
-            if (hr == WBEM_S_TIMEDOUT) {
-                throw NoAnswerFromWmi(answerWithin);
+        if (CallFormOf(*m_services.Get()) == CallForm::Semisynchronous) {
+            ComPtr<IWbemCallResult> callResult;
+            const HRESULT hr = m_services->ExecMethod(objectPath.get(), methodBstr.get(), WBEM_FLAG_RETURN_IMMEDIATELY,
+                                                      nullptr, nullptr, nullptr, &callResult);
+            if (hr != kWbemInvalidParameter && hr != E_INVALIDARG) {
+                turn.reset();
+                ThrowIfFailed(hr, activity);
+                if (!callResult) {
+                    // Taken without the call result the form promises: the method may have run,
+                    // so it is not called again.
+                    ThrowHResult(kWbemFailed, activity + L": WMI gave no call result");
+                }
+                return AnswerWithin(*callResult.Get(), answerWithin, activity);
             }
-            ThrowIfFailed(hr, activity);
         }
+        ComPtr<IWbemClassObject> outParameters;
+        ThrowIfFailed(m_services->ExecMethod(objectPath.get(), methodBstr.get(), 0, nullptr, nullptr, &outParameters,
+                                             nullptr),
+                      activity);
         return outParameters;
     }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "common/WaitEnd.h"
 #include "services/ServiceAccess.h"
 #include "services/ServiceOutcome.h"
 
@@ -60,12 +61,6 @@ WorkBoard ServiceActionBoard(ServiceMethod method, std::vector<std::wstring> lab
 // Marks the moment the board's work began.
 void MarkBegun(WorkBoard& board, std::chrono::milliseconds now);
 ServiceMethod MethodOf(const WorkBoard& board);
-
-// Why a wait ended before its work did.
-enum class WaitEnd {
-    Stopped, // the user stopped waiting
-    TimeUp,  // the work's limit was reached
-};
 
 // Settles every entry that has not settled, as the wait ended now: one whose turn had not come
 // was not asked; one whose request is with WMI was not answered (when the time was up) or, when

@@ -137,11 +137,12 @@ void SplashWindow::LayOut(UINT dpi)
 
 void SplashWindow::OnDpiChanged(UINT dpi, const RECT& suggested)
 {
+    // Where and how large the system suggests, as it chose them so that the window stays on the
+    // monitor that gave it the new DPI. No bits copied: the old layout's frame line would stay
+    // behind in the new margin.
+    ::SetWindowPos(m_window, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                   suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
     LayOut(dpi);
-    const SIZE size = OuterSize(dpi);
-    // No bits copied: the old layout's frame line would stay behind in the new margin.
-    ::SetWindowPos(m_window, nullptr, suggested.left, suggested.top, size.cx, size.cy,
-                   SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
     ::RedrawWindow(m_window, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN);
 }
 

@@ -9,8 +9,9 @@ namespace quenlow {
 Composition::Composition(HINSTANCE instance, const AppInfo& app) : Composition(instance, app, Parts{}) {}
 
 Composition::Composition(HINSTANCE instance, const AppInfo& app, Parts parts)
-    : m_parts(std::move(parts)), m_worker(m_parts.services), m_windows(instance), m_wait(instance, m_worker, *this),
-      m_program(Work(), m_parts.wrapWindows ? m_parts.wrapWindows(m_windows) : m_windows, app)
+    : m_parts(std::move(parts)), m_worker(m_parts.services), m_windows(instance, m_safety),
+      m_wait(instance, m_worker, *this, m_safety),
+      m_program(Work(), m_parts.wrapWindows ? m_parts.wrapWindows(m_windows) : m_windows, app, m_safety)
 {
     m_windows.Attach(m_program);
 }
@@ -21,19 +22,20 @@ void Composition::ShowMessage(std::wstring_view text)
     ShowMessageBox(nullptr, text);
 }
 
-void Composition::ShowWindowedPath()
+bool Composition::ShowWindowedPath()
 {
     if (!WindowsCanBeSeen()) {
         // Windows nobody can see would keep the program running for ever.
         WriteToStandardError(L"Quenlow's windows are not opened where no one can see them; use /start NAME or "
                              L"/stop NAME here.");
-        return;
+        return false;
     }
     m_windowed = true;
     m_program.ShowWindowedPath();
     if (!m_parts.work) {
         m_worker.Warm();
     }
+    return true;
 }
 
 void Composition::RunUntilTheEnd()

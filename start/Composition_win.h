@@ -40,8 +40,9 @@ public:
     Win32UserInterface& Windows() noexcept { return m_windows; }
 
     void ShowMessage(std::wstring_view text) override;
-    // The splash window; once it is up, the worker gets ready for the first list.
-    void ShowWindowedPath() override;
+    // The splash window; once it is up, the worker gets ready for the first list. Where nobody
+    // sees a window, a line on standard error instead.
+    bool ShowWindowedPath() override;
     // Runs the windows until the program ends: at once when none is on screen.
     void RunUntilTheEnd();
 
@@ -51,6 +52,8 @@ private:
     int ExitStatusAtSessionEnd() const override;
 
     Parts m_parts;
+    // What may happen while a handler waits: one for the windows, the wait and the rules.
+    WaitSafety m_safety;
     WmiWorker m_worker;
     Win32UserInterface m_windows;
     Win32ServiceWork m_wait;

@@ -1,31 +1,40 @@
 #include "start/Program.h"
 
-#include "common/ScopeExit.h"
 #include "windows/frmActiveServicesList.h"
 #include "windows/frmStoppedServicesList.h"
 #include "windows/frmTotalServicesList.h"
 
+#include <optional>
 #include <utility>
 
 namespace quenlow {
 
-Program::Program(IServiceWork& work, IUserInterface& ui, AppInfo app)
-    : m_context{work, ui}, m_app(std::move(app)),
+Program::Program(IServiceWork& work, IUserInterface& ui, AppInfo app, WaitSafety& safety)
+    : m_safety(safety), m_context{work, ui, safety}, m_app(std::move(app)),
       m_windows(ui, [this](WindowId window) { BeforeCreate(window); }, [this](WindowId window) { Load(window); })
 {
 }
 
 namespace {
 
-const ListSource* ListSourceOf(WindowId window)
+// A list window's list: where it comes from, and the window's load procedure that fills it.
+struct ListProcedures {
+    const ListSource& source;
+    void (*load)(WindowContext& context);
+};
+
+std::optional<ListProcedures> ListProceduresOf(WindowId window)
 {
     switch (window) {
     case WindowId::frmSplash: break;
-    case WindowId::frmStoppedServicesList: return &frmStoppedServicesList::kListSource;
-    case WindowId::frmActiveServicesList: return &frmActiveServicesList::kListSource;
-    case WindowId::frmTotalServicesList: return &frmTotalServicesList::kListSource;
+    case WindowId::frmStoppedServicesList:
+        return ListProcedures{frmStoppedServicesList::kListSource, &frmStoppedServicesList::sLoadStoppedServices};
+    case WindowId::frmActiveServicesList:
+        return ListProcedures{frmActiveServicesList::kListSource, &frmActiveServicesList::sLoadStartedServices};
+    case WindowId::frmTotalServicesList:
+        return ListProcedures{frmTotalServicesList::kListSource, &frmTotalServicesList::loadservices};
     }
-    return nullptr;
+    return std::nullopt;
 }
 
 } // namespace
@@ -35,19 +44,19 @@ const ListSource* ListSourceOf(WindowId window)
 // fails or is given up now leaves no window to take down.
 void Program::BeforeCreate(WindowId window)
 {
-    if (const ListSource* source = ListSourceOf(window)) {
-        m_listRead = ReadList(m_context, *source);
+    if (const auto procedures = ListProceduresOf(window)) {
+        m_context.listRead = ReadList(m_context, procedures->source);
     }
 }
 
-// The list windows' load procedures (sLoadStoppedServices, sLoadStartedServices, loadservices),
-// filling the list read before the window was created.
+// The windows' load procedures: the splash window's Form_Load, and the list windows' own, which
+// fill in the list read before the window was created.
 void Program::Load(WindowId window)
 {
-    if (window == WindowId::frmSplash) {
-        frmSplash::Form_Load(m_context.ui, m_app);
+    if (const auto procedures = ListProceduresOf(window)) {
+        procedures->load(m_context);
     } else {
-        FillList(m_context, window, std::exchange(m_listRead, {}));
+        frmSplash::Form_Load(m_context.ui, m_app);
     }
 }
 
@@ -118,12 +127,10 @@ void Program::ShowOrPutBack(WindowId window, WindowId hidden)
 template <typename Handler>
 void Program::Handle(WindowId window, Handler&& handler)
 {
-    if (m_ended || m_handling || m_windows.State(window) != WindowState::Visible) {
-        return; // a late event for a window that is gone, or one that arrived mid-handler
+    if (m_windows.State(window) != WindowState::Visible) {
+        return; // a late event for a window that is gone
     }
-    {
-        m_handling = true;
-        const ScopeExit done([this] { m_handling = false; });
+    const bool ran = m_safety.RunHandler(window, [&] {
         try {
             handler();
         } catch (const WaitStopped&) {
@@ -131,19 +138,16 @@ void Program::Handle(WindowId window, Handler&& handler)
         } catch (const ListNotRead& failure) {
             m_context.ui.ShowMessage(L"The list could not be read: " + failure.Reason() + L".");
         }
+    });
+    if (!ran) {
+        return; // one that arrived mid-handler, or after the end
     }
-    CarryOutCloses();
-    EndIfNothingVisible();
-}
-
-void Program::CarryOutCloses()
-{
-    for (std::size_t i = 0; i < kWindowCount; ++i) {
-        const auto window = static_cast<WindowId>(i);
-        if (std::exchange(m_closeAsked[i], false) && m_windows.State(window) == WindowState::Visible) {
-            m_windows.Unload(window);
+    for (const WindowId closed : m_safety.TakeClosesKept()) {
+        if (m_windows.State(closed) == WindowState::Visible) {
+            m_windows.Unload(closed);
         }
     }
+    EndIfNothingVisible();
 }
 
 void Program::Click(WindowId window, ControlId control)
@@ -163,10 +167,9 @@ void Program::SplashMarginMouseMove()
 
 void Program::ClosedByUser(WindowId window)
 {
-    if (m_handling) {
+    if (m_safety.KeepClose(window)) {
         // Closed from outside while a handler waits (End task, the task bar's Close): the wait
         // ends as with Stop Waiting, and the close follows the report.
-        m_closeAsked[IndexOf(window)] = true;
         m_context.work.StopWaiting();
         return;
     }
@@ -176,8 +179,8 @@ void Program::ClosedByUser(WindowId window)
 
 void Program::EndIfNothingVisible()
 {
-    if (!m_ended && !m_windows.AnyVisible()) {
-        m_ended = true;
+    if (!m_safety.ProgramEnded() && !m_windows.AnyVisible()) {
+        m_safety.EndProgram();
         m_context.ui.EndProgram();
     }
 }

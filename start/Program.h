@@ -3,13 +3,10 @@
 #include "services/ServiceAccess.h"
 #include "splash/frmSplash.h"
 #include "ui/UserInterface.h"
+#include "ui/WaitSafety.h"
 #include "ui/WindowEvents.h"
 #include "windows/ServiceListProcedures.h"
 #include "windows/WindowModel.h"
-
-#include <array>
-#include <string>
-#include <vector>
 
 namespace quenlow {
 
@@ -17,10 +14,10 @@ namespace quenlow {
 // end of the program. The platform layer delivers events here; each runs to its end, and
 // errors from it are not caught. When the user stops waiting for a window's list, or the list
 // cannot be read (which a box then says), the move that needed it ends there and the program
-// stays where it was.
+// stays where it was. What may happen while a handler waits is the wait safety's to say.
 class Program final : public IWindowEvents {
 public:
-    Program(IServiceWork& work, IUserInterface& ui, AppInfo app);
+    Program(IServiceWork& work, IUserInterface& ui, AppInfo app, WaitSafety& safety);
 
     // The first window of the windowed path.
     void ShowWindowedPath();
@@ -39,27 +36,20 @@ public:
 private:
     void BeforeCreate(WindowId window);
     void Load(WindowId window);
-    // Closes asked for while a handler ran, now that it is done.
-    void CarryOutCloses();
     void Continue();
     // Shows the window; when its list is given up or cannot be read, shows again the one that
     // was hidden to make room for it.
     void ShowOrPutBack(WindowId window, WindowId hidden);
-    // Runs one event handler of a visible window, then applies the end rule.
+    // Runs one event handler of a visible window, then the closes kept meanwhile and the end
+    // rule.
     template <typename Handler>
     void Handle(WindowId window, Handler&& handler);
     void OnClick(WindowId window, ControlId control);
 
+    WaitSafety& m_safety;
     WindowContext m_context;
     AppInfo m_app;
     WindowModel m_windows;
-    // The list read for the window being loaded, from its read until its load event fills it.
-    std::vector<std::wstring> m_listRead;
-    bool m_ended = false;
-    // Events that arrive while a handler waits (for the services or in a message box) are dropped:
-    // one handler at a time. A close is kept and carried out once the handler is done.
-    bool m_handling = false;
-    std::array<bool, kWindowCount> m_closeAsked{};
 };
 
 } // namespace quenlow

@@ -13,7 +13,10 @@
 
 namespace quenlow {
 
-Win32UserInterface::Win32UserInterface(HINSTANCE instance) : m_instance(instance) {}
+Win32UserInterface::Win32UserInterface(HINSTANCE instance, WaitSafety& safety)
+    : m_instance(instance), m_safety(safety)
+{
+}
 
 Win32UserInterface::~Win32UserInterface() = default;
 
@@ -50,9 +53,7 @@ void Win32UserInterface::CreateFromDesign(WindowId window)
         return;
     }
     if (!m_listClassesReady) {
-        // Only the list windows need the common controls; the splash window comes sooner
-        // without them.
-        UseCommonControls();
+        LoadCommonControls();
         INITCOMMONCONTROLSEX controls{};
         controls.dwSize = sizeof(controls);
         controls.dwICC = ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES;
@@ -146,13 +147,11 @@ std::vector<HWND> Win32UserInterface::VisibleWindows() const
 
 HWND Win32UserInterface::DialogOwner() const noexcept
 {
-    for (auto window = m_eventWindows.rbegin(); window != m_eventWindows.rend(); ++window) {
-        const HWND handle = Handle(*window);
-        if (handle && ::IsWindowVisible(handle)) {
-            return handle;
-        }
-    }
-    return nullptr;
+    // The splash window's events are handled too, but its boxes and waits stand alone.
+    const std::optional<WindowId> window = m_safety.HandledWindow();
+    const ListWindow* listWindow = window ? LoadedListWindow(*window) : nullptr;
+    const HWND handle = listWindow ? listWindow->Window() : nullptr;
+    return handle && ::IsWindowVisible(handle) ? handle : nullptr;
 }
 
 void Win32UserInterface::ShowMessage(std::wstring_view text)
@@ -162,8 +161,8 @@ void Win32UserInterface::ShowMessage(std::wstring_view text)
     // until it is closed.
     const DisabledWindows others(VisibleWindows(), owner);
     // The user is asked for something now: the arrow, not the wait cursor.
-    const int busy = std::exchange(m_busy, 0);
-    const ScopeExit busyAgain([&] { m_busy = busy; });
+    m_safety.BoxShown();
+    const ScopeExit answered([this] { m_safety.BoxAnswered(); });
     ShowMessageBox(owner, text);
 }
 
@@ -173,29 +172,23 @@ void Win32UserInterface::EndProgram()
 }
 
 template <typename Handler>
-void Win32UserInterface::Dispatch(WindowId window, Handler&& handler)
+void Win32UserInterface::Dispatch(Handler&& handler)
 {
     if (!m_program) {
         return;
     }
     const ScopedWaitCursor waitCursor;
-    ++m_busy;
-    m_eventWindows.push_back(window);
-    const ScopeExit done([this] {
-        --m_busy;
-        m_eventWindows.pop_back();
-    });
     handler(*m_program);
 }
 
 void Win32UserInterface::OnClick(WindowId window, ControlId control)
 {
-    Dispatch(window, [&](IWindowEvents& program) { program.Click(window, control); });
+    Dispatch([&](IWindowEvents& program) { program.Click(window, control); });
 }
 
 void Win32UserInterface::OnClosedByUser(WindowId window)
 {
-    Dispatch(window, [&](IWindowEvents& program) { program.ClosedByUser(window); });
+    Dispatch([&](IWindowEvents& program) { program.ClosedByUser(window); });
 }
 
 bool Win32UserInterface::TakesDialogKeys(HWND root) const
@@ -211,7 +204,7 @@ bool Win32UserInterface::TakesDialogKeys(HWND root) const
 void Win32UserInterface::AfterEachMessage()
 {
     // Unloaded windows' objects outlive the handlers that unloaded them, no longer.
-    if (m_busy == 0) {
+    if (!m_safety.HandledWindow()) {
         m_unloaded.clear();
     }
 }

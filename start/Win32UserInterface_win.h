@@ -6,6 +6,7 @@
 #include "ui/TaskbarOwner_win.h"
 #include "ui/UniqueGdi_win.h"
 #include "ui/UserInterface.h"
+#include "ui/WaitSafety.h"
 #include "ui/WindowEvents.h"
 #include "windows/ListWindow_win.h"
 
@@ -17,11 +18,11 @@
 namespace quenlow {
 
 // The four windows on Win32: the three list windows built here from their designs, the splash
-// window through its own module. Events from the windows go to the program one at a time,
-// with the wait cursor up while a handler runs.
+// window through its own module. Events from the list windows go to the program with the wait
+// cursor up; the wait safety says which handler runs, and whether a box asks the user something.
 class Win32UserInterface final : public IUserInterface, private IListWindowEvents, private IMessageLoopClient {
 public:
-    explicit Win32UserInterface(HINSTANCE instance);
+    Win32UserInterface(HINSTANCE instance, WaitSafety& safety);
     ~Win32UserInterface() override;
     Win32UserInterface(const Win32UserInterface&) = delete;
     Win32UserInterface& operator=(const Win32UserInterface&) = delete;
@@ -36,8 +37,8 @@ public:
     // The window's handle while it is loaded; nullptr otherwise.
     HWND Handle(WindowId window) const noexcept;
 
-    // The window a box or a progress window belongs to: the innermost visible window whose event
-    // is being handled; nullptr when none is.
+    // The window a box or a progress window belongs to: the list window whose event is being
+    // handled, while it is visible; nullptr otherwise.
     HWND DialogOwner() const noexcept;
     // The program's visible windows.
     std::vector<HWND> VisibleWindows() const;
@@ -57,19 +58,19 @@ public:
 private:
     void OnClick(WindowId window, ControlId control) override;
     void OnClosedByUser(WindowId window) override;
-    bool Busy() const override { return m_busy > 0; }
+    bool Busy() const override { return m_safety.ShowsWaitCursor(); }
     bool TakesDialogKeys(HWND root) const override;
     void AfterEachMessage() override;
 
-    // Runs one event of a window: the wait cursor shows, and a message box it opens is owned
-    // by that window.
+    // Runs one event of a window, with the wait cursor up.
     template <typename Handler>
-    void Dispatch(WindowId window, Handler&& handler);
+    void Dispatch(Handler&& handler);
 
     ListWindow* LoadedListWindow(WindowId window) const noexcept;
     ListWindow& ListWindowOf(WindowId window) const;
 
     HINSTANCE m_instance;
+    WaitSafety& m_safety;
     IWindowEvents* m_program = nullptr;
     std::array<std::unique_ptr<ListWindow>, kWindowCount> m_listWindows;
     // Windows unloaded while one of their own handlers ran: their objects live on until the
@@ -77,9 +78,6 @@ private:
     std::vector<std::unique_ptr<ListWindow>> m_unloaded;
     UniqueHwnd m_splash;
     TaskbarOwner m_taskbarOwner;
-    // The windows whose events are being handled, innermost last.
-    std::vector<WindowId> m_eventWindows;
-    int m_busy = 0;
     bool m_listClassesReady = false;
 };
 

@@ -57,14 +57,14 @@ int Main(std::wstring_view argumentText, IServiceWork& work, IStartupUi& ui)
     const Command command = ParseCommandLine(argumentText);
     switch (command.kind) {
     case Command::Kind::Windowed:
-        ui.ShowWindowedPath();
-        return kExitSucceeded;
+        return ui.ShowWindowedPath() ? kExitSucceeded : kExitNobodySees;
     case Command::Kind::Start:
     case Command::Kind::Stop: {
         const ServiceMethod method = command.kind == Command::Kind::Start ? ServiceMethod::Start : ServiceMethod::Stop;
         WorkBoard board = ServiceActionBoard(method, {command.serviceName});
         board.limit = kCommandLineLimit;
-        work.Start(std::move(board), ActOnServiceName());
+        work.Start(std::move(board),
+                   ActOnServiceName(method == ServiceMethod::Start ? &fStartServiceByName : &fStopServiceByName));
         const WorkBoard done = work.Finish().board;
         ThrowIfWmiWasNeverReached(done);
         const ServiceOutcome outcome = done.entries.front().outcome;

@@ -18,8 +18,8 @@ public:
     virtual ~IStartupUi() = default;
     // A modal box with the text, an OK button and the application title.
     virtual void ShowMessage(std::wstring_view text) = 0;
-    // Opens the first window of the windowed path.
-    virtual void ShowWindowedPath() = 0;
+    // Opens the first window of the windowed path; false when nobody could see it, so none opened.
+    virtual bool ShowWindowedPath() = 0;
 };
 
 inline constexpr std::wstring_view kUnrecognisedCommandText = L"Error initializing Command";

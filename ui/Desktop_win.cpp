@@ -8,7 +8,17 @@
 
 namespace quenlow {
 
-bool WindowsCanBeSeen() noexcept
+namespace {
+
+// Session 0 holds the services (and programs they start) only: since Windows Vista no user signs
+// in to it, so nobody sees its WinSta0, although that station calls itself visible.
+bool InSessionZero() noexcept
+{
+    DWORD session = 0;
+    return ::ProcessIdToSessionId(::GetCurrentProcessId(), &session) && session == 0;
+}
+
+bool OnVisibleStation() noexcept
 {
     USEROBJECTFLAGS flags{};
     const HWINSTA station = ::GetProcessWindowStation();
@@ -16,6 +26,13 @@ bool WindowsCanBeSeen() noexcept
         return true; // nothing says otherwise: show the window, as any program would
     }
     return (flags.dwFlags & WSF_VISIBLE) != 0;
+}
+
+} // namespace
+
+bool WindowsCanBeSeen() noexcept
+{
+    return !InSessionZero() && OnVisibleStation();
 }
 
 void WriteToStandardError(std::wstring_view text) noexcept

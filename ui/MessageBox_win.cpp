@@ -14,7 +14,7 @@ void ShowMessageBox(HWND owner, std::wstring_view text, UINT icon)
         WriteToStandardError(text);
         return;
     }
-    UseCommonControls(); // the box's buttons as the program's own
+    LoadCommonControls(); // its buttons are theirs
     const std::wstring message(text);
     ::MessageBoxW(owner, message.c_str(), kApplicationTitle, MB_OK | MB_SETFOREGROUND | icon | (owner ? 0u : MB_TASKMODAL));
 }

@@ -1,6 +1,7 @@
 #include "windows/CheckListControl_win.h"
 
 #include "common/HResultText_win.h"
+#include "ui/AccessibleName_win.h"
 #include "ui/Dpi_win.h"
 #include "ui/RedrawOff_win.h"
 #include "ui/UniqueGdi_win.h"
@@ -45,6 +46,7 @@ void CheckListControl::Create(HWND parent, int id, const wchar_t* accessibleName
 {
     // Single selection only limits the highlight: any number of entries can be ticked.
     CreateChild(parent, id, WC_LISTVIEWW, accessibleName, LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SINGLESEL | LVS_SHOWSELALWAYS);
+    NameForScreenReaders(m_window, accessibleName);
     // The control ticks an entry on a click on its box and on Space, and keeps the tick.
     // A label tip shows the whole text of an entry that is still cut at the list's edge.
     const DWORD extended = LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT | LVS_EX_DOUBLEBUFFER | LVS_EX_LABELTIP;

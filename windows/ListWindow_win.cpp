@@ -192,9 +192,9 @@ LRESULT ListWindow::HandleMessage(UINT message, WPARAM wParam, LPARAM lParam)
         m_events.OnClosedByUser(m_design.window);
         return 0;
     case WM_SYSCOMMAND:
-        // The task bar's Close reaches a window that a wait has disabled too; the system would
-        // drop it, and the user's request would be lost.
-        if ((wParam & 0xFFF0) == SC_CLOSE && !::IsWindowEnabled(m_window)) {
+        // The task bar's Close reaches a window that a wait or a box has disabled too, where the
+        // system would drop it: every close goes to the program, which says what it means then.
+        if ((wParam & 0xFFF0) == SC_CLOSE) {
             m_events.OnClosedByUser(m_design.window);
             return 0;
         }

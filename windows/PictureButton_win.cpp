@@ -107,7 +107,7 @@ HIMAGELIST SharedPicture(HINSTANCE instance, const ButtonDesign& design, UINT dp
 
 HWND CreatePictureButton(HWND parent, const ButtonDesign& design, bool isDefault)
 {
-    UseCommonControls(); // a button shows its picture only as one of them
+    LoadCommonControls(); // a button shows its picture only as one of them
     const auto instance = reinterpret_cast<HINSTANCE>(::GetWindowLongPtrW(parent, GWLP_HINSTANCE));
     // Two-word captions wrap below the picture rather than being cut off.
     const DWORD style = WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_MULTILINE |

@@ -32,10 +32,13 @@ void FillList(WindowContext& context, WindowId window, const std::vector<std::ws
 void LoadServiceList(WindowContext& context, WindowId window, const ListSource& source)
 {
     // A failed or given-up read leaves the list as it was.
-    FillList(context, window, ReadList(context, source));
+    std::vector<std::wstring> names = context.listRead ? std::move(*context.listRead) : ReadList(context, source);
+    context.listRead.reset();
+    FillList(context, window, names);
 }
 
-void ActOnTickedEntries(WindowContext& context, WindowId window, ServiceMethod method, void (*reload)(WindowContext&))
+void ActOnTickedEntries(WindowContext& context, WindowId window, ServiceMethod method, EntryRequest send,
+                        void (*reload)(WindowContext&))
 {
     std::vector<std::wstring> ticked;
     const std::size_t count = context.ui.ListCount(window);
@@ -44,7 +47,7 @@ void ActOnTickedEntries(WindowContext& context, WindowId window, ServiceMethod m
             ticked.push_back(context.ui.ListText(window, position));
         }
     }
-    context.work.Start(ServiceActionBoard(method, std::move(ticked)), ActOnDisplayNames());
+    context.work.Start(ServiceActionBoard(method, std::move(ticked)), ActOnDisplayNames(send));
     const WorkResult acted = context.work.Finish();
 
     std::vector<EntryResult> results;
@@ -52,12 +55,14 @@ void ActOnTickedEntries(WindowContext& context, WindowId window, ServiceMethod m
         results.push_back({entry.label, entry.outcome});
     }
     std::wstring report = SelectionReport(method, results, acted.board.needsAdministrator);
-    try {
-        reload(context);
-    } catch (const ListNotRead& failure) {
-        report += L"\n\nThe list could not be reloaded: " + failure.Reason() + L".";
-    } catch (const WaitStopped&) {
-        report += L"\n\nThe list could not be reloaded: the wait was stopped.";
+    if (!context.safety.CloseKept(window)) {
+        try {
+            reload(context);
+        } catch (const ListNotRead& failure) {
+            report += L"\n\nThe list could not be reloaded: " + failure.Reason() + L".";
+        } catch (const WaitStopped&) {
+            report += L"\n\nThe list could not be reloaded: the wait was stopped.";
+        }
     }
     context.ui.ShowMessage(report);
 }

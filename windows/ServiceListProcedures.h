@@ -1,11 +1,14 @@
 #pragma once
 
 #include "services/ServiceAccess.h"
+#include "services/ServiceJobs.h"
 #include "services/ServiceOutcome.h"
 #include "services/ServiceRequest.h"
 #include "services/ServiceWork.h"
 #include "ui/UserInterface.h"
+#include "ui/WaitSafety.h"
 
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,6 +21,9 @@ namespace quenlow {
 struct WindowContext {
     IServiceWork& work;
     IUserInterface& ui;
+    const WaitSafety& safety;
+    // The list read for a window being loaded, from its read until its load procedure fills it.
+    std::optional<std::vector<std::wstring>> listRead = {};
 };
 
 // What a list window lists: its query, and its name in the progress window.
@@ -32,7 +38,7 @@ struct ListSource {
 std::vector<std::wstring> ReadList(WindowContext& context, const ListSource& source);
 // Clears the window's list and fills it with the names read.
 void FillList(WindowContext& context, WindowId window, const std::vector<std::wstring>& names);
-// Both: reads the list afresh.
+// Both: the list read for the window being loaded, or else the list read afresh.
 void LoadServiceList(WindowContext& context, WindowId window, const ListSource& source);
 
 struct EntryResult {
@@ -40,10 +46,12 @@ struct EntryResult {
     ServiceOutcome outcome;
 };
 
-// Reads the ticks once, then, on the worker, calls the method for each ticked entry in list order
-// and follows every service until it got there or settled elsewhere; then reloads the list once
-// and shows one message. A reload that fails is told in that message; the program goes on.
-void ActOnTickedEntries(WindowContext& context, WindowId window, ServiceMethod method, void (*reload)(WindowContext&));
+// Reads the ticks once, then, on the worker, sends each ticked entry's request in list order and
+// follows every service until it got there or settled elsewhere; then reloads the list once and
+// shows one message. A reload that fails is told in that message; the program goes on. A window
+// closed meanwhile is not reloaded: it goes once the message is answered.
+void ActOnTickedEntries(WindowContext& context, WindowId window, ServiceMethod method, EntryRequest send,
+                        void (*reload)(WindowContext&));
 
 // "Selected Services are Started." / "... Stopped." when nothing failed; otherwise which
 // services failed and why, after a sentence on the rights it needs when that is the reason.

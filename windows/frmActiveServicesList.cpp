@@ -13,12 +13,12 @@ void sLoadStartedServices(WindowContext& context)
 
 void sNamesToBeStarted(WindowContext& context)
 {
-    ActOnTickedEntries(context, kWindow, ServiceMethod::Stop, &sLoadStartedServices);
+    ActOnTickedEntries(context, kWindow, ServiceMethod::Stop, &fStopService, &sLoadStartedServices);
 }
 
-ServiceRequest fStopService(IServiceAccess& services, const std::wstring& ServiceDispName)
+ServiceRequest fStopService(const PressServices& found, const std::wstring& ServiceDispName)
 {
-    return SendByDisplayName(services, ServiceDispName, ServiceMethod::Stop);
+    return SendToEntry(found, ServiceDispName, ServiceMethod::Stop);
 }
 
 } // namespace quenlow::frmActiveServicesList

@@ -11,6 +11,8 @@ extern const ListSource kListSource;
 void sLoadStartedServices(WindowContext& context);
 // Same name as in the stopped services window; here it stops the ticked services.
 void sNamesToBeStarted(WindowContext& context);
-ServiceRequest fStopService(IServiceAccess& services, const std::wstring& ServiceDispName);
+// The request of one ticked entry: every service with that display name among those the
+// press's one query found.
+ServiceRequest fStopService(const PressServices& found, const std::wstring& ServiceDispName);
 
 } // namespace quenlow::frmActiveServicesList

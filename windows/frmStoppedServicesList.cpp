@@ -13,12 +13,12 @@ void sLoadStoppedServices(WindowContext& context)
 
 void sNamesToBeStarted(WindowContext& context)
 {
-    ActOnTickedEntries(context, kWindow, ServiceMethod::Start, &sLoadStoppedServices);
+    ActOnTickedEntries(context, kWindow, ServiceMethod::Start, &fStartService, &sLoadStoppedServices);
 }
 
-ServiceRequest fStartService(IServiceAccess& services, const std::wstring& ServiceDispName)
+ServiceRequest fStartService(const PressServices& found, const std::wstring& ServiceDispName)
 {
-    return SendByDisplayName(services, ServiceDispName, ServiceMethod::Start);
+    return SendToEntry(found, ServiceDispName, ServiceMethod::Start);
 }
 
 } // namespace quenlow::frmStoppedServicesList

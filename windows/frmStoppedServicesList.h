@@ -10,6 +10,8 @@ extern const ListSource kListSource;
 
 void sLoadStoppedServices(WindowContext& context);
 void sNamesToBeStarted(WindowContext& context);
-ServiceRequest fStartService(IServiceAccess& services, const std::wstring& ServiceDispName);
+// The request of one ticked entry: every service with that display name among those the
+// press's one query found.
+ServiceRequest fStartService(const PressServices& found, const std::wstring& ServiceDispName);
 
 } // namespace quenlow::frmStoppedServicesList

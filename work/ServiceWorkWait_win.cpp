@@ -11,6 +11,7 @@
 #include "work/ProgressWindow_win.h"
 
 #include <algorithm>
+#include <chrono>
 #include <iterator>
 #include <optional>
 #include <stdexcept>
@@ -22,15 +23,14 @@ namespace {
 
 // How long a piece of work runs before its progress window shows: a start or stop that is done
 // at once looks as it always did.
-constexpr ULONGLONG kProgressWindowAfter = 1000;
-// How long a worker that was told to stop waiting is given to say how far it came; one that WMI
-// holds in a request is not waited for.
-constexpr ULONGLONG kStopGrace = 250;
+constexpr std::chrono::milliseconds kProgressWindowAfter{1000};
 // The worker's news, posted to the hidden window.
 constexpr UINT kWorkNews = WM_APP + 1;
-// The hidden window's timers: the end of a piece of work's time, and of its connection's.
-constexpr UINT_PTR kLimitTimer = 1;
-constexpr UINT_PTR kConnectionTimer = 2;
+// The hidden window's timer: the next of the wait's time limits, the work's own or its
+// connection's.
+constexpr UINT_PTR kTimeLimitTimer = 1;
+// No time limit: the wait goes on until the work ends or its end is asked.
+constexpr auto kNoLimit = std::chrono::milliseconds::max();
 
 // The keys and clicks: dropped while the work runs, as they were meant for what the wait covers.
 constexpr std::pair<UINT, UINT> kInputRanges[] = {
@@ -60,10 +60,15 @@ void DiscardQueuedInput() noexcept
     }
 }
 
+std::chrono::milliseconds Now() noexcept
+{
+    return std::chrono::milliseconds(::GetTickCount64());
+}
+
 } // namespace
 
-Win32ServiceWork::Win32ServiceWork(HINSTANCE instance, WmiWorker& worker, const IWaitHost& host)
-    : m_instance(instance), m_worker(worker), m_host(host)
+Win32ServiceWork::Win32ServiceWork(HINSTANCE instance, WmiWorker& worker, const IWaitHost& host, WaitSafety& safety)
+    : m_instance(instance), m_worker(worker), m_host(host), m_safety(safety)
 {
 }
 
@@ -97,45 +102,34 @@ Win32ServiceWork::~Win32ServiceWork()
 void Win32ServiceWork::Start(WorkBoard board, Work work)
 {
     CreateWindowOnce();
-    ::KillTimer(m_window, kConnectionTimer);
     m_worker.Start(std::move(board), std::move(work));
     m_started = true;
-    m_endAsked.reset();
-    m_connectionTooLong = false;
 }
 
-std::optional<ULONGLONG> Win32ServiceWork::ConnectionLimitAt() const
+void Win32ServiceWork::SetTheTimer()
 {
-    const std::optional<std::chrono::milliseconds> since = m_worker.LatestBoard().connectingSince;
-    if (!m_waiting || !since || m_worker.Ended()) {
-        return std::nullopt;
-    }
-    return static_cast<ULONGLONG>((*since + kWmiAnswerLimit).count());
-}
-
-void Win32ServiceWork::WatchTheConnection()
-{
-    const std::optional<ULONGLONG> limitAt = ConnectionLimitAt();
-    if (!limitAt) {
-        ::KillTimer(m_window, kConnectionTimer);
+    const std::optional<Time> since = m_worker.LatestBoard().connectingSince;
+    m_safety.ConnectionDueBy(since && !m_worker.Ended() ? std::optional<Time>(*since + kWmiAnswerLimit)
+                                                        : std::nullopt);
+    const std::optional<Time> next = m_safety.NextTimeLimit();
+    if (!next) {
+        ::KillTimer(m_window, kTimeLimitTimer);
         return;
     }
-    const ULONGLONG now = ::GetTickCount64();
-    ::SetTimer(m_window, kConnectionTimer, static_cast<UINT>(*limitAt > now ? *limitAt - now : 0), nullptr);
+    const Time now = Now();
+    ::SetTimer(m_window, kTimeLimitTimer, static_cast<UINT>(*next > now ? (*next - now).count() : 0), nullptr);
 }
 
-void Win32ServiceWork::OnConnectionTimer()
+void Win32ServiceWork::OnTimer()
 {
-    if (const std::optional<ULONGLONG> limitAt = ConnectionLimitAt(); limitAt && ::GetTickCount64() >= *limitAt) {
-        ::KillTimer(m_window, kConnectionTimer);
-        m_connectionTooLong = true;
-        EndTheWait(WaitEnd::TimeUp);
-    } else {
-        WatchTheConnection(); // none any more, or a later connection of the same work
+    SetTheTimer(); // the connection as the board says now: it may have been made meanwhile
+    if (m_safety.TimeLimitReached(Now())) {
+        ::KillTimer(m_window, kTimeLimitTimer);
+        CarryOutTheEnd(WaitEnd::TimeUp);
     }
 }
 
-void Win32ServiceWork::PumpUntil(ULONGLONG deadline)
+void Win32ServiceWork::PumpUntil(Time until)
 {
     std::optional<WPARAM> quit;
     for (;;) {
@@ -147,13 +141,14 @@ void Win32ServiceWork::PumpUntil(ULONGLONG deadline)
                 ::DispatchMessageW(&message);
             }
         }
-        const ULONGLONG now = ::GetTickCount64();
-        if (m_worker.Ended() || m_endAsked || now >= deadline) {
+        const Time deadline = m_safety.PumpsUntil(until);
+        const Time now = Now();
+        if (m_worker.Ended() || now >= deadline) {
             break;
         }
         const HANDLE ended = m_worker.EndedEvent();
-        ::MsgWaitForMultipleObjectsEx(1, &ended, static_cast<DWORD>(std::min<ULONGLONG>(deadline - now, INFINITE - 1)),
-                                      QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+        const auto timeout = std::min<Time::rep>((deadline - now).count(), INFINITE - 1);
+        ::MsgWaitForMultipleObjectsEx(1, &ended, static_cast<DWORD>(timeout), QS_ALLINPUT, MWMO_INPUTAVAILABLE);
     }
     if (quit) {
         ::PostQuitMessage(static_cast<int>(*quit));
@@ -162,33 +157,30 @@ void Win32ServiceWork::PumpUntil(ULONGLONG deadline)
 
 void Win32ServiceWork::ShowProgress(HWND owner)
 {
-    ProgressWindow progress([this] { return m_worker.LatestBoard(); });
-    m_progress = &progress;
-    const ScopeExit forget([this] { m_progress = nullptr; });
-    if (progress.Run(owner) && !m_endAsked) {
-        m_endAsked = WaitEnd::Stopped;
+    bool stopped = false;
+    {
+        ProgressWindow progress([this] { return m_worker.LatestBoard(); });
+        m_progress = &progress;
+        const ScopeExit forget([this] { m_progress = nullptr; });
+        stopped = progress.Run(owner);
+    }
+    if (stopped) {
+        EndTheWait(WaitEnd::Stopped); // nothing when its end was asked already
     }
 }
 
-void Win32ServiceWork::WaitForTheWork(ULONGLONG began, ULONGLONG limitAt, DisabledWindows& disabled)
+void Win32ServiceWork::WaitForTheWork(Time began, DisabledWindows& disabled)
 {
-    PumpUntil(std::min(began + kProgressWindowAfter, limitAt));
-    if (m_worker.Ended() || m_endAsked) {
+    PumpUntil(began + kProgressWindowAfter);
+    if (m_worker.Ended() || m_safety.WaitEndAsked()) {
         return;
     }
-    if (const ULONGLONG now = ::GetTickCount64(); limitAt != kNoLimit) {
-        ::SetTimer(m_window, kLimitTimer, static_cast<UINT>(limitAt > now ? limitAt - now : 0), nullptr);
-    }
-    const ScopeExit noTimer([this] { ::KillTimer(m_window, kLimitTimer); });
     if (WindowsCanBeSeen()) {
         const HWND owner = m_host.WaitOwner();
         disabled.HandOver(owner);
         ShowProgress(owner);
     } else {
-        PumpUntil(limitAt); // nobody could answer a progress window
-    }
-    if (!m_worker.Ended() && !m_endAsked && ::GetTickCount64() >= limitAt) {
-        m_endAsked = WaitEnd::TimeUp;
+        PumpUntil(kNoLimit); // nobody could answer a progress window; the time limits end it
     }
 }
 
@@ -199,46 +191,59 @@ WorkResult Win32ServiceWork::Finish()
     }
     const ScopedWaitCursor busy;
     const WorkBoard begun = m_worker.LatestBoard();
-    const ULONGLONG limitAt =
-        begun.limit ? static_cast<ULONGLONG>((begun.began + *begun.limit).count()) : kNoLimit;
     {
-        m_waiting = true;
-        const ScopeExit waited([this] { m_waiting = false; });
-        WatchTheConnection(); // one already under way when the wait begins
+        m_safety.BeginWait(begun.limit ? std::optional<Time>(begun.began + *begun.limit) : std::nullopt);
+        const ScopeExit waited([this] {
+            m_safety.EndWait();
+            ::KillTimer(m_window, kTimeLimitTimer);
+        });
+        SetTheTimer(); // a connection may be under way already
         DisabledWindows disabled(m_host.WaitWindows());
         if (WindowsCanBeSeen()) {
             LoadCommonControls(); // for the progress window or box to come, while the worker calls
         }
-        WaitForTheWork(static_cast<ULONGLONG>(begun.began.count()), limitAt, disabled);
-        if (m_endAsked) {
-            m_worker.StopWaiting();
-            PumpUntil(::GetTickCount64() + kStopGrace);
+        WaitForTheWork(begun.began, disabled);
+        if (m_safety.WaitEndAsked()) {
+            PumpUntil(kNoLimit); // the grace, what of it is left
         }
     }
-    ::KillTimer(m_window, kConnectionTimer);
     DiscardQueuedInput();
+    return Result();
+}
+
+WorkResult Win32ServiceWork::Result()
+{
+    const std::optional<WaitEnd> endAsked = m_safety.WaitEndAsked();
     if (!m_worker.Ended()) {
-        // WMI holds the worker in a call: the wait ends all the same, with what was known, and
-        // the worker's next piece of work gets a thread of its own.
+        // WMI holds the worker in a call past the grace: the wait ends all the same, with what
+        // was known, and the work is given up.
         WorkResult result{m_worker.LatestBoard(), {}, true};
-        if (m_connectionTooLong && result.board.kind == WorkBoard::Kind::ReadList) {
+        m_worker.GiveUp();
+        if (m_safety.ConnectionTookTooLong() && result.board.kind == WorkBoard::Kind::ReadList) {
             // A list read fails as it would have, had the connection been able to give up.
             throw NoAnswerFromWmi(kWmiAnswerLimit);
         }
-        EndWait(result.board, m_endAsked.value_or(WaitEnd::Stopped), std::chrono::milliseconds(::GetTickCount64()));
+        EndWait(result.board, endAsked.value_or(WaitEnd::Stopped), Now());
         return result;
     }
     WorkResult result = m_worker.TakeResult();
-    result.stopped = result.stopped || m_endAsked.has_value();
+    result.stopped = result.stopped || endAsked.has_value();
     return result;
 }
 
 void Win32ServiceWork::EndTheWait(WaitEnd why) noexcept
 {
-    if (!m_waiting || m_endAsked) {
-        return;
+    if (m_safety.AskWaitEnd(why, Now())) {
+        CarryOutTheEnd(why);
     }
-    m_endAsked = why;
+}
+
+void Win32ServiceWork::CarryOutTheEnd(WaitEnd why) noexcept
+{
+    if (why == WaitEnd::Stopped) {
+        // At a time limit the work has the same limit and ends by it itself, in its own words.
+        m_worker.StopWaiting();
+    }
     if (m_progress) {
         m_progress->StopWaiting();
     }
@@ -248,7 +253,9 @@ LRESULT Win32ServiceWork::HandleMessage(UINT message, WPARAM wParam, LPARAM lPar
 {
     switch (message) {
     case kWorkNews:
-        WatchTheConnection();
+        if (m_safety.Waiting()) {
+            SetTheTimer();
+        }
         if (m_progress) {
             if (m_worker.Ended()) {
                 m_progress->Close();
@@ -262,17 +269,14 @@ LRESULT Win32ServiceWork::HandleMessage(UINT message, WPARAM wParam, LPARAM lPar
         EndTheWait(WaitEnd::Stopped);
         return 0;
     case WM_TIMER:
-        if (wParam == kLimitTimer) {
-            ::KillTimer(m_window, kLimitTimer);
-            EndTheWait(WaitEnd::TimeUp);
-        } else if (wParam == kConnectionTimer) {
-            OnConnectionTimer();
+        if (wParam == kTimeLimitTimer) {
+            OnTimer();
         }
         return 0;
     case WM_QUERYENDSESSION:
         return TRUE;
     case WM_ENDSESSION:
-        if (wParam && m_waiting) {
+        if (wParam && m_safety.SessionEndEndsTheProgram()) {
             m_worker.StopWaiting();
             ::ExitProcess(static_cast<UINT>(m_host.ExitStatusAtSessionEnd()));
         }

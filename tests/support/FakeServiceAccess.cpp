@@ -88,7 +88,7 @@ private:
     std::int32_t Answer(ServiceMethod method)
     {
         if (m_live.methodThrows) {
-            throw Error(static_cast<std::int32_t>(0x80041001u), L"Generic failure");
+            throw Error(m_live.methodError, L"Generic failure");
         }
         const bool starting = method == ServiceMethod::Start;
         std::int32_t value = starting ? m_live.startReturns : m_live.stopReturns;
@@ -242,6 +242,9 @@ std::vector<FakeService*> FakeServiceAccess::Select(std::wstring_view query)
         if (rest.substr(0, kOr.size()) != kOr) throw Error(kInvalidQuery, L"Invalid query");
         rest.remove_prefix(kOr.size());
         conditions.push_back(ReadCondition(rest));
+    }
+    if (mostOrKeywords && conditions.size() - 1 > *mostOrKeywords) {
+        throw Error(static_cast<std::int32_t>(0x8004106Cu), L"Quota violation");
     }
     std::vector<FakeService*> rows;
     for (FakeService* s : present) {

@@ -69,6 +69,8 @@ struct FakeService {
     bool callUnanswered = false;
     // How long a call on this service takes, beside the access's callTime.
     std::chrono::milliseconds callTakes{0};
+    // What a call throws when methodThrows is set.
+    std::int32_t methodError = static_cast<std::int32_t>(0x80041001u);
 
     std::optional<ServiceMethod> following = {}; // whose phases are under way
     std::chrono::milliseconds calledAt{0};
@@ -116,6 +118,8 @@ public:
 
     // These queries (counted from 0) fail as WMI does when it restarts.
     std::vector<std::size_t> failingQueries;
+    // As Windows does, a query with more "or" keywords than this is refused as beyond WMI's quota.
+    std::optional<std::size_t> mostOrKeywords;
 
     // Whether the program runs with administrator rights.
     bool elevated = true;

@@ -24,7 +24,8 @@ protected:
     FakeServiceAccess wmi;
     FakeUserInterface ui;
     InlineServiceWork work{wmi};
-    WindowContext context{work, ui};
+    WaitSafety safety;
+    WindowContext context{work, ui, safety};
 
     void SetUp() override
     {
@@ -108,6 +109,35 @@ TEST_F(ListProceduresTest, StartsTickedEntriesInListOrderThenReloadsOnceAndConfi
     EXPECT_EQ(ui.Texts(kStopped), Log{L"Bravo"});
 }
 
+// A press of more entries than one query may compare (Windows' limit, which the fake keeps), yet
+// fewer than make it read every service: its queries on the one connection find every entry before
+// the first call, the calls go in list order, and a look asks as many queries as it needs. Where
+// WMI refuses a query as beyond its quota all the same, every service is read instead.
+TEST_F(ListProceduresTest, APressBeyondOneQuerysLimitReachesEveryEntry)
+{
+    Log names;
+    for (int i = 10; i < 30; ++i) names.push_back(L"s" + std::to_wstring(i));
+    for (const std::size_t mostOrKeywords : {15u, 3u}) {
+        wmi.services.clear();
+        for (const auto& name : names) wmi.services.push_back({name, L"S" + name.substr(1)});
+        wmi.mostOrKeywords = mostOrKeywords;
+        frmStoppedServicesList::sLoadStoppedServices(context);
+        for (const auto& name : names) ui.Tick(kStopped, L"S" + name.substr(1));
+        wmi.queries.clear();
+        wmi.calls.clear();
+        wmi.connections = 0;
+        frmStoppedServicesList::sNamesToBeStarted(context);
+        Log called;
+        for (const auto& call : wmi.calls) called.push_back(call.name);
+        EXPECT_EQ(called, names);
+        EXPECT_EQ(ui.log.back(), L"box: Selected Services are Started.");
+        EXPECT_EQ(wmi.connections, 2); // the press, and the list read again
+        // Three queries and a look of two, or each read of every service, then the list read again.
+        EXPECT_EQ(wmi.queries.size(), mostOrKeywords == 15u ? 6u : 5u);
+        EXPECT_EQ(wmi.queries[1] == kAllServicesQuery, mostOrKeywords == 3u);
+    }
+}
+
 // Slow services are waited for together, not one after another; the list is read again once
 // they have settled, and the box names the one that did not get there.
 TEST_F(ListProceduresTest, TickedServicesAreWaitedForSideBySide)
@@ -173,10 +203,13 @@ TEST_F(ListProceduresTest, FailuresAreReportedByNameAndTheLoopGoesOn)
     EXPECT_EQ(ui.Texts(kStopped), (Log{L"A Disabled", L"B Broken WMI"}));
 }
 
-// Every call refused for want of rights, without them: the box says what to do before the lines.
+// Every call refused for want of rights, without them: the box says what to do before the lines,
+// whether WMI refused with return value 2 or with an error of its own.
 TEST_F(ListProceduresTest, AccessDeniedForEveryCallWithoutRightsIsSaidFirst)
 {
-    wmi.services = {{L"a", L"A", L"Stopped", 2}, {L"b", L"B", L"Stopped", 2}};
+    wmi.services = {{L"a", L"A", L"Stopped", 2}, {L"b", L"B", L"Stopped"}};
+    wmi.services[1].methodThrows = true;
+    wmi.services[1].methodError = kWmiAccessDenied;
     wmi.elevated = false;
     frmStoppedServicesList::sLoadStoppedServices(context);
     ui.Tick(kStopped, L"A");
@@ -184,7 +217,7 @@ TEST_F(ListProceduresTest, AccessDeniedForEveryCallWithoutRightsIsSaidFirst)
     frmStoppedServicesList::sNamesToBeStarted(context);
     EXPECT_EQ(ui.log.back(), L"box: Starting or stopping services needs administrator rights: start Quenlow as "
                              L"administrator.\n\n0 of 2 selected services were started. These were not:\n"
-                             L"\nA: access is denied (return value 2).\nB: access is denied (return value 2).");
+                             L"\nA: access is denied (return value 2).\nB: access is denied (error 0x80041003).");
 }
 
 // A service that goes away between the press's one query and its own call is not found; the

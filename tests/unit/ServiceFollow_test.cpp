@@ -53,6 +53,8 @@ TEST_F(FollowTest, SettlingElsewhereIsAFailureInPlainWords)
     // Where WMI gives no exit code (Wine), and for a clean exit, there is nothing to add.
     EXPECT_EQ(Start({{0ms, L"Start Pending"}, {1s, L"Stopped"}}).reason, L"it stopped again while starting");
     EXPECT_EQ(Start({{0ms, L"Start Pending"}, {1s, L"Paused"}}).reason, L"it did not start; it is paused");
+    EXPECT_EQ(Start({{0ms, L"Start Pending"}, {1s, L"Stopped", {}, {}, 1066, 0x8007000Eu}}).reason,
+              L"it stopped again while starting (exit code 1066; service-specific code 0x8007000E)");
 
     wmi.services = {{L"svc", L"Service", L"Running"}};
     wmi.services[0].afterStop = {{0ms, L"Stop Pending"}, {1s, L"Running"}};
@@ -237,7 +239,7 @@ protected:
 
     WorkBoard Run(std::vector<std::wstring> names)
     {
-        work.Start(ServiceActionBoard(ServiceMethod::Start, std::move(names)), ActOnServiceName());
+        work.Start(ServiceActionBoard(ServiceMethod::Start, std::move(names)), ActOnServiceName(&fStartServiceByName));
         return work.Finish().board;
     }
 };
@@ -306,7 +308,10 @@ TEST_F(ActOnServicesTest, AStopDuringTheLookUpOrBetweenTwoServicesSendsNothingMo
     for (auto& service : wmi.services) service.afterStart = {{0ms, L"Start Pending"}, {3s, L"Running"}};
     const auto stopNow = [this](auto&&...) { wmi.clock.stopAt = wmi.clock.now; };
     const auto press = [this] {
-        work.Start(ServiceActionBoard(ServiceMethod::Start, {L"Twin"}), ActOnDisplayNames());
+        const EntryRequest start = [](const PressServices& found, const std::wstring& text) {
+            return SendToEntry(found, text, ServiceMethod::Start);
+        };
+        work.Start(ServiceActionBoard(ServiceMethod::Start, {L"Twin"}), ActOnDisplayNames(start));
         return work.Finish().board.entries[0].outcome.reason;
     };
     wmi.whileQuerying = stopNow;
@@ -340,7 +345,7 @@ TEST_F(ActOnServicesTest, AWorkWithALimitEndsThere)
     wmi.callTime = 1min;
     WorkBoard board = ServiceActionBoard(ServiceMethod::Start, {L"a"});
     board.limit = 3min + 45s;
-    work.Start(std::move(board), ActOnServiceName());
+    work.Start(std::move(board), ActOnServiceName(&fStartServiceByName));
     board = work.Finish().board;
     EXPECT_EQ(board.entries[0].outcome.kind, Kind::StillPending);
     EXPECT_EQ(board.entries[0].outcome.reason, L"it was still starting after 2 min 45 s");

@@ -46,10 +46,30 @@ TEST(ReturnValues, EveryDocumentedValueHasPlainWords)
     EXPECT_EQ(DescribeReturnValue(2), L"access is denied");
     EXPECT_EQ(DescribeReturnValue(7), L"the service did not respond in time");
     EXPECT_EQ(DescribeReturnValue(14), L"the service is disabled");
-    for (const std::int32_t value : {25, 26, -1, std::numeric_limits<std::int32_t>::min(),
-                                     std::numeric_limits<std::int32_t>::max()}) {
+    for (const std::int32_t value : {25, 26, std::numeric_limits<std::int32_t>::max()}) {
         EXPECT_EQ(DescribeReturnValue(value), fallback + std::to_wstring(value));
     }
+    // From 2^31 on, a value is a code (CIM's uint32 arrives negative), written as one.
+    EXPECT_EQ(DescribeReturnValue(-1), fallback + L"0xFFFFFFFF");
+    EXPECT_EQ(DescribeReturnValue(std::numeric_limits<std::int32_t>::min()), fallback + L"0x80000000");
+}
+
+// A call refused for want of rights is one thing, whether WMI says so with return value 2 or with
+// an error (COM's or its own): the same words, the same answer to RefusedForRights.
+TEST(ReturnValues, EveryFormOfAccessDeniedIsARefusalForRights)
+{
+    ServiceOutcome byValue, byCom, byWmi, disabled, failed, large;
+    RecordFailure(byValue, DescribeReturnValue(kAccessDenied), kAccessDenied);
+    RecordRefusedForRights(byCom, Error(kComAccessDenied, L"Access is denied."));
+    RecordRefusedForRights(byWmi, Error(kWmiAccessDenied, L"Access denied"));
+    EXPECT_EQ(DescribeFailure(byWmi), L"access is denied (error 0x80041003)");
+    RecordFailure(disabled, DescribeReturnValue(14), 14);
+    RecordFailure(failed, ErrorReason(Error(static_cast<std::int32_t>(0x80041001u), L"Generic failure")));
+    for (const auto* outcome : {&byValue, &byCom, &byWmi, &disabled, &failed}) {
+        EXPECT_EQ(RefusedForRights(*outcome), outcome != &disabled && outcome != &failed);
+    }
+    RecordFailure(large, L"refused", static_cast<std::int32_t>(0x80070422u));
+    EXPECT_EQ(DescribeFailure(large), L"refused (return value 0x80070422)");
 }
 
 // A request WMI did not answer in time has a number of the program's own, never one of WMI's

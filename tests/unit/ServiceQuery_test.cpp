@@ -75,23 +75,45 @@ TEST(ServiceQuery, TextsThatNoLiteralCanHoldAreMatchedInCode)
     EXPECT_EQ(QuoteWqlLiteral(L"say \"hi\""), L"'say \"hi\"'");
 }
 
-// A press asks once for all its texts, as display names and as short names; a look for the
-// pending services alone, by short name, and only for what is judged of them. Each text is quoted
-// as one service's is; one that no literal can hold, or too many, and the query asks for all.
-TEST(ServiceQuery, APressAndALookAskForTheirServicesAloneInOneQuery)
+// A press asks for all its texts, as display names and as short names; a look for the pending
+// services alone, by short name, and only for what is judged of them. Each text is quoted as one
+// service's is; one that no literal can hold, or too many, and the query asks for all.
+TEST(ServiceQuery, APressAndALookAskForTheirServicesAlone)
 {
-    EXPECT_EQ(BuildPressQuery({L"Print Spooler", L"Bob's"}),
-              L"SELECT * FROM Win32_Service where DisplayName='Print Spooler' or Name='Print Spooler' or "
-              L"DisplayName=\"Bob's\" or Name=\"Bob's\"");
-    EXPECT_EQ(BuildLookQuery({L"a", L"x' or Name<>'"}),
-              L"SELECT Name, State, CheckPoint, WaitHint, ExitCode, ServiceSpecificExitCode FROM Win32_Service "
-              L"where Name='a' or Name=\"x' or Name<>'\"");
+    using Texts = std::vector<std::wstring>;
+    EXPECT_EQ(BuildPressQueries({L"Print Spooler", L"Bob's"}).texts,
+              Texts{L"SELECT * FROM Win32_Service where DisplayName='Print Spooler' or Name='Print Spooler' or "
+                    L"DisplayName=\"Bob's\" or Name=\"Bob's\""});
+    EXPECT_EQ(BuildLookQueries({L"a", L"x' or Name<>'"}).texts,
+              Texts{L"SELECT Name, State, CheckPoint, WaitHint, ExitCode, ServiceSpecificExitCode FROM Win32_Service "
+                    L"where Name='a' or Name=\"x' or Name<>'\""});
     const std::wstring allLooked = L"SELECT Name, State, CheckPoint, WaitHint, ExitCode, ServiceSpecificExitCode "
                                    L"FROM Win32_Service";
-    EXPECT_EQ(BuildLookQuery({L"a", L"both ' and \""}), allLooked);
-    EXPECT_EQ(BuildPressQuery({L"a", L"back\\slash"}), kAllServicesQuery);
-    EXPECT_EQ(BuildLookQuery(std::vector<std::wstring>(65, L"a")), allLooked);
-    EXPECT_EQ(BuildPressQuery(std::vector<std::wstring>(33, L"a")), kAllServicesQuery);
+    EXPECT_EQ(BuildLookQueries({L"a"}).readingAll, allLooked);
+    EXPECT_EQ(BuildPressQueries({L"a"}).readingAll, kAllServicesQuery);
+    EXPECT_EQ(BuildLookQueries({L"a", L"both ' and \""}).texts, Texts{allLooked});
+    EXPECT_EQ(BuildPressQueries({L"a", L"back\\slash"}).texts, Texts{std::wstring(kAllServicesQuery)});
+    EXPECT_EQ(BuildLookQueries(Texts(65, L"a")).texts, Texts{allLooked});
+    EXPECT_EQ(BuildPressQueries(Texts(33, L"a")).texts, Texts{std::wstring(kAllServicesQuery)});
+}
+
+// Windows refuses a query with too many "or" keywords, or too long: past 16 comparisons or 4,000
+// characters, texts go to further queries, each text's comparisons in one (the fuzzer checks all).
+TEST(ServiceQuery, TextsBeyondOneQuerysLimitsGoToFurtherQueries)
+{
+    std::vector<std::wstring> texts;
+    for (int i = 10; i < 30; ++i) texts.push_back(L"s" + std::to_wstring(i));
+    const auto press = BuildPressQueries(texts).texts;
+    ASSERT_EQ(press.size(), 3u);
+    EXPECT_TRUE(press[0].ends_with(L"or DisplayName='s17' or Name='s17'"));
+    EXPECT_EQ(BuildLookQueries(texts).texts.size(), 2u);
+    // 41 characters around a name: 3,959 is the longest one query holds; past it, code matches.
+    EXPECT_EQ(BuildServiceQuery(ServiceKey::Name, std::wstring(3959, L'n')).text.size(), 4000u);
+    EXPECT_TRUE(BuildServiceQuery(ServiceKey::Name, std::wstring(3960, L'n')).valueToMatch);
+    // Two display names of 950 characters fill a press's query; one of 2,000 fits in none.
+    EXPECT_EQ(BuildPressQueries(std::vector<std::wstring>(3, std::wstring(950, L'x'))).texts.size(), 2u);
+    EXPECT_EQ(BuildPressQueries({L"a", std::wstring(2000, L'x')}).texts,
+              std::vector<std::wstring>{std::wstring(kAllServicesQuery)});
 }
 
 } // namespace

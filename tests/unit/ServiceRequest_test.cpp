@@ -3,6 +3,7 @@
 // and what its outcome says.
 #include "services/ServiceFollow.h"
 #include "services/ServiceRequest.h"
+#include "services/WmiNames.h"
 
 #include "FakeServiceAccess.h"
 
@@ -41,6 +42,18 @@ TEST_F(CallOnMatchingServicesTest, CallsEveryMatchThroughOneConnectionAndConfirm
                                          L"SELECT Name, State, CheckPoint, WaitHint, ExitCode, ServiceSpecificExitCode "
                                          L"FROM Win32_Service where Name='a' or Name='c'"}));
     EXPECT_TRUE(wmi.clock.waits.empty());
+}
+
+// A service that two of a press's queries find is kept once, so that no call reaches it twice.
+TEST_F(CallOnMatchingServicesTest, AServiceFoundByTwoQueriesIsKeptOnce)
+{
+    wmi.services = {{L"a", L"A"}, {L"b", L"B"}};
+    const ServiceQueries queries{{L"SELECT * FROM Win32_Service where Name='a'",
+                                  L"SELECT * FROM Win32_Service where Name='b' or Name='a'"},
+                                 std::wstring(kAllServicesQuery)};
+    const auto found = ReadQueries(*wmi.fConnectWmi(), queries, wmi::kRequestProperties, kWmiAnswerLimit);
+    ASSERT_EQ(found.size(), 2u);
+    EXPECT_EQ(found[1]->ReadText(L"Name"), L"b");
 }
 
 TEST_F(CallOnMatchingServicesTest, NothingMatchedIsNotASuccess)

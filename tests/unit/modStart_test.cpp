@@ -16,7 +16,7 @@ class FakeStartupUi final : public IStartupUi {
 public:
     std::vector<std::wstring> events;
     void ShowMessage(std::wstring_view text) override { events.push_back(L"box: " + std::wstring(text)); }
-    void ShowWindowedPath() override { events.emplace_back(L"windows"); }
+    bool ShowWindowedPath() override { events.emplace_back(L"windows"); return true; }
 };
 
 class MainTest : public ::testing::Test {
@@ -95,6 +95,15 @@ TEST_F(MainTest, AccessDeniedWithoutRightsSaysOnceAndFirstThatAdministratorRight
                                          L"denied (return value 2).",
                                          L"box: broken could not be started: the service is disabled (return value 14).",
                                          L"box: spooler could not be started: access is denied (return value 2)."}));
+
+    // WMI may refuse the call itself for that reason, with an error: the same report.
+    wmi.elevated = false;
+    wmi.services[0].methodThrows = true;
+    wmi.services[0].methodError = kComAccessDenied;
+    EXPECT_EQ(Main(L"/start spooler", work, ui), kExitFailed);
+    EXPECT_EQ(ui.events.back(), L"box: Starting or stopping services needs administrator rights: start Quenlow as "
+                                L"administrator.\n\nspooler could not be started: access is denied (error "
+                                L"0x80070005).");
 }
 
 TEST_F(MainTest, AStartThatDoesNotLastIsReportedAndFails)

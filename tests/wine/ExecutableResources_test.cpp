@@ -1,6 +1,5 @@
 // What quenlow.exe declares about itself, read from the built file as Windows reads it: the
 // application icon with its ten images, the version data, the manifest and the DLLs it imports.
-#include "resources/manifest_ids.h"
 #include "splash/SplashDesign_win.h"
 #include "support/TestOptions.h"
 
@@ -360,25 +359,23 @@ std::string ElementText(std::string_view xml, std::string_view name)
     return {};
 }
 
-TEST_F(ExecutableResourcesTest, TheManifestsAskForCommonControlsSixPerMonitorDpiAndNoElevation)
+TEST_F(ExecutableResourcesTest, TheManifestAsksForCommonControlsSixPerMonitorDpiAndNoElevation)
 {
-    // Windows reads the process's manifest from resource 1 of this type; the common controls 6
-    // are in a manifest of their own that the program activates, so that the splash window does
-    // not load them.
+    // Windows reads the process's manifest from resource 1 of this type. It is the only one: the
+    // common controls 6 come with the process's default context, never with one the program
+    // activates itself.
     const std::string_view manifest = module.Bytes(RT_MANIFEST, CREATEPROCESS_MANIFEST_RESOURCE_ID);
     ASSERT_FALSE(manifest.empty()) << "no manifest";
+    EXPECT_EQ(module.Names(RT_MANIFEST).size(), 1u);
 
     EXPECT_EQ(AttributeOf(manifest, "<requestedExecutionLevel", "level"), "asInvoker");
     EXPECT_EQ(AttributeOf(manifest, "<requestedExecutionLevel", "uiAccess"), "false");
-    EXPECT_EQ(manifest.find("Microsoft.Windows.Common-Controls"), std::string_view::npos);
 
-    const std::string_view controlsManifest =
-        module.Bytes(RT_MANIFEST, MAKEINTRESOURCEW(IDR_COMMON_CONTROLS_MANIFEST));
-    const std::size_t controls = controlsManifest.find("name=\"Microsoft.Windows.Common-Controls\"");
+    const std::size_t controls = manifest.find("name=\"Microsoft.Windows.Common-Controls\"");
     ASSERT_NE(controls, std::string_view::npos) << "no dependency on the common controls";
-    const std::size_t element = controlsManifest.rfind("<assemblyIdentity", controls);
+    const std::size_t element = manifest.rfind("<assemblyIdentity", controls);
     ASSERT_NE(element, std::string_view::npos);
-    const std::string_view identity = controlsManifest.substr(element);
+    const std::string_view identity = manifest.substr(element);
     EXPECT_EQ(AttributeOf(identity, "<assemblyIdentity", "version"), "6.0.0.0");
     EXPECT_EQ(AttributeOf(identity, "<assemblyIdentity", "publicKeyToken"), "6595b64144ccf1df");
 

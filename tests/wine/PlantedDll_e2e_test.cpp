@@ -2,7 +2,8 @@
 // load that name as Windows loads any DLL outside its known DLLs: from the program's folder first.
 // (A WINEDLLOVERRIDES set here would not reach the program: Wine gives a child the one of its own
 // Unix environment.) Wine's own user32 imports version.dll, so there the copy is loaded whatever
-// the program imports; what the program decides is whether its own code calls into it.
+// the program imports; what the program decides is whether its own code calls into it. A planted
+// uxtheme.dll, which the common controls 6 load by name, must not even be loaded.
 #include "start/DllSearch_win.h"
 #include "support/CommandLineRun.h"
 #include "support/TestOptions.h"
@@ -34,11 +35,14 @@ protected:
         std::wstring planted(path, ::GetModuleFileNameW(nullptr, path, MAX_PATH));
         planted.replace(planted.find_last_of(L'\\') + 1, std::wstring::npos, L"planted.dll");
         ASSERT_TRUE(::CopyFileW(planted.c_str(), (m_folder + L"version.dll").c_str(), TRUE)) << ::GetLastError();
+        ASSERT_TRUE(::CopyFileW(planted.c_str(), (m_folder + L"uxtheme.dll").c_str(), TRUE)) << ::GetLastError();
         ASSERT_TRUE(::CopyFileW(m_program.c_str(), (m_folder + L"quenlow.exe").c_str(), TRUE)) << "--quenlow=PATH?";
         constexpr wchar_t kNativeFirst[] = L"native,builtin";
-        ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, (kProgramKey + std::wstring(L"\\DllOverrides")).c_str(),
-                                    L"version", REG_SZ, kNativeFirst, sizeof(kNativeFirst)),
-                  ERROR_SUCCESS);
+        for (const wchar_t* name : {L"version", L"uxtheme"}) {
+            ASSERT_EQ(::RegSetKeyValueW(HKEY_CURRENT_USER, (kProgramKey + std::wstring(L"\\DllOverrides")).c_str(),
+                                        name, REG_SZ, kNativeFirst, sizeof(kNativeFirst)),
+                      ERROR_SUCCESS);
+        }
         SetQuenlowProgramPath(m_folder + L"quenlow.exe");
     }
 
@@ -46,7 +50,8 @@ protected:
     {
         SetQuenlowProgramPath(m_program);
         ::RegDeleteTreeW(HKEY_CURRENT_USER, kProgramKey);
-        for (const wchar_t* file : {L"quenlow.exe", L"version.dll", L"version.dll.called"}) {
+        for (const wchar_t* file : {L"quenlow.exe", L"version.dll", L"version.dll.called", L"version.dll.loaded",
+                                    L"uxtheme.dll", L"uxtheme.dll.loaded"}) {
             ::DeleteFileW((m_folder + file).c_str());
         }
         EXPECT_TRUE(m_folder.empty() || ::RemoveDirectoryW(m_folder.c_str())) << ::GetLastError();
@@ -55,6 +60,10 @@ protected:
     bool ProgramCalledThePlantedDll() const
     {
         return ::GetFileAttributesW((m_folder + L"version.dll.called").c_str()) != INVALID_FILE_ATTRIBUTES;
+    }
+    bool PlantedUxThemeLoaded() const
+    {
+        return ::GetFileAttributesW((m_folder + L"uxtheme.dll.loaded").c_str()) != INVALID_FILE_ATTRIBUTES;
     }
 
     const std::wstring m_program = QuenlowProgramPath();
@@ -65,15 +74,19 @@ TEST_F(PlantedDllTest, TheCommandLinePathDoesNotUseIt)
 {
     EXPECT_EQ(RunQuenlowCommand(L"/stop x").exitCode, kExitNotFound);
     EXPECT_FALSE(ProgramCalledThePlantedDll());
+    EXPECT_FALSE(PlantedUxThemeLoaded());
 }
 
 TEST_F(PlantedDllTest, TheWindowedPathDoesNotUseIt)
 {
     {
-        // Waits for the splash window; the process is ended through its handle at the block's end.
-        const WindowedRun run;
+        // On to a list window and its controls; the process is ended through its handle at the block's end.
+        WindowedRun run;
+        run.ClickSplashFrame();
+        EXPECT_NO_THROW(run.ContinueToStoppedServices());
     }
     EXPECT_FALSE(ProgramCalledThePlantedDll());
+    EXPECT_FALSE(PlantedUxThemeLoaded());
 }
 
 TEST(DllSearch, ADllBesideTheProgramIsNoLongerFoundByName)

@@ -118,8 +118,9 @@ struct SplashSession {
     testing::FakeServiceAccess services;
     testing::InlineServiceWork work{services};
     testing::FakeUserInterface ui;
-    Win32UserInterface windows{::GetModuleHandleW(nullptr)};
-    Program program{work, ui, AppInfo{L"Quenlow", 1, 0, 0}};
+    WaitSafety safety;
+    Win32UserInterface windows{::GetModuleHandleW(nullptr), safety};
+    Program program{work, ui, AppInfo{L"Quenlow", 1, 0, 0}, safety};
 };
 
 class SplashWindowTest : public ::testing::Test {
@@ -404,9 +405,17 @@ TEST_F(SplashWindowTest, ControlsAreLaidOutFromTheDesignAndAgainWhenTheDpiChange
 {
     ExpectLaidOutAt(Dpi());
     for (const UINT dpi : {144u, 96u}) {
+        // The system's suggestion, elsewhere and a little larger than the design's size, is taken.
         RECT suggested{};
         ::GetWindowRect(Splash(), &suggested);
+        const SIZE size = WindowSizeForClient({Pixels(splash::kClientWidth, dpi), Pixels(splash::kClientHeight, dpi)},
+                                              static_cast<DWORD>(::GetWindowLongPtrW(Splash(), GWL_STYLE)), 0, dpi);
+        ::SetRect(&suggested, suggested.left + 9, suggested.top + 8, suggested.left + 12 + size.cx,
+                  suggested.top + 10 + size.cy);
         ::SendMessageW(Splash(), WM_DPICHANGED, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&suggested));
+        RECT taken{};
+        ::GetWindowRect(Splash(), &taken);
+        EXPECT_TRUE(SameRect(taken, suggested));
         ExpectLaidOutAt(dpi);
         EXPECT_EQ(WindowText(Label(splash::lblVersion)), L"Version 1.0.0");
 

@@ -12,6 +12,7 @@
 
 #include <chrono>
 #include <iostream>
+#include <optional>
 #include <string>
 
 namespace quenlow {
@@ -183,6 +184,36 @@ TEST_F(WaitEdgeWindowsTest, TaskkillDuringAWaitStopsItAndThenTheWindowsCloseClea
     EXPECT_EQ(Run().Process().WaitForExit(kProcessEndsWithin), kExitSucceeded);
 }
 
+// A close from outside during a press is final: the wait ends as with Stop Waiting, the box says
+// how the press went, and once it is answered the window closes without reading its list again,
+// so no second progress window comes, however long a read would take.
+TEST_F(WaitEdgeWindowsTest, ACloseDuringAPressEndsAfterTheBoxWithNoSecondProgressWindow)
+{
+    const ScopedManyServices many(1500);
+    auto stopped = OpenStoppedServices();
+    stopped.ClickCheckBox(DisplayNameOf(kPendsForEver));
+    stopped.ClickButton(L"Start");
+    const auto progress = WaitForProgressWindow(Run().Process(), kReactionComesWithin);
+    ASSERT_TRUE(progress.has_value()) << "no progress window";
+    ::PostMessageW(stopped.Window(), WM_CLOSE, 0, 0);
+    std::optional<MessageBoxView> box;
+    bool secondProgress = false;
+    PumpUntil(
+        [&] {
+            const auto shown = WaitForProgressWindow(Run().Process(), 0ms);
+            secondProgress = secondProgress || (shown && shown->window != progress->window);
+            box = WaitForMessageBox(Run().Process(), 0ms);
+            return box.has_value();
+        },
+        kBoxComesWithin);
+    ASSERT_TRUE(box.has_value()) << "no message box";
+    EXPECT_FALSE(secondProgress) << "the list of a window that was closed was read again";
+    EXPECT_EQ(box->text, L"0 of 1 selected services were started. This one was not:\n"
+                         L"\nQuenlow Test Pends For Ever: it was still starting when the wait was stopped.");
+    ASSERT_TRUE(AnswerOk(box->window));
+    EXPECT_EQ(Run().Process().WaitForExit(kProcessEndsWithin), kExitSucceeded);
+}
+
 // Where no one can see a window the command line shows none: its text goes to standard error,
 // and it ends by itself with its exit status.
 using WaitEdgeCommandLineTest = QuenlowServicesTest;
@@ -198,6 +229,8 @@ TEST_F(WaitEdgeCommandLineTest, WhereNoOneCanSeeAWindowTheCommandLineEndsWithIts
         {L"/start quenlowtesta", L"quenlowtesta has started.\r\n", kExitSucceeded},
         {L"/stop quenlowtestnosuch", L"No service is named \"quenlowtestnosuch\", so nothing was stopped.\r\n",
          kExitNotFound},
+        {L"", L"Quenlow's windows are not opened where no one can see them; use /start NAME or /stop NAME here.\r\n",
+         kExitNobodySees},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(Utf8(c.arguments));

@@ -11,6 +11,7 @@
 
 #include <windows.h>
 
+#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <string>
@@ -113,7 +114,8 @@ TEST(ServiceWorkWait, AWaitHandlesTheWindowsMessagesUnderTheWaitCursorButSetsInp
 
     const OneWindowHost host(window);
     WmiWorker worker;
-    Win32ServiceWork work(windowClass.hInstance, worker, host);
+    WaitSafety safety;
+    Win32ServiceWork work(windowClass.hInstance, worker, host, safety);
     work.Start(ListReadBoard(L"test services"), [](WorkSite& site) { site.clock.WaitFor(300ms); });
     ::PostMessageW(window, WM_APP, 0, 0);
     ::PostMessageW(window, WM_KEYDOWN, VK_SPACE, 0);
@@ -145,7 +147,8 @@ TEST(ServiceWorkWait, AConnectionThatTakesTheLimitEndsTheWaitWithNoAnswerFromWmi
                                           ::GetModuleHandleW(nullptr), nullptr);
     const OneWindowHost host(window);
     WmiWorker worker;
-    Win32ServiceWork work(::GetModuleHandleW(nullptr), worker, host);
+    WaitSafety safety;
+    Win32ServiceWork work(::GetModuleHandleW(nullptr), worker, host, safety);
     work.Start(ListReadBoard(L"test services"), [](WorkSite& site) {
         site.board.connectingSince = site.clock.Now() - kWmiAnswerLimit + 500ms;
         site.Report();
@@ -157,6 +160,43 @@ TEST(ServiceWorkWait, AConnectionThatTakesTheLimitEndsTheWaitWithNoAnswerFromWmi
     } catch (const Error& error) {
         EXPECT_TRUE(IsNoAnswerFromWmi(error));
     }
+    ::DestroyWindow(window);
+}
+
+// A look still with WMI when the user stops waiting, back a moment later with the service running:
+// it counts, and the worker, ended within the grace, runs the next piece of work on its thread.
+Win32ServiceWork* g_stopWaiting = nullptr;
+
+void CALLBACK StopWaitingNow(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    ::KillTimer(nullptr, timer);
+    g_stopWaiting->StopWaiting();
+}
+
+TEST(ServiceWorkWait, WorkThatEndsWithinTheGraceAfterStopWaitingCountsAndKeepsItsThread)
+{
+    const HWND window = ::CreateWindowExW(0, L"STATIC", L"", WS_OVERLAPPED, 0, 0, 10, 10, nullptr, nullptr,
+                                          ::GetModuleHandleW(nullptr), nullptr);
+    const OneWindowHost host(window);
+    WmiWorker worker;
+    WaitSafety safety;
+    Win32ServiceWork work(::GetModuleHandleW(nullptr), worker, host, safety);
+    std::atomic<DWORD> firstThread = 0;
+    work.Start(ServiceActionBoard(ServiceMethod::Start, {L"slow"}), [&](WorkSite& site) {
+        firstThread = ::GetCurrentThreadId();
+        site.clock.WaitFor(60s);
+        ::Sleep(30);
+        site.board.entries.front().stage = WorkEntry::Stage::Settled;
+        site.board.entries.front().outcome.kind = ServiceOutcome::Kind::Succeeded;
+    });
+    g_stopWaiting = &work;
+    ::SetTimer(nullptr, 0, 100, &StopWaitingNow);
+    EXPECT_EQ(work.Finish().board.entries.front().outcome.kind, ServiceOutcome::Kind::Succeeded)
+        << "what the work saw within the grace was thrown away";
+    std::atomic<DWORD> nextThread = 0;
+    work.Start(ListReadBoard(L"next"), [&](WorkSite&) { nextThread = ::GetCurrentThreadId(); });
+    work.Finish();
+    EXPECT_EQ(nextThread, firstThread) << "a worker that ended within the grace was replaced";
     ::DestroyWindow(window);
 }
 

@@ -7,6 +7,7 @@
 #include "common/UniqueHandle_win.h"
 #include "services/ComApartment_win.h"
 #include "services/ServiceFollow.h"
+#include "services/ServiceJobs.h"
 #include "services/WmiWorker_win.h"
 #include "services/ServiceOutcome.h"
 #include "services/ServiceQuery.h"
@@ -204,6 +205,29 @@ TEST_F(WmiServiceAccessTest, NameLookupIgnoresCaseAndTakesAnApostrophe)
     EXPECT_EQ(apostrophe.kind, ServiceOutcome::Kind::Succeeded) << apostrophe.reason;
     EXPECT_EQ(apostrophe.matched, 1);
     EXPECT_TRUE(WaitForServiceState(kApostropheName.name, SERVICE_RUNNING));
+}
+
+// A press of more entries than one query may compare: several queries on its one connection find
+// them all, and each gets the outcome it gets alone.
+TEST_F(WmiServiceAccessTest, APressBeyondOneQuerysLimitReachesEveryEntry)
+{
+    const TestService services[] = {kOrdinary,       kSecond,     kApostrophe,   kDoubleQuote, kNonAscii,
+                                    kApostropheName, kDependedOn, kRefusesStop,  kSlowStart,   kDisabled};
+    std::vector<std::wstring> labels;
+    for (const auto& service : services) labels.emplace_back(*service.displayName);
+    ASSERT_GT(BuildPressQueries(labels).texts.size(), 1u);
+    const auto start = [](const PressServices& found, const std::wstring& text) {
+        return SendToEntry(found, text, ServiceMethod::Start);
+    };
+    worker.Start(ServiceActionBoard(ServiceMethod::Start, labels), ActOnDisplayNames(start));
+    ASSERT_EQ(::WaitForSingleObject(worker.EndedEvent(), 120'000), WAIT_OBJECT_0) << "the worker did not end";
+    const WorkBoard board = worker.TakeResult().board;
+    for (std::size_t i = 0; i < labels.size(); ++i) {
+        const bool disabled = services[i].name == kDisabled.name;
+        const auto expected = disabled ? ServiceOutcome::Kind::Failed : ServiceOutcome::Kind::Succeeded;
+        EXPECT_EQ(board.entries[i].outcome.kind, expected) << labels[i] << ": " << board.entries[i].outcome.reason;
+        EXPECT_EQ(QueryServiceState(services[i].name), disabled ? SERVICE_STOPPED : SERVICE_RUNNING) << labels[i];
+    }
 }
 
 TEST_F(WmiServiceAccessTest, InjectedConditionsMatchNothing)

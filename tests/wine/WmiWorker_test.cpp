@@ -111,7 +111,10 @@ TEST(WmiWorker, GivenUpWorkLeavesAtMostTwoThreadsBehind)
     } catch (const Error& error) {
         EXPECT_EQ(ErrorReason(error), L"WMI is still busy with work that was given up");
     }
-    worker.Start(ServiceActionBoard(ServiceMethod::Start, {L"A"}), ActOnDisplayNames());
+    const EntryRequest start = [](const PressServices& found, const std::wstring& text) {
+        return SendToEntry(found, text, ServiceMethod::Start);
+    };
+    worker.Start(ServiceActionBoard(ServiceMethod::Start, {L"A"}), ActOnDisplayNames(start));
     ASSERT_TRUE(worker.Ended());
     EXPECT_EQ(worker.TakeResult().board.entries[0].outcome.reason, L"WMI is still busy with work that was given up");
 
