@@ -208,8 +208,12 @@ TEST_F(WaitEdgeWindowsTest, ACloseDuringAPressEndsAfterTheBoxWithNoSecondProgres
         kBoxComesWithin);
     ASSERT_TRUE(box.has_value()) << "no message box";
     EXPECT_FALSE(secondProgress) << "the list of a window that was closed was read again";
-    EXPECT_EQ(box->text, L"0 of 1 selected services were started. This one was not:\n"
-                         L"\nQuenlow Test Pends For Ever: it was still starting when the wait was stopped.");
+    // Whether the start had gone out when the close came (the press may still have been finding
+    // its service): either way, what the box says.
+    EXPECT_TRUE(Matches(box->text, L"0 of 1 selected services were started\\. This one was not:\n"
+                                   L"\nQuenlow Test Pends For Ever: it was (still starting when the wait was stopped|"
+                                   L"not asked to start, as the wait was stopped before its turn)\\."))
+        << Utf8(box->text);
     ASSERT_TRUE(AnswerOk(box->window));
     EXPECT_EQ(Run().Process().WaitForExit(kProcessEndsWithin), kExitSucceeded);
 }
