@@ -3,6 +3,7 @@
 #include "services/ActionWords.h"
 #include "services/ServiceJobs.h"
 #include "start/CommandLine.h"
+#include "start/NameDependents.h"
 
 namespace quenlow {
 
@@ -52,9 +53,11 @@ int Main(std::wstring_view argumentText, IServiceWork& work, IStartupUi& ui)
         board.limit = kCommandLineLimit;
         work.Start(std::move(board),
                    ActOnServiceName(method == ServiceMethod::Start ? &fStartServiceByName : &fStopServiceByName));
-        const WorkBoard done = work.Finish().board;
-        const ServiceOutcome outcome = done.entries.front().outcome;
-        ui.ShowMessage(CommandLineReport(method, command.serviceName, outcome, done.needsAdministrator));
+        const WorkResult pressed = work.Finish();
+        const WorkBoard& done = pressed.board;
+        ServiceOutcome outcome = done.entries.front().outcome;
+        const std::wstring dependents = StopNameWithDependents(work, ui, command.serviceName, pressed, outcome);
+        ui.ShowMessage(CommandLineReport(method, command.serviceName, outcome, done.needsAdministrator) + dependents);
         return ExitStatusOf(outcome);
     }
     case Command::Kind::Unrecognised:
