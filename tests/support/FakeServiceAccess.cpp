@@ -235,10 +235,6 @@ std::optional<std::wstring> Field(const FakeService& service, std::wstring_view 
     throw Error(kInvalidQuery, L"Invalid query");
 }
 
-} // namespace
-
-namespace {
-
 // The services that depend on the one a dependents query names.
 std::vector<FakeService*> SelectDependents(std::vector<FakeService*> present, std::wstring_view query)
 {

@@ -315,9 +315,9 @@ TEST_F(DependentsTest, ALookUpThatFailsAsksNothingAndSaysSo)
 {
     Press(true, [&] { wmi.failingQueries = {2}; }); // the list, the press, the look-up
     EXPECT_EQ(calls, L"a");
-    EXPECT_EQ(ui.TakeLog(), (Log{L"clear frmActiveServicesList", L"fill frmActiveServicesList 4",
-                                 L"box: 0 of 1 selected services were stopped. This one was not:\n\nA: other running "
-                                 L"services depend on it; they could not be listed (return value 3)."}));
+    EXPECT_EQ(ui.log.size(), 3u) << "a reload and its box, and no question";
+    EXPECT_EQ(ui.log.back(), L"box: 0 of 1 selected services were stopped. This one was not:\n\nA: other running "
+                             L"services depend on it; they could not be listed (return value 3).");
 }
 
 TEST_F(ListProceduresTest, HostileDisplayNamesFindExactlyTheirOwnService)
