@@ -115,7 +115,7 @@ bool Stopped(const ServiceOutcome& outcome)
     return outcome.kind == ServiceOutcome::Kind::Succeeded || outcome.kind == ServiceOutcome::Kind::NotFound;
 }
 
-// A held entry that was asked about: its services, and where it stands on the board.
+// A held entry that the user was asked about, with the services of it that were refused.
 struct AskedEntry {
     std::vector<std::wstring> names;
     HeldEntry entry;
@@ -296,7 +296,7 @@ bool DependentsListed(const ServiceDependents& read, const std::vector<std::wstr
         const auto service = read.services.find(name);
         return service != read.services.end() && !service->second.unlisted;
     });
-    return allListed && reached.size() > names.size();
+    return allListed && !AllDependents(read, names).empty();
 }
 
 std::vector<std::wstring> StopOrder(const ServiceDependents& read, const std::vector<std::wstring>& names)
@@ -311,8 +311,10 @@ std::vector<std::wstring> StopOrder(const ServiceDependents& read, const std::ve
         deeper = false;
         for (const auto& name : reached) {
             const auto service = read.services.find(name);
-            for (const auto& dependent : service == read.services.end() ? std::vector<std::wstring>{}
-                                                                           : service->second.dependents) {
+            if (service == read.services.end()) {
+                continue;
+            }
+            for (const auto& dependent : service->second.dependents) {
                 if (depth[dependent] < depth[name] + 1) {
                     depth[dependent] = depth[name] + 1;
                     deeper = true;
