@@ -15,10 +15,10 @@
 # Alt+F4 to close. For the progress window it registers two slow test services of its own
 # (register_test_services install-slow-pair), ticks them and presses Start, then Stop Waiting; no
 # other service changes state, and the two are removed again. The question is shown by
-# show_dependents_question.exe, the real program's windows on made-up services, in-process. On the
-# way out it ends that program, that wineserver and that Xvfb, by PID and for its own prefix only. A run
-# that fails leaves the pictures in docs/screenshots/ as they were and keeps the screen at the
-# moment of failure in build/screenshots/shots/failure.png.
+# show_dependents_question.exe, the real program's windows on made-up services, in-process. On
+# the way out it ends that program, that wineserver and that Xvfb, by PID and for its own prefix
+# only. A run that fails leaves the pictures in docs/screenshots/ as they were and keeps the
+# screen at the moment of failure in build/screenshots/shots/failure.png.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
