@@ -43,6 +43,7 @@ public:
         m_inner.SetLabelCaption(window, label, caption);
     }
     void ShowMessage(std::wstring_view text) override { m_inner.ShowMessage(text); }
+    bool AskYesNo(std::wstring_view question) override { return m_inner.AskYesNo(question); }
     void EndProgram() override { m_inner.EndProgram(); }
 
 private:

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # shellcheck source-path=SCRIPTDIR/..
-# Takes the README's screenshots of Quenlow's four windows and of its progress window, and writes
-# them, each cropped to its window, to docs/screenshots/: splash.png, stopped-services.png,
-# active-services.png, all-services.png and progress.png.
+# Takes the README's screenshots of Quenlow's four windows, of its progress window and of the
+# question a stop held by running dependents asks, and writes them, each cropped to its window, to
+# docs/screenshots/: splash.png, stopped-services.png, active-services.png, all-services.png,
+# progress.png and dependents-question.png.
 #
 #   scripts/screenshots.sh
 #
@@ -13,10 +14,11 @@
 # window's margin, Tab and Space to the buttons that switch windows, Space to tick two entries,
 # Alt+F4 to close. For the progress window it registers two slow test services of its own
 # (register_test_services install-slow-pair), ticks them and presses Start, then Stop Waiting; no
-# other service changes state, and the two are removed again. On the way out it ends that
-# quenlow.exe, that wineserver and that Xvfb, by PID and for its own prefix only. A run
-# that fails leaves the pictures in docs/screenshots/ as they were and keeps the screen at the
-# moment of failure in build/screenshots/shots/failure.png.
+# other service changes state, and the two are removed again. The question is shown by
+# show_dependents_question.exe, the real program's windows on made-up services, in-process. On
+# the way out it ends that program, that wineserver and that Xvfb, by PID and for its own prefix
+# only. A run that fails leaves the pictures in docs/screenshots/ as they were and keeps the
+# screen at the moment of failure in build/screenshots/shots/failure.png.
 set -euo pipefail
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 cd "$root"
@@ -25,7 +27,8 @@ cd "$root"
 mkdir -p "$root/build/screenshots"
 cmake --preset win64 >"$root/build/screenshots/configure.log" 2>&1 ||
     { cat "$root/build/screenshots/configure.log" >&2; exit 1; }
-cmake --build --preset win64 -j "${QUENLOW_BUILD_JOBS:-2}" --target quenlow register_test_services quenlow_test_service
+cmake --build --preset win64 -j "${QUENLOW_BUILD_JOBS:-2}" --target quenlow register_test_services quenlow_test_service \
+    show_dependents_question
 register_test_services="$root/build/win64/tests/wine/register_test_services.exe"
 
 export QUENLOW_WINE_STATE="$root/build/screenshots"
@@ -50,12 +53,14 @@ for font in marlett.ttf tahoma.ttf tahomabd.ttf; do
     fi
 done
 
+# The program being driven, and its PID.
+program=quenlow.exe
 quenlow_pid=
 cleanup() {
     local status=$?
-    if [[ -n $quenlow_pid ]] && pid_runs "$quenlow_pid" quenlow.exe; then
+    if [[ -n $quenlow_pid ]] && pid_runs "$quenlow_pid" "$program"; then
         end_pid "$quenlow_pid"
-        log "ended quenlow.exe (PID $quenlow_pid)"
+        log "ended $program (PID $quenlow_pid)"
     fi
     bash "$fixtures/wineserver.sh" stop || status=1
     bash "$fixtures/display.sh" stop || status=1
@@ -88,7 +93,7 @@ window_id() {
             echo "$id"
             return 0
         fi
-        pid_runs "$quenlow_pid" quenlow.exe || fail "quenlow.exe ended while waiting for \"$caption\""
+        pid_runs "$quenlow_pid" "$program" || fail "$program ended while waiting for \"$caption\""
         sleep 0.1
     done
     fail "no window \"$caption\" within 30 s"
@@ -231,8 +236,29 @@ wait "$quenlow_pid" || status=$?
 quenlow_pid=
 log "quenlow.exe ended by itself after its last window closed (exit status $status)"
 
+# 9. The question: show_dependents_question.exe opens the active services window, ticks Print
+# Spooler and presses Stop; the made-up services refuse that stop while two that depend on it run.
+# The splash window (captioned Quenlow too) has gone once the active services window is up. Return
+# answers the question with its default, No, then the report, and the program ends.
+program=show_dependents_question.exe
+wine "$root/build/win64/tests/wine/$program" </dev/null >"$state/question.log" 2>&1 &
+quenlow_pid=$!
+window_id 'Active Services List' >/dev/null
+sleep 0.5
+question=$(window_id Quenlow)
+capture "$question" dependents-question
+keys Return
+window_gone "$question"
+report=$(window_id Quenlow)
+keys Return
+window_gone "$report"
+status=0
+wait "$quenlow_pid" || status=$?
+quenlow_pid=
+[[ $status == 0 ]] || fail "$program ended with status $status"
+
 # Only a complete run replaces the committed pictures.
-for name in splash stopped-services active-services all-services progress; do
+for name in splash stopped-services active-services all-services progress dependents-question; do
     cp "$work/$name.png" "$out/$name.png"
     log "wrote docs/screenshots/$name.png ($(stat -c %s "$out/$name.png") bytes)"
 done

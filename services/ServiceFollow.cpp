@@ -409,6 +409,7 @@ void ServiceFollower::SendAgain(Watch& watch)
         unanswered = ErrorReason(error);
     }
     if (!IsSuccessfulReturn(method, returned, state)) {
+        RecordRefusal(m_requests[watch.entry]->outcome, returned, watch.name);
         Fail(watch, DescribeReturnValue(returned), returned);
         return;
     }

@@ -87,6 +87,20 @@ void RecordFailure(ServiceOutcome& outcome, std::wstring reason, std::optional<s
     Record(outcome, ServiceOutcome::Kind::Failed, std::move(reason), returnValue);
 }
 
+void RecordRefusal(ServiceOutcome& outcome, std::int32_t returnValue, const std::wstring& name)
+{
+    RecordFailure(outcome, DescribeReturnValue(returnValue), returnValue);
+    if (returnValue == kRunningDependents) {
+        outcome.heldByDependents.push_back(name);
+    }
+}
+
+bool HeldByDependents(const ServiceOutcome& outcome)
+{
+    return outcome.kind == ServiceOutcome::Kind::Failed && outcome.returnValue == kRunningDependents &&
+           !outcome.heldByDependents.empty();
+}
+
 bool IsAccessDeniedError(const Error& error)
 {
     return error.Number() == kComAccessDenied || error.Number() == kWmiAccessDenied;

@@ -8,6 +8,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace quenlow {
 
@@ -38,10 +39,20 @@ struct ServiceOutcome {
     std::optional<std::int32_t> returnValue; // for a refused call: its return value
     std::optional<std::int32_t> error;       // for a call WMI refused with an error instead: its number
     std::wstring reason;                     // for Failed and StillPending: the first one in plain words
+    // The short names of the services whose stop was refused because services that depend on
+    // them run (kRunningDependents): what stops them is read afterwards, and only then.
+    std::vector<std::wstring> heldByDependents;
 };
+
+// The return value of a stop refused because other running services depend on the service.
+inline constexpr std::int32_t kRunningDependents = 3;
+// Whether the outcome is a stop refused for that reason, and which services were.
+bool HeldByDependents(const ServiceOutcome& outcome);
 
 // Records a failure unless an earlier one is recorded already: the first is the one reported.
 void RecordFailure(ServiceOutcome& outcome, std::wstring reason, std::optional<std::int32_t> returnValue = {});
+// Records the refusal of a call on the named service with this return value.
+void RecordRefusal(ServiceOutcome& outcome, std::int32_t returnValue, const std::wstring& name);
 // The same for a service whose wait ended before it got there, and for one whose state could
 // not be read.
 void RecordStillPending(ServiceOutcome& outcome, std::wstring reason);

@@ -38,11 +38,11 @@ void CallMatchingService(ServiceRequest& request, IServiceObject& service)
     // understand the ambiguous answers.
     const std::wstring state = returned != 0 ? service.ReadText(wmi::kState).value_or(L"") : std::wstring();
     follow.sendAgainOnceSettled = MeetsTheOtherWay(request.method, returned, state);
+    follow.name = service.ReadText(wmi::kName).value_or(L"");
     if (!follow.sendAgainOnceSettled && !IsSuccessfulReturn(request.method, returned, state)) {
-        RecordFailure(request.outcome, DescribeReturnValue(returned), returned);
+        RecordRefusal(request.outcome, returned, follow.name);
         return;
     }
-    follow.name = service.ReadText(wmi::kName).value_or(L"");
     request.toFollow.push_back(std::move(follow));
 }
 

@@ -3,6 +3,7 @@
 #include "common/ExitStatus.h"
 #include "ui/Desktop_win.h"
 #include "ui/MessageBox_win.h"
+#include "ui/QuestionBox_win.h"
 
 namespace quenlow {
 
@@ -20,6 +21,11 @@ void Composition::ShowMessage(std::wstring_view text)
 {
     // No window is open on the command line, nor when the command is not understood.
     ShowMessageBox(nullptr, text);
+}
+
+bool Composition::AskYesNo(std::wstring_view question)
+{
+    return AskYesNoBox(nullptr, question);
 }
 
 bool Composition::ShowWindowedPath()

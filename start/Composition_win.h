@@ -40,6 +40,9 @@ public:
     Win32UserInterface& Windows() noexcept { return m_windows; }
 
     void ShowMessage(std::wstring_view text) override;
+    // Asked in a box of its own where someone sees it; No where nobody does, and the report names
+    // what held the service instead.
+    bool AskYesNo(std::wstring_view question) override;
     // The splash window; once it is up, the worker gets ready for the first list. Where nobody
     // sees a window, a line on standard error instead.
     bool ShowWindowedPath() override;

@@ -7,6 +7,7 @@
 #include "ui/CommonControls_win.h"
 #include "ui/DisabledWindows_win.h"
 #include "ui/MessageBox_win.h"
+#include "ui/QuestionBox_win.h"
 #include "ui/WaitCursor_win.h"
 
 #include <commctrl.h>
@@ -164,6 +165,16 @@ void Win32UserInterface::ShowMessage(std::wstring_view text)
     m_safety.BoxShown();
     const ScopeExit answered([this] { m_safety.BoxAnswered(); });
     ShowMessageBox(owner, text);
+}
+
+bool Win32UserInterface::AskYesNo(std::wstring_view question)
+{
+    // Owned and modal as ShowMessage's box is.
+    const HWND owner = DialogOwner();
+    const DisabledWindows others(VisibleWindows(), owner);
+    m_safety.BoxShown();
+    const ScopeExit answered([this] { m_safety.BoxAnswered(); });
+    return AskYesNoBox(owner, question);
 }
 
 void Win32UserInterface::EndProgram()

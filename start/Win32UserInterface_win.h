@@ -53,6 +53,7 @@ public:
     bool ListChecked(WindowId window, std::size_t position) override;
     void SetLabelCaption(WindowId window, LabelId label, std::wstring_view caption) override;
     void ShowMessage(std::wstring_view text) override;
+    bool AskYesNo(std::wstring_view question) override;
     void EndProgram() override;
 
 private:

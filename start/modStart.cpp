@@ -3,6 +3,7 @@
 #include "services/ActionWords.h"
 #include "services/ServiceJobs.h"
 #include "start/CommandLine.h"
+#include "start/NameDependents.h"
 
 namespace quenlow {
 
@@ -65,10 +66,12 @@ int Main(std::wstring_view argumentText, IServiceWork& work, IStartupUi& ui)
         board.limit = kCommandLineLimit;
         work.Start(std::move(board),
                    ActOnServiceName(method == ServiceMethod::Start ? &fStartServiceByName : &fStopServiceByName));
-        const WorkBoard done = work.Finish().board;
+        const WorkResult pressed = work.Finish();
+        const WorkBoard& done = pressed.board;
         ThrowIfWmiWasNeverReached(done);
-        const ServiceOutcome outcome = done.entries.front().outcome;
-        ui.ShowMessage(CommandLineReport(method, command.serviceName, outcome, done.needsAdministrator));
+        ServiceOutcome outcome = done.entries.front().outcome;
+        const std::wstring dependents = StopNameWithDependents(work, ui, command.serviceName, pressed, outcome);
+        ui.ShowMessage(CommandLineReport(method, command.serviceName, outcome, done.needsAdministrator) + dependents);
         return ExitStatusOf(outcome);
     }
     case Command::Kind::Unrecognised:

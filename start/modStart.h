@@ -18,6 +18,8 @@ public:
     virtual ~IStartupUi() = default;
     // A modal box with the text, an OK button and the application title.
     virtual void ShowMessage(std::wstring_view text) = 0;
+    // The same box with Yes and No: true for Yes; No where nobody could answer it.
+    virtual bool AskYesNo(std::wstring_view question) = 0;
     // Opens the first window of the windowed path; false when nobody could see it, so none opened.
     virtual bool ShowWindowedPath() = 0;
 };

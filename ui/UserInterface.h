@@ -75,6 +75,10 @@ public:
 
     // A modal box with the text, an OK button, no icon and the application title as caption.
     virtual void ShowMessage(std::wstring_view text) = 0;
+    // A modal box with the question, Yes and No buttons and the application title as caption,
+    // owned as ShowMessage's box is; true for Yes. Where nobody could answer it, it is not shown,
+    // and the answer is No.
+    virtual bool AskYesNo(std::wstring_view question) = 0;
 
     // Leaves the message loop once the current event has been handled.
     virtual void EndProgram() = 0;

@@ -3,6 +3,7 @@
 #include "common/Error.h"
 #include "services/ActionWords.h"
 #include "services/ServiceJobs.h"
+#include "windows/TickedDependents.h"
 
 #include <utility>
 
@@ -54,7 +55,11 @@ void ActOnTickedEntries(WindowContext& context, WindowId window, ServiceMethod m
     for (const auto& entry : acted.board.entries) {
         results.push_back({entry.label, entry.outcome});
     }
-    std::wstring report = SelectionReport(method, results, acted.board.needsAdministrator);
+    std::wstring dependents;
+    if (method == ServiceMethod::Stop && !acted.stopped && !context.safety.CloseKept(window)) {
+        dependents = StopTickedWithDependents(context, window, send, results);
+    }
+    std::wstring report = SelectionReport(method, results, acted.board.needsAdministrator) + dependents;
     if (!context.safety.CloseKept(window)) {
         try {
             reload(context);

@@ -49,7 +49,8 @@ struct EntryResult {
 // Reads the ticks once, then, on the worker, sends each ticked entry's request in list order and
 // follows every service until it got there or settled elsewhere; then reloads the list once and
 // shows one message. A reload that fails is told in that message; the program goes on. A window
-// closed meanwhile is not reloaded: it goes once the message is answered.
+// closed meanwhile is not reloaded: it goes once the message is answered. Entries whose stop was
+// refused for running dependents are put to the user before the message (TickedDependents.h).
 void ActOnTickedEntries(WindowContext& context, WindowId window, ServiceMethod method, EntryRequest send,
                         void (*reload)(WindowContext&));
 

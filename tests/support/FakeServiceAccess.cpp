@@ -42,6 +42,24 @@ void Advance(FakeService& service, std::chrono::milliseconds now)
     }
 }
 
+constexpr std::wstring_view kAssociatorsOf = L"ASSOCIATORS OF {Win32_Service.Name=";
+constexpr std::wstring_view kDependentsClause = L"} WHERE AssocClass=Win32_DependentService Role=Antecedent";
+
+bool DependsOn(const FakeService& service, std::wstring_view name)
+{
+    return std::any_of(service.dependsOn.begin(), service.dependsOn.end(),
+                       [&](const std::wstring& on) { return EqualAsciiNoCase(on, name); });
+}
+
+// Whether a service that depends on the named one is there and not stopped.
+bool HasActiveDependents(FakeServiceAccess& owner, const std::wstring& name)
+{
+    return std::any_of(owner.services.begin(), owner.services.end(), [&](FakeService& s) {
+        Advance(s, owner.clock.now);
+        return !s.removed && s.state != L"Stopped" && DependsOn(s, name);
+    });
+}
+
 class FakeObject final : public IServiceObject {
 public:
     FakeObject(FakeServiceAccess& owner, FakeService snapshot, FakeService& live, std::span<const std::wstring_view> keep)
@@ -97,6 +115,9 @@ private:
             const bool stopped = m_live.state == L"Stopped";
             const bool pending = m_live.state == L"Start Pending" || m_live.state == L"Stop Pending";
             value = starting ? (stopped ? 0 : 10) : (stopped ? 6 : pending ? 5 : 0);
+            if (value == 0 && !starting && HasActiveDependents(m_owner, m_live.name)) {
+                value = 3; // the service manager's answer while a dependent is not stopped
+            }
         }
         if (value == 0 && m_owner.methodsChangeState) {
             const auto& script = starting ? m_live.afterStart : m_live.afterStop;
@@ -215,6 +236,16 @@ std::optional<std::wstring> Field(const FakeService& service, std::wstring_view 
     throw Error(kInvalidQuery, L"Invalid query");
 }
 
+// The services that depend on the one a dependents query names.
+std::vector<FakeService*> SelectDependents(std::vector<FakeService*> present, std::wstring_view query)
+{
+    std::wstring_view rest = query.substr(kAssociatorsOf.size() - std::wstring_view(L"Name=").size());
+    const Condition condition = ReadCondition(rest);
+    if (condition.property != L"Name" || rest != kDependentsClause) throw Error(kInvalidQuery, L"Invalid query");
+    std::erase_if(present, [&](FakeService* s) { return !DependsOn(*s, condition.value); });
+    return present;
+}
+
 } // namespace
 
 std::vector<FakeService*> FakeServiceAccess::Select(std::wstring_view query)
@@ -223,13 +254,14 @@ std::vector<FakeService*> FakeServiceAccess::Select(std::wstring_view query)
     constexpr std::wstring_view kSelect = L"SELECT ";
     constexpr std::wstring_view kFrom = L" FROM Win32_Service";
     const auto from = query.find(kFrom);
-    if (query.substr(0, kSelect.size()) != kSelect || from == std::wstring_view::npos) {
-        throw Error(kInvalidQuery, L"Invalid query");
-    }
     std::vector<FakeService*> present;
     for (auto& s : services) {
         Advance(s, clock.now);
         if (!s.removed) present.push_back(&s);
+    }
+    if (query.starts_with(kAssociatorsOf)) return SelectDependents(std::move(present), query);
+    if (query.substr(0, kSelect.size()) != kSelect || from == std::wstring_view::npos) {
+        throw Error(kInvalidQuery, L"Invalid query");
     }
     std::wstring_view rest = query.substr(from + kFrom.size());
     if (rest.empty()) return present;

@@ -71,6 +71,9 @@ struct FakeService {
     std::chrono::milliseconds callTakes{0};
     // What a call throws when methodThrows is set.
     std::int32_t methodError = static_cast<std::int32_t>(0x80041001u);
+    // The short names of the services it depends on: a stop of one of those is refused with 3
+    // while this one is not stopped, and an ASSOCIATORS query of that one finds this one.
+    std::vector<std::wstring> dependsOn = {};
 
     std::optional<ServiceMethod> following = {}; // whose phases are under way
     std::chrono::milliseconds calledAt{0};
@@ -78,7 +81,8 @@ struct FakeService {
 
 // An in-memory Win32_Service. It understands the query texts the program sends (all or some
 // properties, where each condition is Name, DisplayName or State equal to a literal with either
-// delimiter, joined by "or", compared with ASCII letters folded as Wine's WMI does), refuses any
+// delimiter, joined by "or", compared with ASCII letters folded as Wine's WMI does; and the
+// dependents of a service through Win32_DependentService, as Windows has them), refuses any
 // other text as WMI does, hands out instances that hold only the properties the query kept,
 // records every connection, query and method call, and fails on request. Its services change
 // state on the time of its clock.

@@ -99,6 +99,12 @@ void FakeUserInterface::ShowMessage(std::wstring_view text)
     log.push_back(L"box: " + std::wstring(text));
 }
 
+bool FakeUserInterface::AskYesNo(std::wstring_view question)
+{
+    log.push_back(L"question: " + std::wstring(question));
+    return answerYes;
+}
+
 void FakeUserInterface::EndProgram()
 {
     ended = true;

@@ -22,6 +22,8 @@ public:
     std::map<WindowId, bool> exists;
     std::map<std::pair<WindowId, LabelId>, std::wstring> labels;
     bool ended = false;
+    // What the user answers each question ("question: ..." in the log).
+    bool answerYes = false;
 
     void Tick(WindowId window, const std::wstring& text);
     std::vector<std::wstring> Texts(WindowId window) const;
@@ -41,6 +43,7 @@ public:
     bool ListChecked(WindowId window, std::size_t position) override;
     void SetLabelCaption(WindowId window, LabelId label, std::wstring_view caption) override;
     void ShowMessage(std::wstring_view text) override;
+    bool AskYesNo(std::wstring_view question) override;
     void EndProgram() override;
 
 private:

@@ -11,6 +11,7 @@ namespace quenlow {
 namespace {
 
 using namespace std::chrono_literals;
+using testing::FakeService;
 using testing::FakeServiceAccess;
 using testing::FakeUserInterface;
 using testing::InlineServiceWork;
@@ -244,8 +245,79 @@ TEST_F(ListProceduresTest, StopTreatsNotActiveAsDoneAndOtherCodesAsFailures)
     ui.Tick(kActive, L"Already Stopped");
     ui.Tick(kActive, L"Has Dependents");
     frmActiveServicesList::sNamesToBeStarted(context);
+    // Refused for dependents that WMI does not list (Wine lists none): nothing to ask about.
     EXPECT_EQ(ui.log.back(), L"box: 1 of 2 selected services were stopped. This one was not:\n"
-                             L"\nHas Dependents: other running services depend on it (return value 3).");
+                             L"\nHas Dependents: other running services depend on it; they could not be listed "
+                             L"(return value 3).");
+}
+
+// A stopped by a press, held by B and C, which D depends on; S depends on A too but is stopped. Each
+// stop is pending for a second, so a stop before its dependents have stopped is refused with 3.
+class DependentsTest : public ListProceduresTest {
+protected:
+    void Press(bool answerYes, const std::function<void()>& arrange = {})
+    {
+        wmi.services = {{L"a", L"A"}, {L"b", L"B"}, {L"c", L"C"}, {L"d", L"D"}, {L"s", L"S"}};
+        const std::vector<Log> dependsOn = {{}, {L"a"}, {L"A"}, {L"b", L"c"}, {L"a"}};
+        for (std::size_t i = 0; i < dependsOn.size(); ++i) wmi.services[i].dependsOn = dependsOn[i];
+        if (arrange) arrange();
+        for (auto& service : wmi.services) {
+            service.state = service.name == L"s" ? L"Stopped" : L"Running";
+            service.afterStop = {{0ms, L"Stop Pending"}, {1s, L"Stopped"}};
+        }
+        frmActiveServicesList::sLoadStartedServices(context);
+        ui.Tick(kActive, L"A");
+        ui.answerYes = answerYes;
+        ui.TakeLog();
+        frmActiveServicesList::sNamesToBeStarted(context);
+        for (const auto& call : wmi.calls) calls += call.name;
+    }
+    std::wstring calls;
+};
+
+TEST_F(DependentsTest, YesStopsTheDependentsDeepestFirstEachOnceThenTheServiceAgain)
+{
+    Press(true);
+    EXPECT_EQ(calls, L"adbca");
+    EXPECT_EQ(wmi.queries[2], L"ASSOCIATORS OF {Win32_Service.Name='a'} WHERE AssocClass=Win32_DependentService "
+                              L"Role=Antecedent");
+    EXPECT_EQ(ui.TakeLog(), (Log{L"question: Other running services depend on A:\n\nD\nB\nC\n\nStop these first, "
+                                 L"then A?",
+                                 L"clear frmActiveServicesList", L"fill frmActiveServicesList 0",
+                                 L"box: Selected Services are Stopped.\n\nThe services that depend on them:\n"
+                                 L"D: stopped\nB: stopped\nC: stopped"}));
+}
+
+TEST_F(DependentsTest, NoLeavesEverythingAndNamesWhatHoldsIt)
+{
+    Press(false);
+    EXPECT_EQ(calls, L"a");
+    EXPECT_EQ(ui.log.back(), L"box: 0 of 1 selected services were stopped. This one was not:\n"
+                             L"\nA: other running services depend on it: B, C and D (return value 3).");
+}
+
+// E refuses to stop: C, which it depends on, is not asked, nor is A; B and D stop.
+TEST_F(DependentsTest, ADependentThatWillNotStopKeepsWhatItHoldsRefused)
+{
+    Press(true, [&] {
+        wmi.services.push_back({L"e", L"E", L"Running", 0, 5});
+        wmi.services.back().dependsOn = {L"c"};
+    });
+    EXPECT_EQ(calls, L"adeb");
+    EXPECT_EQ(ui.log.back(), L"box: 0 of 1 selected services were stopped. This one was not:\n"
+                             L"\nA: other running services depend on it: C and E (return value 3).\n\n"
+                             L"The services that depend on them:\nD: stopped\nE: could not be stopped: the service "
+                             L"cannot accept the control now (return value 5)\nB: stopped\nC: could not be stopped: it "
+                             L"was not asked to stop, as E did not stop");
+}
+
+TEST_F(DependentsTest, ALookUpThatFailsAsksNothingAndSaysSo)
+{
+    Press(true, [&] { wmi.failingQueries = {2}; }); // the list, the press, the look-up
+    EXPECT_EQ(calls, L"a");
+    EXPECT_EQ(ui.log.size(), 3u) << "a reload and its box, and no question";
+    EXPECT_EQ(ui.log.back(), L"box: 0 of 1 selected services were stopped. This one was not:\n\nA: other running "
+                             L"services depend on it; they could not be listed (return value 3).");
 }
 
 TEST_F(ListProceduresTest, HostileDisplayNamesFindExactlyTheirOwnService)

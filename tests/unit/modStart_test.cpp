@@ -16,6 +16,12 @@ class FakeStartupUi final : public IStartupUi {
 public:
     std::vector<std::wstring> events;
     void ShowMessage(std::wstring_view text) override { events.push_back(L"box: " + std::wstring(text)); }
+    bool answerYes = false;
+    bool AskYesNo(std::wstring_view question) override
+    {
+        events.push_back(L"question: " + std::wstring(question));
+        return answerYes;
+    }
     bool ShowWindowedPath() override { events.emplace_back(L"windows"); return true; }
 };
 
@@ -104,6 +110,26 @@ TEST_F(MainTest, AccessDeniedWithoutRightsSaysOnceAndFirstThatAdministratorRight
     EXPECT_EQ(ui.events.back(), L"box: Starting or stopping services needs administrator rights: start Quenlow as "
                                 L"administrator.\n\nspooler could not be started: access is denied (error "
                                 L"0x80070005).");
+}
+
+// Refused for a running dependent: the same question as in the windows. No (and where nobody can
+// answer, the box's answer is No) names it and fails; Yes stops it first, then the service.
+TEST_F(MainTest, AStopHeldByADependentAsksWhetherToStopItFirst)
+{
+    wmi.services.push_back({L"Fax", L"Fax Service", L"Running"});
+    wmi.services.back().dependsOn = {L"PlugPlay"};
+    EXPECT_EQ(Main(L"/stop plugplay", work, ui), kExitFailed);
+    ui.answerYes = true;
+    EXPECT_EQ(Main(L"/stop plugplay", work, ui), kExitSucceeded);
+    const std::wstring question =
+        L"question: Other running services depend on plugplay:\n\nFax Service\n\nStop these first, then plugplay?";
+    EXPECT_EQ(ui.events, (std::vector<std::wstring>{
+                             question,
+                             L"box: plugplay could not be stopped: other running services depend on it: Fax Service "
+                             L"(return value 3).",
+                             question,
+                             L"box: plugplay has stopped.\n\nThe services that depend on it:\nFax Service: stopped"}));
+    EXPECT_EQ(wmi.services[1].state, L"Stopped");
 }
 
 TEST_F(MainTest, AStartThatDoesNotLastIsReportedAndFails)

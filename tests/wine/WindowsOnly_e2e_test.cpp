@@ -1,7 +1,7 @@
 // What only Windows shows, met through the real quenlow.exe: the limit on the terms of one query,
-// the refusal to stop a service that another running service depends on, and session 0, where a
-// program of the task scheduler runs and nobody sees a window. Wine has none of the three; every
-// case here is skipped there.
+// the refusal to stop a service that another running service depends on (and the question that
+// offers to stop that one first), and session 0, where a program of the task scheduler runs and
+// nobody sees a window. Wine has none of the three; every case here is skipped there.
 #include "ListWindowsTestBase.h"
 #include "common/ExitStatus.h"
 #include "support/HiddenStationRun.h"
@@ -35,10 +35,29 @@ TEST_F(WindowsOnlyPressTest, APressOfMoreServicesThanOneQueryMayNameStartsThemAl
     EXPECT_TRUE(OnlyTheseTestServicesRun(ticked));
 }
 
+// Windows refuses the stop with 3 while the dependent runs: the question names it, and Yes stops
+// it first, then the service.
+TEST_F(WindowsOnlyPressTest, AServiceWithARunningDependentStopsAfterItWhenTheQuestionIsAnsweredYes)
+{
+    StartServiceDirectly(kDependedOn.name);
+    StartServiceDirectly(kDependent.name);
+    auto active = OpenActiveServices();
+    active.ClickCheckBox(DisplayNameOf(kDependedOn));
+    active.ClickButton(L"Stop");
+    const auto question = Run().WaitForMessage();
+    EXPECT_EQ(question.text, L"Other running services depend on Quenlow Test Depended On:\n\nQuenlow Test Dependent"
+                             L"\n\nStop these first, then Quenlow Test Depended On?");
+    ASSERT_TRUE(AnswerQuestion(question.window, true));
+    EXPECT_EQ(AnswerMessage(), L"Selected Services are Stopped.\n\nThe services that depend on them:\n"
+                               L"Quenlow Test Dependent: stopped");
+    EXPECT_TRUE(OnlyTheseTestServicesRun({}));
+    EXPECT_FALSE(active.Contains(DisplayNameOf(kDependent)));
+}
+
 using WindowsOnlyCommandLineTest = WindowsOnly<QuenlowServicesTest>;
 
-// On a desktop nobody sees the command line's report stays a line on standard error: the most
-// stable place to read the refusal (return value 3) from.
+// On a desktop nobody sees nobody is asked: the report, a line on standard error, names the
+// dependent that held the service, and the status says it was not stopped.
 TEST_F(WindowsOnlyCommandLineTest, AServiceOthersDependOnIsNotStoppedAndTheRefusalIsNamed)
 {
     StartServiceDirectly(kDependedOn.name);
@@ -46,8 +65,8 @@ TEST_F(WindowsOnlyCommandLineTest, AServiceOthersDependOnIsNotStoppedAndTheRefus
     const auto run = RunOnHiddenWindowStation(QuenlowProgramPath(), L"/stop quenlowtestbase", kBoxComesWithin);
     ASSERT_TRUE(run.endedByItself) << "it waited for an answer nobody could give";
     EXPECT_EQ(run.exitCode, kExitFailed);
-    EXPECT_EQ(run.standardError,
-              L"quenlowtestbase could not be stopped: other running services depend on it (return value 3).\r\n");
+    EXPECT_EQ(run.standardError, L"quenlowtestbase could not be stopped: other running services depend on it: "
+                                 L"Quenlow Test Dependent (return value 3).\r\n");
     EXPECT_EQ(QueryServiceState(kDependedOn.name), SERVICE_RUNNING);
     EXPECT_EQ(QueryServiceState(kDependent.name), SERVICE_RUNNING);
 }

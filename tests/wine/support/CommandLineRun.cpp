@@ -15,7 +15,12 @@ CommandLineRun RunQuenlowCommand(std::wstring_view arguments, std::chrono::milli
 {
     ChildProcess process = ChildProcess::Start(QuenlowCommandLine(arguments));
     CommandLineRun run;
-    if (const auto box = WaitForMessageBox(process, messageTimeout)) {
+    auto box = WaitForMessageBox(process, messageTimeout);
+    if (box && IsQuestion(box->window)) {
+        run.question = box->text;
+        box = AnswerQuestion(box->window, false) ? WaitForMessageBox(process, messageTimeout) : std::nullopt;
+    }
+    if (box) {
         run.message = box->text;
         if (AnswerOk(box->window)) {
             // The program ends after its one message; a second box would wait for a user.

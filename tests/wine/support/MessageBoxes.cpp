@@ -97,4 +97,19 @@ bool AnswerOk(HWND box, std::chrono::milliseconds timeout)
     return WaitUntilClosed(box, timeout);
 }
 
+bool IsQuestion(HWND box)
+{
+    return ::GetDlgItem(box, IDYES) != nullptr && ::GetDlgItem(box, IDNO) != nullptr;
+}
+
+bool AnswerQuestion(HWND box, bool yes, std::chrono::milliseconds timeout)
+{
+    const int button = yes ? IDYES : IDNO;
+    if (!::PostMessageW(box, WM_COMMAND, MAKEWPARAM(button, BN_CLICKED),
+                        reinterpret_cast<LPARAM>(::GetDlgItem(box, button)))) {
+        ThrowLastError(L"PostMessageW(WM_COMMAND IDYES/IDNO)");
+    }
+    return WaitUntilClosed(box, timeout);
+}
+
 } // namespace quenlow::testing

@@ -48,4 +48,9 @@ void PressOk(HWND box);
 // Presses OK and waits until the box has gone; false when it is still there after the timeout.
 bool AnswerOk(HWND box, std::chrono::milliseconds timeout = kReactionComesWithin);
 
+// Whether the box asks a question: it has Yes and No.
+bool IsQuestion(HWND box);
+// Presses Yes or No as a user would and waits until the box has gone, as AnswerOk does.
+bool AnswerQuestion(HWND box, bool yes, std::chrono::milliseconds timeout = kReactionComesWithin);
+
 } // namespace quenlow::testing
