@@ -7,6 +7,7 @@
 #include "services/WmiNames.h"
 
 #include <algorithm>
+#include <optional>
 #include <set>
 #include <utility>
 
@@ -191,11 +192,22 @@ Work StopInTurn(ServiceDependents read, std::vector<std::wstring> order, std::ve
             onBoard.stage = WorkEntry::Stage::Asking;
             onBoard.since = site.clock.Now();
             site.Report();
-            follower.Add(entry, SendTrapped([&] {
-                return isDependent
-                           ? SendToMatchingServices(site.services, ServiceKey::Name, order[entry], ServiceMethod::Stop)
-                           : again->entry.again(site.services, again->entry.label);
-            }));
+            site.sending = entry;
+            std::optional<ServiceRequest> request;
+            try {
+                request = SendTrapped([&] {
+                    return isDependent ? SendToMatchingServices(site.services, ServiceKey::Name, order[entry],
+                                                                ServiceMethod::Stop)
+                                       : again->entry.again(site.services, again->entry.label);
+                });
+            } catch (const RequestNotSent&) {
+                // The wait ended before the request went out: nothing more is sent.
+            }
+            site.sending.reset();
+            if (!request) {
+                break;
+            }
+            follower.Add(entry, std::move(*request));
             follower.FollowToTheEnd();
             if (!Stopped(site.board.entries[entry].outcome)) {
                 notStopped.insert(names.begin(), names.end());
@@ -253,11 +265,18 @@ Work ReadDependents(std::vector<std::wstring> names)
             connection = site.services.fConnectWmi();
         } catch (const Error&) {
             // Nothing could be read: every service stays unlisted.
+        } catch (const RequestNotSent&) {
+            // The wait ended first: likewise.
         }
         for (std::size_t next = 0; next < toRead.size(); ++next) {
             const std::wstring name = toRead[next];
-            read.services[name].unlisted =
-                !connection || site.WaitEnded() || !ReadDirectDependents(*connection, name, read, toRead);
+            bool listed = false;
+            try {
+                listed = connection && !site.WaitEnded() && ReadDirectDependents(*connection, name, read, toRead);
+            } catch (const RequestNotSent&) {
+                connection.reset(); // the wait ended: what is left is not listed
+            }
+            read.services[name].unlisted = !listed;
         }
         Encode(read, site.texts);
     };

@@ -311,6 +311,15 @@ TEST_F(DependentsTest, ADependentThatWillNotStopKeepsWhatItHoldsRefused)
                              L"was not asked to stop, as E did not stop");
 }
 
+// Stop Waiting while the dependents stop: nothing more goes out, and the press still reports.
+TEST_F(DependentsTest, StopWaitingDuringTheDependentsStopSendsNothingMore)
+{
+    Press(true, [&] { wmi.clock.stopAt = 1500ms; });
+    EXPECT_EQ(calls, L"adb");
+    EXPECT_NE(ui.log.back().find(L"C: could not be stopped: it was not asked to stop"), std::wstring::npos)
+        << ::testing::PrintToString(ui.log.back());
+}
+
 TEST_F(DependentsTest, ALookUpThatFailsAsksNothingAndSaysSo)
 {
     Press(true, [&] { wmi.failingQueries = {2}; }); // the list, the press, the look-up
